@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs every test, headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELM_SANITIZE=ON >/dev/null
+cmake --build build-tests
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd build-tests
+ctest --output-on-failure -j2 "$@"

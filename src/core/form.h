@@ -1,0 +1,24 @@
+#pragma once
+// frmMain: the window model with everything the handlers reach: the link
+// variables, the exchange state, the language tables, the box driver and the
+// scheduler. Every handler takes a Form&.
+#include "core/language_tables.h"
+#include "core/scheduler.h"
+#include "core/window_model.h"
+#include "exchange/exchange_state.h"
+#include "link/box_driver.h"
+#include "link/link_variables.h"
+
+namespace quelm {
+
+struct Form {
+    Form(Scheduler& scheduler, BoxDriver& boxDriver) : clock(scheduler), driver(boxDriver), ui(scheduler) {}
+    Scheduler& clock;
+    BoxDriver& driver;
+    WindowModel ui;
+    LinkVariables link;
+    ExchangeState x;
+    LanguageTables tables;
+};
+
+} // namespace quelm

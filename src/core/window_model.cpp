@@ -1,0 +1,149 @@
+#include "core/window_model.h"
+
+namespace quelm {
+
+Control::Control(WindowModel& window, std::string name, ControlKind kind, Group* container, Twips design,
+                 std::string caption)
+    : window_(window), name_(std::move(name)), kind_(kind), container_(container), design_(design),
+      caption_(std::move(caption)) {}
+
+Twips Control::windowPosition() const {
+    Twips p = design_;
+    for (const Group* g = container_; g != nullptr; g = g->container()) {
+        p.left += g->design().left;
+        p.top += g->design().top;
+    }
+    return p;
+}
+
+void Control::notify(Change change) {
+    if (window_.observer) window_.observer(*this, change);
+}
+
+void Control::setCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    notify(Change::Caption);
+}
+
+void Control::setEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    notify(Change::Enabled);
+}
+
+void Control::setVisible(bool visible) {
+    if (visible == visible_) return;
+    visible_ = visible;
+    notify(Change::Visible);
+}
+
+Picture::Picture(WindowModel& window, std::string name, Group* container, Twips design, std::string picture)
+    : Control(window, std::move(name), ControlKind::Picture, container, design, {}), picture_(std::move(picture)) {}
+
+Button::Button(WindowModel& window, std::string name, Group* container, Twips design, std::string caption,
+               std::string picture)
+    : Control(window, std::move(name), ControlKind::Button, container, design, std::move(caption)),
+      picture_(std::move(picture)) {}
+
+MenuItem::MenuItem(WindowModel& window, std::string name, MenuItem* menuParent, std::string caption)
+    : Control(window, std::move(name), ControlKind::Menu, nullptr, {}, std::move(caption)), parent_(menuParent) {}
+
+void TextBox::setText(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    notify(Change::Text);
+    if (onChange) onChange();
+}
+
+void OptionButton::clearQuietly() {
+    if (!value_) return;
+    value_ = false;
+    notify(Change::Value);
+}
+
+void OptionButton::setValue(bool value) {
+    if (!value) {
+        clearQuietly();
+        return;
+    }
+    if (value_) return;
+    // The others of the group are cleared before this one shows as selected.
+    if (Group* g = container()) {
+        for (Control* c : window().controls())
+            if (c != this && c->container() == g && c->kind() == ControlKind::Option)
+                static_cast<OptionButton*>(c)->clearQuietly();
+    }
+    value_ = true;
+    notify(Change::Value);
+}
+
+void OptionButton::select() {
+    const bool wasSelected = value_;
+    setValue(true);
+    if (!wasSelected && onClick) onClick();
+}
+
+void ListBox::addItem(const std::string& item) {
+    items_.push_back(item);
+    notify(Change::Items);
+    if (onAdded) onAdded(item);
+}
+
+void ListBox::clear() {
+    if (items_.empty()) return;
+    items_.clear();
+    notify(Change::Items);
+}
+
+ModelTimer::ModelTimer(Scheduler& scheduler, std::string name, int intervalMs)
+    : scheduler_(scheduler), name_(std::move(name)), interval_(intervalMs) {}
+
+ModelTimer::~ModelTimer() { disarm(); }
+
+void ModelTimer::arm() {
+    if (interval_ <= 0 || id_ != 0) return;
+    id_ = scheduler_.startTimer(interval_, [this] {
+        if (enabled_ && onTick) onTick();
+    });
+}
+
+void ModelTimer::disarm() {
+    if (id_ == 0) return;
+    scheduler_.stopTimer(id_);
+    id_ = 0;
+}
+
+void ModelTimer::setEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    if (enabled_)
+        arm();
+    else
+        disarm();
+}
+
+void ModelTimer::setInterval(int intervalMs) {
+    if (intervalMs == interval_) return;
+    interval_ = intervalMs;
+    disarm();
+    if (enabled_) arm();
+}
+
+WindowModel::~WindowModel() = default;
+
+Control* WindowModel::find(std::string_view name) const {
+    for (Control* c : controls_)
+        if (c->name() == name) return c;
+    for (MenuItem* m : menus_)
+        if (m->name() == name) return m;
+    return nullptr;
+}
+
+ModelTimer* WindowModel::findTimer(std::string_view name) const {
+    for (ModelTimer* t : timerList_)
+        if (t->name() == name) return t;
+    return nullptr;
+}
+
+} // namespace quelm

@@ -1,0 +1,246 @@
+#pragma once
+// The controls of the main window, by their names, with the event rules of
+// the toolkit the behaviour was written for. State only: it draws nothing.
+// The view (ui/) mirrors it; tests and the command-line front end use it
+// headless.
+#include "core/scheduler.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quelm {
+
+enum class ControlKind { Group, TextBox, Option, Button, List, FileList, DirList, DriveList, Label, Picture, Menu };
+
+// Design position and size in twips (15 twips per pixel at 96 dpi), relative
+// to the containing group, or to the client area for top-level controls.
+struct Twips {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+enum class Change { Text, Caption, Enabled, Visible, Value, Items, Repaint };
+
+class WindowModel;
+class Group;
+
+class Control {
+public:
+    Control(WindowModel& window, std::string name, ControlKind kind, Group* container, Twips design,
+            std::string caption);
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& name() const { return name_; }
+    ControlKind kind() const { return kind_; }
+    Group* container() const { return container_; }
+    const Twips& design() const { return design_; }
+    // Position in the client area, through the containing groups.
+    Twips windowPosition() const;
+
+    const std::string& caption() const { return caption_; }
+    void setCaption(const std::string& caption);
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    bool visible() const { return visible_; }
+    void setVisible(bool visible);
+    double fontPoints() const { return fontPoints_; }
+
+protected:
+    void notify(Change change);
+    WindowModel& window() const { return window_; }
+
+private:
+    WindowModel& window_;
+    std::string name_;
+    ControlKind kind_;
+    Group* container_;
+    Twips design_;
+    std::string caption_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    double fontPoints_ = 8.25;
+};
+
+class Group : public Control {
+public:
+    using Control::Control;
+};
+
+class Label : public Control {
+public:
+    using Control::Control;
+};
+
+// A fixed picture; `picture` names the image the view draws.
+class Picture : public Control {
+public:
+    Picture(WindowModel& window, std::string name, Group* container, Twips design, std::string picture);
+    const std::string& picture() const { return picture_; }
+
+private:
+    std::string picture_;
+};
+
+class TextBox : public Control {
+public:
+    using Control::Control;
+    const std::string& text() const { return text_; }
+    // Runs the change handler when the text changes; the handler may set the
+    // text again, which runs it again.
+    void setText(const std::string& text);
+    // Asks the view to show the current text at once.
+    void repaint() { notify(Change::Repaint); }
+    std::function<void()> onChange;
+
+private:
+    std::string text_;
+    friend class WindowModel;
+};
+
+// Option buttons of one group are exclusive: the group is their container.
+class OptionButton : public Control {
+public:
+    using Control::Control;
+    bool value() const { return value_; }
+    // Selects this option and clears the others of its group; runs the click
+    // handler only when it was not selected before.
+    void select();
+    // Selects (as select()) or clears without running any handler.
+    void setValue(bool value);
+    std::function<void()> onClick;
+
+private:
+    void clearQuietly();
+    bool value_ = false;
+};
+
+class Button : public Control {
+public:
+    Button(WindowModel& window, std::string name, Group* container, Twips design, std::string caption,
+           std::string picture = {});
+    // Runs the click handler, as the handlers call the service buttons.
+    void click() {
+        if (onClick) onClick();
+    }
+    // A click by the user: only on an enabled, visible button.
+    void userClick() {
+        if (enabled() && visible()) click();
+    }
+    const std::string& picture() const { return picture_; }
+    std::function<void()> onClick;
+
+private:
+    std::string picture_;
+};
+
+class ListBox : public Control {
+public:
+    using Control::Control;
+    const std::vector<std::string>& items() const { return items_; }
+    void addItem(const std::string& item);
+    void clear();
+    // Invoked after every addItem, for a log mirror (trace, CLI).
+    std::function<void(const std::string&)> onAdded;
+
+private:
+    std::vector<std::string> items_;
+};
+
+// A menu or a menu item; `menuParent` is null for a menu of the bar.
+class MenuItem : public Control {
+public:
+    MenuItem(WindowModel& window, std::string name, MenuItem* menuParent, std::string caption);
+    MenuItem* menuParent() const { return parent_; }
+    void click() {
+        if (onClick) onClick();
+    }
+    std::function<void()> onClick;
+
+private:
+    MenuItem* parent_;
+};
+
+// A timer of the window. Ticks run from the scheduler's loop only.
+class ModelTimer {
+public:
+    ModelTimer(Scheduler& scheduler, std::string name, int intervalMs);
+    ~ModelTimer();
+    ModelTimer(const ModelTimer&) = delete;
+    ModelTimer& operator=(const ModelTimer&) = delete;
+
+    const std::string& name() const { return name_; }
+    bool enabled() const { return enabled_; }
+    // Enabling a running timer changes nothing; enabling never ticks at once.
+    void setEnabled(bool enabled);
+    void enable() { setEnabled(true); }
+    void disable() { setEnabled(false); }
+    int interval() const { return interval_; }
+    // A new interval restarts the count of a running timer; 0 stops ticking.
+    void setInterval(int intervalMs);
+    std::function<void()> onTick;
+
+private:
+    void arm();
+    void disarm();
+    Scheduler& scheduler_;
+    std::string name_;
+    int interval_;
+    bool enabled_ = false;
+    Scheduler::TimerId id_ = 0;
+};
+
+class WindowModel {
+public:
+    explicit WindowModel(Scheduler& scheduler);
+    ~WindowModel();
+    WindowModel(const WindowModel&) = delete;
+    WindowModel& operator=(const WindowModel&) = delete;
+
+    std::string caption = "BOX de programmation pour Quelm V4.2";
+    static constexpr int kClientWidth = 15120;
+    static constexpr int kClientHeight = 9840;
+
+    // Every control in window order, menus excluded; timers apart.
+    const std::vector<Control*>& controls() const { return controls_; }
+    const std::vector<MenuItem*>& menus() const { return menus_; }
+    const std::vector<ModelTimer*>& timers() const { return timerList_; }
+    Control* find(std::string_view name) const;
+    ModelTimer* findTimer(std::string_view name) const;
+
+    // The one observer of every change (the view).
+    std::function<void(Control&, Change)> observer;
+
+    // Controls by name. Arrays are indexed by the number in the name:
+    // Option[3] is Option3; Text1[0] is Text1(0).
+    TextBox *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text9, *Text10, *Text103;
+    std::array<TextBox*, 10> Text1{}, Text2{};
+    std::array<Label*, 10> Label1{}, Label3{};
+    std::array<OptionButton*, 30> Option{};
+    std::array<Button*, 14> Command{};
+    std::array<Group*, 21> Frame{};
+    std::array<ModelTimer*, 29> Timer{};
+    ListBox *LoggerList, *File1, *Dirlist, *Drvlist;
+    Button *ClassicOpen, *ClassicClose, *GetNumDevices;
+    Picture* Image1;
+    MenuItem *File, *openfile, *Savefile, *Language, *French, *English;
+
+private:
+    friend class Control;
+    template <class T, class... A>
+    T* add(A&&... args);
+    void buildLayout();
+    void buildTimers(Scheduler& scheduler);
+
+    std::vector<std::unique_ptr<Control>> owned_;
+    std::vector<std::unique_ptr<ModelTimer>> ownedTimers_;
+    std::vector<Control*> controls_;
+    std::vector<MenuItem*> menus_;
+    std::vector<ModelTimer*> timerList_;
+};
+
+} // namespace quelm

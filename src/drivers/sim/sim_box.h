@@ -1,0 +1,133 @@
+#pragma once
+// A programming box with detectors, written "sans I/O": bytes and time go in,
+// bytes with their arrival times come out. The simulated driver
+// (sim_driver.h) puts it behind the BoxDriver calls on a Scheduler's clock;
+// the pseudo-terminal bridge (drivers/serial/pty_bridge.h) puts it behind a
+// real tty. Faults are drawn from a seeded generator, so a run replays.
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quelm::sim {
+
+// One detector as the box sees it. Parameter values are the codes the
+// detector sends in its read replies 64, 65 and 66.
+struct Detector {
+    std::uint32_t number = 0;       // 0 .. 1048574
+    std::uint8_t outputPower = 0;   // 0 max, 1 med, 2 min
+    std::uint8_t channel = 0;       // 0 A, 1 B
+    std::uint8_t dynamicTime = 0;   // 0 5 s, 1 30 s, 2 1 min, 4 2 min, 6 5 min, 7 10 min
+    std::uint8_t riseTime = 0;      // 0 .. 6
+    std::uint8_t fallTime = 0;      // 0 .. 6
+    std::uint8_t levelOnPlus = 100; // percent
+    std::uint8_t levelDynPlus = 100;
+    std::uint8_t levelDynMinus = 10;
+    std::uint8_t commandType = 0;   // 0 L1 + L3, 1 L1
+    std::array<std::uint32_t, 10> addresses{};
+};
+
+// Probabilities per byte sent by the box, 0 .. 1.
+struct Faults {
+    double drop = 0;      // the byte is lost
+    double corrupt = 0;   // one bit of the byte flips
+    double delay = 0;     // the byte and those after it arrive up to maxDelayMs later
+    double duplicate = 0; // the byte arrives twice
+    double cut = 0;       // per reply frame: the rest of the frame is lost after a random byte
+    double junk = 0;      // a random byte is inserted before the byte
+    int maxDelayMs = 40;
+    bool any() const { return drop + corrupt + delay + duplicate + cut + junk > 0; }
+};
+
+struct BoxConfig {
+    std::uint8_t channel = 3;           // 3 = channel A, 4 = channel B
+    std::int64_t turnaroundUs = 5000;   // from the last byte of a request to the first of the reply
+    std::uint32_t boxesAttached = 1;    // what the device count reports while plugged
+    std::vector<Detector> detectors;
+    // When set, the box answers the connection test with this detector's
+    // number frame (code 1) once it has seen `reportAfterTests` tests.
+    std::optional<std::uint32_t> reportNumber;
+    int reportAfterTests = 1;
+};
+
+struct TimedByte {
+    std::int64_t tUs;
+    std::uint8_t byte;
+};
+
+// One frame as the box took it from the line.
+struct ReceivedFrame {
+    std::int64_t tUs; // arrival of its last byte
+    std::array<std::uint8_t, 5> bytes;
+};
+
+// Wire time of one byte at 19200 baud, 8N1: 10 bits.
+constexpr std::int64_t kByteWireUs = 521;
+// A pause longer than this between two bytes from the host starts a new frame.
+constexpr std::int64_t kFrameGapUs = 20000;
+
+class SimBox {
+public:
+    explicit SimBox(BoxConfig config, std::uint64_t seed = 0);
+
+    // --- host side, sans I/O
+    // A byte whose write by the host starts at tUs. It reaches the box one
+    // wire time after the line is free; a complete frame is answered after
+    // the turnaround.
+    void hostByte(std::int64_t tUs, std::uint8_t byte);
+    // Bytes from the box that have arrived by tUs and were not taken.
+    std::size_t pending(std::int64_t tUs) const;
+    // Takes the oldest byte arrived by tUs; false when none has.
+    bool takeByte(std::int64_t tUs, std::uint8_t& byte);
+    // Arrival time of the next byte not yet taken (arrived or not).
+    std::optional<std::int64_t> nextArrivalUs() const;
+    // Queues bytes from the box as if it sent them at tUs (tests, junk).
+    void inject(std::int64_t tUs, const std::vector<std::uint8_t>& bytes);
+
+    // --- plug state
+    bool plugged() const { return plugged_; }
+    void unplug();
+    void plugIn();
+    std::uint32_t deviceCount() const { return plugged_ ? config_.boxesAttached : 0; }
+
+    // --- faults
+    void setFaults(const Faults& faults) { faults_ = faults; }
+    const Faults& faults() const { return faults_; }
+
+    // --- inspection, for tests and the trace
+    const std::vector<TimedByte>& bytesFromHost() const { return fromHost_; }
+    const std::vector<ReceivedFrame>& framesReceived() const { return frames_; }
+    std::uint8_t channel() const { return config_.channel; }
+    Detector* detector(std::uint32_t number);
+    const BoxConfig& config() const { return config_; }
+
+private:
+    void onFrame(std::int64_t tUs, const std::array<std::uint8_t, 5>& f);
+    void reply(std::int64_t tUs, const std::array<std::uint8_t, 5>& f);
+    void acknowledge(std::int64_t tUs);
+    std::uint64_t nextRandom();
+    double uniform();
+
+    BoxConfig config_;
+    std::uint64_t rng_;
+    Faults faults_;
+    bool plugged_ = true;
+    std::int64_t hostLineFreeUs_ = 0; // when the host-to-box line is free again
+    std::int64_t boxLineFreeUs_ = 0;  // when the box-to-host line is free again
+    std::int64_t lastHostByteUs_ = -1'000'000'000;
+    std::vector<std::uint8_t> partial_;
+    std::deque<TimedByte> toHost_; // ordered by arrival time
+    std::vector<TimedByte> fromHost_;
+    std::vector<ReceivedFrame> frames_;
+    std::optional<std::uint32_t> selected_; // detector last addressed by a read or a call
+    int connectionTests_ = 0;
+};
+
+// Reads a box description (format in README.md). On failure returns nothing
+// and says why in `error`, naming the line.
+std::optional<BoxConfig> loadBoxFile(const std::string& path, std::string& error);
+std::optional<BoxConfig> parseBoxText(const std::string& text, std::string& error);
+
+} // namespace quelm::sim

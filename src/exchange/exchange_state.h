@@ -1,0 +1,47 @@
+#pragma once
+// What says which request is in progress, which step it has reached and how
+// often it has been tried. Written by the senders, read and written by the
+// reply decoder.
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace quelm {
+
+// Operation codes.
+enum Operation : int {
+    kIdle = 0,
+    kReadAddresses = 4,
+    kSendAddresses = 5,
+    kCheckBeforeProgramming = 6,
+    kProgramNumber = 61,
+    kReadGroup1 = 7,
+    kReadGroup2 = 20,
+    kReadGroup3 = 21,
+    kSendOneParameter = 81,
+    kCallBetweenSteps = 82,
+};
+
+constexpr int kAbortMarker = 1000;
+
+struct ExchangeState {
+    int operation = kIdle;
+    int tryCount = 0;
+    int stepTimer = 0;
+    int addressIndex = 0;
+    int addressSendMode = 0;
+    int attemptCount = 0;
+    // Empty, or the code of the last key pressed: any value asks to stop.
+    std::optional<int> keyPressed;
+    // The frame to send, bytes 1 to 5 (0 unused). Kept after sending so that
+    // a retry sends the same bytes. Values outside 0..255 are never sent.
+    std::array<std::int64_t, 6> outFrame{};
+    int paramSendActive = 0;
+    std::array<bool, 30> savedOption{};  // Option3 .. Option29
+    std::array<double, 11> savedText{};  // Text8 .. Text10
+    std::array<int, 16> stepCycle{};     // Timer7 .. Timer15
+    int language = 0;
+    bool startedOnce = false;
+};
+
+} // namespace quelm
