@@ -1,0 +1,26 @@
+#include "core/form_ops.h"
+
+#include <cstdio>
+
+namespace quelm {
+
+std::string Str(long long n) { return (n < 0 ? "" : " ") + std::to_string(n); }
+
+std::string NumberText(double n) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", n);
+    return buf;
+}
+
+void ShowMessage(Form& f, const std::string& text) {
+    f.ui.Text5->setText(text);
+    f.ui.Text5->repaint();
+}
+
+void ShowBoxLine(Form& f, int k) { ShowMessage(f, f.tables.boxLine(k)); }
+
+void SetButtonsEnabled(Form& f, bool enabled) {
+    for (int n : {3, 4, 5, 6, 7, 8, 9, 13}) f.ui.Command[n]->setEnabled(enabled);
+}
+
+} // namespace quelm

@@ -1,0 +1,21 @@
+#pragma once
+// Small window operations every handler uses: the message line, the
+// operation buttons, numbers written as the messages write them.
+#include "core/form.h"
+
+#include <string>
+
+namespace quelm {
+
+// A number in decimal with one leading blank, as messages show it (" 3").
+std::string Str(long long n);
+// A number as a text box shows it: plain decimal, no blank ("100", "50.5").
+std::string NumberText(double n);
+// Text5 shows box table line k, repainted at once.
+void ShowBoxLine(Form& f, int k);
+// Text5 shows `text`, repainted at once.
+void ShowMessage(Form& f, const std::string& text);
+// Command3, 4, 5, 6, 7, 8, 9 and 13, always switched together in this order.
+void SetButtonsEnabled(Form& f, bool enabled);
+
+} // namespace quelm

@@ -1,0 +1,110 @@
+#include "detector/parameters.h"
+
+#include "detector/codec.h"
+
+namespace quelm {
+
+namespace {
+
+// Selects the option that stands for `code`; an unlisted code selects nothing.
+template <std::size_t N>
+void SelectByCode(Form& f, int code, const std::array<int, N>& options, const std::array<int, N>& codes) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (codes[i] == code) f.ui.Option[static_cast<std::size_t>(options[i])]->select();
+}
+
+constexpr std::array<int, 2> kChannelOptions{3, 4};
+constexpr std::array<int, 2> kChannelCodes{0, 1};
+constexpr std::array<int, 6> kDynamicOptions{5, 6, 7, 8, 9, 10};
+constexpr std::array<int, 6> kDynamicCodes{0, 1, 2, 4, 6, 7};
+constexpr std::array<int, 3> kPowerOptions{13, 12, 11};
+constexpr std::array<int, 3> kPowerCodes{0, 1, 2};
+constexpr std::array<int, 7> kRiseOptions{14, 15, 16, 17, 18, 19, 20};
+constexpr std::array<int, 7> kFallOptions{21, 22, 23, 24, 25, 26, 27};
+constexpr std::array<int, 7> kSevenCodes{0, 1, 2, 3, 4, 5, 6};
+constexpr std::array<int, 2> kTypeOptions{28, 29};
+constexpr std::array<int, 2> kTypeCodes{0, 1};
+
+void ClampLevel(TextBox& box) {
+    if (NumericValue(box.text()) > 100) box.setText("100");
+    if (NumericValue(box.text()) < 0) box.setText("0");
+}
+
+std::optional<int> SelectedIndex(const Form& f, int first, int last) {
+    for (int n = first; n <= last; ++n)
+        if (f.ui.Option[static_cast<std::size_t>(n)]->value()) return n - first;
+    return std::nullopt;
+}
+
+} // namespace
+
+void ApplyParameterReply(Form& f, const ReplyBytes& b) {
+    switch (b[1]) {
+    case 64:
+        SelectByCode(f, b[3], kChannelOptions, kChannelCodes);
+        SelectByCode(f, b[4], kDynamicOptions, kDynamicCodes);
+        SelectByCode(f, b[2], kPowerOptions, kPowerCodes);
+        break;
+    case 65:
+        SelectByCode(f, b[2], kRiseOptions, kSevenCodes);
+        SelectByCode(f, b[3], kFallOptions, kSevenCodes);
+        f.ui.Text8->setText(std::to_string(b[4]));
+        break;
+    case 66:
+        f.ui.Text9->setText(std::to_string(b[2]));
+        f.ui.Text10->setText(std::to_string(b[3]));
+        SelectByCode(f, b[4], kTypeOptions, kTypeCodes);
+        break;
+    default: break;
+    }
+}
+
+void Text8_Change(Form& f) { ClampLevel(*f.ui.Text8); }
+void Text9_Change(Form& f) { ClampLevel(*f.ui.Text9); }
+void Text10_Change(Form& f) { ClampLevel(*f.ui.Text10); }
+
+void Text2_Change(Form& f, int index) {
+    TextBox& box = *f.ui.Text2[static_cast<std::size_t>(index)];
+    if (NumericValue(box.text()) > 1048574) box.setText("1048574");
+}
+
+DetectorParameters ParametersShown(const Form& f) {
+    DetectorParameters p;
+    p.channel = SelectedIndex(f, 3, 4);
+    p.dynamicTime = SelectedIndex(f, 5, 10);
+    p.outputPower = SelectedIndex(f, 11, 13);
+    p.riseTime = SelectedIndex(f, 14, 20);
+    p.fallTime = SelectedIndex(f, 21, 27);
+    p.commandType = SelectedIndex(f, 28, 29);
+    p.levelOnPlus = f.ui.Text8->text();
+    p.levelDynPlus = f.ui.Text9->text();
+    p.levelDynMinus = f.ui.Text10->text();
+    return p;
+}
+
+const std::array<const char*, 2>& ChannelNames() {
+    static const std::array<const char*, 2> n{"A", "B"};
+    return n;
+}
+const std::array<const char*, 6>& DynamicTimeNames() {
+    static const std::array<const char*, 6> n{"5 s", "30 s", "1 min", "2 min", "5 min", "10 min"};
+    return n;
+}
+const std::array<const char*, 3>& OutputPowerNames() {
+    static const std::array<const char*, 3> n{"min", "med", "max"};
+    return n;
+}
+const std::array<const char*, 7>& RiseTimeNames() {
+    static const std::array<const char*, 7> n{"0.1 s", "0.5 s", "1 s", "1.5 s", "2 s", "3 s", "5 s"};
+    return n;
+}
+const std::array<const char*, 7>& FallTimeNames() {
+    static const std::array<const char*, 7> n{"10 s", "20 s", "30 s", "45 s", "1 min", "2 min", "4 min"};
+    return n;
+}
+const std::array<const char*, 2>& CommandTypeNames() {
+    static const std::array<const char*, 2> n{"L1 + L3", "L1"};
+    return n;
+}
+
+} // namespace quelm

@@ -1,0 +1,45 @@
+#pragma once
+// The window is the store of a detector's parameters: six option groups and
+// three level boxes. This file knows which option stands for which code.
+#include "core/form.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace quelm {
+
+// The reply bytes 1 to 5 (position 0 unused).
+using ReplyBytes = std::array<int, 6>;
+
+// Selects the options and fills the level boxes of a reply 64, 65 or 66 whose
+// check byte is right. A code that matches no option selects nothing: the
+// group keeps its previous selection.
+void ApplyParameterReply(Form& f, const ReplyBytes& b);
+
+// Level boxes: a value over 100 becomes "100", then one under 0 becomes "0".
+void Text8_Change(Form& f);
+void Text9_Change(Form& f);
+void Text10_Change(Form& f);
+// Address boxes: a value over 1048574 becomes "1048574".
+void Text2_Change(Form& f, int index);
+
+// The parameters as the window shows them: the index of the selected option
+// of each group in window order (none when no option is selected) and the
+// texts of the level boxes.
+struct DetectorParameters {
+    std::optional<int> channel, dynamicTime, outputPower, riseTime, fallTime, commandType;
+    std::string levelOnPlus, levelDynPlus, levelDynMinus;
+    bool operator==(const DetectorParameters&) const = default;
+};
+DetectorParameters ParametersShown(const Form& f);
+
+// Captions of each choice, in window order, for readable output.
+const std::array<const char*, 2>& ChannelNames();
+const std::array<const char*, 6>& DynamicTimeNames();
+const std::array<const char*, 3>& OutputPowerNames(); // min, med, max (window order)
+const std::array<const char*, 7>& RiseTimeNames();
+const std::array<const char*, 7>& FallTimeNames();
+const std::array<const char*, 2>& CommandTypeNames(); // L1 + L3, L1
+
+} // namespace quelm

@@ -1,0 +1,109 @@
+#include "detector/read_parameters.h"
+
+#include "core/form_ops.h"
+#include "detector/codec.h"
+#include "exchange/read_chain.h"
+#include "link/session.h"
+
+namespace quelm {
+
+namespace {
+
+void SetOptionsEnabled(Form& f, int first, int last, bool enabled) {
+    for (int n = first; n <= last; ++n) f.ui.Option[static_cast<std::size_t>(n)]->setEnabled(enabled);
+}
+
+void DisableGroup2(Form& f) {
+    SetOptionsEnabled(f, 14, 27, false);
+    f.ui.Frame[15]->setEnabled(false);
+    f.ui.Text8->setEnabled(false);
+}
+
+void DisableGroup3(Form& f) {
+    SetOptionsEnabled(f, 28, 29, false);
+    f.ui.Frame[16]->setEnabled(false);
+    f.ui.Text9->setEnabled(false);
+    f.ui.Frame[17]->setEnabled(false);
+    f.ui.Text10->setEnabled(false);
+}
+
+// The request of `group` for the detector of Text3, taken anew each time.
+bool BuildRequest(Form& f, int group) {
+    f.x.outFrame = EncodeReadRequest(group, NumericValue(f.ui.Text3->text()));
+    return !UnsendableByte(f).has_value();
+}
+
+// Steps shared by the requests of groups 2 and 3: box check, then with one
+// box the request. A missing box, several boxes or a detector number without
+// a frame form end the read and give the window back to the user.
+void ReadLaterGroup(Form& f, int group, int operation, void (*disableGroup)(Form&)) {
+    ShowBoxLine(f, 2);
+    BoxCheck(f);
+    if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
+    if (f.link.deviceCount != 1) {
+        EndReadGivingWindowBack(f);
+    } else {
+        ShowBoxLine(f, 3);
+        ClassicOpen_Click(f);
+        ConfigureLine(f);
+        if (!BuildRequest(f, group)) {
+            ShowSendRefused(f, *UnsendableByte(f));
+            EndReadGivingWindowBack(f);
+        } else {
+            disableGroup(f);
+            f.x.tryCount = 0;
+            f.x.operation = operation;
+            SendFrameAndPoll(f);
+        }
+    }
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+}
+
+} // namespace
+
+void Command7_Click(Form& f) {
+    ShowBoxLine(f, 2);
+    BoxCheck(f);
+    if (f.link.deviceCount == 0) {
+        ShowBoxLine(f, 1);
+        f.ui.Timer[3]->disable();
+    }
+    if (f.link.deviceCount == 1) {
+        ShowBoxLine(f, 3);
+        f.x.keyPressed.reset();
+        f.ui.Timer[3]->enable();
+        ClassicOpen_Click(f);
+        ConfigureLine(f);
+        if (!BuildRequest(f, 1)) {
+            // Nothing has been disabled yet: the window stays as it was.
+            ShowSendRefused(f, *UnsendableByte(f));
+            f.ui.Timer[3]->disable();
+            ClassicClose_Click(f);
+        } else {
+            SetOptionsEnabled(f, 3, 13, false);
+            SetButtonsEnabled(f, false);
+            f.x.tryCount = 0;
+            f.x.operation = kReadGroup1;
+            SendFrameAndPoll(f);
+        }
+    }
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+}
+
+void ReadParameterGroup2(Form& f) { ReadLaterGroup(f, 2, kReadGroup2, DisableGroup2); }
+
+void ReadParameterGroup3(Form& f) { ReadLaterGroup(f, 3, kReadGroup3, DisableGroup3); }
+
+void Timer23_Timer(Form& f) {
+    f.ui.Timer[23]->disable();
+    ReadParameterGroup2(f);
+}
+
+void Timer24_Timer(Form& f) {
+    f.ui.Timer[24]->disable();
+    ReadParameterGroup3(f);
+}
+
+} // namespace quelm

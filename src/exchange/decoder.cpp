@@ -1,0 +1,92 @@
+#include "exchange/decoder.h"
+
+#include "core/form_ops.h"
+#include "exchange/read_chain.h"
+#include "link/session.h"
+
+namespace quelm {
+
+namespace {
+
+void ShowProgress(Form& f) {
+    const ExchangeState& x = f.x;
+    if (x.operation == kReadAddresses || x.operation == kSendAddresses)
+        f.ui.Text5->setText(Str(x.tryCount) + f.tables.boxLine(8) + Str(x.addressIndex + 1) + f.tables.boxLine(9));
+    else if (x.operation == kCheckBeforeProgramming)
+        f.ui.Text5->setText(Str(x.tryCount) + f.tables.boxLine(10));
+    else if (x.operation == kProgramNumber)
+        f.ui.Text5->setText(Str(x.tryCount) + f.tables.boxLine(11));
+    f.ui.Text5->repaint();
+}
+
+ReplyBytes TakeFrameOrZeros(Form& f) {
+    ReplyBytes b{};
+    if (TakeReplyFrame(f))
+        for (int i = 1; i <= 5; ++i) b[static_cast<std::size_t>(i)] = f.link.rxFrame[static_cast<std::size_t>(i)];
+    return b;
+}
+
+// Any five equal bytes, an empty queue included.
+bool IsBlank(const ReplyBytes& b) { return b[1] == b[5] && b[2] == b[5] && b[3] == b[5] && b[4] == b[5]; }
+
+} // namespace
+
+void Timer17_Timer(Form& f) { DecodeReply(f); }
+
+void DecodeReply(Form& f) {
+    // 1. Reply watchdog.
+    if (!f.ui.Timer[6]->enabled()) f.ui.Timer[6]->enable();
+    // 2. Abort.
+    if (f.x.attemptCount == kAbortMarker) {
+        ShowBoxLine(f, 6);
+        f.x.paramSendActive = 0;
+        return;
+    }
+    // 3. Progress line.
+    ShowProgress(f);
+    // 4. Take a frame.
+    const ReplyBytes b = TakeFrameOrZeros(f);
+    // 5. Blank frame: polling goes on.
+    if (IsBlank(b)) {
+        f.ui.LoggerList->addItem(f.tables.boxLine(12));
+        return;
+    }
+    // 6. Stop polling.
+    f.ui.Timer[17]->disable();
+    f.ui.Timer[6]->disable();
+    // 7. Reply handlers, each test whatever the earlier ones did. Replies 96
+    // and 97 (detector number) take their places right after the
+    // acknowledgement, and addresses (32 to 41) theirs last, with the
+    // operations that await them.
+    HandleAcknowledgement(f, b);
+    HandleReply64(f, b);
+    HandleReply65(f, b);
+    HandleReply66(f, b);
+    // 8. Step evaluation.
+    EvaluateStep(f);
+}
+
+void HandleAcknowledgement(Form& f, const ReplyBytes& b) {
+    if (b[1] != 0 || b[2] != 1 || b[3] != 2 || b[4] != 3) return;
+    // Selecting the channel the box reports runs its click handler (which
+    // sends the channel frame) only when it was not selected yet.
+    if (b[5] == 3) f.ui.Option[1]->select();
+    if (b[5] == 4) f.ui.Option[2]->select();
+    // The address write, the send-parameters steps and the call between them
+    // react to the acknowledgement here, with those operations.
+}
+
+void EvaluateStep(Form& f) {
+    f.x.tryCount += 1;
+    if (f.x.tryCount > 9) {
+        // Step-over rules in their order: addresses, number programming
+        // (61, then 6) with their operations, then the parameter reads.
+        ParameterReadStepOver(f);
+    } else {
+        // Retry rules in their order: addresses, 6 and 61 with their
+        // operations, then the parameter reads.
+        ParameterReadRetry(f);
+    }
+}
+
+} // namespace quelm

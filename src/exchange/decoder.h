@@ -1,0 +1,16 @@
+#pragma once
+// The reply decoder: one run on every tick of the polling timer.
+#include "core/form.h"
+#include "detector/parameters.h"
+
+namespace quelm {
+
+void Timer17_Timer(Form& f);
+void DecodeReply(Form& f);
+
+// The box's own acknowledgement 0, 1, 2, 3, channel.
+void HandleAcknowledgement(Form& f, const ReplyBytes& b);
+// After a real frame: step over, retry, or nothing.
+void EvaluateStep(Form& f);
+
+} // namespace quelm

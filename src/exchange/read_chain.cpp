@@ -1,0 +1,127 @@
+#include "exchange/read_chain.h"
+
+#include "core/form_ops.h"
+#include "link/session.h"
+
+namespace quelm {
+
+namespace {
+
+bool ChecksumOk(const ReplyBytes& b) { return b[5] == (b[1] ^ b[2] ^ b[3] ^ b[4]); }
+
+void Enable(std::initializer_list<Control*> controls) {
+    for (Control* c : controls) c->setEnabled(true);
+}
+
+void EnableOptions(Form& f, int first, int last) {
+    for (int n = first; n <= last; ++n) f.ui.Option[static_cast<std::size_t>(n)]->setEnabled(true);
+}
+
+// Ten frames came without the awaited reply of a read that is not the first.
+void EndFailedRead(Form& f, int line) {
+    f.x.tryCount = 0;
+    f.ui.Text5->setText(f.tables.boxLine(line));
+    f.x.operation = kIdle;
+    f.x.stepTimer = 0;
+    ClassicClose_Click(f);
+    f.ui.Text5->repaint();
+    SetButtonsEnabled(f, true);
+    if (f.x.paramSendActive == 1) RestoreParameterControls(f);
+}
+
+} // namespace
+
+void HandleReply64(Form& f, const ReplyBytes& b) {
+    if (b[1] != 64 || !ChecksumOk(b)) return;
+    ApplyParameterReply(f, b);
+    if (f.x.paramSendActive == 0) EnableOptions(f, 3, 13);
+    ShowBoxLine(f, 15);
+    f.x.tryCount = 10;
+}
+
+void HandleReply65(Form& f, const ReplyBytes& b) {
+    if (b[1] != 65 || !ChecksumOk(b)) return;
+    ApplyParameterReply(f, b);
+    if (f.x.paramSendActive == 0) {
+        EnableOptions(f, 14, 27);
+        Enable({f.ui.Frame[15], f.ui.Text8});
+    }
+    ShowBoxLine(f, 16);
+    f.x.tryCount = 10;
+}
+
+void HandleReply66(Form& f, const ReplyBytes& b) {
+    if (b[1] != 66 || !ChecksumOk(b)) return;
+    ApplyParameterReply(f, b);
+    if (f.x.paramSendActive == 0)
+        Enable({f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10});
+    f.ui.Text5->setText(f.tables.boxLine(17));
+    f.x.operation = kIdle;
+    f.x.stepTimer = 0;
+    ClassicClose_Click(f);
+    f.ui.Text5->repaint();
+    if (f.x.paramSendActive == 0) SetButtonsEnabled(f, true);
+    f.ui.Timer[3]->disable();
+    f.x.tryCount = 10;
+    // With a send of parameters running, the read goes on with the call of
+    // the detector (the send-parameters handshake), which plugs in here.
+}
+
+void ParameterReadStepOver(Form& f) {
+    if (f.x.operation == kReadGroup3 && f.x.tryCount == 10) EndFailedRead(f, 21);
+    if (f.x.operation == kReadGroup2) {
+        if (f.x.tryCount == 10)
+            EndFailedRead(f, 22);
+        else
+            f.ui.Timer[24]->enable();
+    }
+    if (f.x.operation == kReadGroup1) {
+        if (f.x.tryCount == 10) {
+            // Group 1: operation, session and stop watch stay as they are.
+            f.x.tryCount = 0;
+            ShowBoxLine(f, 23);
+            SetButtonsEnabled(f, true);
+            if (f.x.paramSendActive == 1) RestoreParameterControls(f);
+        } else {
+            f.ui.Timer[23]->enable();
+        }
+    }
+}
+
+void ParameterReadRetry(Form& f) {
+    int line = 0;
+    if (f.x.operation == kReadGroup1) line = 24;
+    if (f.x.operation == kReadGroup2) line = 25;
+    if (f.x.operation == kReadGroup3) line = 26;
+    if (line == 0) return;
+    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(line));
+    f.ui.Timer[28]->setInterval(10 * f.x.tryCount);
+    f.ui.Timer[28]->enable();
+}
+
+void Timer28_Timer(Form& f) {
+    f.ui.Timer[28]->disable();
+    SendFrameAndPoll(f);
+}
+
+void RestoreParameterControls(Form& f) {
+    for (int n = 3; n <= 29; ++n) f.ui.Option[static_cast<std::size_t>(n)]->setValue(f.x.savedOption[static_cast<std::size_t>(n)]);
+    f.ui.Text8->setText(NumberText(f.x.savedText[8]));
+    f.ui.Text9->setText(NumberText(f.x.savedText[9]));
+    f.ui.Text10->setText(NumberText(f.x.savedText[10]));
+    EnableOptions(f, 3, 27);
+    Enable({f.ui.Frame[15], f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Frame[17], f.ui.Text8,
+               f.ui.Text9, f.ui.Text10});
+    f.x.paramSendActive = 0;
+}
+
+void EndReadGivingWindowBack(Form& f) {
+    f.x.operation = kIdle;
+    f.x.stepTimer = 0;
+    ClassicClose_Click(f);
+    SetButtonsEnabled(f, true);
+    f.ui.Timer[3]->disable();
+    if (f.x.paramSendActive == 1) RestoreParameterControls(f);
+}
+
+} // namespace quelm

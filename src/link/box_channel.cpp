@@ -1,0 +1,38 @@
+#include "link/box_channel.h"
+
+#include "core/form_ops.h"
+#include "link/session.h"
+
+namespace quelm {
+
+namespace {
+
+// Sends the fixed channel frame 0, 1, 2, 3, channel: five writes without
+// pauses, outFrame untouched; whatever the box answers stays queued for the
+// next reader.
+void SendBoxChannel(Form& f, std::uint8_t channel) {
+    ShowBoxLine(f, 2);
+    BoxCheck(f);
+    if (f.link.deviceCount == 0) {
+        ShowBoxLine(f, 1);
+        f.ui.Timer[1]->disable();
+    }
+    if (f.link.deviceCount == 1) {
+        ShowBoxLine(f, 3);
+        ClassicOpen_Click(f);
+        ConfigureLine(f);
+        for (std::uint8_t b : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{3}, channel})
+            WriteSingleByte(f, b);
+        FillRxFrame(f, 0);
+    }
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+}
+
+} // namespace
+
+void Option1_Click(Form& f) { SendBoxChannel(f, 3); }
+
+void Option2_Click(Form& f) { SendBoxChannel(f, 4); }
+
+} // namespace quelm

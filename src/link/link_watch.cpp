@@ -1,0 +1,108 @@
+#include "link/link_watch.h"
+
+#include "core/form_ops.h"
+#include "link/session.h"
+
+namespace quelm {
+
+namespace {
+
+void EndConnectionTest(Form& f) {
+    ShowMessage(f, "");
+    f.x.attemptCount = 0;
+    f.ui.Timer[1]->disable();
+    f.ui.Timer[4]->disable();
+    ClassicClose_Click(f);
+}
+
+// Reads the bytes already queued, at most five, into rxFrame; stops at the
+// first empty read. A read refused for an invalid handle is tried again, up
+// to 200 passes.
+void ReadQueuedBytes(Form& f) {
+    int position = 1;
+    for (int pass = 1;; ++pass) {
+        std::uint32_t count = 0;
+        f.link.lastStatus = f.driver.readByte(f.link.deviceHandle, f.link.ioByte, count);
+        if (pass > 200) break;
+        if (f.link.lastStatus == kInvalidHandle) continue;
+        if (count == 0) break;
+        f.link.rxFrame[static_cast<std::size_t>(position)] = f.link.ioByte;
+        if (++position == 6) break;
+    }
+}
+
+} // namespace
+
+void StartConnectionTest(Form& f) {
+    f.x.outFrame = {0, 0, 1, 1, 2, 2};
+    FillRxFrame(f, 255);
+    SetButtonsEnabled(f, false);
+    SendFrame(f);
+    f.ui.Timer[1]->enable();
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+    f.ui.Timer[3]->enable();
+}
+
+void Timer1_Timer(Form& f) {
+    if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
+    if (f.x.attemptCount > 50) {
+        EndConnectionTest(f);
+        SetButtonsEnabled(f, true);
+        return;
+    }
+    PollConnectionTest(f);
+}
+
+void PollConnectionTest(Form& f) {
+    if (!f.ui.Timer[4]->enabled()) f.ui.Timer[4]->enable();
+    ShowMessage(f, Str(f.x.attemptCount) + f.tables.boxLine(4));
+    ReadQueuedBytes(f);
+    const auto& r = f.link.rxFrame;
+    const int b1 = r[1], b2 = r[2], b3 = r[3], b4 = r[4], b5 = r[5];
+    if (b1 == b5 && b2 == b5 && b3 == b5 && b4 == b5) {
+        f.ui.LoggerList->addItem(f.tables.boxLine(11));
+        return;
+    }
+    if (b1 == 0 && b2 == 1 && b3 == 2 && b4 == 3) {
+        f.x.attemptCount += 1;
+        f.ui.Timer[4]->disable();
+        SendFrame(f);
+    }
+    if (b1 == 1 && b5 == (b1 ^ b2 ^ b3 ^ b4)) {
+        // The change handler of Text3 ends the test before keyPressed is set.
+        f.ui.Text3->setText(std::to_string(b2 * 65536 + b3 * 256 + b4));
+        f.x.keyPressed = 1;
+    }
+}
+
+void Timer4_Timer(Form& f) {
+    if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
+    f.x.attemptCount += 1;
+    if (f.x.attemptCount > 50) {
+        EndConnectionTest(f);
+        return;
+    }
+    SendFrame(f);
+}
+
+void Timer6_Timer(Form& f) {
+    f.ui.Timer[6]->disable();
+    if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
+    f.x.attemptCount += 1;
+    SendFrameAndPoll(f);
+}
+
+void Timer3_Timer(Form& f) {
+    if (!f.x.keyPressed) return;
+    ClassicClose_Click(f);
+    f.x.attemptCount = kAbortMarker;
+    for (int n : {1, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 23, 24, 25})
+        f.ui.Timer[n]->disable();
+    SetButtonsEnabled(f, true);
+    ShowMessage(f, " STOP");
+    f.x.operation = kIdle;
+    f.x.paramSendActive = 0;
+}
+
+} // namespace quelm

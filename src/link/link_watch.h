@@ -1,0 +1,17 @@
+#pragma once
+// The connection test, the reply watchdog and the stop watch.
+#include "core/form.h"
+
+namespace quelm {
+
+// Sends the connection-test frame and starts listening with Timer1, as the
+// start-up does with exactly one box attached.
+void StartConnectionTest(Form& f);
+
+void Timer1_Timer(Form& f);
+void PollConnectionTest(Form& f);
+void Timer4_Timer(Form& f);
+void Timer6_Timer(Form& f);
+void Timer3_Timer(Form& f);
+
+} // namespace quelm

@@ -1,0 +1,103 @@
+#include "link/session.h"
+
+#include "core/form_ops.h"
+
+#include <string>
+
+namespace quelm {
+
+void ClassicOpen_Click(Form& f) {
+    f.link.openStatus = f.driver.open(0, f.link.deviceHandle);
+    f.ui.LoggerList->addItem(f.link.openStatus == kOk ? "Open OK"
+                                                      : "Open Failed status=" + std::to_string(f.link.openStatus));
+}
+
+void ClassicClose_Click(Form& f) {
+    const std::uint32_t status = f.driver.close(f.link.deviceHandle);
+    f.ui.LoggerList->addItem(status == kOk ? "Closed OK" : "Close Failed");
+}
+
+void GetNumDevices_Click(Form& f) {
+    f.link.lastStatus = f.driver.countDevices(f.link.deviceCount);
+    f.ui.LoggerList->addItem(f.link.lastStatus == kOk
+                                 ? "Number of Devices = " + std::to_string(f.link.deviceCount)
+                                 : "FTID_GetNumDevs failed status = " + std::to_string(f.link.lastStatus));
+}
+
+void ConfigureLine(Form& f) {
+    const DeviceHandle h = f.link.deviceHandle;
+    f.link.lastStatus = f.driver.setBaudRate(h, 19200);
+    f.link.lastStatus = f.driver.setDataCharacteristics(h, 8, 0, 0);
+    f.link.lastStatus = f.driver.setTimeouts(h, 5, 10);
+}
+
+void WriteSingleByte(Form& f, std::uint8_t byte) {
+    std::uint32_t written = 0;
+    f.link.ioByte = byte;
+    f.link.lastStatus = f.driver.writeByte(f.link.deviceHandle, f.link.ioByte, written);
+}
+
+void FillRxFrame(Form& f, int value) {
+    for (int i = 1; i <= 5; ++i) f.link.rxFrame[static_cast<std::size_t>(i)] = value;
+}
+
+std::optional<int> UnsendableByte(const Form& f) {
+    for (int i = 1; i <= 5; ++i) {
+        const std::int64_t b = f.x.outFrame[static_cast<std::size_t>(i)];
+        if (b < 0 || b > 255) return i;
+    }
+    return std::nullopt;
+}
+
+void ShowSendRefused(Form& f, int position) {
+    // Box table line 40 is free for this message; the built-in text stands
+    // in for a language file that does not carry it.
+    std::string text = f.tables.boxLine(40);
+    if (text.empty())
+        text = f.x.language == 2 ? " Not sent: the number has no frame form (negative or too large)"
+                                 : " Envoi refusé : ce numéro n'a pas de forme de trame (négatif ou trop grand)";
+    ShowMessage(f, text);
+    f.ui.LoggerList->addItem("Send refused: byte " + std::to_string(position) + " = " +
+                             std::to_string(f.x.outFrame[static_cast<std::size_t>(position)]));
+}
+
+bool SendFrame(Form& f) {
+    if (auto bad = UnsendableByte(f)) {
+        ShowSendRefused(f, *bad);
+        return false;
+    }
+    ClassicOpen_Click(f);
+    ConfigureLine(f);
+    for (int i = 1; i <= 5; ++i) {
+        if (i > 1) f.clock.pauseMs(1);
+        WriteSingleByte(f, static_cast<std::uint8_t>(f.x.outFrame[static_cast<std::size_t>(i)]));
+    }
+    FillRxFrame(f, 255);
+    return true;
+}
+
+bool SendFrameAndPoll(Form& f) {
+    if (!SendFrame(f)) return false;
+    f.ui.Timer[17]->enable();
+    return true;
+}
+
+bool TakeReplyFrame(Form& f) {
+    LinkVariables& l = f.link;
+    l.lastStatus = f.driver.getStatus(l.deviceHandle, l.rxQueueCount, l.txQueueCount, l.eventStatus);
+    if (l.rxQueueCount <= 4) return false;
+    for (int i = 1; i <= 5; ++i) {
+        std::uint32_t count = 0;
+        l.lastStatus = f.driver.readByte(l.deviceHandle, l.ioByte, count);
+        l.rxFrame[static_cast<std::size_t>(i)] = l.ioByte;
+    }
+    return true;
+}
+
+void BoxCheck(Form& f) {
+    ClassicOpen_Click(f);
+    GetNumDevices_Click(f);
+    ClassicClose_Click(f);
+}
+
+} // namespace quelm

@@ -1,0 +1,43 @@
+#pragma once
+// The device session with the box and the frame transport: open, close, count
+// the boxes, line settings, sending a frame byte by byte, taking one reply
+// frame from the receive queue.
+#include "core/form.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace quelm {
+
+using FrameBytes = std::array<std::uint8_t, 6>; // positions 1 to 5; 0 unused
+
+void ClassicOpen_Click(Form& f);
+void ClassicClose_Click(Form& f);
+void GetNumDevices_Click(Form& f);
+void ConfigureLine(Form& f);
+
+// Writes one byte through ioByte; the status goes to lastStatus.
+void WriteSingleByte(Form& f, std::uint8_t byte);
+// Sets rxFrame positions 1 to 5.
+void FillRxFrame(Form& f, int value);
+
+// Position (1..5) of the first byte of outFrame that has no 8-bit form, or
+// nothing when the whole frame can be sent.
+std::optional<int> UnsendableByte(const Form& f);
+// Says in the message line that the frame was not sent, and why.
+void ShowSendRefused(Form& f, int position);
+
+// Sends outFrame: open, line settings, five single-byte writes with 1 ms
+// pauses, rxFrame set to 255. A frame with a byte outside 0..255 is refused
+// with a message and nothing reaches the box; the result says whether it went.
+bool SendFrame(Form& f);
+// SendFrame, then polling with Timer17.
+bool SendFrameAndPoll(Form& f);
+// Takes five bytes into rxFrame when more than four are queued.
+bool TakeReplyFrame(Form& f);
+
+// Open, count, close: leaves the number of attached boxes in deviceCount.
+void BoxCheck(Form& f);
+
+} // namespace quelm

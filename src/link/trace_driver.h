@@ -1,0 +1,47 @@
+#pragma once
+// A readable protocol trace: wraps any BoxDriver and reports every frame
+// written to the box and read from it, with a millisecond time stamp and
+// what the frame means.
+#include "core/scheduler.h"
+#include "link/box_driver.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quelm {
+
+// What a frame means, in a few words ("read parameters group 1, detector 300").
+std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox);
+
+class TraceDriver final : public BoxDriver {
+public:
+    using Sink = std::function<void(const std::string&)>;
+    TraceDriver(BoxDriver& inner, const Scheduler& clock, Sink sink);
+    ~TraceDriver() override;
+
+    std::uint32_t open(int index, DeviceHandle& handle) override;
+    std::uint32_t close(DeviceHandle handle) override;
+    std::uint32_t setBaudRate(DeviceHandle handle, std::uint32_t baud) override;
+    std::uint32_t setDataCharacteristics(DeviceHandle handle, int wordLength, int stopBits, int parity) override;
+    std::uint32_t setTimeouts(DeviceHandle handle, int readMs, int writeMs) override;
+    std::uint32_t writeByte(DeviceHandle handle, std::uint8_t byte, std::uint32_t& written) override;
+    std::uint32_t readByte(DeviceHandle handle, std::uint8_t& byte, std::uint32_t& count) override;
+    std::uint32_t getStatus(DeviceHandle handle, std::uint32_t& rxQueue, std::uint32_t& txQueue,
+                            std::uint32_t& events) override;
+    std::uint32_t countDevices(std::uint32_t& count) override;
+
+private:
+    void flush(std::vector<std::uint8_t>& bytes, bool toBox);
+    void flushAll();
+    void event(const std::string& text);
+
+    BoxDriver& inner_;
+    const Scheduler& clock_;
+    Sink sink_;
+    std::int64_t originUs_;
+    std::vector<std::uint8_t> out_, in_;
+    std::int64_t outStartUs_ = 0, inStartUs_ = 0;
+};
+
+} // namespace quelm

@@ -1,0 +1,23 @@
+#include "project/number_box.h"
+
+#include "core/form_ops.h"
+#include "detector/codec.h"
+
+namespace quelm {
+
+void Text3_Change(Form& f) {
+    if (f.ui.Text3->text().empty()) {
+        f.ui.Text103->setText("*.bdp");
+        return;
+    }
+    f.ui.Text103->setText(f.ui.Text3->text() + ".bdp");
+    if (NumericValue(f.ui.Text3->text()) > 1048574) f.ui.Text3->setText("1048574");
+    ShowMessage(f, "");
+    // A number in the box ends a running connection test.
+    f.x.keyPressed = 1;
+    f.ui.Timer[1]->disable();
+    f.ui.Timer[4]->disable();
+    f.x.attemptCount = 50;
+}
+
+} // namespace quelm

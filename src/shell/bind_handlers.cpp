@@ -1,0 +1,50 @@
+#include "shell/bind_handlers.h"
+
+#include "detector/parameters.h"
+#include "detector/read_parameters.h"
+#include "exchange/decoder.h"
+#include "exchange/read_chain.h"
+#include "link/box_channel.h"
+#include "link/link_watch.h"
+#include "link/session.h"
+#include "project/number_box.h"
+
+namespace quelm {
+
+namespace {
+
+void BindTimers(Form& f) {
+    auto on = [&f](int n, void (*handler)(Form&)) { f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, handler] { handler(f); }; };
+    on(1, Timer1_Timer);
+    on(3, Timer3_Timer);
+    on(4, Timer4_Timer);
+    on(6, Timer6_Timer);
+    on(17, Timer17_Timer);
+    on(23, Timer23_Timer);
+    on(24, Timer24_Timer);
+    on(28, Timer28_Timer);
+}
+
+void BindControls(Form& f) {
+    WindowModel& ui = f.ui;
+    ui.ClassicOpen->onClick = [&f] { ClassicOpen_Click(f); };
+    ui.ClassicClose->onClick = [&f] { ClassicClose_Click(f); };
+    ui.GetNumDevices->onClick = [&f] { GetNumDevices_Click(f); };
+    ui.Command[7]->onClick = [&f] { Command7_Click(f); };
+    ui.Option[1]->onClick = [&f] { Option1_Click(f); };
+    ui.Option[2]->onClick = [&f] { Option2_Click(f); };
+    ui.Text3->onChange = [&f] { Text3_Change(f); };
+    ui.Text8->onChange = [&f] { Text8_Change(f); };
+    ui.Text9->onChange = [&f] { Text9_Change(f); };
+    ui.Text10->onChange = [&f] { Text10_Change(f); };
+    for (int i = 0; i < 10; ++i) ui.Text2[static_cast<std::size_t>(i)]->onChange = [&f, i] { Text2_Change(f, i); };
+}
+
+} // namespace
+
+void bindHandlers(Form& f) {
+    BindTimers(f);
+    BindControls(f);
+}
+
+} // namespace quelm

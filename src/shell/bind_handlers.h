@@ -1,0 +1,9 @@
+#pragma once
+// Connects every control event of the window model to its handler.
+#include "core/form.h"
+
+namespace quelm {
+
+void bindHandlers(Form& f);
+
+} // namespace quelm
