@@ -1,0 +1,275 @@
+// "Lire les paramètres" from the button to the box and back, on the virtual
+// clock with the simulated box.
+#include "core/form_ops.h"
+#include "detector/parameters.h"
+#include "exchange/decoder.h"
+#include "link/link_watch.h"
+#include "link/session.h"
+#include "detector/read_parameters.h"
+#include "shell/keyboard.h"
+#include "support/test_rig.h"
+
+#include <gtest/gtest.h>
+
+using namespace quelm;
+using namespace quelm::test;
+
+namespace {
+
+struct ReadTest : ::testing::Test {
+    Rig rig;
+    Form& f = rig.form;
+    void SetUp() override {
+        rig.numberBoxTable();
+        rig.selectDefaults();
+    }
+    void read(const char* number) {
+        f.ui.Text3->setText(number);
+        f.ui.Command[7]->userClick();
+    }
+    // Queues bytes from the box as soon as the box has taken `frames` frames.
+    void injectAfterFrame(std::size_t frames, std::vector<std::uint8_t> bytes) {
+        ASSERT_TRUE(rig.clock.runUntil([&] { return rig.box.framesReceived().size() >= frames; }, 10'000));
+        rig.box.inject(rig.clock.nowUs(), bytes);
+    }
+};
+
+const std::vector<std::uint8_t> kWrongFrame{1, 2, 3, 4, 5};
+
+} // namespace
+
+TEST_F(ReadTest, ReadsTheNineParametersOfADetector) {
+    read("300");
+    EXPECT_FALSE(f.ui.Command[7]->enabled());
+    EXPECT_FALSE(f.ui.Option[3]->enabled());
+    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
+    DetectorParameters expected;
+    expected.channel = 1;      // B
+    expected.dynamicTime = 3;  // 2 min
+    expected.outputPower = 1;  // med
+    expected.riseTime = 3;     // 1.5 s
+    expected.fallTime = 3;     // 45 s
+    expected.commandType = 1;  // L1
+    expected.levelOnPlus = "80";
+    expected.levelDynPlus = "60";
+    expected.levelDynMinus = "25";
+    EXPECT_EQ(ParametersShown(f), expected);
+    EXPECT_EQ(rig.message(), rig.line(17));
+    EXPECT_TRUE(rig.buttonsEnabled());
+    for (int n = 3; n <= 29; ++n) EXPECT_TRUE(f.ui.Option[static_cast<std::size_t>(n)]->enabled()) << n;
+    EXPECT_FALSE(f.ui.Timer[3]->enabled());
+    EXPECT_FALSE(rig.driver.isOpen());
+    const std::vector<Frame5> frames{{64, 0, 1, 44, 109}, {65, 0, 1, 44, 108}, {66, 0, 1, 44, 111}};
+    EXPECT_EQ(rig.framesToBox(), frames);
+    EXPECT_LT(rig.clock.nowUs(), 200'000);
+}
+
+TEST_F(ReadTest, CodeTablesOfReplies64And65) {
+    ClassicOpen_Click(f);
+    f.x.operation = kReadGroup1;
+    auto reply = [&](int code, int b2, int b3, int b4) {
+        rig.box.inject(rig.clock.nowUs(), {std::uint8_t(code), std::uint8_t(b2), std::uint8_t(b3), std::uint8_t(b4),
+                                           std::uint8_t(code ^ b2 ^ b3 ^ b4)});
+        rig.clock.advanceMs(10);
+        DecodeReply(f);
+    };
+    const int dynamicCodes[] = {0, 1, 2, 4, 6, 7};
+    for (int i = 0; i < 6; ++i) {
+        reply(64, i % 3, i % 2, dynamicCodes[i]);
+        EXPECT_EQ(ParametersShown(f).dynamicTime, i);
+        EXPECT_EQ(ParametersShown(f).outputPower, 2 - i % 3); // 0 max .. 2 min, shown min..max
+        EXPECT_EQ(ParametersShown(f).channel, i % 2);
+    }
+    // Codes no option stands for keep the previous selection but still end the step.
+    for (int unknown : {3, 5, 8, 255}) {
+        f.x.tryCount = 0;
+        reply(64, 9, 2, unknown);
+        EXPECT_EQ(ParametersShown(f).dynamicTime, 5);
+        EXPECT_EQ(ParametersShown(f).outputPower, 0);
+        EXPECT_EQ(ParametersShown(f).channel, 1);
+        EXPECT_EQ(f.x.tryCount, 11);
+    }
+    for (int code = 0; code <= 6; ++code) {
+        reply(65, code, 6 - code, 40 + code);
+        EXPECT_EQ(ParametersShown(f).riseTime, code);
+        EXPECT_EQ(ParametersShown(f).fallTime, 6 - code);
+        EXPECT_EQ(f.ui.Text8->text(), std::to_string(40 + code));
+    }
+    reply(65, 7, 200, 120); // out of the tables; a level of 120 is capped by the box's validator
+    EXPECT_EQ(ParametersShown(f).riseTime, 6);
+    EXPECT_EQ(ParametersShown(f).fallTime, 0);
+    EXPECT_EQ(f.ui.Text8->text(), "100");
+    reply(66, 7, 0, 9);
+    EXPECT_EQ(f.ui.Text9->text(), "7");
+    EXPECT_EQ(f.ui.Text10->text(), "0");
+    EXPECT_EQ(ParametersShown(f).commandType, 0);
+}
+
+TEST_F(ReadTest, AMissingReplyIsSentAgainEveryFourSeconds) {
+    read("999");
+    rig.clock.advanceMs(12'100);
+    const auto& frames = rig.box.framesReceived();
+    ASSERT_EQ(frames.size(), 4u);
+    for (std::size_t i = 1; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i].bytes, frames[0].bytes);
+        const std::int64_t gap = frames[i].tUs - frames[i - 1].tUs;
+        EXPECT_GE(gap, 4'000'000);
+        EXPECT_LE(gap, 4'020'000); // the watchdog is armed by the first polling tick
+    }
+    EXPECT_EQ(f.x.attemptCount, 3);
+    EXPECT_EQ(f.x.operation, kReadGroup1);
+    EXPECT_FALSE(rig.buttonsEnabled());
+}
+
+TEST_F(ReadTest, AWrongFrameCostsATryAndTheRequestGoesAgainAfterTenTimesTheTries) {
+    read("999");
+    injectAfterFrame(1, kWrongFrame);
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 1; }, 100));
+    const std::int64_t taken = rig.clock.nowUs();
+    EXPECT_EQ(rig.message(), " 1" + rig.line(24));
+    EXPECT_FALSE(f.ui.Timer[17]->enabled());
+    EXPECT_FALSE(f.ui.Timer[6]->enabled());
+    injectAfterFrame(2, kWrongFrame);
+    EXPECT_EQ(rig.box.framesReceived()[1].tUs - taken, 10'000 + 4000 + sim::kByteWireUs);
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 2; }, 100));
+    EXPECT_EQ(rig.message(), " 2" + rig.line(24));
+    EXPECT_EQ(f.ui.Timer[28]->interval(), 20);
+}
+
+TEST_F(ReadTest, TenWrongFramesEndEachGroupWithItsLine) {
+    read("999");
+    for (std::size_t i = 1; i <= 10; ++i) injectAfterFrame(i, kWrongFrame);
+    rig.clock.advanceMs(50);
+    EXPECT_EQ(rig.message(), rig.line(23));
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_EQ(f.x.operation, kReadGroup1); // group 1 leaves the operation as it was
+    EXPECT_TRUE(f.ui.Timer[3]->enabled());
+    EXPECT_FALSE(f.ui.Option[3]->enabled());
+    EXPECT_EQ(rig.box.framesReceived().size(), 10u);
+
+    // Detector 300 answers group 1 (and 2), then goes silent: the later
+    // group runs out of tries.
+    for (int group : {2, 3}) {
+        Rig r;
+        r.numberBoxTable();
+        r.form.ui.Text3->setText("300");
+        r.form.ui.Command[7]->userClick();
+        ModelTimer* next = r.form.ui.Timer[group == 2 ? 23 : 24];
+        ASSERT_TRUE(r.clock.runUntil([&] { return next->enabled(); }, 100));
+        r.box.detector(300)->number = 301;
+        const std::size_t first = r.box.framesReceived().size() + 1;
+        for (std::size_t i = 0; i < 10; ++i) {
+            ASSERT_TRUE(r.clock.runUntil([&] { return r.box.framesReceived().size() >= first + i; }, 1000));
+            r.box.inject(r.clock.nowUs(), kWrongFrame);
+        }
+        ASSERT_TRUE(r.runUntilOperationEnds(500));
+        EXPECT_EQ(r.message(), r.line(group == 2 ? 22 : 21));
+        EXPECT_TRUE(r.buttonsEnabled());
+        EXPECT_FALSE(r.driver.isOpen());
+        EXPECT_FALSE(r.form.ui.Option[group == 2 ? 14 : 28]->enabled());
+    }
+}
+
+TEST_F(ReadTest, ASixthQueuedByteIsTakenFirstAfterTheNextSend) {
+    read("999");
+    // A whole reply 64 and the first byte of a reply 66, queued together.
+    injectAfterFrame(1, {64, 0, 1, 4, 69, 66});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kReadGroup2; }, 100));
+    EXPECT_EQ(ParametersShown(f).channel, 1);
+    EXPECT_EQ(rig.box.pending(rig.clock.nowUs()), 1u);
+    injectAfterFrame(2, {7, 8, 0, 66 ^ 7 ^ 8});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 11; }, 100));
+    EXPECT_EQ(f.ui.Text9->text(), "7");
+    EXPECT_EQ(f.ui.Text10->text(), "8");
+    EXPECT_EQ(rig.message(), rig.line(17));
+}
+
+TEST_F(ReadTest, TheBoxsAcknowledgementSelectsItsChannelAndCostsATry) {
+    read("999");
+    injectAfterFrame(1, {0, 1, 2, 3, 4});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 1; }, 100));
+    EXPECT_TRUE(f.ui.Option[2]->value());
+    EXPECT_FALSE(f.ui.Option[1]->value());
+    ASSERT_EQ(rig.framesToBox().size(), 2u);
+    EXPECT_EQ(rig.framesToBox()[1], (Frame5{0, 1, 2, 3, 4}));
+    // The same channel again sends nothing; the retry goes on.
+    injectAfterFrame(3, {0, 1, 2, 3, 4});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 2; }, 100));
+    rig.clock.advanceMs(30);
+    const auto frames = rig.framesToBox();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[2][0], 64);
+    EXPECT_EQ(frames[3][0], 64);
+}
+
+TEST_F(ReadTest, AKeyStopsTheReadWithin100Milliseconds) {
+    read("999");
+    rig.clock.advanceMs(57);
+    Form_KeyDown(f, 27);
+    rig.clock.advanceMs(100);
+    EXPECT_EQ(rig.message(), " STOP");
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_EQ(f.x.operation, kIdle);
+    for (ModelTimer* t : f.ui.timers()) EXPECT_FALSE(t->enabled()) << t->name();
+    EXPECT_FALSE(rig.driver.isOpen());
+    // Group 1's options stay disabled until a later read shows them.
+    EXPECT_FALSE(f.ui.Option[3]->enabled());
+}
+
+TEST_F(ReadTest, NoBoxOrSeveralBoxesSendNothing) {
+    rig.box.unplug();
+    read("300");
+    EXPECT_EQ(rig.message(), rig.line(1));
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_TRUE(f.ui.Option[3]->enabled());
+    EXPECT_FALSE(f.ui.Timer[17]->enabled());
+
+    sim::BoxConfig two = SampleBox();
+    two.boxesAttached = 2;
+    Rig other(two);
+    other.numberBoxTable();
+    other.form.ui.Text3->setText("300");
+    other.form.ui.Command[7]->userClick();
+    other.clock.advanceMs(100);
+    EXPECT_EQ(other.message(), other.line(2));
+    EXPECT_TRUE(other.framesToBox().empty());
+}
+
+TEST_F(ReadTest, ABoxUnpluggedBetweenGroupsGivesTheWindowBack) {
+    read("300");
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 100));
+    rig.box.unplug();
+    rig.clock.advanceMs(50);
+    EXPECT_EQ(rig.message(), rig.line(1));
+    EXPECT_EQ(f.x.operation, kIdle);
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_TRUE(rig.exchangeTimersOff());
+    EXPECT_FALSE(f.ui.Timer[3]->enabled());
+}
+
+TEST_F(ReadTest, ANegativeDetectorNumberIsRefusedBeforeAnythingIsSent) {
+    read("-5");
+    EXPECT_FALSE(rig.message().empty());
+    EXPECT_NE(rig.message(), rig.line(3));
+    EXPECT_TRUE(rig.framesToBox().empty());
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_TRUE(f.ui.Option[3]->enabled());
+    EXPECT_TRUE(rig.exchangeTimersOff());
+    EXPECT_FALSE(f.ui.Timer[3]->enabled());
+    // Changed between two groups: the read ends with the same refusal.
+    read("300");
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 100));
+    f.ui.Text3->setText("-1");
+    f.x.keyPressed.reset(); // set by code, not by a key
+    ASSERT_TRUE(rig.runUntilOperationEnds(100));
+    EXPECT_EQ(rig.framesToBox().size(), 1u);
+    EXPECT_TRUE(rig.buttonsEnabled());
+}
+
+TEST_F(ReadTest, TheWatchdogCountsAStopRequestOnTopOfTheAbortMarker) {
+    f.x.outFrame = {0, 64, 0, 1, 44, 109};
+    f.x.keyPressed = 65;
+    Timer6_Timer(f);
+    EXPECT_EQ(f.x.attemptCount, 1001);
+    EXPECT_TRUE(f.ui.Timer[17]->enabled());
+}
