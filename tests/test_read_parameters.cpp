@@ -66,43 +66,56 @@ TEST_F(ReadTest, ReadsTheNineParametersOfADetector) {
 
 TEST_F(ReadTest, CodeTablesOfReplies64And65) {
     ClassicOpen_Click(f);
-    f.x.operation = kReadGroup1;
+    // One reply while the read of its group waits; returns the try count.
     auto reply = [&](int code, int b2, int b3, int b4) {
+        f.x.operation = code == 64 ? kReadGroup1 : code == 65 ? kReadGroup2 : kReadGroup3;
+        f.x.tryCount = 0;
         rig.box.inject(rig.clock.nowUs(), {std::uint8_t(code), std::uint8_t(b2), std::uint8_t(b3), std::uint8_t(b4),
                                            std::uint8_t(code ^ b2 ^ b3 ^ b4)});
         rig.clock.advanceMs(10);
         DecodeReply(f);
+        for (int n : {23, 24, 28}) f.ui.Timer[static_cast<std::size_t>(n)]->disable();
+        return f.x.tryCount;
     };
     const int dynamicCodes[] = {0, 1, 2, 4, 6, 7};
     for (int i = 0; i < 6; ++i) {
-        reply(64, i % 3, i % 2, dynamicCodes[i]);
+        EXPECT_EQ(reply(64, i % 3, i % 2, dynamicCodes[i]), 11);
         EXPECT_EQ(ParametersShown(f).dynamicTime, i);
-        EXPECT_EQ(ParametersShown(f).outputPower, 2 - i % 3); // 0 max .. 2 min, shown min..max
+        EXPECT_EQ(ParametersShown(f).outputPower, 2 - i % 3); // codes max, med, min; options min, med, max
         EXPECT_EQ(ParametersShown(f).channel, i % 2);
     }
-    // Codes no option stands for keep the previous selection but still end the step.
+    // Codes no option stands for (the dynamic times 3 and 5 are not used)
+    // select nothing, and the frame does not count as the awaited reply.
     for (int unknown : {3, 5, 8, 255}) {
-        f.x.tryCount = 0;
-        reply(64, 9, 2, unknown);
+        EXPECT_EQ(reply(64, 1, 0, unknown), 1);
         EXPECT_EQ(ParametersShown(f).dynamicTime, 5);
         EXPECT_EQ(ParametersShown(f).outputPower, 0);
         EXPECT_EQ(ParametersShown(f).channel, 1);
-        EXPECT_EQ(f.x.tryCount, 11);
     }
     for (int code = 0; code <= 6; ++code) {
-        reply(65, code, 6 - code, 40 + code);
+        EXPECT_EQ(reply(65, code, 6 - code, 40 + code), 11);
         EXPECT_EQ(ParametersShown(f).riseTime, code);
         EXPECT_EQ(ParametersShown(f).fallTime, 6 - code);
         EXPECT_EQ(f.ui.Text8->text(), std::to_string(40 + code));
     }
-    reply(65, 7, 200, 120); // out of the tables; a level of 120 is capped by the box's validator
-    EXPECT_EQ(ParametersShown(f).riseTime, 6);
-    EXPECT_EQ(ParametersShown(f).fallTime, 0);
+    reply(65, 2, 5, 120); // a level of 120 is capped by the box's validator
     EXPECT_EQ(f.ui.Text8->text(), "100");
-    reply(66, 7, 0, 9);
+    EXPECT_EQ(reply(65, 7, 200, 55), 1); // out of the tables: nothing changes
+    EXPECT_EQ(ParametersShown(f).riseTime, 2);
+    EXPECT_EQ(f.ui.Text8->text(), "100");
+    EXPECT_EQ(reply(66, 7, 0, 0), 11);
     EXPECT_EQ(f.ui.Text9->text(), "7");
     EXPECT_EQ(f.ui.Text10->text(), "0");
     EXPECT_EQ(ParametersShown(f).commandType, 0);
+    // A reply to another group is no answer to the group being read.
+    ClassicOpen_Click(f); // the reply 66 ended the read and closed the box
+    f.x.operation = kReadGroup2;
+    f.x.tryCount = 0;
+    rig.box.inject(rig.clock.nowUs(), {66, 9, 9, 1, 66 ^ 1});
+    rig.clock.advanceMs(10);
+    DecodeReply(f);
+    EXPECT_EQ(f.x.tryCount, 1);
+    EXPECT_EQ(f.ui.Text9->text(), "7");
 }
 
 TEST_F(ReadTest, AMissingReplyIsSentAgainEveryFourSeconds) {
@@ -172,16 +185,17 @@ TEST_F(ReadTest, TenWrongFramesEndEachGroupWithItsLine) {
 
 TEST_F(ReadTest, ASixthQueuedByteIsTakenFirstAfterTheNextSend) {
     read("999");
-    // A whole reply 64 and the first byte of a reply 66, queued together.
-    injectAfterFrame(1, {64, 0, 1, 4, 69, 66});
+    // A whole reply 64 and the first byte of a reply 65, queued together.
+    injectAfterFrame(1, {64, 0, 1, 4, 69, 65});
     ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kReadGroup2; }, 100));
     EXPECT_EQ(ParametersShown(f).channel, 1);
     EXPECT_EQ(rig.box.pending(rig.clock.nowUs()), 1u);
-    injectAfterFrame(2, {7, 8, 0, 66 ^ 7 ^ 8});
+    injectAfterFrame(2, {2, 6, 42, 65 ^ 2 ^ 6 ^ 42});
     ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 11; }, 100));
-    EXPECT_EQ(f.ui.Text9->text(), "7");
-    EXPECT_EQ(f.ui.Text10->text(), "8");
-    EXPECT_EQ(rig.message(), rig.line(17));
+    EXPECT_EQ(ParametersShown(f).riseTime, 2);
+    EXPECT_EQ(ParametersShown(f).fallTime, 6);
+    EXPECT_EQ(f.ui.Text8->text(), "42");
+    EXPECT_EQ(rig.message(), rig.line(16));
 }
 
 TEST_F(ReadTest, TheBoxsAcknowledgementSelectsItsChannelAndCostsATry) {

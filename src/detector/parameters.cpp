@@ -25,6 +25,13 @@ constexpr std::array<int, 7> kSevenCodes{0, 1, 2, 3, 4, 5, 6};
 constexpr std::array<int, 2> kTypeOptions{28, 29};
 constexpr std::array<int, 2> kTypeCodes{0, 1};
 
+template <std::size_t N>
+bool Listed(int code, const std::array<int, N>& codes) {
+    for (int c : codes)
+        if (c == code) return true;
+    return false;
+}
+
 void ClampLevel(TextBox& box) {
     if (NumericValue(box.text()) > 100) box.setText("100");
     if (NumericValue(box.text()) < 0) box.setText("0");
@@ -56,6 +63,15 @@ void ApplyParameterReply(Form& f, const ReplyBytes& b) {
         SelectByCode(f, b[4], kTypeOptions, kTypeCodes);
         break;
     default: break;
+    }
+}
+
+bool PlausibleParameterReply(const ReplyBytes& b) {
+    switch (b[1]) {
+    case 64: return Listed(b[2], kPowerCodes) && Listed(b[3], kChannelCodes) && Listed(b[4], kDynamicCodes);
+    case 65: return Listed(b[2], kSevenCodes) && Listed(b[3], kSevenCodes);
+    case 66: return Listed(b[4], kTypeCodes);
+    default: return false;
     }
 }
 

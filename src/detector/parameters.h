@@ -17,6 +17,10 @@ using ReplyBytes = std::array<int, 6>;
 // group keeps its previous selection.
 void ApplyParameterReply(Form& f, const ReplyBytes& b);
 
+// True when every option code of a reply 64, 65 or 66 is one an option
+// stands for; levels are not judged.
+bool PlausibleParameterReply(const ReplyBytes& b);
+
 // Level boxes: a value over 100 becomes "100", then one under 0 becomes "0".
 void Text8_Change(Form& f);
 void Text9_Change(Form& f);

@@ -9,6 +9,27 @@ namespace {
 
 bool ChecksumOk(const ReplyBytes& b) { return b[5] == (b[1] ^ b[2] ^ b[3] ^ b[4]); }
 
+// A detector sends only the codes its options stand for (the dynamic times 3
+// and 5 are not used). A frame with any other code passed its check byte by
+// chance (two flips of one bit, a shifted frame): taking it would show the
+// previous selection as if the detector held it.
+//
+// While a parameter group is being read, only the reply to that group's
+// request counts: a late reply to an earlier request (the watchdog resent it,
+// and both answers came) or to another group would otherwise end the step as
+// if the awaited group had been read, and the read would report success with
+// a group it never read. Such a frame costs a try like any wrong frame.
+// Outside the read, a parameter reply is decoded whenever it comes.
+bool Taken(const Form& f, const ReplyBytes& b, int code) {
+    if (b[1] != code || !ChecksumOk(b) || !PlausibleParameterReply(b)) return false;
+    switch (f.x.operation) {
+    case kReadGroup1: return code == 64;
+    case kReadGroup2: return code == 65;
+    case kReadGroup3: return code == 66;
+    default: return true;
+    }
+}
+
 void Enable(std::initializer_list<Control*> controls) {
     for (Control* c : controls) c->setEnabled(true);
 }
@@ -32,7 +53,7 @@ void EndFailedRead(Form& f, int line) {
 } // namespace
 
 void HandleReply64(Form& f, const ReplyBytes& b) {
-    if (b[1] != 64 || !ChecksumOk(b)) return;
+    if (!Taken(f, b, 64)) return;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) EnableOptions(f, 3, 13);
     ShowBoxLine(f, 15);
@@ -40,7 +61,7 @@ void HandleReply64(Form& f, const ReplyBytes& b) {
 }
 
 void HandleReply65(Form& f, const ReplyBytes& b) {
-    if (b[1] != 65 || !ChecksumOk(b)) return;
+    if (!Taken(f, b, 65)) return;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) {
         EnableOptions(f, 14, 27);
@@ -51,7 +72,7 @@ void HandleReply65(Form& f, const ReplyBytes& b) {
 }
 
 void HandleReply66(Form& f, const ReplyBytes& b) {
-    if (b[1] != 66 || !ChecksumOk(b)) return;
+    if (!Taken(f, b, 66)) return;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0)
         Enable({f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10});

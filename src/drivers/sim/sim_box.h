@@ -104,11 +104,29 @@ public:
     const BoxConfig& config() const { return config_; }
 
 private:
-    void onFrame(std::int64_t tUs, const std::array<std::uint8_t, 5>& f);
-    void reply(std::int64_t tUs, const std::array<std::uint8_t, 5>& f);
-    void acknowledge(std::int64_t tUs);
+    using Frame = std::array<std::uint8_t, 5>;
+
+    void onFrame(std::int64_t tUs, const Frame& f);
+    // The box's answer to a frame from the host, nothing for silence.
+    std::optional<Frame> answer(const Frame& f);
+    std::optional<Frame> answerBoxFrame(const Frame& f);
+    std::optional<Frame> answerRead(const Frame& f);
+    std::optional<Frame> answerCall(const Frame& f);
+    std::optional<Frame> answerWrite(const Frame& f);
+    Frame acknowledgement() const;
+    // Detector `number`, which becomes the selected one; null when absent
+    // (then nothing is selected).
+    Detector* select(std::uint32_t number);
+    // Sends a reply frame whose request ended at tUs, through the faults.
+    void reply(std::int64_t tUs, const Frame& f);
+    // Sends one reply byte on the box-to-host line from `lineUs` on; returns
+    // when the line is free again.
+    std::int64_t sendByte(std::int64_t lineUs, std::uint8_t byte);
+    std::int64_t put(std::int64_t lineUs, std::uint8_t byte);
     std::uint64_t nextRandom();
-    double uniform();
+    double uniform();                        // [0, 1)
+    std::uint64_t below(std::uint64_t n);    // 0 .. n - 1; 0 when n is 0
+    bool chance(double p) { return p > 0 && uniform() < p; }
 
     BoxConfig config_;
     std::uint64_t rng_;

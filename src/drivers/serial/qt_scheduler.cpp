@@ -1,0 +1,69 @@
+#include "drivers/serial/qt_scheduler.h"
+
+#include "drivers/serial/monotonic_time.h"
+
+#include <QTimer>
+
+#include <cerrno>
+#include <ctime>
+#include <utility>
+
+namespace quelm {
+
+QtScheduler::~QtScheduler() {
+    for (auto& [id, entry] : timers_)
+        entry.timer->stop();
+    // owner_ deletes the timers, those waiting for deleteLater included.
+}
+
+std::int64_t QtScheduler::nowUs() const {
+    return monotonicNowUs();
+}
+
+void QtScheduler::sleepUs(std::int64_t us) {
+    if (us <= 0)
+        return;
+    timespec until{};
+    ::clock_gettime(CLOCK_MONOTONIC, &until);
+    const std::int64_t ns = until.tv_nsec + (us % 1'000'000) * 1000;
+    until.tv_sec += static_cast<time_t>(us / 1'000'000 + ns / 1'000'000'000);
+    until.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+    // An absolute deadline, so a signal that interrupts the sleep does not stretch it.
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+    }
+}
+
+Scheduler::TimerId QtScheduler::startTimer(int intervalMs, std::function<void()> tick) {
+    const TimerId id = nextId_++;
+    auto* timer = new QTimer(&owner_);
+    timer->setTimerType(Qt::PreciseTimer);
+    timer->setSingleShot(false);
+    timer->setInterval(intervalMs < 0 ? 0 : intervalMs);
+    QObject::connect(timer, &QTimer::timeout, &owner_, [this, id] { dispatch(id); });
+    timers_.emplace(id, Entry{timer, std::make_shared<std::function<void()>>(std::move(tick))});
+    timer->start();
+    return id;
+}
+
+void QtScheduler::stopTimer(TimerId id) {
+    const auto it = timers_.find(id);
+    if (it == timers_.end())
+        return;
+    QTimer* timer = it->second.timer;
+    timer->stop();
+    timer->disconnect();
+    // Not deleted here: this may run inside the timer's own timeout signal.
+    timer->deleteLater();
+    timers_.erase(it);
+}
+
+void QtScheduler::dispatch(TimerId id) {
+    const auto it = timers_.find(id);
+    if (it == timers_.end())
+        return;
+    // Holds the tick alive while it runs, even when it stops its own timer.
+    const std::shared_ptr<std::function<void()>> tick = it->second.tick;
+    (*tick)();
+}
+
+} // namespace quelm

@@ -1,0 +1,54 @@
+#pragma once
+// The box driver on real hardware: a Linux tty (an FTDI USB-serial adapter,
+// or any named port, a pseudo-terminal included) driven with POSIX termios.
+// One session at a time, on device 0 of the chosen source; every call
+// returns a status and never throws, and a device that goes away mid-session
+// only makes the calls fail with kIoError.
+#include "link/box_driver.h"
+
+#include <string>
+
+namespace quelm {
+
+class SerialDriver final : public BoxDriver {
+public:
+    // With `port` empty, device N is the N-th FTDI adapter (USB vendor id
+    // 0x0403) in the order of its device path; otherwise device 0 is `port`.
+    explicit SerialDriver(std::string port = {});
+    ~SerialDriver() override;
+    SerialDriver(const SerialDriver&) = delete;
+    SerialDriver& operator=(const SerialDriver&) = delete;
+
+    std::uint32_t open(int index, DeviceHandle& handle) override;
+    std::uint32_t close(DeviceHandle handle) override;
+    std::uint32_t setBaudRate(DeviceHandle handle, std::uint32_t baud) override;
+    std::uint32_t setDataCharacteristics(DeviceHandle handle, int wordLength, int stopBits, int parity) override;
+    // Time-outs in milliseconds. 0 means "do not wait": unlike the vendor
+    // driver there is never an endless wait, which would freeze the window.
+    std::uint32_t setTimeouts(DeviceHandle handle, int readMs, int writeMs) override;
+    std::uint32_t writeByte(DeviceHandle handle, std::uint8_t byte, std::uint32_t& written) override;
+    std::uint32_t readByte(DeviceHandle handle, std::uint8_t& byte, std::uint32_t& count) override;
+    std::uint32_t getStatus(DeviceHandle handle, std::uint32_t& rxQueue, std::uint32_t& txQueue,
+                            std::uint32_t& events) override;
+    std::uint32_t countDevices(std::uint32_t& count) override;
+
+    bool isOpen() const { return fd_ >= 0; }
+    // Path of device `index`, empty when there is none.
+    std::string devicePath(int index) const;
+
+private:
+    // The session's fd for `handle`, or -1 when the handle is not the open one.
+    int fdOf(DeviceHandle handle) const;
+    // Reads the line settings, lets `change` edit them and writes them back.
+    template <class F> std::uint32_t editLine(DeviceHandle handle, F change);
+    void dropSession();
+
+    std::string port_;
+    int fd_ = -1;
+    DeviceHandle handle_ = 0;
+    DeviceHandle lastHandle_ = 0; // handles count up from 1, so a stale one never matches
+    int readTimeoutMs_ = 0;
+    int writeTimeoutMs_ = 0;
+};
+
+} // namespace quelm

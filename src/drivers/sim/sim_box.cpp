@@ -1,0 +1,115 @@
+// The two serial lines of the simulated box: host bytes are gathered into
+// five-byte frames, replies go back byte by byte through the faults.
+#include "drivers/sim/sim_box.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace quelm::sim {
+
+SimBox::SimBox(BoxConfig config, std::uint64_t seed) : config_(std::move(config)), rng_(seed) {}
+
+void SimBox::hostByte(std::int64_t tUs, std::uint8_t byte) {
+    if (!plugged_) return; // nobody at the other end of the cable
+    const std::int64_t arrival = std::max(tUs, hostLineFreeUs_) + kByteWireUs;
+    hostLineFreeUs_ = arrival;
+    // Frames have no delimiter: a long pause is the only way the box can
+    // drop the start of a frame that will never be finished.
+    if (arrival - lastHostByteUs_ > kFrameGapUs) partial_.clear();
+    lastHostByteUs_ = arrival;
+    fromHost_.push_back({arrival, byte});
+    partial_.push_back(byte);
+    if (partial_.size() < 5) return;
+    Frame f{};
+    std::copy(partial_.begin(), partial_.end(), f.begin());
+    partial_.clear();
+    frames_.push_back({arrival, f});
+    onFrame(arrival, f);
+}
+
+std::size_t SimBox::pending(std::int64_t tUs) const {
+    const auto firstLater = std::find_if(toHost_.begin(), toHost_.end(),
+                                         [tUs](const TimedByte& b) { return b.tUs > tUs; });
+    return static_cast<std::size_t>(firstLater - toHost_.begin());
+}
+
+bool SimBox::takeByte(std::int64_t tUs, std::uint8_t& byte) {
+    if (toHost_.empty() || toHost_.front().tUs > tUs) return false;
+    byte = toHost_.front().byte;
+    toHost_.pop_front();
+    return true;
+}
+
+std::optional<std::int64_t> SimBox::nextArrivalUs() const {
+    if (toHost_.empty()) return std::nullopt;
+    return toHost_.front().tUs;
+}
+
+void SimBox::inject(std::int64_t tUs, const std::vector<std::uint8_t>& bytes) {
+    if (!plugged_) return;
+    std::int64_t line = std::max(tUs, boxLineFreeUs_);
+    for (std::uint8_t b : bytes) line = put(line, b);
+    boxLineFreeUs_ = line;
+}
+
+void SimBox::unplug() {
+    plugged_ = false;
+    toHost_.clear();
+    partial_.clear();
+}
+
+void SimBox::plugIn() { plugged_ = true; }
+
+Detector* SimBox::detector(std::uint32_t number) {
+    auto it = std::find_if(config_.detectors.begin(), config_.detectors.end(),
+                           [number](const Detector& d) { return d.number == number; });
+    return it == config_.detectors.end() ? nullptr : &*it;
+}
+
+void SimBox::onFrame(std::int64_t tUs, const Frame& f) {
+    if (auto a = answer(f)) reply(tUs, *a);
+}
+
+// A reply starts one turnaround after its request, or when the line has
+// finished the previous one. A cut keeps one to four bytes of the frame.
+void SimBox::reply(std::int64_t tUs, const Frame& f) {
+    std::int64_t line = std::max(tUs + config_.turnaroundUs, boxLineFreeUs_);
+    std::size_t keep = f.size();
+    if (chance(faults_.cut)) keep = 1 + below(f.size() - 1);
+    for (std::size_t i = 0; i < keep; ++i) line = sendByte(line, f[i]);
+    boxLineFreeUs_ = line;
+}
+
+// A dropped byte still takes its time on the line; a delay holds the line,
+// so the bytes after it come late as well.
+std::int64_t SimBox::sendByte(std::int64_t lineUs, std::uint8_t byte) {
+    if (chance(faults_.junk)) lineUs = put(lineUs, static_cast<std::uint8_t>(nextRandom() & 0xFF));
+    if (chance(faults_.delay) && faults_.maxDelayMs > 0)
+        lineUs += 1 + static_cast<std::int64_t>(below(static_cast<std::uint64_t>(faults_.maxDelayMs) * 1000));
+    if (chance(faults_.corrupt)) byte ^= static_cast<std::uint8_t>(1u << below(8));
+    if (chance(faults_.drop)) return lineUs + kByteWireUs;
+    lineUs = put(lineUs, byte);
+    if (chance(faults_.duplicate)) lineUs = put(lineUs, byte);
+    return lineUs;
+}
+
+// One byte on the box-to-host line: it arrives at the end of its wire time.
+std::int64_t SimBox::put(std::int64_t lineUs, std::uint8_t byte) {
+    lineUs += kByteWireUs;
+    toHost_.push_back({lineUs, byte});
+    return lineUs;
+}
+
+// splitmix64: small, fast, and the same sequence on every platform.
+std::uint64_t SimBox::nextRandom() {
+    std::uint64_t z = (rng_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+double SimBox::uniform() { return static_cast<double>(nextRandom() >> 11) * 0x1.0p-53; }
+
+std::uint64_t SimBox::below(std::uint64_t n) { return n == 0 ? 0 : nextRandom() % n; }
+
+} // namespace quelm::sim

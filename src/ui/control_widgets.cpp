@@ -1,0 +1,155 @@
+#include "ui/control_widgets.h"
+
+#include "ui/geometry.h"
+#include "ui/pictures.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <algorithm>
+
+namespace quelm::ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+void setBackground(QWidget* widget, QPalette::ColorRole role, QColor colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// The picture fitted inside the button's face, keeping its proportions.
+void showButtonPicture(QPushButton* push, const QPixmap& picture, QSize buttonSize) {
+    push->setIcon(QIcon(picture));
+    const QSize room = buttonSize - QSize(6, 6);
+    push->setIconSize(picture.size().scaled(room, Qt::KeepAspectRatio));
+}
+
+} // namespace
+
+QFont controlFont(double points) {
+    QFont font;
+    // The design font first, then faces of about its width.
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+QWidget* makeGroup(Group& group, QWidget* parent) {
+    auto* box = new QGroupBox(qs(group.caption()), parent);
+    setBackground(box, QPalette::Window, QColor(224, 224, 224));
+    box->setAutoFillBackground(true);
+    return box;
+}
+
+QWidget* makeTextBox(TextBox& box, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    syncText(box, edit);
+    // textEdited comes from the user only, never from setText.
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [&box, edit](const QString& text) {
+        const int cursor = edit->cursorPosition();
+        box.setText(text.toStdString());
+        // The change handler may have rewritten the text: show the model's,
+        // with the caret where the user left it.
+        syncText(box, edit);
+        edit->setCursorPosition(std::min<int>(cursor, edit->text().size()));
+    });
+    return edit;
+}
+
+QWidget* makeOption(OptionButton& option, QWidget* parent) {
+    auto* radio = new QRadioButton(qs(option.caption()), parent);
+    // The model keeps its groups exclusive and decides what a click does.
+    radio->setAutoExclusive(false);
+    syncValue(option, radio);
+    QObject::connect(radio, &QAbstractButton::clicked, radio, [&option, radio] {
+        option.select();
+        syncValue(option, radio); // a click on the selected option unchecks it: undo that
+    });
+    return radio;
+}
+
+QWidget* makeButton(Button& button, QWidget* parent) {
+    auto* push = new QPushButton(qs(button.caption()), parent);
+    setBackground(push, QPalette::Button, QColor(192, 192, 192));
+    push->setAutoDefault(false);
+    if (!button.picture().empty()) {
+        showButtonPicture(push, pictureNamed(button.picture()), pixelRect(button.design()).size());
+    }
+    QObject::connect(push, &QAbstractButton::clicked, push, [&button] { button.userClick(); });
+    return push;
+}
+
+QWidget* makeList(ListBox& list, QWidget* parent) {
+    QWidget* widget = nullptr;
+    if (list.kind() == ControlKind::DriveList)
+        widget = new QComboBox(parent);
+    else
+        widget = new QListWidget(parent);
+    syncItems(list, widget);
+    return widget;
+}
+
+QWidget* makeLabel(Label& label, QWidget* parent) { return new QLabel(qs(label.caption()), parent); }
+
+QWidget* makePicture(Picture& picture, QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setScaledContents(true); // stretched into the control's rectangle
+    label->setPixmap(pictureNamed(picture.picture()));
+    return label;
+}
+
+void syncText(const TextBox& box, QWidget* widget) {
+    auto* edit = static_cast<QLineEdit*>(widget);
+    const QString text = qs(box.text());
+    if (edit->text() == text) return;
+    const QSignalBlocker block(edit);
+    const int cursor = edit->cursorPosition();
+    edit->setText(text);
+    // While the user types, the caret stays where it was; otherwise the text
+    // is shown from its start, as a message line should be.
+    edit->setCursorPosition(edit->hasFocus() ? std::min<int>(cursor, text.size()) : 0);
+}
+
+void syncValue(const OptionButton& option, QWidget* widget) {
+    auto* radio = static_cast<QRadioButton*>(widget);
+    const QSignalBlocker block(radio);
+    radio->setChecked(option.value());
+}
+
+void syncItems(const ListBox& list, QWidget* widget) {
+    const auto& items = list.items();
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        const QSignalBlocker block(combo);
+        combo->clear();
+        for (const auto& item : items) combo->addItem(qs(item));
+        return;
+    }
+    auto* view = static_cast<QListWidget*>(widget);
+    const QSignalBlocker block(view);
+    // The model only appends or clears: append what is new, else start over.
+    if (static_cast<std::size_t>(view->count()) > items.size()) view->clear();
+    for (auto i = static_cast<std::size_t>(view->count()); i < items.size(); ++i) view->addItem(qs(items[i]));
+}
+
+void syncCaption(const Control& control, QWidget* widget) {
+    const QString caption = qs(control.caption());
+    if (auto* box = qobject_cast<QGroupBox*>(widget))
+        box->setTitle(caption);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(caption);
+    else if (auto* label = qobject_cast<QLabel*>(widget); label && control.kind() == ControlKind::Label)
+        label->setText(caption);
+}
+
+} // namespace quelm::ui

@@ -1,0 +1,96 @@
+// The application: the window model with its handlers, shown by the Qt view,
+// talking to the box through the serial driver or a simulated box.
+#include "core/form.h"
+#include "drivers/serial/backend.h"
+#include "drivers/serial/qt_scheduler.h"
+#include "shell/bind_handlers.h"
+#include "ui/main_view.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: quelmbox [options]\n"
+    "  --simulate[=FILE]  talk to a simulated box described by FILE\n"
+    "                     (default: simbox.txt next to the program)\n"
+    "  --port PATH        use this serial port instead of the first FTDI adapter\n"
+    "  --seed N           seed of the simulated box's faults, to replay a run\n"
+    "  --screenshot FILE  save a picture of the window to FILE and quit\n"
+    "  --help             show this text\n";
+
+struct Options {
+    quelm::BackendOptions backend;
+    QString screenshot;
+};
+
+bool wantsHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") return true;
+    }
+    return false;
+}
+
+// Reads the arguments Qt left; nothing on a bad one, with the reason in `error`.
+std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
+    Options options;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--screenshot" && i + 1 < args.size()) {
+            options.screenshot = QString::fromStdString(args[++i]);
+        } else if (arg.rfind("--screenshot=", 0) == 0) {
+            options.screenshot = QString::fromStdString(arg.substr(13));
+        } else if (!quelm::parseBackendOption(args, i, options.backend, error)) {
+            if (error.empty()) error = "unknown argument: " + arg;
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+// Once the window has been shown and painted: save its picture and quit.
+void scheduleScreenshot(QWidget& window, const QString& file) {
+    QTimer::singleShot(200, &window, [&window, file] {
+        const bool saved = window.grab().save(file);
+        if (!saved) std::fprintf(stderr, "quelmbox: cannot write %s\n", qPrintable(file));
+        QCoreApplication::exit(saved ? 0 : 1);
+    });
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "quelmbox: %s\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (wantsHelp(argc, argv)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    QApplication app(argc, argv); // takes Qt's own options out of argv
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    std::string error;
+    const auto options = parseOptions(std::vector<std::string>(argv, argv + argc), error);
+    if (!options) return fail(error);
+    quelm::QtScheduler scheduler;
+    auto backend = quelm::makeBackend(options->backend, scheduler, error);
+    if (!backend) return fail(error);
+
+    quelm::Form form(scheduler, *backend->driver);
+    quelm::bindHandlers(form);
+    quelm::ui::MainView view(form);
+    view.show();
+    if (!options->screenshot.isEmpty()) scheduleScreenshot(view, options->screenshot);
+    return QApplication::exec();
+}

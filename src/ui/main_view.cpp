@@ -1,0 +1,164 @@
+#include "ui/main_view.h"
+
+#include "shell/keyboard.h"
+#include "ui/control_widgets.h"
+#include "ui/geometry.h"
+#include "ui/key_forwarder.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace quelm::ui {
+
+namespace {
+
+bool hasSubItems(const WindowModel& ui, const MenuItem& item) {
+    for (const MenuItem* m : ui.menus())
+        if (m->menuParent() == &item) return true;
+    return false;
+}
+
+} // namespace
+
+MainView::MainView(Form& form, QWidget* parent) : QMainWindow(parent), form_(form) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString::fromStdString(form_.ui.caption));
+    setFont(controlFont(8.25));
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    buildMenus();
+    buildControls(client);
+    resize(clientPixelSize() + QSize(0, menuBar()->sizeHint().height()));
+
+    previousObserver_ = form_.ui.observer;
+    form_.ui.observer = [this](Control& control, Change change) {
+        if (previousObserver_) previousObserver_(control, change);
+        onModelChange(control, change);
+    };
+    keys_ = new KeyForwarder(
+        this, [this](int code) { Form_KeyDown(form_, code); }, [this](int code) { Form_KeyPress(form_, code); });
+}
+
+MainView::~MainView() {
+    // The model outlives the view: stop sending it changes for widgets that go.
+    form_.ui.observer = previousObserver_;
+    delete keys_;
+}
+
+QWidget* MainView::widgetOf(const Control& control) const {
+    const auto it = widgets_.find(&control);
+    return it == widgets_.end() ? nullptr : it->second;
+}
+
+QWidget* MainView::widgetOf(std::string_view name) const {
+    const Control* control = form_.ui.find(name);
+    return control ? widgetOf(*control) : nullptr;
+}
+
+QAction* MainView::actionOf(const MenuItem& item) const {
+    const auto it = actions_.find(&item);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+// Menus of the bar and menu items, in the model's order: an item with items
+// under it is a menu, any other item an action.
+void MainView::buildMenus() {
+    std::unordered_map<const MenuItem*, QMenu*> menus;
+    for (MenuItem* item : form_.ui.menus()) {
+        const QString caption = QString::fromStdString(item->caption());
+        MenuItem* parent = item->menuParent();
+        QMenu* under = parent ? menus.at(parent) : nullptr;
+        QAction* action = nullptr;
+        if (hasSubItems(form_.ui, *item)) {
+            QMenu* menu = under ? under->addMenu(caption) : menuBar()->addMenu(caption);
+            menu->setObjectName(QString::fromStdString(item->name()));
+            menus[item] = menu;
+            action = menu->menuAction();
+        } else {
+            action = under ? under->addAction(caption) : menuBar()->addAction(caption);
+            connect(action, &QAction::triggered, this, [item] { item->click(); });
+        }
+        action->setObjectName(QString::fromStdString(item->name()));
+        actions_[item] = action;
+        showState(*item);
+    }
+}
+
+// Every control in window order, so that later controls stand above earlier
+// ones where they overlap (buttons placed over their group, the disk manager
+// panel over the parameters and addresses).
+void MainView::buildControls(QWidget* client) {
+    for (Control* control : form_.ui.controls()) {
+        QWidget* parent = control->container() ? widgets_.at(control->container()) : client;
+        QWidget* widget = createWidget(*control, parent);
+        widget->setObjectName(QString::fromStdString(control->name()));
+        widget->setFont(controlFont(control->fontPoints()));
+        place(widget, *control);
+        widgets_[control] = widget;
+        showState(*control);
+    }
+}
+
+QWidget* MainView::createWidget(Control& control, QWidget* parent) {
+    switch (control.kind()) {
+    case ControlKind::Group: return makeGroup(static_cast<Group&>(control), parent);
+    case ControlKind::TextBox: return makeTextBox(static_cast<TextBox&>(control), parent);
+    case ControlKind::Option: return makeOption(static_cast<OptionButton&>(control), parent);
+    case ControlKind::Button: return makeButton(static_cast<Button&>(control), parent);
+    case ControlKind::List:
+    case ControlKind::FileList:
+    case ControlKind::DirList:
+    case ControlKind::DriveList: return makeList(static_cast<ListBox&>(control), parent);
+    case ControlKind::Label: return makeLabel(static_cast<Label&>(control), parent);
+    case ControlKind::Picture: return makePicture(static_cast<Picture&>(control), parent);
+    case ControlKind::Menu: break;
+    }
+    return new QWidget(parent);
+}
+
+// The one place where a control's design position becomes its geometry.
+void MainView::place(QWidget* widget, const Control& control) const {
+    widget->setGeometry(pixelRect(control.design()));
+}
+
+void MainView::onModelChange(Control& control, Change change) {
+    if (change == Change::Caption || change == Change::Enabled || change == Change::Visible) {
+        showCaption(control);
+        showState(control);
+        return;
+    }
+    QWidget* widget = widgetOf(control);
+    if (widget == nullptr) return;
+    switch (change) {
+    case Change::Text: syncText(static_cast<TextBox&>(control), widget); break;
+    case Change::Value: syncValue(static_cast<OptionButton&>(control), widget); break;
+    case Change::Items: syncItems(static_cast<ListBox&>(control), widget); break;
+    case Change::Repaint: widget->repaint(); break;
+    default: break;
+    }
+}
+
+void MainView::showCaption(const Control& control) {
+    if (QWidget* widget = widgetOf(control)) {
+        syncCaption(control, widget);
+    } else if (control.kind() == ControlKind::Menu) {
+        if (QAction* action = actionOf(static_cast<const MenuItem&>(control)))
+            action->setText(QString::fromStdString(control.caption()));
+    }
+}
+
+void MainView::showState(const Control& control) {
+    if (QWidget* widget = widgetOf(control)) {
+        widget->setEnabled(control.enabled());
+        widget->setVisible(control.visible());
+    } else if (control.kind() == ControlKind::Menu) {
+        if (QAction* action = actionOf(static_cast<const MenuItem&>(control))) {
+            action->setEnabled(control.enabled());
+            action->setVisible(control.visible());
+        }
+    }
+}
+
+} // namespace quelm::ui
