@@ -1,0 +1,26 @@
+#pragma once
+// The command line of the front end.
+#include "drivers/serial/backend.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quelm::cli {
+
+struct Options {
+    BackendOptions backend;
+    std::string command;      // "read-params"
+    std::string number;       // the detector number, as typed
+    bool json = false;
+    bool trace = false;
+    double timeoutSeconds = 30;
+    bool help = false;
+};
+
+extern const char* const kUsageText;
+
+// Nothing on a bad command line, with the reason in `error`.
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+} // namespace quelm::cli

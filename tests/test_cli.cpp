@@ -1,0 +1,129 @@
+// The command-line front end, in real time on the simulated box, and the
+// whole read through the serial driver and a pseudo-terminal.
+#include "cli/cli.h"
+#include "cli/live_read.h"
+#include "detector/parameters.h"
+#include "drivers/serial/pty_bridge.h"
+#include "drivers/serial/qt_scheduler.h"
+#include "drivers/serial/serial_driver.h"
+#include "shell/bind_handlers.h"
+#include "support/test_rig.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+using namespace quelm;
+
+namespace {
+
+QCoreApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_cli";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+std::string Slurp(std::FILE* f) {
+    std::rewind(f);
+    std::string s;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, f)) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+CliRun RunCli(std::vector<std::string> args) {
+    App();
+    args.insert(args.begin(), "quelmbox-cli");
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int code = cli::Run(args, out, err);
+    return {code, Slurp(out), Slurp(err)};
+}
+
+std::string BoxFile(const std::string& text) {
+    const std::string path = testing::TempDir() + "cli_box_" + std::to_string(std::rand()) + ".txt";
+    std::ofstream(path) << text;
+    return path;
+}
+
+const char* kBox = "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n";
+
+} // namespace
+
+TEST(Cli, ReadsADetectorReadablyAndAsJson) {
+    const std::string box = "--simulate=" + BoxFile(kBox);
+    const CliRun text = RunCli({box, "read-params", "300"});
+    ASSERT_EQ(text.code, cli::kSuccess) << text.err;
+    EXPECT_NE(text.out.find("dynamic time       2 min"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("rise time          1.5 s"), std::string::npos);
+    const CliRun json = RunCli({"--json", box, "read-params", "300"});
+    ASSERT_EQ(json.code, cli::kSuccess);
+    EXPECT_EQ(json.out,
+              "{\"detector\": 300, \"channel\": \"B\", \"dynamicTime\": \"2 min\", \"outputPower\": \"med\", "
+              "\"riseTime\": \"1.5 s\", \"fallTime\": \"45 s\", \"levelOnPlus\": 80, \"levelDynPlus\": 60, "
+              "\"levelDynMinus\": 25, \"commandType\": \"L1\"}\n");
+}
+
+TEST(Cli, TracesEveryFrameWithATimeStamp) {
+    const CliRun run = RunCli({"--trace", "--simulate=" + BoxFile(kBox), "read-params", "300"});
+    ASSERT_EQ(run.code, cli::kSuccess);
+    for (const char* frame : {"TX   64   0   1  44 109", "RX   64   1   1   4  68", "TX   66   0   1  44 111",
+                              "RX   66  60  25   1 102"})
+        EXPECT_NE(run.err.find(frame), std::string::npos) << frame << "\n" << run.err;
+    EXPECT_NE(run.err.find(" ms  TX"), std::string::npos);
+}
+
+TEST(Cli, ASilentDetectorStopsAtTheTimeOut) {
+    const CliRun run = RunCli({"--timeout", "0.3", "--simulate=" + BoxFile(kBox), "read-params", "299"});
+    EXPECT_EQ(run.code, cli::kStopped);
+    EXPECT_NE(run.err.find("STOP"), std::string::npos);
+    EXPECT_TRUE(run.out.empty());
+}
+
+TEST(Cli, NoBoxAndBadArgumentsFailWithTheirCodes) {
+    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 0\n"), "read-params", "300"}).code, cli::kNoBox);
+    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 2\n"), "read-params", "300"}).code, cli::kNoBox);
+    EXPECT_EQ(RunCli({"--port", "/nonexistent/tty", "read-params", "300"}).code, cli::kNoBox);
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+             {"read-params"}, {"read-params", "-5"}, {"read-params", "1048575"}, {"read-params", "12x"},
+             {"write-params", "3"}, {"--timeout", "0", "read-params", "3"}, {"--bogus", "read-params", "3"},
+             {"--simulate=/nonexistent/box.txt", "read-params", "3"}}) {
+        const CliRun run = RunCli(bad);
+        EXPECT_EQ(run.code, cli::kUsage) << bad.back();
+        EXPECT_NE(run.err.find("quelmbox-cli: "), std::string::npos);
+    }
+}
+
+TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
+    App();
+    PtyBridge bridge{sim::SimBox(test::SampleBox())};
+    bridge.start();
+    SerialDriver driver(bridge.slavePath());
+    QtScheduler scheduler;
+    Form form(scheduler, driver);
+    bindHandlers(form);
+    for (int k = 1; k <= 50; ++k) form.tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
+    form.ui.Text3->setText("300");
+    EXPECT_FALSE(cli::ReadUntilOver(form, 20));
+    EXPECT_EQ(form.ui.Text5->text(), "<17>");
+    const DetectorParameters p = ParametersShown(form);
+    EXPECT_EQ(p.riseTime, 3);
+    EXPECT_EQ(p.dynamicTime, 3);
+    EXPECT_EQ(p.levelDynMinus, "25");
+    const auto frames = bridge.withBox([](sim::SimBox& b) { return b.framesReceived(); });
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[2].bytes, (std::array<std::uint8_t, 5>{66, 0, 1, 44, 111}));
+    EXPECT_FALSE(driver.isOpen());
+}
