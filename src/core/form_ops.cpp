@@ -4,7 +4,11 @@
 
 namespace quelm {
 
-std::string Str(long long n) { return (n < 0 ? "" : " ") + std::to_string(n); }
+std::string Str(long long n) {
+    std::string s = std::to_string(n);
+    if (n >= 0) s.insert(s.begin(), ' ');
+    return s;
+}
 
 std::string NumberText(double n) {
     char buf[32];

@@ -3,6 +3,7 @@
 #include "core/form.h"
 #include "drivers/serial/backend.h"
 #include "drivers/serial/qt_scheduler.h"
+#include "link/trace_driver.h"
 #include "shell/bind_handlers.h"
 #include "ui/main_view.h"
 
@@ -11,6 +12,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,12 +25,14 @@ constexpr const char* kUsage =
     "                     (default: simbox.txt next to the program)\n"
     "  --port PATH        use this serial port instead of the first FTDI adapter\n"
     "  --seed N           seed of the simulated box's faults, to replay a run\n"
+    "  --trace            print every frame sent and received on standard error\n"
     "  --screenshot FILE  save a picture of the window to FILE and quit\n"
     "  --help             show this text\n";
 
 struct Options {
     quelm::BackendOptions backend;
     QString screenshot;
+    bool trace = false;
 };
 
 bool wantsHelp(int argc, char** argv) {
@@ -44,7 +48,9 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
     Options options;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--screenshot" && i + 1 < args.size()) {
+        if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--screenshot" && i + 1 < args.size()) {
             options.screenshot = QString::fromStdString(args[++i]);
         } else if (arg.rfind("--screenshot=", 0) == 0) {
             options.screenshot = QString::fromStdString(arg.substr(13));
@@ -87,7 +93,15 @@ int main(int argc, char** argv) {
     auto backend = quelm::makeBackend(options->backend, scheduler, error);
     if (!backend) return fail(error);
 
-    quelm::Form form(scheduler, *backend->driver);
+    quelm::BoxDriver* driver = backend->driver.get();
+    std::unique_ptr<quelm::TraceDriver> trace;
+    if (options->trace) {
+        trace = std::make_unique<quelm::TraceDriver>(*driver, scheduler, [](const std::string& line) {
+            std::fprintf(stderr, "%s\n", line.c_str());
+        });
+        driver = trace.get();
+    }
+    quelm::Form form(scheduler, *driver);
     quelm::bindHandlers(form);
     quelm::ui::MainView view(form);
     view.show();

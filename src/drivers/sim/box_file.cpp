@@ -172,7 +172,7 @@ bool Parser::detector(const std::vector<std::string_view>& w) {
 
 bool Parser::field(Detector& d, std::string_view word, std::vector<std::string_view>& seen) {
     const std::size_t eq = word.find('=');
-    if (eq == std::string_view::npos) return fail("'" + std::string(word) + "' is not of the form name=value");
+    if (eq == std::string_view::npos) return fail(std::string("'").append(word).append("' is not of the form name=value"));
     const std::string_view key = word.substr(0, eq), value = word.substr(eq + 1);
     const auto match = [key](const Field& f) { return sameWord(f.key, key); };
     const Field* f = std::find_if(std::begin(kFields), std::end(kFields), match);
@@ -217,7 +217,7 @@ bool Parser::report(const std::vector<std::string_view>& w) {
     if (!arguments(w, 1, 2) || !number(w[1], kMaxNumber, "reported number", n)) return false;
     if (config_.reportNumber) return fail("report given twice");
     if (w.size() == 3) {
-        if (!sameWord(w[2].substr(0, 6), "after=")) return fail("'" + std::string(w[2]) + "': use after=N");
+        if (!sameWord(w[2].substr(0, 6), "after=")) return fail(std::string("'").append(w[2]).append("': use after=N"));
         if (!number(w[2].substr(6), 1000, "after", after)) return false;
         if (after == 0) return fail("after=0: the count of connection tests starts at 1");
     }
@@ -228,7 +228,7 @@ bool Parser::report(const std::vector<std::string_view>& w) {
 
 // Plain decimal digits only: no sign, no fraction, no blank.
 bool Parser::number(std::string_view word, std::uint64_t max, std::string_view what, std::uint64_t& out) {
-    const std::string shown = std::string(what) + " '" + std::string(word) + "'";
+    const std::string shown = std::string(what).append(" '").append(word).append("'");
     const bool digits = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
     });
