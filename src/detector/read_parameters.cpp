@@ -37,13 +37,9 @@ bool BuildRequest(Form& f, int group) {
 // box the request. A missing box, several boxes or a detector number without
 // a frame form end the read and give the window back to the user.
 void ReadLaterGroup(Form& f, int group, int operation, void (*disableGroup)(Form&)) {
-    ShowBoxLine(f, 2);
-    BoxCheck(f);
-    if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
-    if (f.link.deviceCount != 1) {
+    if (LookForBox(f) != 1) {
         EndReadGivingWindowBack(f);
     } else {
-        ShowBoxLine(f, 3);
         ClassicOpen_Click(f);
         ConfigureLine(f);
         if (!BuildRequest(f, group)) {
@@ -63,14 +59,9 @@ void ReadLaterGroup(Form& f, int group, int operation, void (*disableGroup)(Form
 } // namespace
 
 void Command7_Click(Form& f) {
-    ShowBoxLine(f, 2);
-    BoxCheck(f);
-    if (f.link.deviceCount == 0) {
-        ShowBoxLine(f, 1);
-        f.ui.Timer[3]->disable();
-    }
-    if (f.link.deviceCount == 1) {
-        ShowBoxLine(f, 3);
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 0) f.ui.Timer[3]->disable();
+    if (boxes == 1) {
         f.x.keyPressed.reset();
         f.ui.Timer[3]->enable();
         ClassicOpen_Click(f);

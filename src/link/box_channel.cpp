@@ -11,14 +11,9 @@ namespace {
 // pauses, outFrame untouched; whatever the box answers stays queued for the
 // next reader.
 void SendBoxChannel(Form& f, std::uint8_t channel) {
-    ShowBoxLine(f, 2);
-    BoxCheck(f);
-    if (f.link.deviceCount == 0) {
-        ShowBoxLine(f, 1);
-        f.ui.Timer[1]->disable();
-    }
-    if (f.link.deviceCount == 1) {
-        ShowBoxLine(f, 3);
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes == 1) {
         ClassicOpen_Click(f);
         ConfigureLine(f);
         for (std::uint8_t b : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{3}, channel})

@@ -100,4 +100,12 @@ void BoxCheck(Form& f) {
     ClassicClose_Click(f);
 }
 
+std::uint32_t LookForBox(Form& f) {
+    ShowBoxLine(f, 2);
+    BoxCheck(f);
+    if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
+    if (f.link.deviceCount == 1) ShowBoxLine(f, 3);
+    return f.link.deviceCount;
+}
+
 } // namespace quelm
