@@ -114,7 +114,7 @@ TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
     QtScheduler scheduler;
     Form form(scheduler, driver);
     bindHandlers(form);
-    for (int k = 1; k <= 50; ++k) form.tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
+    test::NumberBoxTable(form.tables);
     form.ui.Text3->setText("300");
     EXPECT_FALSE(cli::ReadUntilOver(form, 20));
     EXPECT_EQ(form.ui.Text5->text(), "<17>");

@@ -15,20 +15,6 @@ using namespace quelm::test;
 
 namespace {
 
-DetectorParameters Detector300() {
-    DetectorParameters p;
-    p.channel = 1;
-    p.dynamicTime = 3;
-    p.outputPower = 1;
-    p.riseTime = 3;
-    p.fallTime = 3;
-    p.commandType = 1;
-    p.levelOnPlus = "80";
-    p.levelDynPlus = "60";
-    p.levelDynMinus = "25";
-    return p;
-}
-
 sim::Faults LineFaults() {
     sim::Faults faults;
     faults.drop = 0.03;
@@ -87,7 +73,7 @@ Outcome RunSeed(std::uint64_t seed) {
     f.ui.Command[7]->userClick();
     const bool ended = rig.runUntilOperationEnds(30'000);
     out.succeeded = ended && rig.message() == rig.line(17);
-    if (out.succeeded && ParametersShown(f) != Detector300() && !out.forgedFrameTaken)
+    if (out.succeeded && ParametersShown(f) != Detector300Shown() && !out.forgedFrameTaken)
         out.problem = "a successful read shows a value the detector does not hold";
     if (ended && !rig.buttonsEnabled()) out.problem = "the read ended with the buttons disabled";
     if (ended) return out;

@@ -43,17 +43,7 @@ TEST_F(ReadTest, ReadsTheNineParametersOfADetector) {
     EXPECT_FALSE(f.ui.Command[7]->enabled());
     EXPECT_FALSE(f.ui.Option[3]->enabled());
     ASSERT_TRUE(rig.runUntilOperationEnds(1000));
-    DetectorParameters expected;
-    expected.channel = 1;      // B
-    expected.dynamicTime = 3;  // 2 min
-    expected.outputPower = 1;  // med
-    expected.riseTime = 3;     // 1.5 s
-    expected.fallTime = 3;     // 45 s
-    expected.commandType = 1;  // L1
-    expected.levelOnPlus = "80";
-    expected.levelDynPlus = "60";
-    expected.levelDynMinus = "25";
-    EXPECT_EQ(ParametersShown(f), expected);
+    EXPECT_EQ(ParametersShown(f), Detector300Shown());
     EXPECT_EQ(rig.message(), rig.line(17));
     EXPECT_TRUE(rig.buttonsEnabled());
     for (int n = 3; n <= 29; ++n) EXPECT_TRUE(f.ui.Option[static_cast<std::size_t>(n)]->enabled()) << n;

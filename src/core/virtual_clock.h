@@ -28,9 +28,6 @@ public:
     // have passed. Returns whether `done()` held.
     bool runUntil(const std::function<bool()>& done, std::int64_t limitMs);
 
-    bool idle() const { return timers_.empty(); }
-    std::size_t runningTimers() const { return timers_.size(); }
-
 private:
     struct Entry {
         std::int64_t intervalUs;

@@ -4,13 +4,10 @@
 // frame from the receive queue.
 #include "core/form.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 
 namespace quelm {
-
-using FrameBytes = std::array<std::uint8_t, 6>; // positions 1 to 5; 0 unused
 
 void ClassicOpen_Click(Form& f);
 void ClassicClose_Click(Form& f);

@@ -48,18 +48,25 @@ void drawLed(QPainter& p, QPointF at, QColor colour) {
     p.drawEllipse(at, 6, 6);
 }
 
+// A rounded housing with its shadow, shaded from `light` to `dark` along `shade`.
+void drawHousing(QPainter& p, const QRectF& body, qreal radius, QLineF shade, QColor light, QColor dark,
+                 QColor outline) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 45));
+    p.drawRoundedRect(body.translated(8, 10), radius, radius);
+    QLinearGradient shell(shade.p1(), shade.p2());
+    shell.setColorAt(0.0, light);
+    shell.setColorAt(1.0, dark);
+    p.setPen(QPen(outline, 3));
+    p.setBrush(shell);
+    p.drawRoundedRect(body, radius, radius);
+}
+
 // The programming box: a dark rounded case with a small display and keys.
 void drawBox(QPainter& p) {
     const QRectF body(70, 110, 260, 170);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 45));
-    p.drawRoundedRect(body.translated(8, 10), 26, 26);
-    QLinearGradient shell(body.topLeft(), body.bottomLeft());
-    shell.setColorAt(0.0, QColor(74, 96, 140));
-    shell.setColorAt(1.0, QColor(32, 44, 78));
-    p.setPen(QPen(QColor(20, 26, 44), 3));
-    p.setBrush(shell);
-    p.drawRoundedRect(body, 26, 26);
+    drawHousing(p, body, 26, QLineF(body.topLeft(), body.bottomLeft()), QColor(74, 96, 140), QColor(32, 44, 78),
+                QColor(20, 26, 44));
     // Display.
     const QRectF display(105, 138, 150, 58);
     p.setPen(QPen(QColor(15, 15, 20), 4));
@@ -94,15 +101,8 @@ void drawWaves(QPainter& p) {
 // The detector: a light housing with a round lens.
 void drawDetector(QPainter& p) {
     const QRectF body(480, 70, 160, 220);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 45));
-    p.drawRoundedRect(body.translated(8, 10), 34, 34);
-    QLinearGradient shell(body.topLeft(), body.topRight());
-    shell.setColorAt(0.0, QColor(252, 250, 244));
-    shell.setColorAt(1.0, QColor(205, 200, 190));
-    p.setPen(QPen(QColor(120, 115, 105), 3));
-    p.setBrush(shell);
-    p.drawRoundedRect(body, 34, 34);
+    drawHousing(p, body, 34, QLineF(body.topLeft(), body.topRight()), QColor(252, 250, 244), QColor(205, 200, 190),
+                QColor(120, 115, 105));
     // Lens window.
     const QPointF centre(560, 150);
     QRadialGradient glass(centre + QPointF(-14, -14), 60);

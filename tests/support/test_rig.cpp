@@ -30,8 +30,22 @@ Rig::Rig(sim::BoxConfig config, std::uint64_t seed)
     bindHandlers(form);
 }
 
-void Rig::numberBoxTable() {
-    for (int k = 1; k <= LanguageTables::kLines; ++k) form.tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
+DetectorParameters Detector300Shown() {
+    DetectorParameters p;
+    p.channel = 1;     // B
+    p.dynamicTime = 3; // 2 min
+    p.outputPower = 1; // med
+    p.riseTime = 3;    // 1.5 s
+    p.fallTime = 3;    // 45 s
+    p.commandType = 1; // L1
+    p.levelOnPlus = "80";
+    p.levelDynPlus = "60";
+    p.levelDynMinus = "25";
+    return p;
+}
+
+void NumberBoxTable(LanguageTables& tables) {
+    for (int k = 1; k <= LanguageTables::kLines; ++k) tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
 }
 
 void Rig::selectDefaults() {

@@ -3,6 +3,7 @@
 // simulated box, and helpers to drive it as a user would.
 #include "core/form.h"
 #include "core/virtual_clock.h"
+#include "detector/parameters.h"
 #include "drivers/sim/sim_box.h"
 #include "drivers/sim/sim_driver.h"
 #include "link/box_driver.h"
@@ -17,6 +18,10 @@ using Frame5 = std::array<std::uint8_t, 5>;
 
 // Detector 300 with parameters that are not the start-up defaults, and 12.
 sim::BoxConfig SampleBox();
+// What the window shows after reading detector 300 of SampleBox().
+DetectorParameters Detector300Shown();
+// Every box table line k holds "<k>", so that a test can tell lines apart.
+void NumberBoxTable(LanguageTables& tables);
 
 struct Rig {
     explicit Rig(sim::BoxConfig config = SampleBox(), std::uint64_t seed = 0);
@@ -26,8 +31,7 @@ struct Rig {
     sim::SimDriver driver;
     Form form;
 
-    // Every box table line k holds "<k>", so that a test can tell lines apart.
-    void numberBoxTable();
+    void numberBoxTable() { NumberBoxTable(form.tables); }
     // The start-up's parameter defaults and the box channel A, without I/O.
     void selectDefaults();
     // The frames the box took from the line, in order.
