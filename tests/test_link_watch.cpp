@@ -17,8 +17,10 @@ struct ConnectionTest : ::testing::Test {
     void SetUp() override {
         rig.numberBoxTable();
         f.ui.Text3->setText("");
-        f.x.keyPressed.reset();
         StartConnectionTest(f);
+        f.x.attemptCount = 0;
+        f.x.keyPressed.reset();
+        f.ui.Timer[3]->enable();
     }
 };
 

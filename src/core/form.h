@@ -9,6 +9,8 @@
 #include "link/box_driver.h"
 #include "link/link_variables.h"
 
+#include <filesystem>
+
 namespace quelm {
 
 struct Form {
@@ -19,6 +21,9 @@ struct Form {
     LinkVariables link;
     ExchangeState x;
     LanguageTables tables;
+    // Where the settings and language files are: the working directory
+    // unless a test gives another.
+    std::filesystem::path workDir;
 };
 
 } // namespace quelm

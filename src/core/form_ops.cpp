@@ -21,6 +21,12 @@ void ShowMessage(Form& f, const std::string& text) {
     f.ui.Text5->repaint();
 }
 
+std::string BoxLineOr(const Form& f, int k, const char* french, const char* english) {
+    const std::string& line = f.tables.boxLine(k);
+    if (!line.empty()) return line;
+    return f.x.language == 2 ? english : french;
+}
+
 void ShowBoxLine(Form& f, int k) { ShowMessage(f, f.tables.boxLine(k)); }
 
 void SetButtonsEnabled(Form& f, bool enabled) {

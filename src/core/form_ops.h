@@ -11,6 +11,9 @@ namespace quelm {
 std::string Str(long long n);
 // A number as a text box shows it: plain decimal, no blank ("100", "50.5").
 std::string NumberText(double n);
+// Box table line k, or the built-in French or English text for a table that
+// does not carry the line (the tool's own messages beyond the shared lines).
+std::string BoxLineOr(const Form& f, int k, const char* french, const char* english);
 // Text5 shows box table line k, repainted at once.
 void ShowBoxLine(Form& f, int k);
 // Text5 shows `text`, repainted at once.

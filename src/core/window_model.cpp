@@ -5,6 +5,7 @@ namespace quelm {
 Control::Control(WindowModel& window, std::string name, ControlKind kind, Group* container, Twips design,
                  std::string caption)
     : window_(window), name_(std::move(name)), kind_(kind), container_(container), design_(design),
+      geometry_{double(design.left), double(design.top), double(design.width), double(design.height)},
       caption_(std::move(caption)) {}
 
 Twips Control::windowPosition() const {
@@ -24,6 +25,19 @@ void Control::setCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     notify(Change::Caption);
+}
+
+void Control::setGeometry(const Geometry& g) {
+    const Geometry& o = geometry_;
+    if (g.left == o.left && g.top == o.top && g.width == o.width && g.height == o.height) return;
+    geometry_ = g;
+    notify(Change::Geometry);
+}
+
+void Control::setFontPoints(double points) {
+    if (!hasFont() || points == fontPoints_) return;
+    fontPoints_ = points;
+    notify(Change::Font);
 }
 
 void Control::setEnabled(bool enabled) {
@@ -131,6 +145,11 @@ void ModelTimer::setInterval(int intervalMs) {
 }
 
 WindowModel::~WindowModel() = default;
+
+void WindowModel::setFrame(const WindowFrame& frame) {
+    frame_ = frame;
+    if (frameObserver) frameObserver();
+}
 
 Control* WindowModel::find(std::string_view name) const {
     for (Control* c : controls_)

@@ -22,7 +22,13 @@ struct Twips {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
-enum class Change { Text, Caption, Enabled, Visible, Value, Items, Repaint };
+// A control's current position and size in twips: the design values until
+// the layout is scaled to the screen, which leaves fractions.
+struct Geometry {
+    double left = 0, top = 0, width = 0, height = 0;
+};
+
+enum class Change { Text, Caption, Enabled, Visible, Value, Items, Repaint, Geometry, Font };
 
 class WindowModel;
 class Group;
@@ -48,7 +54,12 @@ public:
     void setEnabled(bool enabled);
     bool visible() const { return visible_; }
     void setVisible(bool visible);
+    const Geometry& geometry() const { return geometry_; }
+    void setGeometry(const Geometry& geometry);
+    // Pictures and menus have no font; every other control has one.
+    bool hasFont() const { return kind_ != ControlKind::Picture && kind_ != ControlKind::Menu; }
     double fontPoints() const { return fontPoints_; }
+    void setFontPoints(double points);
 
 protected:
     void notify(Change change);
@@ -60,6 +71,7 @@ private:
     ControlKind kind_;
     Group* container_;
     Twips design_;
+    Geometry geometry_;
     std::string caption_;
     bool enabled_ = true;
     bool visible_ = true;
@@ -194,6 +206,23 @@ private:
     Scheduler::TimerId id_ = 0;
 };
 
+enum class WindowState { Normal, Minimised, Maximised };
+
+// The window itself: outer position and size in twips, the logical size of
+// its client area, its font and state. The design window's outer size is the
+// reference screen's size.
+struct WindowFrame {
+    double left = 0, top = 0, width = 15240, height = 10600;
+    double scaleWidth = 15120, scaleHeight = 9840;
+    double fontPoints = 8.25;
+    WindowState state = WindowState::Normal;
+};
+
+// The size of the screen the window is shown on, in twips.
+struct ScreenSize {
+    double width = 15240, height = 10600;
+};
+
 class WindowModel {
 public:
     explicit WindowModel(Scheduler& scheduler);
@@ -204,6 +233,18 @@ public:
     std::string caption = "BOX de programmation pour Quelm V4.2";
     static constexpr int kClientWidth = 15120;
     static constexpr int kClientHeight = 9840;
+    static constexpr int kOuterWidth = 15240;
+    static constexpr int kOuterHeight = 10600;
+
+    // Set by the view from the real screen; the reference size headless.
+    ScreenSize screen;
+    const WindowFrame& frame() const { return frame_; }
+    void setFrame(const WindowFrame& frame);
+    // The client area in twips, following the outer size.
+    double clientWidth() const { return kClientWidth * frame_.width / kOuterWidth; }
+    double clientHeight() const { return kClientHeight * frame_.height / kOuterHeight; }
+    // When set, the window sees every key before the focused control.
+    bool keyPreview = false;
 
     // Every control in window order, menus excluded; timers apart.
     const std::vector<Control*>& controls() const { return controls_; }
@@ -214,6 +255,8 @@ public:
 
     // The one observer of every change (the view).
     std::function<void(Control&, Change)> observer;
+    // The observer of the window frame (position, size, font, state).
+    std::function<void()> frameObserver;
 
     // Controls by name. Arrays are indexed by the number in the name:
     // Option[3] is Option3; Text1[0] is Text1(0).
@@ -241,6 +284,7 @@ private:
     std::vector<Control*> controls_;
     std::vector<MenuItem*> menus_;
     std::vector<ModelTimer*> timerList_;
+    WindowFrame frame_;
 };
 
 } // namespace quelm

@@ -1,6 +1,7 @@
 #include "link/box_channel.h"
 
 #include "core/form_ops.h"
+#include "detector/codec.h"
 #include "link/session.h"
 
 namespace quelm {
@@ -29,5 +30,35 @@ void SendBoxChannel(Form& f, std::uint8_t channel) {
 void Option1_Click(Form& f) { SendBoxChannel(f, 3); }
 
 void Option2_Click(Form& f) { SendBoxChannel(f, 4); }
+
+void Command13_Click(Form& f) {
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes != 1) return;
+    ClassicOpen_Click(f);
+    ConfigureLine(f);
+    f.x.outFrame = EncodeNumberFrame(1, NumericValue(f.ui.Text7->text()));
+    // A number with no frame form is refused before the window is held.
+    if (auto bad = UnsendableByte(f)) {
+        ShowSendRefused(f, *bad);
+        return;
+    }
+    ShowBoxLine(f, 39);
+    f.ui.Timer[25]->enable();
+    SetButtonsEnabled(f, false);
+    SendFrame(f);
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+}
+
+void Timer25_Timer(Form& f) {
+    ShowMessage(f, "");
+    f.ui.Timer[25]->disable();
+    SetButtonsEnabled(f, true);
+}
+
+void Text7_Change(Form& f) {
+    if (NumericValue(f.ui.Text7->text()) > 1048574) f.ui.Text7->setText("1048574");
+}
 
 } // namespace quelm

@@ -1,10 +1,16 @@
 #pragma once
-// The box's own channel, chosen with Option1 (A) and Option2 (B).
+// Operations on the box itself: its channel, chosen with Option1 (A) and
+// Option2 (B), and a test number sent with Command13 from Text7.
 #include "core/form.h"
 
 namespace quelm {
 
 void Option1_Click(Form& f);
 void Option2_Click(Form& f);
+// Sends 1, number, check to the box; the window is given back after Timer25.
+void Command13_Click(Form& f);
+void Timer25_Timer(Form& f);
+// Caps the test number at 1048574.
+void Text7_Change(Form& f);
 
 } // namespace quelm

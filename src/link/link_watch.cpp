@@ -39,9 +39,6 @@ void StartConnectionTest(Form& f) {
     SetButtonsEnabled(f, false);
     SendFrame(f);
     f.ui.Timer[1]->enable();
-    f.x.attemptCount = 0;
-    f.x.keyPressed.reset();
-    f.ui.Timer[3]->enable();
 }
 
 void Timer1_Timer(Form& f) {

@@ -4,8 +4,8 @@
 
 namespace quelm {
 
-// Sends the connection-test frame and starts listening with Timer1, as the
-// start-up does with exactly one box attached.
+// Sends the connection-test frame 0, 1, 1, 2, 2 with the buttons disabled and
+// starts listening with Timer1, as the start-up does with exactly one box.
 void StartConnectionTest(Form& f);
 
 void Timer1_Timer(Form& f);

@@ -50,13 +50,8 @@ std::optional<int> UnsendableByte(const Form& f) {
 }
 
 void ShowSendRefused(Form& f, int position) {
-    // Box table line 40 is free for this message; the built-in text stands
-    // in for a language file that does not carry it.
-    std::string text = f.tables.boxLine(40);
-    if (text.empty())
-        text = f.x.language == 2 ? " Not sent: the number has no frame form (negative or too large)"
-                                 : " Envoi refusé : ce numéro n'a pas de forme de trame (négatif ou trop grand)";
-    ShowMessage(f, text);
+    ShowMessage(f, BoxLineOr(f, 40, " Envoi refus\xC3\xA9 : num\xC3\xA9ro n\xC3\xA9gatif ou trop grand",
+                             " Not sent: the number is negative or too large"));
     f.ui.LoggerList->addItem("Send refused: byte " + std::to_string(position) + " = " +
                              std::to_string(f.x.outFrame[static_cast<std::size_t>(position)]));
 }

@@ -8,6 +8,7 @@
 #include "link/link_watch.h"
 #include "link/session.h"
 #include "project/number_box.h"
+#include "shell/startup.h"
 
 namespace quelm {
 
@@ -22,6 +23,7 @@ void BindTimers(Form& f) {
     on(17, Timer17_Timer);
     on(23, Timer23_Timer);
     on(24, Timer24_Timer);
+    on(25, Timer25_Timer);
     on(28, Timer28_Timer);
 }
 
@@ -31,9 +33,14 @@ void BindControls(Form& f) {
     ui.ClassicClose->onClick = [&f] { ClassicClose_Click(f); };
     ui.GetNumDevices->onClick = [&f] { GetNumDevices_Click(f); };
     ui.Command[7]->onClick = [&f] { Command7_Click(f); };
+    ui.Command[9]->onClick = [&f] { StartUpAgain(f); };
+    ui.Command[13]->onClick = [&f] { Command13_Click(f); };
+    ui.French->onClick = [&f] { French_Click(f); };
+    ui.English->onClick = [&f] { English_Click(f); };
     ui.Option[1]->onClick = [&f] { Option1_Click(f); };
     ui.Option[2]->onClick = [&f] { Option2_Click(f); };
     ui.Text3->onChange = [&f] { Text3_Change(f); };
+    ui.Text7->onChange = [&f] { Text7_Change(f); };
     ui.Text8->onChange = [&f] { Text8_Change(f); };
     ui.Text9->onChange = [&f] { Text9_Change(f); };
     ui.Text10->onChange = [&f] { Text10_Change(f); };

@@ -1,0 +1,35 @@
+#pragma once
+// The settings file and the language files: single-byte Windows-1252 text,
+// lines ending in CR LF or CR alone.
+#include "core/language_tables.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace quelm {
+
+inline constexpr const char* kSettingsFile = "param_box.dat";
+
+// Windows-1252 bytes as UTF-8. The five bytes the code page leaves undefined
+// (81, 8D, 8F, 90, 9D) become the control characters of the same number.
+std::string DecodeWindows1252(std::string_view bytes);
+
+// Reads the language code, the first value of the settings file. False with
+// the reason in `error` when the file is missing, unreadable or empty. A value
+// that is not 1 or 2 gives 0.
+bool ReadLanguageCode(const std::filesystem::path& file, int& code, std::string& error);
+// Replaces the settings file with the single line " <code> " CR LF.
+bool WriteLanguageCode(const std::filesystem::path& file, int code, std::string& error);
+
+using TextTable = std::array<std::string, LanguageTables::kLines + 1>;
+// Lines 1 to 50 of a language file into entries 1 to 50. A missing file or
+// one with fewer lines stops the load there: entries read keep their new
+// text, the others their old one. Returns the number of lines read.
+int LoadTable(const std::filesystem::path& file, TextTable& table);
+// The names of the three files for a language code (box, frame, option);
+// empty names for a code other than 1 or 2.
+std::array<std::string, 3> LanguageFileNames(int code);
+
+} // namespace quelm

@@ -1,0 +1,117 @@
+#include "shell/startup.h"
+
+#include "core/form_ops.h"
+#include "link/link_watch.h"
+#include "link/session.h"
+#include "shell/language_files.h"
+#include "shell/scale_layout.h"
+
+namespace quelm {
+
+namespace {
+
+// Box, frame and option tables from the files of the language code; a code
+// other than 1 or 2 loads nothing.
+void LoadLanguageTables(Form& f) {
+    const auto names = LanguageFileNames(f.x.language);
+    if (names[0].empty()) return;
+    LoadTable(f.workDir / names[0], f.tables.box);
+    LoadTable(f.workDir / names[1], f.tables.frame);
+    LoadTable(f.workDir / names[2], f.tables.option);
+}
+
+// Frame table lines 1 to 33, then option table lines 1 to 22.
+void SetCaptions(Form& f) {
+    WindowModel& ui = f.ui;
+    auto frameLine = [&f](int k) { return LanguageTables::line(f.tables.frame, k); };
+    auto optionLine = [&f](int k) { return LanguageTables::line(f.tables.option, k); };
+    MenuItem* const menus[] = {ui.File, ui.openfile, ui.Savefile, ui.Language, ui.French, ui.English};
+    int k = 1;
+    for (MenuItem* m : menus) m->setCaption(frameLine(k++));
+    for (int n = 1; n <= 18; ++n) ui.Frame[static_cast<std::size_t>(n)]->setCaption(frameLine(k++));
+    ui.Frame[20]->setCaption(frameLine(k++));
+    for (int n : {4, 5, 6, 7, 8, 9, 12, 13}) ui.Command[static_cast<std::size_t>(n)]->setCaption(frameLine(k++));
+
+    ui.Option[1]->setCaption(optionLine(1));
+    ui.Option[3]->setCaption(optionLine(1));
+    ui.Option[2]->setCaption(optionLine(2));
+    ui.Option[4]->setCaption(optionLine(2));
+    k = 3;
+    for (int n = 5; n <= 10; ++n) ui.Option[static_cast<std::size_t>(n)]->setCaption(optionLine(k++));
+    for (int n = 14; n <= 27; ++n) ui.Option[static_cast<std::size_t>(n)]->setCaption(optionLine(k++));
+}
+
+// Address boxes pair by pair, then the number, programming, folder and test
+// number boxes; each change handler runs.
+void EmptyBoxes(Form& f) {
+    for (std::size_t i = 0; i < 10; ++i) {
+        f.ui.Text1[i]->setText("");
+        f.ui.Text2[i]->setText("");
+    }
+    for (TextBox* box : {f.ui.Text3, f.ui.Text4, f.ui.Text6, f.ui.Text7}) box->setText("");
+}
+
+void SetLevelDefaults(Form& f) {
+    if (f.ui.Text8->text().empty()) f.ui.Text8->setText("100");
+    if (f.ui.Text9->text().empty()) f.ui.Text9->setText("100");
+    if (f.ui.Text10->text().empty()) f.ui.Text10->setText("10");
+}
+
+// Channel A, 5 seconds, 0.1 second, 10 seconds, L1 + L3, max.
+void SelectDefaultParameters(Form& f) {
+    for (int n : {3, 5, 14, 21, 28, 13}) f.ui.Option[static_cast<std::size_t>(n)]->select();
+}
+
+void ChooseLanguage(Form& f, int code) {
+    std::string error;
+    if (!WriteLanguageCode(f.workDir / kSettingsFile, code, error)) {
+        // The settings file keeps its old code; the window stays as it is.
+        ShowMessage(f, BoxLineOr(f, 41, " Impossible d'enregistrer le choix de langue (param_box.dat)",
+                                 " Cannot save the language choice (param_box.dat)"));
+        f.ui.LoggerList->addItem(error);
+        return;
+    }
+    f.x.language = code;
+    StartUpAgain(f);
+}
+
+} // namespace
+
+bool StartUp(Form& f, std::string& error) {
+    if (!ReadLanguageCode(f.workDir / kSettingsFile, f.x.language, error)) return false;
+    LoadLanguageTables(f);
+    SetCaptions(f);
+    if (!f.x.startedOnce) {
+        ScaleLayout(f.ui);
+        f.x.startedOnce = true;
+    }
+    f.ui.keyPreview = true;
+    f.ui.Frame[10]->setVisible(false);
+    EmptyBoxes(f);
+    SetLevelDefaults(f);
+    if (!f.ui.Option[1]->value() && !f.ui.Option[2]->value()) f.ui.Option[1]->select();
+    SelectDefaultParameters(f);
+    for (std::size_t n = 3; n <= 13; ++n) f.ui.Option[n]->setEnabled(true);
+    f.x.paramSendActive = 0;
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes == 1) StartConnectionTest(f);
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+    WindowFrame frame = f.ui.frame();
+    frame.state = WindowState::Normal;
+    f.ui.setFrame(frame);
+    f.ui.Timer[3]->enable();
+    return true;
+}
+
+void StartUpAgain(Form& f) {
+    std::string error;
+    if (!StartUp(f, error)) ShowMessage(f, " " + error);
+}
+
+void French_Click(Form& f) { ChooseLanguage(f, 1); }
+
+void English_Click(Form& f) { ChooseLanguage(f, 2); }
+
+} // namespace quelm

@@ -1,0 +1,22 @@
+#pragma once
+// What the tool does when its window is created, and again when the user
+// picks a language or waits for a detector's number: settings, language
+// tables, captions, one-time scaling, defaults, the box check and, with
+// exactly one box, the connection test.
+#include "core/form.h"
+
+#include <string>
+
+namespace quelm {
+
+// Runs the start-up. Returns false, with the reason naming the settings file
+// in `error`, when the settings file is missing, unreadable or empty; nothing
+// after reading it runs then.
+bool StartUp(Form& f, std::string& error);
+// StartUp run again from the open window: a failure is shown in Text5.
+void StartUpAgain(Form& f);
+// Language menu items: keep the code in the settings file, start up again.
+void French_Click(Form& f);
+void English_Click(Form& f);
+
+} // namespace quelm

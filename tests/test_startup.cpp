@@ -1,0 +1,336 @@
+// Start-up: the settings file, the language tables, captions, defaults, the
+// box check and the connection test; the language menu; the one-time scaling.
+#include "core/form_ops.h"
+#include "shell/language_files.h"
+#include "shell/scale_layout.h"
+#include "shell/startup.h"
+#include "support/test_rig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iconv.h>
+#include <sstream>
+
+using namespace quelm;
+using namespace quelm::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+// `count` CRLF lines "<prefix><k>" in Windows-1252.
+std::string Lines(const std::string& prefix, int count) {
+    std::string s;
+    for (int k = 1; k <= count; ++k) s += prefix + std::to_string(k) + "\r\n";
+    return s;
+}
+
+struct StartUpTest : ::testing::Test {
+    explicit StartUpTest(sim::BoxConfig config = SampleBox()) : rig(std::move(config)) {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = fs::path(::testing::TempDir()) / (std::string("startup_") + info->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        f.workDir = dir;
+        WriteLanguage(1, "fr");
+        WriteLanguage(2, "en");
+        WriteBytes(dir / kSettingsFile, " 1 \r\n");
+    }
+    // Box lines "<lang> box k", frame lines "<lang> frame k", option lines
+    // "<lang> option k", 50 lines each.
+    void WriteLanguage(int code, const std::string& tag) {
+        const auto names = LanguageFileNames(code);
+        WriteBytes(dir / names[0], Lines(tag + " box ", 50));
+        WriteBytes(dir / names[1], Lines(tag + " frame ", 50));
+        WriteBytes(dir / names[2], Lines(tag + " option ", 50));
+    }
+    void Start() {
+        std::string error;
+        ASSERT_TRUE(StartUp(f, error)) << error;
+    }
+
+    Rig rig;
+    Form& f = rig.form;
+    fs::path dir;
+};
+
+} // namespace
+
+TEST_F(StartUpTest, WithOneBoxSelectsChannelAThenStartsTheConnectionTest) {
+    Start();
+    EXPECT_EQ(rig.framesToBox(), (std::vector<Frame5>{{0, 1, 2, 3, 3}, {0, 1, 1, 2, 2}}));
+    EXPECT_EQ(rig.message(), "fr box 3");
+    EXPECT_TRUE(f.ui.Timer[1]->enabled());
+    EXPECT_TRUE(f.ui.Timer[3]->enabled());
+    EXPECT_FALSE(rig.buttonsEnabled());
+    EXPECT_TRUE(f.ui.Option[1]->value());
+    for (int n : {3, 5, 14, 21, 28, 13}) EXPECT_TRUE(f.ui.Option[static_cast<std::size_t>(n)]->value()) << n;
+    EXPECT_EQ(f.ui.Text8->text(), "100");
+    EXPECT_EQ(f.ui.Text10->text(), "10");
+    EXPECT_EQ(f.ui.Text1[0]->text(), "");
+    EXPECT_EQ(f.ui.Text103->text(), "*.bdp");
+    EXPECT_FALSE(f.ui.Frame[10]->visible());
+    EXPECT_TRUE(f.ui.keyPreview);
+    // Captions from the tables; controls outside them keep their design text.
+    EXPECT_EQ(f.ui.File->caption(), "fr frame 1");
+    EXPECT_EQ(f.ui.Frame[1]->caption(), "fr frame 7");
+    EXPECT_EQ(f.ui.Frame[18]->caption(), "fr frame 24");
+    EXPECT_EQ(f.ui.Frame[20]->caption(), "fr frame 25");
+    EXPECT_EQ(f.ui.Command[13]->caption(), "fr frame 33");
+    EXPECT_EQ(f.ui.Option[4]->caption(), "fr option 2");
+    EXPECT_EQ(f.ui.Option[10]->caption(), "fr option 8");
+    EXPECT_EQ(f.ui.Option[14]->caption(), "fr option 9");
+    EXPECT_EQ(f.ui.Option[27]->caption(), "fr option 22");
+    EXPECT_EQ(f.ui.Option[28]->caption(), "L1 + L3");
+    EXPECT_EQ(f.ui.Command[10]->caption(), "Cancel");
+    // The connection test then runs: the box acknowledges, attempts count.
+    rig.clock.advanceMs(100);
+    EXPECT_GE(f.x.attemptCount, 1);
+    // Each tick shows the count before it reads.
+    const int n = f.x.attemptCount;
+    EXPECT_TRUE(rig.message() == Str(n) + "fr box 4" || rig.message() == Str(n - 1) + "fr box 4") << rig.message();
+}
+
+TEST_F(StartUpTest, WithNoBoxShowsLineOneAndNoTestRuns) {
+    rig.box.unplug();
+    Start();
+    EXPECT_EQ(rig.message(), "fr box 1");
+    EXPECT_FALSE(f.ui.Timer[1]->enabled());
+    EXPECT_TRUE(rig.framesToBox().empty());
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_TRUE(f.ui.Option[1]->value());
+}
+
+struct TwoBoxes : StartUpTest {
+    static sim::BoxConfig Config() {
+        auto c = SampleBox();
+        c.boxesAttached = 2;
+        return c;
+    }
+    TwoBoxes() : StartUpTest(Config()) {}
+};
+
+TEST_F(TwoBoxes, KeepLineTwoAndSendNothing) {
+    Start();
+    EXPECT_EQ(rig.message(), "fr box 2");
+    EXPECT_FALSE(f.ui.Timer[1]->enabled());
+    EXPECT_TRUE(rig.framesToBox().empty());
+}
+
+TEST_F(StartUpTest, EnglishEmptiesTheBoxesResetsTheDefaultsKeepsLevelsAndDoesNotScaleAgain) {
+    f.ui.screen = {12000, 9000};
+    Start();
+    const Geometry scaled = f.ui.Command[7]->geometry();
+    rig.clock.advanceMs(50);
+    f.ui.Text1[3]->setText("44");
+    f.ui.Text2[9]->setText("1048574");
+    f.ui.Text8->setText("80");
+    f.ui.Option[4]->select();
+    f.ui.Option[9]->select();
+    f.ui.Option[12]->setEnabled(false);
+    const std::size_t framesBefore = rig.framesToBox().size();
+
+    f.ui.English->click();
+
+    EXPECT_EQ(ReadBytes(dir / kSettingsFile), " 2 \r\n");
+    EXPECT_EQ(f.x.language, 2);
+    EXPECT_EQ(f.ui.Text1[3]->text(), "");
+    EXPECT_EQ(f.ui.Text2[9]->text(), "");
+    EXPECT_EQ(f.ui.Text8->text(), "80");
+    EXPECT_TRUE(f.ui.Option[3]->value());
+    EXPECT_TRUE(f.ui.Option[5]->value());
+    EXPECT_TRUE(f.ui.Option[12]->enabled());
+    EXPECT_EQ(f.ui.Frame[6]->caption(), "en frame 12");
+    EXPECT_EQ(f.ui.Option[1]->caption(), "en option 1");
+    EXPECT_EQ(f.ui.Command[7]->geometry().width, scaled.width);
+    EXPECT_EQ(f.ui.Command[7]->geometry().left, scaled.left);
+    // Channel A was already selected: only a new connection-test frame goes.
+    const auto frames = rig.framesToBox();
+    ASSERT_EQ(frames.size(), framesBefore + 1);
+    EXPECT_EQ(frames.back(), (Frame5{0, 1, 1, 2, 2}));
+    f.ui.French->click();
+    EXPECT_EQ(ReadBytes(dir / kSettingsFile), " 1 \r\n");
+    EXPECT_EQ(f.ui.Frame[6]->caption(), "fr frame 12");
+}
+
+TEST_F(StartUpTest, AShortFrameFileSetsItsLinesAndEmptiesTheOtherCaptions) {
+    WriteBytes(dir / LanguageFileNames(1)[1], Lines("fr frame ", 10));
+    Start();
+    EXPECT_EQ(f.ui.English->caption(), "fr frame 6");
+    EXPECT_EQ(f.ui.Frame[4]->caption(), "fr frame 10");
+    EXPECT_EQ(f.ui.Frame[5]->caption(), "");
+    EXPECT_EQ(f.ui.Command[7]->caption(), "");
+    EXPECT_EQ(f.ui.Option[5]->caption(), "fr option 3");
+    // A later load that stops early keeps what the earlier one gave.
+    WriteBytes(dir / LanguageFileNames(2)[1], Lines("en frame ", 3));
+    f.ui.English->click();
+    EXPECT_EQ(f.ui.Savefile->caption(), "en frame 3");
+    EXPECT_EQ(f.ui.Language->caption(), "fr frame 4");
+}
+
+TEST_F(StartUpTest, SettingsFileForms) {
+    for (const char* settings : {" 2 \r\n", "2", "  2,1\r\n", "\r\n 2"}) {
+        WriteBytes(dir / kSettingsFile, settings);
+        Start();
+        EXPECT_EQ(f.x.language, 2) << settings;
+        EXPECT_EQ(f.ui.File->caption(), "en frame 1") << settings;
+    }
+    // Neither 1 nor 2: no language file is read, captions are emptied.
+    Rig fresh;
+    fresh.form.workDir = dir;
+    WriteBytes(dir / kSettingsFile, " 3 \r\n");
+    std::string error;
+    ASSERT_TRUE(StartUp(fresh.form, error));
+    EXPECT_EQ(fresh.form.x.language, 0);
+    EXPECT_EQ(fresh.form.ui.Frame[6]->caption(), "");
+    EXPECT_EQ(fresh.form.tables.boxLine(1), "");
+}
+
+TEST_F(StartUpTest, AMissingEmptyOrUnreadableSettingsFileStopsTheStartWithItsName) {
+    auto fails = [&](const char* what) {
+        std::string error;
+        EXPECT_FALSE(StartUp(f, error)) << what;
+        EXPECT_NE(error.find("param_box.dat"), std::string::npos) << error;
+        EXPECT_TRUE(rig.framesToBox().empty()) << what;
+        EXPECT_FALSE(f.ui.Timer[3]->enabled()) << what;
+    };
+    fs::remove(dir / kSettingsFile);
+    fails("missing");
+    WriteBytes(dir / kSettingsFile, "");
+    fails("empty");
+    fs::remove(dir / kSettingsFile);
+    fs::create_directory(dir / kSettingsFile);
+    fails("a folder");
+    // From the open window the failure shows in the message line.
+    f.ui.Command[9]->click();
+    EXPECT_NE(rig.message().find("param_box.dat"), std::string::npos);
+}
+
+TEST_F(StartUpTest, ALanguageChoiceThatCannotBeSavedChangesNothing) {
+    Start();
+    fs::remove(dir / kSettingsFile);
+    fs::create_directory(dir / kSettingsFile);  // a folder cannot be replaced by the file
+    f.ui.English->click();
+    EXPECT_EQ(f.x.language, 1);
+    EXPECT_EQ(f.ui.Frame[6]->caption(), "fr frame 12");
+    EXPECT_EQ(rig.message(), "fr box 41");
+    EXPECT_TRUE(fs::is_directory(dir / kSettingsFile));
+}
+
+TEST(LanguageFiles, Windows1252DecodesAll256BytesAsTheSystemConverterDoes) {
+    iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
+    int undefined = 0;
+    for (int b = 0; b < 256; ++b) {
+        char in[1] = {static_cast<char>(b)};
+        char out[8] = {};
+        char* ip = in;
+        char* op = out;
+        std::size_t il = 1, ol = sizeof out;
+        const std::string ours = DecodeWindows1252(std::string_view(in, 1));
+        if (iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1)) {
+            // Left undefined by the code page: the C1 control of that number.
+            ++undefined;
+            EXPECT_EQ(ours, std::string({static_cast<char>(0xC2), static_cast<char>(b)})) << b;
+        } else {
+            EXPECT_EQ(ours, std::string(out, sizeof out - ol)) << b;
+        }
+    }
+    iconv_close(cd);
+    EXPECT_EQ(undefined, 5);
+    EXPECT_EQ(DecodeWindows1252("D\xE9tecteur N\xB0"), "D\xC3\xA9tecteur N\xC2\xB0");
+}
+
+TEST(LanguageFiles, LinesEndAtCrLfOrCrAndAreTakenWhole) {
+    const fs::path p = fs::path(::testing::TempDir()) / "lines.dat";
+    WriteBytes(p, " a, \"b\" \r\rc\nd\re\r\n" + Lines("x", 60));
+    TextTable t;
+    t[50] = "old";
+    EXPECT_EQ(LoadTable(p, t), 50);
+    EXPECT_EQ(t[1], " a, \"b\" ");
+    EXPECT_EQ(t[2], "");
+    EXPECT_EQ(t[3], "c\nd");
+    EXPECT_EQ(t[4], "e");
+    EXPECT_EQ(t[50], "x46");
+    // A last line without its end counts; a missing file changes nothing.
+    WriteBytes(p, "one\r\ntwo");
+    TextTable u;
+    u[3] = "kept";
+    EXPECT_EQ(LoadTable(p, u), 2);
+    EXPECT_EQ(u[2], "two");
+    EXPECT_EQ(u[3], "kept");
+    EXPECT_EQ(LoadTable(p.string() + ".none", u), 0);
+    EXPECT_EQ(u[1], "one");
+}
+
+TEST(ScaleLayout, RatioRuleFontsAndTextBoxHeights) {
+    EXPECT_NEAR(LayoutRatio({12000, 9000}), 0.7874, 1e-4);
+    EXPECT_FLOAT_EQ(LayoutRatio({15240, 10600}), 1.0f);
+    EXPECT_FLOAT_EQ(LayoutRatio({19200, 10600}), 1.0f);
+    EXPECT_NEAR(LayoutRatio({15360, 11520}), 1.00787, 1e-5);
+
+    VirtualClock clock;
+    RecordingDriver driver(clock);
+    Form f(clock, driver);
+    f.ui.screen = {12000, 9000};
+    ScaleLayout(f.ui);
+    const Geometry button = f.ui.Command[7]->geometry();
+    EXPECT_NEAR(button.width, 1523.6, 0.05);
+    EXPECT_NEAR(button.height, 495 * 0.7874, 0.05);
+    EXPECT_NEAR(button.left, 2160 * 0.7874, 0.05);
+    EXPECT_EQ(f.ui.Command[7]->fontPoints(), 6);
+    const Geometry box = f.ui.Text1[4]->geometry();
+    EXPECT_EQ(box.height, 375);
+    EXPECT_NEAR(box.top, (360 + 480 * 4) * 0.7874, 0.05);
+    EXPECT_NEAR(box.width, 1935 * 0.7874, 0.05);
+    EXPECT_NEAR(f.ui.Label1[4]->geometry().height, f.ui.Label1[4]->design().height * 0.7874, 0.05);
+    EXPECT_EQ(f.ui.frame().left, 0);
+    EXPECT_NEAR(f.ui.frame().width, 15240 * 0.7874, 0.05);
+    EXPECT_EQ(f.ui.frame().fontPoints, 6);
+
+    Form g(clock, driver);
+    g.ui.screen = {15240, 10600};
+    ScaleLayout(g.ui);
+    EXPECT_EQ(g.ui.Command[7]->geometry().width, 1935);
+    EXPECT_EQ(g.ui.Frame[6]->fontPoints(), 8);
+    EXPECT_EQ(g.ui.Image1->fontPoints(), 8.25);  // a picture has no font to scale
+}
+
+TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere) {
+    const char* data = std::getenv("QUELM_DATA_DIR");
+    ASSERT_NE(data, nullptr);
+    Rig rig;
+    Form& f = rig.form;
+    f.workDir = data;
+    std::vector<std::string> design;
+    for (Control* c : f.ui.controls()) design.push_back(c->caption());
+    for (MenuItem* m : f.ui.menus()) design.push_back(m->caption());
+    std::string error;
+    ASSERT_TRUE(StartUp(f, error)) << error;  // the shipped settings choose French
+    EXPECT_EQ(f.x.language, 1);
+    std::size_t i = 0;
+    for (Control* c : f.ui.controls()) EXPECT_EQ(c->caption(), design[i++]) << c->name();
+    for (MenuItem* m : f.ui.menus()) EXPECT_EQ(m->caption(), design[i++]) << m->name();
+
+    for (int code : {1, 2}) {
+        LanguageTables t;
+        const auto names = LanguageFileNames(code);
+        EXPECT_EQ(LoadTable(fs::path(data) / names[0], t.box), 50);
+        EXPECT_EQ(LoadTable(fs::path(data) / names[1], t.frame), 50);
+        EXPECT_EQ(LoadTable(fs::path(data) / names[2], t.option), 50);
+        for (int k = 1; k <= 41; ++k)
+            if (k != 5 && k != 7) EXPECT_FALSE(t.boxLine(k).empty()) << names[0] << " line " << k;
+        for (int k = 1; k <= 33; ++k) EXPECT_FALSE(t.frame[static_cast<std::size_t>(k)].empty()) << k;
+        for (int k = 1; k <= 22; ++k) EXPECT_FALSE(t.option[static_cast<std::size_t>(k)].empty()) << k;
+    }
+}
