@@ -1,8 +1,10 @@
 // The Qt view of the main window, headless: widgets stand where the model
-// says, model changes show at once, user actions reach the model, every key
-// is seen once by the window, and the two pictures are drawn.
+// says, model changes show at once (the scaled layout and the window frame
+// included), user actions reach the model, every key is seen once by the
+// window while it asks to see keys first, and the two pictures are drawn.
 #include "core/form.h"
 #include "core/virtual_clock.h"
+#include "shell/scale_layout.h"
 #include "support/test_rig.h"
 #include "ui/key_forwarder.h"
 #include "ui/main_view.h"
@@ -16,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSet>
@@ -209,12 +212,13 @@ TEST_F(ViewTest, UserClicksGoThroughTheModelRules) {
 }
 
 TEST_F(ViewTest, KeysReachTheFormAndStillTypeIntoTheFocusedBox) {
-    auto* edit = widget<QLineEdit>("Text4");
+    ui.keyPreview = true;
+    auto* edit = widget<QLineEdit>("Text3");
     edit->setFocus();
     edit->end(false);
     sendKey(edit, Qt::Key_X, "x");
+    EXPECT_EQ(ui.Text3->text(), "Text3x");
     EXPECT_EQ(form.x.keyPressed, 'x'); // the character code follows the key code
-    EXPECT_EQ(ui.Text4->text(), "Text4x");
 
     form.x.keyPressed.reset();
     sendKey(widget("Label1(0)"), Qt::Key_F5); // a label passes it on to its parents
@@ -226,15 +230,79 @@ TEST_F(ViewTest, KeysReachTheFormAndStillTypeIntoTheFocusedBox) {
     EXPECT_FALSE(form.x.keyPressed.has_value());
 }
 
+TEST_F(ViewTest, WithoutKeyPreviewKeysOnlyTypeIntoTheFocusedBox) {
+    ASSERT_FALSE(ui.keyPreview);
+    auto* edit = widget<QLineEdit>("Text3");
+    edit->setFocus();
+    edit->end(false);
+    sendKey(edit, Qt::Key_Q, "q");
+    EXPECT_EQ(ui.Text3->text(), "Text3q");
+    EXPECT_FALSE(form.x.keyPressed.has_value());
+}
+
 TEST_F(ViewTest, EachKeyIsReportedOnceWhileItTravelsUpTheParents) {
     std::vector<int> downs, presses;
-    ui::KeyForwarder forwarder(view.get(), [&](int k) { downs.push_back(k); }, [&](int c) { presses.push_back(c); });
+    ui::KeyForwarder forwarder(
+        view.get(), [] { return true; }, [&](int k) { downs.push_back(k); }, [&](int c) { presses.push_back(c); });
     sendKey(widget("Label3(4)"), Qt::Key_F5);
     sendKey(widget("Label3(4)"), Qt::Key_F5); // a second press of the same key counts
     sendKey(widget("Option3"), Qt::Key_Escape, QString(QChar(27)));
     sendKey(widget<QLineEdit>("Text7"), Qt::Key_Return, "\r");
     EXPECT_EQ(downs, (std::vector<int>{116, 116, 27, 13}));
     EXPECT_EQ(presses, (std::vector<int>{27, 13}));
+}
+
+// 12000 x 9000 twips: r = 12000 / 15240 = 0.7874.
+TEST_F(ViewTest, ScaledLayoutMovesResizesAndRefontsTheWidgets) {
+    const double r = 12000.0 / 15240;
+    ui.screen = {12000, 9000};
+    ScaleLayout(ui);
+    QApplication::processEvents();
+
+    QWidget* command7 = widget("Command7");
+    EXPECT_NEAR(command7->width(), 1935 * r / 15, 0.5);
+    EXPECT_NEAR(command7->height(), 495 * r / 15, 0.5);
+    EXPECT_NEAR(command7->x(), 2160 * r / 15, 0.5);
+    QWidget* text3 = widget("Text3");
+    EXPECT_EQ(text3->height(), 25); // text boxes keep their design height
+    EXPECT_NEAR(text3->width(), 1935 * r / 15, 0.5);
+    EXPECT_NEAR(text3->y(), 360 * r / 15, 0.5);
+    EXPECT_EQ(widget("Label1(0)")->height(), 13); // 255 twips shrink to 13.4 px
+
+    EXPECT_EQ(view->font().pointSizeF(), 6); // 8.25 x r = 6.5 points, rounded down
+    EXPECT_EQ(command7->font().pointSizeF(), 6);
+    EXPECT_TRUE(command7->font().bold());
+    EXPECT_EQ(view->menuBar()->font().pointSizeF(), 6);
+    EXPECT_EQ(view->pos(), QPoint(0, 0));
+    EXPECT_NEAR(view->centralWidget()->width(), 15120 * r / 15, 0.5);
+    EXPECT_NEAR(view->centralWidget()->height(), 9840 * r / 15, 0.5);
+}
+
+TEST_F(ViewTest, FrameChangesApplyWhatChangedAndNeverShowAHiddenWindow) {
+    view->move(50, 40);
+    QApplication::processEvents();
+    WindowFrame frame = ui.frame();
+    frame.state = WindowState::Normal; // as the start-up does on every run
+    ui.setFrame(frame);
+    QApplication::processEvents();
+    EXPECT_EQ(view->pos(), QPoint(50, 40)); // the window stays where the user put it
+    frame.left = 150;
+    frame.top = 300;
+    ui.setFrame(frame);
+    QApplication::processEvents();
+    EXPECT_EQ(view->pos(), QPoint(10, 20));
+
+    view.reset(); // a second view of the same model, never shown
+    ui::MainView hidden(form);
+    frame.state = WindowState::Minimised;
+    ui.setFrame(frame);
+    EXPECT_FALSE(hidden.isVisible());
+    EXPECT_TRUE(hidden.windowState() & Qt::WindowMinimized);
+    frame.state = WindowState::Normal;
+    ui.setFrame(frame);
+    EXPECT_FALSE(hidden.isVisible());
+    EXPECT_FALSE(hidden.windowState() & Qt::WindowMinimized);
+    EXPECT_EQ(hidden.pos(), QPoint(10, 20));
 }
 
 TEST(VirtualKeyCode, FollowsTheWindowsCodes) {

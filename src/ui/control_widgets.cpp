@@ -25,20 +25,26 @@ void setBackground(QWidget* widget, QPalette::ColorRole role, QColor colour) {
     widget->setPalette(palette);
 }
 
-// The picture fitted inside the button's face, keeping its proportions.
-void showButtonPicture(QPushButton* push, const QPixmap& picture, QSize buttonSize) {
-    push->setIcon(QIcon(picture));
-    const QSize room = buttonSize - QSize(6, 6);
-    push->setIconSize(picture.size().scaled(room, Qt::KeepAspectRatio));
+// A button's picture fitted inside its face, keeping its proportions.
+void fitButtonPicture(QPushButton* push) {
+    const QIcon icon = push->icon();
+    if (icon.isNull()) return;
+    const QSize picture = icon.availableSizes().value(0, push->iconSize());
+    const QSize room = (push->size() - QSize(6, 6)).expandedTo(QSize(1, 1));
+    push->setIconSize(picture.scaled(room, Qt::KeepAspectRatio));
 }
 
 } // namespace
 
 QFont controlFont(double points) {
     QFont font;
-    // The design font first, then faces of about its width.
+    // The design font first, then faces of about its width (Nimbus Sans comes
+    // with the standard PostScript fonts of most Linux systems), and a
+    // condensed face last: the common default sans-serif is too wide for
+    // captions laid out for the design font.
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans Condensed")});
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("DejaVu Sans Condensed")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(true);
@@ -83,9 +89,7 @@ QWidget* makeButton(Button& button, QWidget* parent) {
     auto* push = new QPushButton(qs(button.caption()), parent);
     setBackground(push, QPalette::Button, QColor(192, 192, 192));
     push->setAutoDefault(false);
-    if (!button.picture().empty()) {
-        showButtonPicture(push, pictureNamed(button.picture()), pixelRect(button.design()).size());
-    }
+    if (!button.picture().empty()) push->setIcon(QIcon(pictureNamed(button.picture())));
     QObject::connect(push, &QAbstractButton::clicked, push, [&button] { button.userClick(); });
     return push;
 }
@@ -107,6 +111,15 @@ QWidget* makePicture(Picture& picture, QWidget* parent) {
     label->setScaledContents(true); // stretched into the control's rectangle
     label->setPixmap(pictureNamed(picture.picture()));
     return label;
+}
+
+void syncGeometry(const Control& control, QWidget* widget) {
+    widget->setGeometry(pixelRect(control.geometry()));
+    if (auto* push = qobject_cast<QPushButton*>(widget)) fitButtonPicture(push);
+}
+
+void syncFont(const Control& control, QWidget* widget) {
+    if (control.hasFont()) widget->setFont(controlFont(control.fontPoints()));
 }
 
 void syncText(const TextBox& box, QWidget* widget) {

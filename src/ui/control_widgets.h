@@ -23,6 +23,10 @@ QWidget* makePicture(Picture& picture, QWidget* parent);
 
 // Show the model's current value in a widget made above, without calling
 // back into the model.
+// Position and size from the control's current geometry; a button's picture
+// is fitted again to the new face.
+void syncGeometry(const Control& control, QWidget* widget);
+void syncFont(const Control& control, QWidget* widget);
 void syncText(const TextBox& box, QWidget* widget);
 void syncValue(const OptionButton& option, QWidget* widget);
 void syncItems(const ListBox& list, QWidget* widget);

@@ -1,29 +1,41 @@
 #pragma once
-// Design positions are in twips; widgets are placed in pixels. Every
-// conversion from the model's twips to the screen goes through here.
+// The model measures in twips; widgets are placed in pixels. Every
+// conversion between the two goes through here.
 #include "core/window_model.h"
 
+#include <QGuiApplication>
 #include <QRect>
+#include <QScreen>
 #include <QSize>
+#include <cmath>
 
 namespace quelm::ui {
 
-constexpr int kTwipsPerPixel = 15; // at 96 dots per inch
+constexpr double kTwipsPerPixel = 15; // at 96 dots per inch
 
-constexpr int twipsToPixels(int twips) {
-    // Round half away from zero, so that negative positions mirror positive ones.
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+// Nearest pixel; halves round away from zero, so that negative positions
+// mirror positive ones.
+inline int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+
+// A control's current rectangle in pixels, relative to its parent widget.
+inline QRect pixelRect(const Geometry& g) {
+    return {twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height)};
 }
 
-// A control's rectangle in pixels, relative to its parent widget.
-inline QRect pixelRect(const Twips& t) {
-    return {twipsToPixels(t.left), twipsToPixels(t.top), twipsToPixels(t.width), twipsToPixels(t.height)};
+// The window's client area in pixels, following the window's outer size.
+inline QSize clientPixelSize(const WindowModel& ui) {
+    return {twipsToPixels(ui.clientWidth()), twipsToPixels(ui.clientHeight())};
 }
 
-// The window's client area in pixels.
-inline QSize clientPixelSize() {
-    return {twipsToPixels(WindowModel::kClientWidth), twipsToPixels(WindowModel::kClientHeight)};
+// The primary screen in twips, from its device-independent pixels. The
+// available area is taken, not the whole screen: the window is fitted to it
+// so that no part of it lies under a task bar or a dock. The reference size
+// when there is no screen.
+inline ScreenSize availableScreenTwips() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return {};
+    const QRect area = screen->availableGeometry();
+    return {area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel};
 }
 
 } // namespace quelm::ui

@@ -77,8 +77,10 @@ int virtualKeyCode(const QKeyEvent& event) {
     return (key > 0 && key < 0x100) ? key : 0;
 }
 
-KeyForwarder::KeyForwarder(QWidget* window, std::function<void(int)> keyDown, std::function<void(int)> keyPress)
-    : QObject(window), window_(window), keyDown_(std::move(keyDown)), keyPress_(std::move(keyPress)) {
+KeyForwarder::KeyForwarder(QWidget* window, std::function<bool()> sees, std::function<void(int)> keyDown,
+                           std::function<void(int)> keyPress)
+    : QObject(window), window_(window), sees_(std::move(sees)), keyDown_(std::move(keyDown)),
+      keyPress_(std::move(keyPress)) {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
@@ -98,7 +100,7 @@ bool KeyForwarder::seenBefore(const QKeyEvent& event, QWidget* receiver) {
 bool KeyForwarder::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
     auto* receiver = static_cast<QWidget*>(watched);
-    if (receiver->window() != window_) return false;
+    if (receiver->window() != window_ || !(sees_ && sees_())) return false;
     const auto& key = static_cast<const QKeyEvent&>(*event);
     if (seenBefore(key, receiver)) return false;
     if (keyDown_) keyDown_(virtualKeyCode(key));

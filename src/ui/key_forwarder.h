@@ -2,7 +2,8 @@
 // Lets the window see every key before the focused control: an application
 // event filter that reports each key press reaching a widget of the window
 // once, as a virtual key code and, when it types a character, as the
-// character's code. The event then goes on to the focused control.
+// character's code. The event then goes on to the focused control. Keys are
+// reported only while the window asks to see them first (`sees`).
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -18,7 +19,8 @@ int virtualKeyCode(const QKeyEvent& event);
 
 class KeyForwarder : public QObject {
 public:
-    KeyForwarder(QWidget* window, std::function<void(int)> keyDown, std::function<void(int)> keyPress);
+    KeyForwarder(QWidget* window, std::function<bool()> sees, std::function<void(int)> keyDown,
+                 std::function<void(int)> keyPress);
     ~KeyForwarder() override;
 
 protected:
@@ -30,6 +32,7 @@ private:
     bool seenBefore(const QKeyEvent& event, QWidget* receiver);
 
     QWidget* window_;
+    std::function<bool()> sees_;
     std::function<void(int)> keyDown_;
     std::function<void(int)> keyPress_;
     const QKeyEvent* lastEvent_ = nullptr;

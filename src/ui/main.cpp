@@ -5,6 +5,8 @@
 #include "drivers/serial/qt_scheduler.h"
 #include "link/trace_driver.h"
 #include "shell/bind_handlers.h"
+#include "shell/startup.h"
+#include "ui/geometry.h"
 #include "ui/main_view.h"
 
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,7 +30,9 @@ constexpr const char* kUsage =
     "  --seed N           seed of the simulated box's faults, to replay a run\n"
     "  --trace            print every frame sent and received on standard error\n"
     "  --screenshot FILE  save a picture of the window to FILE and quit\n"
-    "  --help             show this text\n";
+    "  --help             show this text\n"
+    "The settings file param_box.dat and the language files are read from the\n"
+    "current directory.\n";
 
 struct Options {
     quelm::BackendOptions backend;
@@ -71,6 +76,16 @@ void scheduleScreenshot(QWidget& window, const QString& file) {
     });
 }
 
+// The start-up, with anything it throws turned into its reason.
+bool startUp(quelm::Form& form, std::string& error) {
+    try {
+        return quelm::StartUp(form, error);
+    } catch (const std::exception& e) {
+        error = e.what();
+        return false;
+    }
+}
+
 int fail(const std::string& message) {
     std::fprintf(stderr, "quelmbox: %s\n%s", message.c_str(), kUsage);
     return 2;
@@ -101,9 +116,15 @@ int main(int argc, char** argv) {
         });
         driver = trace.get();
     }
+    // The settings and language files are read from the working directory.
     quelm::Form form(scheduler, *driver);
     quelm::bindHandlers(form);
-    quelm::ui::MainView view(form);
+    form.ui.screen = quelm::ui::availableScreenTwips();
+    if (!startUp(form, error)) {
+        std::fprintf(stderr, "quelmbox: %s\n", error.c_str());
+        return 1; // the window does not open
+    }
+    quelm::ui::MainView view(form); // shows the model as the start-up left it: scaled, with its captions
     view.show();
     if (!options->screenshot.isEmpty()) scheduleScreenshot(view, options->screenshot);
     return QApplication::exec();

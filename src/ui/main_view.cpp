@@ -24,26 +24,33 @@ bool hasSubItems(const WindowModel& ui, const MenuItem& item) {
 MainView::MainView(Form& form, QWidget* parent) : QMainWindow(parent), form_(form) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromStdString(form_.ui.caption));
-    setFont(controlFont(8.25));
+    setAttribute(Qt::WA_WindowPropagation); // the menus' pop-ups follow the window's font
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
     buildMenus();
     buildControls(client);
-    resize(clientPixelSize() + QSize(0, menuBar()->sizeHint().height()));
 
     previousObserver_ = form_.ui.observer;
     form_.ui.observer = [this](Control& control, Change change) {
         if (previousObserver_) previousObserver_(control, change);
         onModelChange(control, change);
     };
+    previousFrameObserver_ = form_.ui.frameObserver;
+    form_.ui.frameObserver = [this] {
+        if (previousFrameObserver_) previousFrameObserver_();
+        onFrameChange();
+    };
+    onFrameChange(); // the frame as the model has it, scaled already or not
     keys_ = new KeyForwarder(
-        this, [this](int code) { Form_KeyDown(form_, code); }, [this](int code) { Form_KeyPress(form_, code); });
+        this, [this] { return form_.ui.keyPreview; }, [this](int code) { Form_KeyDown(form_, code); },
+        [this](int code) { Form_KeyPress(form_, code); });
 }
 
 MainView::~MainView() {
     // The model outlives the view: stop sending it changes for widgets that go.
     form_.ui.observer = previousObserver_;
+    form_.ui.frameObserver = previousFrameObserver_;
     delete keys_;
 }
 
@@ -94,8 +101,8 @@ void MainView::buildControls(QWidget* client) {
         QWidget* parent = control->container() ? widgets_.at(control->container()) : client;
         QWidget* widget = createWidget(*control, parent);
         widget->setObjectName(QString::fromStdString(control->name()));
-        widget->setFont(controlFont(control->fontPoints()));
-        place(widget, *control);
+        syncFont(*control, widget);
+        syncGeometry(*control, widget);
         widgets_[control] = widget;
         showState(*control);
     }
@@ -118,11 +125,6 @@ QWidget* MainView::createWidget(Control& control, QWidget* parent) {
     return new QWidget(parent);
 }
 
-// The one place where a control's design position becomes its geometry.
-void MainView::place(QWidget* widget, const Control& control) const {
-    widget->setGeometry(pixelRect(control.design()));
-}
-
 void MainView::onModelChange(Control& control, Change change) {
     if (change == Change::Caption || change == Change::Enabled || change == Change::Visible) {
         showCaption(control);
@@ -136,7 +138,44 @@ void MainView::onModelChange(Control& control, Change change) {
     case Change::Value: syncValue(static_cast<OptionButton&>(control), widget); break;
     case Change::Items: syncItems(static_cast<ListBox&>(control), widget); break;
     case Change::Repaint: widget->repaint(); break;
+    case Change::Geometry: syncGeometry(control, widget); break;
+    case Change::Font: syncFont(control, widget); break;
     default: break;
+    }
+}
+
+// Position, font, client size and state of the window. Only what differs
+// from the frame last shown is applied; the state is applied every time.
+void MainView::onFrameChange() {
+    const WindowFrame& frame = form_.ui.frame();
+    const auto differs = [&](double WindowFrame::*field) {
+        return !shownFrame_ || (*shownFrame_).*field != frame.*field;
+    };
+    const bool newFont = differs(&WindowFrame::fontPoints);
+    if (frame.state == WindowState::Normal) showFrameState(frame.state);
+    if (newFont) setFont(controlFont(frame.fontPoints));
+    if (differs(&WindowFrame::left) || differs(&WindowFrame::top))
+        move(twipsToPixels(frame.left), twipsToPixels(frame.top));
+    if (newFont || differs(&WindowFrame::width) || differs(&WindowFrame::height))
+        resize(clientPixelSize(form_.ui) + QSize(0, menuBar()->sizeHint().height()));
+    if (frame.state != WindowState::Normal) showFrameState(frame.state);
+    shownFrame_ = frame;
+}
+
+// A hidden window keeps the state for when it is shown: setting the state
+// never shows it.
+void MainView::showFrameState(WindowState state) {
+    Qt::WindowStates states = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (state == WindowState::Minimised) states |= Qt::WindowMinimized;
+    if (state == WindowState::Maximised) states |= Qt::WindowMaximized;
+    if (!isVisible()) {
+        setWindowState(states);
+        return;
+    }
+    switch (state) {
+    case WindowState::Normal: showNormal(); break;
+    case WindowState::Minimised: showMinimized(); break;
+    case WindowState::Maximised: showMaximized(); break;
     }
 }
 

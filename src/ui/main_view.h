@@ -1,12 +1,13 @@
 #pragma once
-// The main window: one Qt widget per control of the window model, at the
-// control's design position. Model changes are shown at once; user actions
-// go to the model, which runs the handlers. The view keeps no state of its
-// own and makes no decisions.
+// The main window: one Qt widget per control of the window model, where the
+// control's geometry puts it. Model changes, the window's position, size,
+// font and state included, are shown at once; user actions go to the model,
+// which runs the handlers. The view makes no decisions.
 #include "core/form.h"
 
 #include <QMainWindow>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -34,15 +35,21 @@ private:
     void buildMenus();
     void buildControls(QWidget* client);
     QWidget* createWidget(Control& control, QWidget* parent);
-    void place(QWidget* widget, const Control& control) const;
 
     // Model -> widgets.
     void onModelChange(Control& control, Change change);
+    void onFrameChange();
+    void showFrameState(WindowState state);
     void showCaption(const Control& control);
     void showState(const Control& control);
 
     Form& form_;
     std::function<void(Control&, Change)> previousObserver_;
+    std::function<void()> previousFrameObserver_;
+    // The window frame as last shown: a new frame moves, resizes or refonts
+    // the window only where it differs, so that running the start-up again
+    // leaves a window the user has moved where it is.
+    std::optional<WindowFrame> shownFrame_;
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::unordered_map<const Control*, QAction*> actions_;
     KeyForwarder* keys_ = nullptr;

@@ -1,0 +1,223 @@
+// The window seen as a person would: started from the real settings and
+// language files on a 1366 x 768 screen, in French and then in English
+// through the menu. Every caption of the language files stands whole on its
+// control, the window fits the screen, and a picture of each is saved under
+// the build folder (screenshots/window_fr.png, window_en.png).
+#include "core/form.h"
+#include "core/virtual_clock.h"
+#include "shell/bind_handlers.h"
+#include "shell/startup.h"
+#include "support/test_rig.h"
+#include "ui/main_view.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringDecoder>
+#include <QStyle>
+#include <QStyleFactory>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#ifndef QUELM_SCREENSHOT_DIR
+#define QUELM_SCREENSHOT_DIR "screenshots"
+#endif
+
+namespace quelm {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One application for the whole program, in the style the tool uses.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "test_screenshot";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+constexpr int kScreenWidth = 1366, kScreenHeight = 768;
+
+const char* const kLanguageFiles[] = {"box_Français.dat", "frame_Français.dat", "option_Français.dat",
+                                      "box_English.dat",  "frame_English.dat",  "option_English.dat"};
+
+// The shipped data files, beside the executables; the tests run there too.
+fs::path dataDir() {
+    const char* dir = std::getenv("QUELM_DATA_DIR");
+    return dir ? fs::path(dir) : fs::current_path();
+}
+
+// Lines of a Windows-1252 file ending in CR LF or CR alone, read here on
+// their own so that the tool's reader is checked, not trusted.
+std::vector<QString> fileLines(const fs::path& file) {
+    QFile in(QString::fromStdString(file.string()));
+    if (!in.open(QIODevice::ReadOnly)) return {};
+    QStringDecoder decode("windows-1252");
+    const QString text = decode(in.readAll());
+    QStringList lines = QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\r")).split(QChar('\r'));
+    return {lines.begin(), lines.end()};
+}
+
+// Table line k (from 1) of a language file; empty past its end.
+QString line(const std::vector<QString>& lines, int k) {
+    return k >= 1 && k <= static_cast<int>(lines.size()) ? lines[static_cast<std::size_t>(k - 1)] : QString();
+}
+
+// The controls each caption line names: frame table lines 1 to 33 and
+// option table lines 1 to 22.
+std::vector<std::vector<std::string>> frameCaptionControls() {
+    std::vector<std::vector<std::string>> names = {{"File"},   {"openfile"}, {"Savefile"},
+                                                   {"Language"}, {"French"}, {"English"}};
+    for (int n = 1; n <= 18; ++n) names.push_back({"Frame" + std::to_string(n)});
+    names.push_back({"Frame20"});
+    for (int n : {4, 5, 6, 7, 8, 9, 12, 13}) names.push_back({"Command" + std::to_string(n)});
+    return names;
+}
+
+std::vector<std::vector<std::string>> optionCaptionControls() {
+    std::vector<std::vector<std::string>> names = {{"Option1", "Option3"}, {"Option2", "Option4"}};
+    for (int n = 5; n <= 10; ++n) names.push_back({"Option" + std::to_string(n)});
+    for (int n = 14; n <= 27; ++n) names.push_back({"Option" + std::to_string(n)});
+    return names;
+}
+
+// The room a caption needs on its widget: the text plus the style's
+// indicator, frame and margins.
+int roomNeeded(const QWidget& w, const QString& caption) {
+    const QStyle* style = w.style();
+    const int text = w.fontMetrics().horizontalAdvance(caption);
+    if (qobject_cast<const QRadioButton*>(&w))
+        return style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, &w) +
+               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, &w) + text;
+    if (qobject_cast<const QPushButton*>(&w))
+        return 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &w) +
+               style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &w) + text;
+    return 2 * 8 + text; // a group's title stands 8 pixels in from either side of the frame
+}
+
+QString shownCaption(const QWidget& w) {
+    if (auto* group = qobject_cast<const QGroupBox*>(&w)) return group->title();
+    if (auto* button = qobject_cast<const QAbstractButton*>(&w)) return button->text();
+    return QStringLiteral("<not a captioned widget>");
+}
+
+class ScreenshotTest : public ::testing::Test {
+protected:
+    ScreenshotTest() : driver(clock) {
+        driver.devices = 0; // no box: the start-up only looks for one
+        work = fs::path(::testing::TempDir()) / ("quelm_screenshot_" + std::to_string(::getpid()));
+        fs::remove_all(work);
+        fs::create_directories(work);
+        for (const char* name : kLanguageFiles) fs::copy_file(dataDir() / name, work / name);
+        // French, whatever language was last chosen in the build folder.
+        std::ofstream(work / "param_box.dat", std::ios::binary) << " 1 \r\n";
+        form.workDir = work;
+        form.ui.screen = {kScreenWidth * 15.0, kScreenHeight * 15.0};
+        bindHandlers(form);
+    }
+    ~ScreenshotTest() override { fs::remove_all(work); }
+
+    // Starts the tool as main() does and shows its window.
+    void startAndShow() {
+        std::string error;
+        ASSERT_TRUE(StartUp(form, error)) << error;
+        view = std::make_unique<ui::MainView>(form);
+        view->show();
+        QApplication::processEvents();
+    }
+
+    void savePicture(const char* name) const {
+        const fs::path dir = QUELM_SCREENSHOT_DIR;
+        fs::create_directories(dir);
+        const QString file = QString::fromStdString((dir / name).string());
+        EXPECT_TRUE(view->grab().save(file)) << file.toStdString();
+    }
+
+    // Every caption line of the language's files, on every control it
+    // names, exactly and with room to be read whole.
+    void expectCaptions(const char* language) const {
+        const auto frame = fileLines(dataDir() / (std::string("frame_") + language + ".dat"));
+        const auto option = fileLines(dataDir() / (std::string("option_") + language + ".dat"));
+        expectTable(frame, frameCaptionControls());
+        expectTable(option, optionCaptionControls());
+    }
+
+    void expectTable(const std::vector<QString>& lines, const std::vector<std::vector<std::string>>& names) const {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const QString expected = line(lines, static_cast<int>(i) + 1);
+            EXPECT_FALSE(expected.isEmpty()) << "line " << i + 1;
+            for (const std::string& name : names[i]) expectCaption(name, expected);
+        }
+    }
+
+    void expectCaption(const std::string& name, const QString& expected) const {
+        SCOPED_TRACE(name);
+        const Control* control = form.ui.find(name);
+        ASSERT_NE(control, nullptr);
+        if (control->kind() == ControlKind::Menu) {
+            EXPECT_EQ(view->actionOf(static_cast<const MenuItem&>(*control))->text(), expected);
+            return;
+        }
+        const QWidget* w = view->widgetOf(*control);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(shownCaption(*w), expected);
+        EXPECT_LE(roomNeeded(*w, expected), w->width()) << expected.toStdString() << " is clipped";
+    }
+
+    // Every control the user sees lies whole inside its group or the
+    // client area, and the window inside the screen.
+    void expectWindowFitsTheScreen() const {
+        EXPECT_TRUE(QRect(0, 0, kScreenWidth, kScreenHeight).contains(view->frameGeometry()))
+            << view->frameGeometry().width() << " x " << view->frameGeometry().height();
+        for (const Control* c : form.ui.controls()) {
+            const QWidget* w = view->widgetOf(*c);
+            if (!w->isVisibleTo(view.get())) continue;
+            EXPECT_TRUE(w->parentWidget()->rect().contains(w->geometry())) << c->name();
+        }
+    }
+
+    VirtualClock clock;
+    test::RecordingDriver driver;
+    Form form{clock, driver};
+    fs::path work;
+    std::unique_ptr<ui::MainView> view;
+};
+
+TEST_F(ScreenshotTest, FrenchWindowShowsEveryCaptionWholeOnTheScreen) {
+    startAndShow();
+    savePicture("window_fr.png");
+    expectCaptions("Français");
+    expectWindowFitsTheScreen();
+}
+
+TEST_F(ScreenshotTest, EnglishMenuItemPutsEveryEnglishCaptionWhole) {
+    startAndShow();
+    view->actionOf(*form.ui.English)->trigger();
+    QApplication::processEvents();
+    savePicture("window_en.png");
+    expectCaptions("English");
+    expectWindowFitsTheScreen();
+}
+
+} // namespace
+} // namespace quelm
