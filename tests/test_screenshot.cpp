@@ -7,6 +7,7 @@
 #include "core/virtual_clock.h"
 #include "shell/bind_handlers.h"
 #include "shell/startup.h"
+#include "support/qt_app.h"
 #include "support/test_rig.h"
 #include "ui/main_view.h"
 
@@ -38,23 +39,6 @@ namespace quelm {
 namespace {
 
 namespace fs = std::filesystem;
-
-// One application for the whole program, in the style the tool uses.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[16] = "test_screenshot";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 constexpr int kScreenWidth = 1366, kScreenHeight = 768;
 

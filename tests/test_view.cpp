@@ -5,6 +5,7 @@
 #include "core/form.h"
 #include "core/virtual_clock.h"
 #include "shell/scale_layout.h"
+#include "support/qt_app.h"
 #include "support/test_rig.h"
 #include "ui/key_forwarder.h"
 #include "ui/main_view.h"
@@ -30,20 +31,6 @@
 
 namespace quelm {
 namespace {
-
-// One application for the whole program, destroyed after the last test.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
-
-private:
-    int argc_ = 1;
-    char name_[10] = "test_view";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
-[[maybe_unused]] const auto* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
 
