@@ -309,14 +309,22 @@ TEST(ScaleLayout, RatioRuleFontsAndTextBoxHeights) {
 TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere) {
     const char* data = std::getenv("QUELM_DATA_DIR");
     ASSERT_NE(data, nullptr);
+    // The shipped files in a folder of the test's own, with French chosen
+    // (the settings file beside the programs holds the user's choice).
+    const fs::path work = fs::path(::testing::TempDir()) / "shipped";
+    fs::create_directories(work);
+    for (int code : {1, 2})
+        for (const std::string& name : LanguageFileNames(code))
+            fs::copy_file(fs::path(data) / name, work / name, fs::copy_options::overwrite_existing);
+    WriteBytes(work / kSettingsFile, " 1 \r\n");
     Rig rig;
     Form& f = rig.form;
-    f.workDir = data;
+    f.workDir = work;
     std::vector<std::string> design;
     for (Control* c : f.ui.controls()) design.push_back(c->caption());
     for (MenuItem* m : f.ui.menus()) design.push_back(m->caption());
     std::string error;
-    ASSERT_TRUE(StartUp(f, error)) << error;  // the shipped settings choose French
+    ASSERT_TRUE(StartUp(f, error)) << error;
     EXPECT_EQ(f.x.language, 1);
     std::size_t i = 0;
     for (Control* c : f.ui.controls()) EXPECT_EQ(c->caption(), design[i++]) << c->name();
@@ -332,5 +340,24 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
             if (k != 5 && k != 7) EXPECT_FALSE(t.boxLine(k).empty()) << names[0] << " line " << k;
         for (int k = 1; k <= 33; ++k) EXPECT_FALSE(t.frame[static_cast<std::size_t>(k)].empty()) << k;
         for (int k = 1; k <= 22; ++k) EXPECT_FALSE(t.option[static_cast<std::size_t>(k)].empty()) << k;
+    }
+}
+
+TEST_F(StartUpTest, ALanguageChangeDuringAReadStopsItAndTheWindowComesBack) {
+    // At every moment of a read: the connection test of the new start-up
+    // must not be left fighting the read for the box's replies.
+    for (int atMs = 0; atMs < 120; atMs += 7) {
+        Rig r;
+        r.form.workDir = dir;
+        std::string error;
+        ASSERT_TRUE(StartUp(r.form, error));
+        ASSERT_TRUE(r.clock.runUntil([&] { return !r.form.ui.Timer[1]->enabled(); }, 5000));
+        r.form.ui.Text3->setText("300");
+        r.form.ui.Command[7]->userClick();
+        r.clock.advanceMs(atMs);
+        r.form.ui.English->click();
+        EXPECT_EQ(r.form.ui.Frame[6]->caption(), "en frame 12");
+        EXPECT_TRUE(r.clock.runUntil([&] { return r.buttonsEnabled() && r.exchangeTimersOff(); }, 10000)) << atMs;
+        EXPECT_EQ(r.form.x.operation, kIdle) << atMs;
     }
 }

@@ -62,7 +62,22 @@ void SelectDefaultParameters(Form& f) {
     for (int n : {3, 5, 14, 21, 28, 13}) f.ui.Option[static_cast<std::size_t>(n)]->select();
 }
 
+// A reply awaited or a step pending: any timer running but the connection
+// test's and the stop watch.
+bool ExchangeRunning(const Form& f) {
+    for (const ModelTimer* t : f.ui.timers())
+        if (t->enabled() && t != f.ui.Timer[1] && t != f.ui.Timer[3] && t != f.ui.Timer[4]) return true;
+    return false;
+}
+
 void ChooseLanguage(Form& f, int code) {
+    // The start-up starts the connection test, whose reader would take the
+    // replies of a running exchange and leave both waiting: the exchange is
+    // stopped first, as the stop key stops it.
+    if (ExchangeRunning(f)) {
+        f.x.keyPressed = 0;
+        Timer3_Timer(f);
+    }
     std::string error;
     if (!WriteLanguageCode(f.workDir / kSettingsFile, code, error)) {
         // The settings file keeps its old code; the window stays as it is.
