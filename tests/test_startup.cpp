@@ -336,8 +336,11 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
         EXPECT_EQ(LoadTable(fs::path(data) / names[0], t.box), 50);
         EXPECT_EQ(LoadTable(fs::path(data) / names[1], t.frame), 50);
         EXPECT_EQ(LoadTable(fs::path(data) / names[2], t.option), 50);
-        for (int k = 1; k <= 41; ++k)
-            if (k != 5 && k != 7) EXPECT_FALSE(t.boxLine(k).empty()) << names[0] << " line " << k;
+        for (int k = 1; k <= 41; ++k) {
+            if (k != 5 && k != 7) {
+                EXPECT_FALSE(t.boxLine(k).empty()) << names[0] << " line " << k;
+            }
+        }
         for (int k = 1; k <= 33; ++k) EXPECT_FALSE(t.frame[static_cast<std::size_t>(k)].empty()) << k;
         for (int k = 1; k <= 22; ++k) EXPECT_FALSE(t.option[static_cast<std::size_t>(k)].empty()) << k;
     }
