@@ -106,6 +106,23 @@ TEST(Cli, NoBoxAndBadArgumentsFailWithTheirCodes) {
     }
 }
 
+TEST(Cli, SetsTheBoxChannelAndSendsATestNumber) {
+    const std::string box = "--simulate=" + BoxFile(kBox);
+    const CliRun channel = RunCli({"--trace", box, "channel", "b"});
+    ASSERT_EQ(channel.code, cli::kSuccess) << channel.err;
+    EXPECT_EQ(channel.out, "box channel B\n");
+    EXPECT_NE(channel.err.find("TX    0   1   2   3   4"), std::string::npos) << channel.err;
+    const CliRun test = RunCli({"--trace", box, "test-number", "300"});
+    ASSERT_EQ(test.code, cli::kSuccess) << test.err;
+    EXPECT_EQ(test.out, "test number 300 sent\n");
+    EXPECT_NE(test.err.find("TX    1   0   1  44  44"), std::string::npos) << test.err;
+    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 0\n"), "channel", "A"}).code, cli::kNoBox);
+    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 2\n"), "test-number", "5"}).code, cli::kNoBox);
+    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
+             {"channel", "C"}, {"channel"}, {"test-number", "-3"}, {"test-number", "1048575"}})
+        EXPECT_EQ(RunCli(bad).code, cli::kUsage) << bad.back();
+}
+
 TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
     App();
     PtyBridge bridge{sim::SimBox(test::SampleBox())};

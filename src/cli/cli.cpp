@@ -27,7 +27,47 @@ int Outcome(const Form& f, bool stopped, std::FILE* err) {
     return kOperationFailed;
 }
 
-int ReadParams(const Options& o, std::FILE* out, std::FILE* err) {
+// A box operation that writes and awaits nothing: done when the box check
+// found one box and every write went through.
+int BoxOutcome(const Form& f, int doneLine, std::FILE* err) {
+    const std::string& message = f.ui.Text5->text();
+    if (message != f.tables.boxLine(doneLine)) {
+        std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
+        return message == f.tables.boxLine(1) || message == f.tables.boxLine(2) ? kNoBox : kOperationFailed;
+    }
+    if (f.link.lastStatus != kOk) {
+        std::fprintf(err, "quelmbox-cli: a write to the box failed (status %u)\n", f.link.lastStatus);
+        return kOperationFailed;
+    }
+    return kSuccess;
+}
+
+int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
+    form.ui.Text3->setText(o.number);
+    const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
+    const int code = Outcome(form, stopped, err);
+    if (code == kSuccess) PrintParameters(out, o.number, ParametersShown(form), o.json);
+    return code;
+}
+
+// Selecting the option sends the channel frame, as a click in the window.
+int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
+    form.ui.Option[o.number == "A" ? 1 : 2]->select();
+    const int code = BoxOutcome(form, 3, err);
+    if (code == kSuccess) std::fprintf(out, "box channel %s\n", o.number.c_str());
+    return code;
+}
+
+int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
+    form.ui.Text7->setText(o.number);
+    form.ui.Command[13]->click();
+    const int code = BoxOutcome(form, 39, err);
+    if (code == kSuccess) std::fprintf(out, "test number %s sent\n", o.number.c_str());
+    return code;
+}
+
+// The box driver (traced on request) and the headless window, for one command.
+int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     QtScheduler scheduler;
     std::string error;
     auto backend = makeBackend(o.backend, scheduler, error);
@@ -47,11 +87,9 @@ int ReadParams(const Options& o, std::FILE* out, std::FILE* err) {
     Form form(scheduler, *driver);
     bindHandlers(form);
     FillBoxTable(form.tables);
-    form.ui.Text3->setText(o.number);
-    const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
-    const int code = Outcome(form, stopped, err);
-    if (code == kSuccess) PrintParameters(out, o.number, ParametersShown(form), o.json);
-    return code;
+    if (o.command == "channel") return SetChannel(form, o, out, err);
+    if (o.command == "test-number") return SendTestNumber(form, o, out, err);
+    return ReadParams(form, o, out, err);
 }
 
 } // namespace
@@ -67,7 +105,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
         std::fputs(kUsageText, out);
         return kSuccess;
     }
-    return ReadParams(*options, out, err);
+    return RunCommand(*options, out, err);
 }
 
 } // namespace quelm::cli

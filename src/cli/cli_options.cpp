@@ -5,8 +5,11 @@
 namespace quelm::cli {
 
 const char* const kUsageText =
-    "Usage: quelmbox-cli [options] read-params NUMBER\n"
+    "Usage: quelmbox-cli [options] COMMAND\n"
+    "Commands:\n"
     "  read-params NUMBER  read the nine parameters of detector NUMBER (0 to 1048574)\n"
+    "  channel A|B         set the channel of the box\n"
+    "  test-number NUMBER  send the box the test number NUMBER (0 to 1048574)\n"
     "Options:\n"
     "  --simulate[=FILE]   talk to a simulated box described by FILE\n"
     "                      (default: simbox.txt next to the program)\n"
@@ -17,8 +20,8 @@ const char* const kUsageText =
     "                      on standard error\n"
     "  --timeout SECONDS   stop as the stop key does when the operation has not\n"
     "                      ended by then (default 30)\n"
-    "Exit codes: 0 done, 1 no valid answer, 2 bad arguments, 3 no box or several,\n"
-    "            4 stopped by the time-out.\n";
+    "Exit codes: 0 done, 1 no valid answer or a failed write, 2 bad arguments,\n"
+    "            3 no box or several, 4 stopped by the time-out.\n";
 
 namespace {
 
@@ -68,15 +71,29 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         }
     }
     if (o.help) return o;
-    if (words.size() != 2 || words[0] != "read-params") {
-        error = words.empty() ? "no command given" : "unknown command: " + words[0];
-        if (!words.empty() && words[0] == "read-params") error = "read-params takes one detector number";
+    if (words.empty()) {
+        error = "no command given";
         return std::nullopt;
     }
     o.command = words[0];
+    if (o.command != "read-params" && o.command != "channel" && o.command != "test-number") {
+        error = "unknown command: " + o.command;
+        return std::nullopt;
+    }
+    if (words.size() != 2) {
+        error = o.command + (o.command == "channel" ? " takes A or B" : " takes one number");
+        return std::nullopt;
+    }
     o.number = words[1];
-    if (!ValidNumber(o.number)) {
-        error = "a detector number is 0 to 1048574: " + o.number;
+    if (o.command == "channel") {
+        if (o.number == "a" || o.number == "b") o.number[0] = static_cast<char>(o.number[0] - 'a' + 'A');
+        if (o.number != "A" && o.number != "B") {
+            error = "the box channel is A or B: " + words[1];
+            return std::nullopt;
+        }
+    } else if (!ValidNumber(o.number)) {
+        error = (o.command == "read-params" ? "a detector number is 0 to 1048574: " : "a test number is 0 to 1048574: ") +
+                o.number;
         return std::nullopt;
     }
     return o;

@@ -10,8 +10,8 @@ namespace quelm::cli {
 
 struct Options {
     BackendOptions backend;
-    std::string command;      // "read-params"
-    std::string number;       // the detector number, as typed
+    std::string command;      // "read-params", "channel" or "test-number"
+    std::string number;       // the number as typed, or the channel A or B
     bool json = false;
     bool trace = false;
     double timeoutSeconds = 30;

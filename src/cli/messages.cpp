@@ -18,6 +18,8 @@ void FillBoxTable(LanguageTables& tables) {
     b[24] = " wrong frame(s), reading parameter group 1 again";
     b[25] = " wrong frame(s), reading parameter group 2 again";
     b[26] = " wrong frame(s), reading parameter group 3 again";
+    b[39] = "test number sent";
+    b[40] = "not sent: the number has no frame form";
 }
 
 } // namespace quelm::cli
