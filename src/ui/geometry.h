@@ -30,11 +30,11 @@ inline QSize clientPixelSize(const WindowModel& ui) {
 // The primary screen in twips, from its device-independent pixels. The
 // available area is taken, not the whole screen: the window is fitted to it
 // so that no part of it lies under a task bar or a dock. The reference size
-// when there is no screen.
+// when there is no screen or it reports no area.
 inline ScreenSize availableScreenTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) return {};
-    const QRect area = screen->availableGeometry();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    if (area.isEmpty()) return {}; // a ratio of 0 would shrink the window to nothing
     return {area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel};
 }
 
