@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iconv.h>
+#include <sys/stat.h>
 #include <sstream>
 
 using namespace quelm;
@@ -211,6 +212,9 @@ TEST_F(StartUpTest, AMissingEmptyOrUnreadableSettingsFileStopsTheStartWithItsNam
     fs::remove(dir / kSettingsFile);
     fs::create_directory(dir / kSettingsFile);
     fails("a folder");
+    fs::remove(dir / kSettingsFile);
+    ASSERT_EQ(::mkfifo((dir / kSettingsFile).c_str(), 0600), 0);
+    fails("a pipe, which would never end");
     // From the open window the failure shows in the message line.
     f.ui.Command[9]->click();
     EXPECT_NE(rig.message().find("param_box.dat"), std::string::npos);
@@ -271,6 +275,10 @@ TEST(LanguageFiles, LinesEndAtCrLfOrCrAndAreTakenWhole) {
     EXPECT_EQ(u[3], "kept");
     EXPECT_EQ(LoadTable(p.string() + ".none", u), 0);
     EXPECT_EQ(u[1], "one");
+    const fs::path pipe = fs::path(::testing::TempDir()) / "pipe.dat";
+    fs::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(LoadTable(pipe, u), 0);
 }
 
 TEST(ScaleLayout, RatioRuleFontsAndTextBoxHeights) {

@@ -31,26 +31,40 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-// The whole file, or nothing with the reason in `error`.
-std::optional<std::string> ReadWhole(const std::filesystem::path& file, std::string& error) {
+// The file's first `limit` bytes, or nothing with the reason in `error`.
+// Only a regular file is opened: a pipe or a device could keep the start-up
+// waiting forever.
+std::optional<std::string> ReadFile(const std::filesystem::path& file, std::size_t limit, std::string& error) {
+    const std::string name = file.filename().string();
     std::error_code ec;
-    if (std::filesystem::is_directory(file, ec)) {
-        error = "cannot read " + file.filename().string() + ": it is a folder";
+    const auto status = std::filesystem::status(file, ec);
+    if (!std::filesystem::exists(status)) {
+        error = "cannot open " + name + ": no such file";
+        return std::nullopt;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = "cannot read " + name + ": it is not a regular file";
         return std::nullopt;
     }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
-        error = "cannot open " + file.filename().string() + ": " + std::strerror(errno);
+        error = "cannot open " + name + ": " + std::strerror(errno);
         return std::nullopt;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    std::string bytes(limit, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(limit));
     if (in.bad()) {
-        error = "cannot read " + file.filename().string();
+        error = "cannot read " + name;
         return std::nullopt;
     }
-    return bytes.str();
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
 }
+
+// Far more than fifty lines of captions or one settings line need; a larger
+// file is read no further.
+constexpr std::size_t kLanguageFileLimit = 1 << 20;
+constexpr std::size_t kSettingsFileLimit = 1 << 16;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -67,7 +81,7 @@ std::string DecodeWindows1252(std::string_view bytes) {
 }
 
 bool ReadLanguageCode(const std::filesystem::path& file, int& code, std::string& error) {
-    const auto bytes = ReadWhole(file, error);
+    const auto bytes = ReadFile(file, kSettingsFileLimit, error);
     if (!bytes) return false;
     // The first value: leading blanks and empty lines skipped, ending at a
     // blank, a comma or the end of the line.
@@ -109,7 +123,7 @@ bool WriteLanguageCode(const std::filesystem::path& file, int code, std::string&
 
 int LoadTable(const std::filesystem::path& file, TextTable& table) {
     std::string error;
-    const auto bytes = ReadWhole(file, error);
+    const auto bytes = ReadFile(file, kLanguageFileLimit, error);
     if (!bytes) return 0;
     // A line ends at CR LF or at a CR alone; a LF alone is part of the text.
     const std::string& s = *bytes;
