@@ -3,12 +3,16 @@
 // deterministic: a failing seed printed here replays the same way.
 #include "detector/parameters.h"
 #include "shell/keyboard.h"
+#include "shell/language_files.h"
+#include "shell/startup.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 
 using namespace quelm;
 using namespace quelm::test;
@@ -110,4 +114,39 @@ TEST(FaultRuns, EveryReadEndsSoundlyWhateverTheLineDoes) {
     // that most succeed; either extreme would make this run test little.
     EXPECT_GT(succeeded, seeds / 4);
     EXPECT_LT(succeeded, seeds);
+}
+
+// The start-up and its connection test on the same faulty line, the box
+// pulled out at a moment drawn from the seed in one run of five: the test
+// must always end and give the window back.
+TEST(FaultRuns, EveryStartUpGivesTheWindowBack) {
+    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "fault_startup";
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / kSettingsFile, std::ios::binary) << " 1 \r\n";
+    const int seeds = SeedCount() / 4;
+    int unplugged = 0;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        Rig rig(SampleBox(), static_cast<std::uint64_t>(seed));
+        rig.box.setFaults(LineFaults());
+        Form& f = rig.form;
+        f.workDir = dir;
+        std::string error;
+        ASSERT_TRUE(StartUp(f, error)) << error;
+        if (seed % 5 == 0) {
+            ++unplugged;
+            rig.clock.advanceMs((seed * 37) % 2000);
+            rig.box.unplug();
+        }
+        // 51 attempts, each ended by an answer or by 4 s of silence.
+        const bool over = rig.clock.runUntil(
+            [&] { return !f.ui.Timer[1]->enabled() && !f.ui.Timer[4]->enabled(); }, 300'000);
+        EXPECT_TRUE(over) << "seed " << seed << ": the connection test never ended";
+        if (rig.buttonsEnabled()) continue;
+        // Ended by the last silence: the buttons wait for a key.
+        EXPECT_TRUE(f.ui.Timer[3]->enabled()) << "seed " << seed;
+        Form_KeyDown(f, 27);
+        rig.clock.advanceMs(100);
+        EXPECT_TRUE(rig.buttonsEnabled() && rig.exchangeTimersOff()) << "seed " << seed << ": a key did not give the window back";
+    }
+    std::printf("start-up fault runs: %d seeds, %d with the box pulled out\n", seeds, unplugged);
 }
