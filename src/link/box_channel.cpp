@@ -8,15 +8,22 @@ namespace quelm {
 
 namespace {
 
+// The box check of the box's own operations: with no box the connection test
+// stops listening; with exactly one the session is opened and configured.
+bool OpenTheOneBox(Form& f) {
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes != 1) return false;
+    ClassicOpen_Click(f);
+    ConfigureLine(f);
+    return true;
+}
+
 // Sends the fixed channel frame 0, 1, 2, 3, channel: five writes without
 // pauses, outFrame untouched; whatever the box answers stays queued for the
 // next reader.
 void SendBoxChannel(Form& f, std::uint8_t channel) {
-    const std::uint32_t boxes = LookForBox(f);
-    if (boxes == 0) f.ui.Timer[1]->disable();
-    if (boxes == 1) {
-        ClassicOpen_Click(f);
-        ConfigureLine(f);
+    if (OpenTheOneBox(f)) {
         for (std::uint8_t b : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{3}, channel})
             WriteSingleByte(f, b);
         FillRxFrame(f, 0);
@@ -32,11 +39,7 @@ void Option1_Click(Form& f) { SendBoxChannel(f, 3); }
 void Option2_Click(Form& f) { SendBoxChannel(f, 4); }
 
 void Command13_Click(Form& f) {
-    const std::uint32_t boxes = LookForBox(f);
-    if (boxes == 0) f.ui.Timer[1]->disable();
-    if (boxes != 1) return;
-    ClassicOpen_Click(f);
-    ConfigureLine(f);
+    if (!OpenTheOneBox(f)) return;
     f.x.outFrame = EncodeNumberFrame(1, NumericValue(f.ui.Text7->text()));
     // A number with no frame form is refused before the window is held.
     if (auto bad = UnsendableByte(f)) {
