@@ -3,7 +3,7 @@
 // median and worst time of a whole read next to the floor the protocol's own
 // schedule sets, and the process's CPU time per read.
 #include "cli/live_read.h"
-#include "drivers/serial/pty_bridge.h"
+#include "support/pty_bridge.h"
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "shell/bind_handlers.h"

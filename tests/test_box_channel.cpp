@@ -1,5 +1,5 @@
 // The box's channel and the test number.
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "link/box_channel.h"
 #include "support/test_rig.h"
 

@@ -3,7 +3,7 @@
 #include "cli/cli.h"
 #include "cli/live_read.h"
 #include "detector/parameters.h"
-#include "drivers/serial/pty_bridge.h"
+#include "support/pty_bridge.h"
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "shell/bind_handlers.h"

@@ -52,13 +52,13 @@ TEST(Encoding, NumbersBecomeBigEndianBytes) {
 }
 
 TEST(Encoding, RequestsAndWriteCommands) {
-    EXPECT_EQ(EncodeReadRequest(3, 300), (OutFrame{0, 66, 0, 1, 44, 66 ^ 1 ^ 44}));
-    EXPECT_EQ(EncodeWriteCommand(Parameter::riseTime, 3, 12), (OutFrame{0, 68, 0, 0, 12, 3}));
-    EXPECT_EQ(EncodeWriteCommand(Parameter::outputPower, 0, 12), (OutFrame{0, 88, 0, 0, 12, 84}));
+    EXPECT_EQ(EncodeReadRequest(3, 300), (Frame{0, 66, 0, 1, 44, 66 ^ 1 ^ 44}));
+    EXPECT_EQ(EncodeWriteCommand(Parameter::riseTime, 3, 12), (Frame{0, 68, 0, 0, 12, 3}));
+    EXPECT_EQ(EncodeWriteCommand(Parameter::outputPower, 0, 12), (Frame{0, 88, 0, 0, 12, 84}));
     EXPECT_EQ(EncodeWriteCommand(Parameter::outputPower, 2, 12)[1], 90);
     EXPECT_EQ(EncodeWriteCommand(Parameter::channel, 1, 12)[1], 87);
     EXPECT_EQ(EncodeWriteCommand(Parameter::dynamicTime, 5, 12)[1], 85);
-    EXPECT_EQ(EncodeWriteCommand(Parameter::levelDynMinus, 50, 12), (OutFrame{0, 72, 0, 0, 12, 50}));
+    EXPECT_EQ(EncodeWriteCommand(Parameter::levelDynMinus, 50, 12), (Frame{0, 72, 0, 0, 12, 50}));
     EXPECT_EQ(EncodeWriteCommand(Parameter::commandType, 1, 12)[1], 73);
 }
 

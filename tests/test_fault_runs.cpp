@@ -43,8 +43,8 @@ struct Outcome {
 };
 
 // The replies detector 300 sends.
-bool Genuine(const std::array<int, 6>& r) {
-    const std::array<std::array<int, 6>, 3> sent{{{0, 64, 1, 1, 4, 68}, {0, 65, 3, 3, 80, 17}, {0, 66, 60, 25, 1, 102}}};
+bool Genuine(const Frame& r) {
+    const std::array<Frame, 3> sent{{{0, 64, 1, 1, 4, 68}, {0, 65, 3, 3, 80, 17}, {0, 66, 60, 25, 1, 102}}};
     for (const auto& g : sent)
         if (g == r) return true;
     return false;

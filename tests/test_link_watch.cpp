@@ -1,5 +1,5 @@
 // The connection test and the stop watch.
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "link/link_watch.h"
 #include "shell/keyboard.h"
 #include "support/test_rig.h"
@@ -68,7 +68,7 @@ TEST_F(ConnectionTest, PartialFramesAreJudgedWithTheFillValue) {
     PollConnectionTest(f);
     // Three bytes and two fill values: neither blank, nor an acknowledgement,
     // nor a number; the bytes are gone.
-    EXPECT_EQ(f.link.rxFrame, (std::array<int, 6>{0, 0, 1, 2, 255, 255}));
+    EXPECT_EQ(f.link.rxFrame, (Frame{0, 0, 1, 2, 255, 255}));
     EXPECT_EQ(f.x.attemptCount, 0);
     EXPECT_EQ(rig.box.pending(rig.clock.nowUs()), 0u);
 }

@@ -1,6 +1,6 @@
 // "Lire les paramètres" from the button to the box and back, on the virtual
 // clock with the simulated box.
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "detector/parameters.h"
 #include "exchange/decoder.h"
 #include "link/link_watch.h"

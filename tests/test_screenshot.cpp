@@ -3,7 +3,7 @@
 // through the menu. Every caption of the language files stands whole on its
 // control, the window fits the screen, and a picture of each is saved under
 // the build folder (screenshots/window_fr.png, window_en.png).
-#include "core/form.h"
+#include "exchange/form.h"
 #include "core/virtual_clock.h"
 #include "shell/bind_handlers.h"
 #include "shell/startup.h"

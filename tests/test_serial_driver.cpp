@@ -1,8 +1,8 @@
 // The serial driver against the kernel's tty: a simulated box sits behind a
 // pseudo-terminal and the real driver talks to its slave side. Also the
 // scheduler on the Qt event loop and the command-line choice of backend.
-#include "drivers/serial/backend.h"
-#include "drivers/serial/pty_bridge.h"
+#include "app/backend.h"
+#include "support/pty_bridge.h"
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 

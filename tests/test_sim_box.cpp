@@ -345,7 +345,7 @@ TEST(BoxFile, ParsesEveryStatementAndTheShippedFile) {
     EXPECT_EQ(c->detectors[0].addresses[3], 0u);
     EXPECT_EQ(parametersOf(c->detectors[1]), (Bytes{0, 0, 0, 0, 0, 100, 100, 10, 0}));
 
-    const auto path = std::filesystem::path(__FILE__).parent_path().parent_path() / "data" / "simbox.txt";
+    const auto path = std::filesystem::path(QUELM_SOURCE_DIR) / "data" / "simbox.txt";
     auto shipped = loadBoxFile(path.string(), error);
     ASSERT_TRUE(shipped) << error;
     SimBox box(*shipped);

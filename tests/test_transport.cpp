@@ -1,6 +1,6 @@
 // The device session and the frame transport, on a recording driver and on
 // the simulated box.
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "detector/codec.h"
 #include "link/session.h"
 #include "support/test_rig.h"
@@ -23,7 +23,7 @@ struct Recorded {
 TEST(Transport, SendsFiveSingleByteWritesWithOneMillisecondPauses) {
     Recorded r;
     r.form.x.outFrame = EncodeNumberFrame(96, 300);
-    ASSERT_EQ(r.form.x.outFrame, (OutFrame{0, 96, 0, 1, 44, 77}));
+    ASSERT_EQ(r.form.x.outFrame, (Frame{0, 96, 0, 1, 44, 77}));
     EXPECT_TRUE(SendFrame(r.form));
     const auto writes = r.driver.named("write");
     ASSERT_EQ(writes.size(), 5u);
@@ -79,11 +79,11 @@ TEST(Transport, TakesAReplyFrameOnlyWhenFiveBytesWaitAndKeepsTheRest) {
     EXPECT_TRUE(r.driver.named("read").empty());
     r.driver.rx = {64, 1, 1, 4, 68, 7, 8};
     EXPECT_TRUE(TakeReplyFrame(r.form));
-    EXPECT_EQ(r.form.link.rxFrame, (std::array<int, 6>{0, 64, 1, 1, 4, 68}));
+    EXPECT_EQ(r.form.link.rxFrame, (Frame{0, 64, 1, 1, 4, 68}));
     EXPECT_EQ(r.driver.rx.size(), 2u);
     r.driver.rx.insert(r.driver.rx.end(), {9, 10, 11});
     EXPECT_TRUE(TakeReplyFrame(r.form));
-    EXPECT_EQ(r.form.link.rxFrame, (std::array<int, 6>{0, 7, 8, 9, 10, 11}));
+    EXPECT_EQ(r.form.link.rxFrame, (Frame{0, 7, 8, 9, 10, 11}));
 }
 
 TEST(Transport, AByteWithoutAnEightBitFormIsNeverSent) {

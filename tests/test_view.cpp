@@ -2,7 +2,7 @@
 // says, model changes show at once (the scaled layout and the window frame
 // included), user actions reach the model, every key is seen once by the
 // window while it asks to see keys first, and the two pictures are drawn.
-#include "core/form.h"
+#include "exchange/form.h"
 #include "core/virtual_clock.h"
 #include "shell/scale_layout.h"
 #include "support/qt_app.h"

@@ -4,12 +4,8 @@
 #include "cli/live_read.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
-#include "drivers/serial/backend.h"
-#include "drivers/serial/qt_scheduler.h"
-#include "link/trace_driver.h"
-#include "shell/bind_handlers.h"
+#include "app/builder.h"
 
-#include <memory>
 
 namespace quelm::cli {
 
@@ -68,24 +64,20 @@ int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err)
 
 // The box driver (traced on request) and the headless window, for one command.
 int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
-    QtScheduler scheduler;
+    TraceSink trace;
+    if (o.trace) {
+        trace = [err](const std::string& line) {
+            std::fprintf(err, "%s\n", line.c_str());
+            std::fflush(err);
+        };
+    }
     std::string error;
-    auto backend = makeBackend(o.backend, scheduler, error);
-    if (!backend) {
+    const auto tool = BuildTool(o.backend, trace, error);
+    if (!tool) {
         std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
         return kUsage;
     }
-    BoxDriver* driver = backend->driver.get();
-    std::unique_ptr<TraceDriver> trace;
-    if (o.trace) {
-        trace = std::make_unique<TraceDriver>(*driver, scheduler, [err](const std::string& line) {
-            std::fprintf(err, "%s\n", line.c_str());
-            std::fflush(err);
-        });
-        driver = trace.get();
-    }
-    Form form(scheduler, *driver);
-    bindHandlers(form);
+    Form& form = *tool->form;
     FillBoxTable(form.tables);
     if (o.command == "channel") return SetChannel(form, o, out, err);
     if (o.command == "test-number") return SendTestNumber(form, o, out, err);

@@ -1,6 +1,6 @@
 #pragma once
 // The command line of the front end.
-#include "drivers/serial/backend.h"
+#include "app/backend.h"
 
 #include <optional>
 #include <string>

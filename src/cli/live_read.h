@@ -1,17 +1,18 @@
 #pragma once
-// A read of the parameters in real time, on the Qt event loop: what the
-// command line does, and what the benchmark and the serial tests measure.
-#include "core/form.h"
+// An operation run in real time on the tool's scheduler: what the command
+// line does, and what the benchmark and the serial tests measure.
+#include "exchange/form.h"
+
+#include <functional>
 
 namespace quelm::cli {
 
-// The operation is over when the buttons are back and no exchange timer
-// runs (the stop watch may stay armed after a failed first group).
-bool OperationOver(const Form& f);
+// Starts the operation (a click, as in the window) and runs the scheduler
+// until no exchange is running; past the time-out, presses the stop key and
+// waits for the stop watch to act. Returns whether the time-out stopped it.
+bool RunUntilOver(Form& f, const std::function<void()>& start, double timeoutSeconds);
 
-// Clicks Command7 and runs the event loop until the read is over; past the
-// time-out, presses the stop key and waits for the stop watch to act.
-// Returns whether the time-out stopped it.
+// RunUntilOver with a click on "Lire les paramètres".
 bool ReadUntilOver(Form& f, double timeoutSeconds);
 
 } // namespace quelm::cli

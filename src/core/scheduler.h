@@ -24,6 +24,11 @@ public:
     // from the scheduler's own loop, never inside another handler.
     virtual TimerId startTimer(int intervalMs, std::function<void()> tick) = 0;
     virtual void stopTimer(TimerId id) = 0;
+
+    // Runs the timers (and, on the event loop, everything else that comes)
+    // until `done()` holds, checked after every tick, or `limitMs` have
+    // passed on this clock. Returns whether `done()` held.
+    virtual bool runUntil(const std::function<bool()>& done, std::int64_t limitMs) = 0;
 };
 
 } // namespace quelm

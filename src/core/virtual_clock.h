@@ -24,9 +24,7 @@ public:
     // Runs ticks until no timer is running or `limitMs` have passed.
     // Returns true when it stopped because nothing was left to run.
     bool runUntilIdle(std::int64_t limitMs);
-    // Runs ticks until `done()` holds (checked after every tick) or `limitMs`
-    // have passed. Returns whether `done()` held.
-    bool runUntil(const std::function<bool()>& done, std::int64_t limitMs);
+    bool runUntil(const std::function<bool()>& done, std::int64_t limitMs) override;
 
 private:
     struct Entry {

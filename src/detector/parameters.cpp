@@ -45,19 +45,19 @@ std::optional<int> SelectedIndex(const Form& f, int first, int last) {
 
 } // namespace
 
-void ApplyParameterReply(Form& f, const ReplyBytes& b) {
+void ApplyParameterReply(Form& f, const Frame& b) {
     switch (b[1]) {
-    case 64:
+    case code::kReadGroup1:
         SelectByCode(f, b[3], kChannelOptions, kChannelCodes);
         SelectByCode(f, b[4], kDynamicOptions, kDynamicCodes);
         SelectByCode(f, b[2], kPowerOptions, kPowerCodes);
         break;
-    case 65:
+    case code::kReadGroup2:
         SelectByCode(f, b[2], kRiseOptions, kSevenCodes);
         SelectByCode(f, b[3], kFallOptions, kSevenCodes);
         f.ui.Text8->setText(std::to_string(b[4]));
         break;
-    case 66:
+    case code::kReadGroup3:
         f.ui.Text9->setText(std::to_string(b[2]));
         f.ui.Text10->setText(std::to_string(b[3]));
         SelectByCode(f, b[4], kTypeOptions, kTypeCodes);
@@ -66,11 +66,11 @@ void ApplyParameterReply(Form& f, const ReplyBytes& b) {
     }
 }
 
-bool PlausibleParameterReply(const ReplyBytes& b) {
+bool PlausibleParameterReply(const Frame& b) {
     switch (b[1]) {
-    case 64: return Listed(b[2], kPowerCodes) && Listed(b[3], kChannelCodes) && Listed(b[4], kDynamicCodes);
-    case 65: return Listed(b[2], kSevenCodes) && Listed(b[3], kSevenCodes);
-    case 66: return Listed(b[4], kTypeCodes);
+    case code::kReadGroup1: return Listed(b[2], kPowerCodes) && Listed(b[3], kChannelCodes) && Listed(b[4], kDynamicCodes);
+    case code::kReadGroup2: return Listed(b[2], kSevenCodes) && Listed(b[3], kSevenCodes);
+    case code::kReadGroup3: return Listed(b[4], kTypeCodes);
     default: return false;
     }
 }

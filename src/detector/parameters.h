@@ -1,7 +1,7 @@
 #pragma once
 // The window is the store of a detector's parameters: six option groups and
 // three level boxes. This file knows which option stands for which code.
-#include "core/form.h"
+#include "exchange/form.h"
 
 #include <array>
 #include <optional>
@@ -9,17 +9,14 @@
 
 namespace quelm {
 
-// The reply bytes 1 to 5 (position 0 unused).
-using ReplyBytes = std::array<int, 6>;
-
 // Selects the options and fills the level boxes of a reply 64, 65 or 66 whose
 // check byte is right. A code that matches no option selects nothing: the
 // group keeps its previous selection.
-void ApplyParameterReply(Form& f, const ReplyBytes& b);
+void ApplyParameterReply(Form& f, const Frame& b);
 
 // True when every option code of a reply 64, 65 or 66 is one an option
 // stands for; levels are not judged.
-bool PlausibleParameterReply(const ReplyBytes& b);
+bool PlausibleParameterReply(const Frame& b);
 
 // Level boxes: a value over 100 becomes "100", then one under 0 becomes "0".
 void Text8_Change(Form& f);

@@ -1,6 +1,6 @@
 #include "detector/read_parameters.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "detector/codec.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"

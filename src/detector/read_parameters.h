@@ -1,7 +1,7 @@
 #pragma once
 // "Lire les paramètres": three requests, one per parameter group, each sent
 // once the previous reply has been handled.
-#include "core/form.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

@@ -1,6 +1,6 @@
 #include "exchange/decoder.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
 
@@ -19,15 +19,8 @@ void ShowProgress(Form& f) {
     f.ui.Text5->repaint();
 }
 
-ReplyBytes TakeFrameOrZeros(Form& f) {
-    ReplyBytes b{};
-    if (TakeReplyFrame(f))
-        for (int i = 1; i <= 5; ++i) b[static_cast<std::size_t>(i)] = f.link.rxFrame[static_cast<std::size_t>(i)];
-    return b;
-}
-
-// Any five equal bytes, an empty queue included.
-bool IsBlank(const ReplyBytes& b) { return b[1] == b[5] && b[2] == b[5] && b[3] == b[5] && b[4] == b[5]; }
+// The five bytes taken, or zeros (a blank frame) when fewer are queued.
+Frame TakeFrameOrZeros(Form& f) { return TakeReplyFrame(f) ? f.link.rxFrame : Frame{}; }
 
 } // namespace
 
@@ -45,9 +38,9 @@ void DecodeReply(Form& f) {
     // 3. Progress line.
     ShowProgress(f);
     // 4. Take a frame.
-    const ReplyBytes b = TakeFrameOrZeros(f);
+    const Frame b = TakeFrameOrZeros(f);
     // 5. Blank frame: polling goes on.
-    if (IsBlank(b)) {
+    if (ClassifyReply(b) == ReplyKind::blank) {
         f.ui.LoggerList->addItem(f.tables.boxLine(12));
         return;
     }
@@ -66,8 +59,8 @@ void DecodeReply(Form& f) {
     EvaluateStep(f);
 }
 
-void HandleAcknowledgement(Form& f, const ReplyBytes& b) {
-    if (b[1] != 0 || b[2] != 1 || b[3] != 2 || b[4] != 3) return;
+void HandleAcknowledgement(Form& f, const Frame& b) {
+    if (ClassifyReply(b) != ReplyKind::acknowledgement) return;
     // Selecting the channel the box reports runs its click handler (which
     // sends the channel frame) only when it was not selected yet.
     if (b[5] == 3) f.ui.Option[1]->select();

@@ -1,6 +1,6 @@
 #pragma once
 // The reply decoder: one run on every tick of the polling timer.
-#include "core/form.h"
+#include "exchange/form.h"
 #include "detector/parameters.h"
 
 namespace quelm {
@@ -9,7 +9,7 @@ void Timer17_Timer(Form& f);
 void DecodeReply(Form& f);
 
 // The box's own acknowledgement 0, 1, 2, 3, channel.
-void HandleAcknowledgement(Form& f, const ReplyBytes& b);
+void HandleAcknowledgement(Form& f, const Frame& b);
 // After a real frame: step over, retry, or nothing.
 void EvaluateStep(Form& f);
 

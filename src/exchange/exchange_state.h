@@ -2,6 +2,8 @@
 // What says which request is in progress, which step it has reached and how
 // often it has been tried. Written by the senders, read and written by the
 // reply decoder.
+#include "protocol/frame.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -35,7 +37,7 @@ struct ExchangeState {
     std::optional<int> keyPressed;
     // The frame to send, bytes 1 to 5 (0 unused). Kept after sending so that
     // a retry sends the same bytes. Values outside 0..255 are never sent.
-    std::array<std::int64_t, 6> outFrame{};
+    Frame outFrame{};
     int paramSendActive = 0;
     std::array<bool, 30> savedOption{};  // Option3 .. Option29
     std::array<double, 11> savedText{};  // Text8 .. Text10

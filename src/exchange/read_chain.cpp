@@ -1,13 +1,11 @@
 #include "exchange/read_chain.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "link/session.h"
 
 namespace quelm {
 
 namespace {
-
-bool ChecksumOk(const ReplyBytes& b) { return b[5] == (b[1] ^ b[2] ^ b[3] ^ b[4]); }
 
 // A detector sends only the codes its options stand for (the dynamic times 3
 // and 5 are not used). A frame with any other code passed its check byte by
@@ -20,12 +18,12 @@ bool ChecksumOk(const ReplyBytes& b) { return b[5] == (b[1] ^ b[2] ^ b[3] ^ b[4]
 // if the awaited group had been read, and the read would report success with
 // a group it never read. Such a frame costs a try like any wrong frame.
 // Outside the read, a parameter reply is decoded whenever it comes.
-bool Taken(const Form& f, const ReplyBytes& b, int code) {
-    if (b[1] != code || !ChecksumOk(b) || !PlausibleParameterReply(b)) return false;
+bool Taken(const Form& f, const Frame& b, int replyCode) {
+    if (b[1] != replyCode || !CheckByteRight(b) || !PlausibleParameterReply(b)) return false;
     switch (f.x.operation) {
-    case kReadGroup1: return code == 64;
-    case kReadGroup2: return code == 65;
-    case kReadGroup3: return code == 66;
+    case kReadGroup1: return replyCode == code::kReadGroup1;
+    case kReadGroup2: return replyCode == code::kReadGroup2;
+    case kReadGroup3: return replyCode == code::kReadGroup3;
     default: return true;
     }
 }
@@ -52,16 +50,16 @@ void EndFailedRead(Form& f, int line) {
 
 } // namespace
 
-void HandleReply64(Form& f, const ReplyBytes& b) {
-    if (!Taken(f, b, 64)) return;
+void HandleReply64(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup1)) return;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) EnableOptions(f, 3, 13);
     ShowBoxLine(f, 15);
     f.x.tryCount = 10;
 }
 
-void HandleReply65(Form& f, const ReplyBytes& b) {
-    if (!Taken(f, b, 65)) return;
+void HandleReply65(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup2)) return;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) {
         EnableOptions(f, 14, 27);
@@ -71,8 +69,8 @@ void HandleReply65(Form& f, const ReplyBytes& b) {
     f.x.tryCount = 10;
 }
 
-void HandleReply66(Form& f, const ReplyBytes& b) {
-    if (!Taken(f, b, 66)) return;
+void HandleReply66(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup3)) return;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0)
         Enable({f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10});

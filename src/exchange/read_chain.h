@@ -2,14 +2,14 @@
 // The decoder's share of reading parameters: the replies 64, 65 and 66, the
 // step-over and retry rules of operations 7, 20 and 21, the retry timer, and
 // the restore of the user's choices when a send stops on a failed read.
-#include "core/form.h"
+#include "exchange/form.h"
 #include "detector/parameters.h"
 
 namespace quelm {
 
-void HandleReply64(Form& f, const ReplyBytes& b);
-void HandleReply65(Form& f, const ReplyBytes& b);
-void HandleReply66(Form& f, const ReplyBytes& b);
+void HandleReply64(Form& f, const Frame& b);
+void HandleReply65(Form& f, const Frame& b);
+void HandleReply66(Form& f, const Frame& b);
 
 void ParameterReadStepOver(Form& f);
 void ParameterReadRetry(Form& f);

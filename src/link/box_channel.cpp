@@ -1,7 +1,7 @@
 #include "link/box_channel.h"
 
-#include "core/form_ops.h"
-#include "detector/codec.h"
+#include "exchange/form_ops.h"
+#include "protocol/number.h"
 #include "link/session.h"
 
 namespace quelm {
@@ -24,8 +24,8 @@ bool OpenTheOneBox(Form& f) {
 // next reader.
 void SendBoxChannel(Form& f, std::uint8_t channel) {
     if (OpenTheOneBox(f)) {
-        for (std::uint8_t b : {std::uint8_t{0}, std::uint8_t{1}, std::uint8_t{2}, std::uint8_t{3}, channel})
-            WriteSingleByte(f, b);
+        const Frame frame = BoxChannelFrame(channel);
+        for (int i = 1; i <= 5; ++i) WriteSingleByte(f, static_cast<std::uint8_t>(frame[static_cast<std::size_t>(i)]));
         FillRxFrame(f, 0);
     }
     f.x.attemptCount = 0;
@@ -40,7 +40,7 @@ void Option2_Click(Form& f) { SendBoxChannel(f, 4); }
 
 void Command13_Click(Form& f) {
     if (!OpenTheOneBox(f)) return;
-    f.x.outFrame = EncodeNumberFrame(1, NumericValue(f.ui.Text7->text()));
+    f.x.outFrame = EncodeNumberFrame(code::kTestNumber, NumericValue(f.ui.Text7->text()));
     // A number with no frame form is refused before the window is held.
     if (auto bad = UnsendableByte(f)) {
         ShowSendRefused(f, *bad);

@@ -1,7 +1,7 @@
 #pragma once
 // Operations on the box itself: its channel, chosen with Option1 (A) and
 // Option2 (B), and a test number sent with Command13 from Text7.
-#include "core/form.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

@@ -1,6 +1,7 @@
 #pragma once
 // The window-level variables of the link with the box.
 #include "link/box_driver.h"
+#include "protocol/frame.h"
 
 #include <array>
 #include <cstdint>
@@ -16,7 +17,7 @@ struct LinkVariables {
     std::uint32_t txQueueCount = 0; // kept, never used
     std::uint32_t eventStatus = 0;  // kept, never used
     std::uint8_t ioByte = 0;        // the one-byte buffer of every write and read
-    std::array<int, 6> rxFrame{};   // received bytes at positions 1 to 5; 0 unused
+    Frame rxFrame{}; // received bytes at positions 1 to 5; 0 unused
 };
 
 } // namespace quelm

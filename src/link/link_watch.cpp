@@ -1,6 +1,6 @@
 #include "link/link_watch.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "link/session.h"
 
 namespace quelm {
@@ -34,7 +34,7 @@ void ReadQueuedBytes(Form& f) {
 } // namespace
 
 void StartConnectionTest(Form& f) {
-    f.x.outFrame = {0, 0, 1, 1, 2, 2};
+    f.x.outFrame = kConnectionTestFrame;
     FillRxFrame(f, 255);
     SetButtonsEnabled(f, false);
     SendFrame(f);
@@ -55,20 +55,20 @@ void PollConnectionTest(Form& f) {
     if (!f.ui.Timer[4]->enabled()) f.ui.Timer[4]->enable();
     ShowMessage(f, Str(f.x.attemptCount) + f.tables.boxLine(4));
     ReadQueuedBytes(f);
-    const auto& r = f.link.rxFrame;
-    const int b1 = r[1], b2 = r[2], b3 = r[3], b4 = r[4], b5 = r[5];
-    if (b1 == b5 && b2 == b5 && b3 == b5 && b4 == b5) {
+    const Frame& r = f.link.rxFrame;
+    const ReplyKind kind = ClassifyReply(r);
+    if (kind == ReplyKind::blank) {
         f.ui.LoggerList->addItem(f.tables.boxLine(11));
         return;
     }
-    if (b1 == 0 && b2 == 1 && b3 == 2 && b4 == 3) {
+    if (kind == ReplyKind::acknowledgement) {
         f.x.attemptCount += 1;
         f.ui.Timer[4]->disable();
         SendFrame(f);
     }
-    if (b1 == 1 && b5 == (b1 ^ b2 ^ b3 ^ b4)) {
+    if (kind == ReplyKind::numberReport) {
         // The change handler of Text3 ends the test before keyPressed is set.
-        f.ui.Text3->setText(std::to_string(b2 * 65536 + b3 * 256 + b4));
+        f.ui.Text3->setText(std::to_string(FrameNumber(r)));
         f.x.keyPressed = 1;
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The connection test, the reply watchdog and the stop watch.
-#include "core/form.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

@@ -1,6 +1,6 @@
 #include "link/session.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 
 #include <string>
 

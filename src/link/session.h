@@ -2,7 +2,7 @@
 // The device session with the box and the frame transport: open, close, count
 // the boxes, line settings, sending a frame byte by byte, taking one reply
 // frame from the receive queue.
-#include "core/form.h"
+#include "exchange/form.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,53 +4,9 @@
 
 namespace quelm {
 
-namespace {
-
-std::uint32_t NumberOf(const std::vector<std::uint8_t>& b) { return b[1] * 65536u + b[2] * 256u + b[3]; }
-
-bool ChecksumOk(const std::vector<std::uint8_t>& b) { return b[4] == (b[0] ^ b[1] ^ b[2] ^ b[3]); }
-
-std::string DescribeToBox(const std::vector<std::uint8_t>& b) {
-    const int c = b[0];
-    const std::string n = std::to_string(NumberOf(b));
-    if (b == std::vector<std::uint8_t>{0, 1, 1, 2, 2}) return "connection test";
-    if (c == 0 && b[1] == 1 && b[2] == 2 && b[3] == 3) return b[4] == 4 ? "box channel B" : "box channel A";
-    if (c == 1) return "test number " + n;
-    if (c >= 16 && c <= 25) return "read address " + std::to_string(c - 15) + ", detector " + n;
-    if (c >= 48 && c <= 57) return "write address " + std::to_string(c - 47) + " = " + n;
-    if (c >= 64 && c <= 66) return "read parameters group " + std::to_string(c - 63) + ", detector " + n;
-    if (c >= 68 && c <= 73) {
-        static const char* names[] = {"rise time", "fall time", "level ON+", "level DYN+", "level DYN-", "command type"};
-        return "write " + std::string(names[c - 68]) + " = " + std::to_string(b[4]) + ", detector " + n;
-    }
-    if (c >= 80 && c <= 85) return "write dynamic time code " + std::to_string(c - 80) + ", detector " + n;
-    if (c == 86 || c == 87) return std::string("write detector channel ") + (c == 86 ? "A" : "B") + ", detector " + n;
-    if (c >= 88 && c <= 90) return "write output power " + std::string(c == 88 ? "max" : c == 89 ? "med" : "min") + ", detector " + n;
-    if (c == 96) return "call detector " + n;
-    if (c == 97) return "program new number " + n;
-    return "unknown command";
-}
-
-std::string DescribeFromBox(const std::vector<std::uint8_t>& b) {
-    const int c = b[0];
-    if (c == 0 && b[1] == 1 && b[2] == 2 && b[3] == 3) return std::string("acknowledgement, box channel ") + (b[4] == 4 ? "B" : b[4] == 3 ? "A" : "?");
-    if (!ChecksumOk(b)) return "bad check byte";
-    const std::string n = std::to_string(NumberOf(b));
-    if (c == 1) return "detector reports number " + n;
-    if (c >= 32 && c <= 41) return "address " + std::to_string(c - 31) + " = " + n;
-    if (c == 64) return "group 1: power " + std::to_string(b[1]) + ", channel " + std::to_string(b[2]) + ", dynamic time " + std::to_string(b[3]);
-    if (c == 65) return "group 2: rise " + std::to_string(b[1]) + ", fall " + std::to_string(b[2]) + ", ON+ " + std::to_string(b[3]);
-    if (c == 66) return "group 3: DYN+ " + std::to_string(b[1]) + ", DYN- " + std::to_string(b[2]) + ", type " + std::to_string(b[3]);
-    if (c == 96) return "detector " + n + " answers";
-    if (c == 97) return "detector now has number " + n;
-    return "unknown reply";
-}
-
-} // namespace
-
 std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox) {
     if (bytes.size() != 5) return std::to_string(bytes.size()) + " byte(s), not a whole frame";
-    return toBox ? DescribeToBox(bytes) : DescribeFromBox(bytes);
+    return DescribeFrame(FromWire({bytes[0], bytes[1], bytes[2], bytes[3], bytes[4]}), toBox);
 }
 
 TraceDriver::TraceDriver(BoxDriver& inner, const Scheduler& clock, Sink sink)

@@ -4,6 +4,7 @@
 // what the frame means.
 #include "core/scheduler.h"
 #include "link/box_driver.h"
+#include "protocol/frame.h"
 
 #include <functional>
 #include <string>
@@ -11,7 +12,8 @@
 
 namespace quelm {
 
-// What a frame means, in a few words ("read parameters group 1, detector 300").
+// What the bytes of one frame mean, in a few words ("read parameters group 1,
+// detector 300"); a piece of a frame is said to be one.
 std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox);
 
 class TraceDriver final : public BoxDriver {

@@ -1,6 +1,6 @@
 #include "project/number_box.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "detector/codec.h"
 
 namespace quelm {

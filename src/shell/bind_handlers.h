@@ -1,6 +1,6 @@
 #pragma once
 // Connects every control event of the window model to its handler.
-#include "core/form.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

@@ -1,6 +1,6 @@
 #include "shell/startup.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "link/link_watch.h"
 #include "link/session.h"
 #include "shell/language_files.h"
@@ -60,14 +60,6 @@ void SetLevelDefaults(Form& f) {
 // Channel A, 5 seconds, 0.1 second, 10 seconds, L1 + L3, max.
 void SelectDefaultParameters(Form& f) {
     for (int n : {3, 5, 14, 21, 28, 13}) f.ui.Option[static_cast<std::size_t>(n)]->select();
-}
-
-// A reply awaited or a step pending: any timer running but the connection
-// test's and the stop watch.
-bool ExchangeRunning(const Form& f) {
-    for (const ModelTimer* t : f.ui.timers())
-        if (t->enabled() && t != f.ui.Timer[1] && t != f.ui.Timer[3] && t != f.ui.Timer[4]) return true;
-    return false;
 }
 
 void ChooseLanguage(Form& f, int code) {

@@ -1,10 +1,6 @@
 // The application: the window model with its handlers, shown by the Qt view,
 // talking to the box through the serial driver or a simulated box.
-#include "core/form.h"
-#include "drivers/serial/backend.h"
-#include "drivers/serial/qt_scheduler.h"
-#include "link/trace_driver.h"
-#include "shell/bind_handlers.h"
+#include "app/builder.h"
 #include "shell/startup.h"
 #include "ui/geometry.h"
 #include "ui/main_view.h"
@@ -104,21 +100,12 @@ int main(int argc, char** argv) {
     std::string error;
     const auto options = parseOptions(std::vector<std::string>(argv, argv + argc), error);
     if (!options) return fail(error);
-    quelm::QtScheduler scheduler;
-    auto backend = quelm::makeBackend(options->backend, scheduler, error);
-    if (!backend) return fail(error);
-
-    quelm::BoxDriver* driver = backend->driver.get();
-    std::unique_ptr<quelm::TraceDriver> trace;
-    if (options->trace) {
-        trace = std::make_unique<quelm::TraceDriver>(*driver, scheduler, [](const std::string& line) {
-            std::fprintf(stderr, "%s\n", line.c_str());
-        });
-        driver = trace.get();
-    }
+    quelm::TraceSink trace;
+    if (options->trace) trace = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
+    const auto tool = quelm::BuildTool(options->backend, trace, error);
+    if (!tool) return fail(error);
     // The settings and language files are read from the working directory.
-    quelm::Form form(scheduler, *driver);
-    quelm::bindHandlers(form);
+    quelm::Form& form = *tool->form;
     form.ui.screen = quelm::ui::availableScreenTwips();
     if (!startUp(form, error)) {
         std::fprintf(stderr, "quelmbox: %s\n", error.c_str());

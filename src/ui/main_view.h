@@ -3,7 +3,7 @@
 // control's geometry puts it. Model changes, the window's position, size,
 // font and state included, are shown at once; user actions go to the model,
 // which runs the handlers. The view makes no decisions.
-#include "core/form.h"
+#include "exchange/form.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -1,5 +1,6 @@
 #include "support/test_rig.h"
 
+#include "exchange/form_ops.h"
 #include "shell/bind_handlers.h"
 
 namespace quelm::test {
@@ -66,7 +67,7 @@ std::vector<Frame5> Rig::framesToBox() const {
 bool Rig::runUntilOperationEnds(std::int64_t limitMs) {
     return clock.runUntil(
         [this] {
-            return form.x.operation == kIdle && exchangeTimersOff();
+            return form.x.operation == kIdle && !ExchangeRunning(form) && !ConnectionTestRunning(form);
         },
         limitMs);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // A whole tool on the virtual clock: window model with its handlers, a
 // simulated box, and helpers to drive it as a user would.
-#include "core/form.h"
+#include "exchange/form.h"
 #include "core/virtual_clock.h"
 #include "detector/parameters.h"
 #include "drivers/sim/sim_box.h"

@@ -2,8 +2,11 @@
 
 #include "drivers/serial/monotonic_time.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <utility>
@@ -64,6 +67,20 @@ void QtScheduler::dispatch(TimerId id) {
     // Holds the tick alive while it runs, even when it stops its own timer.
     const std::shared_ptr<std::function<void()>> tick = it->second.tick;
     (*tick)();
+}
+
+bool QtScheduler::runUntil(const std::function<bool()>& done, std::int64_t limitMs) {
+    const std::int64_t deadlineUs = nowUs() + limitMs * 1000;
+    // One timer at the limit wakes the loop should nothing else come.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(static_cast<int>(std::min<std::int64_t>(limitMs, 24LL * 3600 * 1000)));
+    while (!done()) {
+        if (nowUs() >= deadlineUs) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
 }
 
 } // namespace quelm

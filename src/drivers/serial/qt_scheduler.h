@@ -30,6 +30,10 @@ public:
     // and no further tick of the timer runs.
     void stopTimer(TimerId id) override;
 
+    // Runs the event loop of the calling thread, waiting for events rather
+    // than polling, until `done()` holds or the limit has passed.
+    bool runUntil(const std::function<bool()>& done, std::int64_t limitMs) override;
+
     std::size_t runningTimers() const { return timers_.size(); }
 
 private:

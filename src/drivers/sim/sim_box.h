@@ -2,7 +2,7 @@
 // A programming box with detectors, written "sans I/O": bytes and time go in,
 // bytes with their arrival times come out. The simulated driver
 // (sim_driver.h) puts it behind the BoxDriver calls on a Scheduler's clock;
-// the pseudo-terminal bridge (drivers/serial/pty_bridge.h) puts it behind a
+// the pseudo-terminal bridge (support/pty_bridge.h) puts it behind a
 // real tty. Faults are drawn from a seeded generator, so a run replays.
 #include <array>
 #include <cstdint>

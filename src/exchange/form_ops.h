@@ -1,7 +1,7 @@
 #pragma once
 // Small window operations every handler uses: the message line, the
 // operation buttons, numbers written as the messages write them.
-#include "core/form.h"
+#include "exchange/form.h"
 
 #include <string>
 
@@ -18,6 +18,12 @@ std::string BoxLineOr(const Form& f, int k, const char* french, const char* engl
 void ShowBoxLine(Form& f, int k);
 // Text5 shows `text`, repainted at once.
 void ShowMessage(Form& f, const std::string& text);
+// An exchange is running: a reply awaited or a step pending, that is any
+// timer running but the connection test's (Timer1, Timer4) and the stop
+// watch (Timer3).
+bool ExchangeRunning(const Form& f);
+// The connection test is listening or about to send again.
+bool ConnectionTestRunning(const Form& f);
 // Command3, 4, 5, 6, 7, 8, 9 and 13, always switched together in this order.
 void SetButtonsEnabled(Form& f, bool enabled);
 

@@ -1,4 +1,4 @@
-#include "drivers/serial/pty_bridge.h"
+#include "support/pty_bridge.h"
 
 #include "drivers/serial/monotonic_time.h"
 #include "drivers/serial/tty_line.h"

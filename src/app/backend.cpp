@@ -1,4 +1,4 @@
-#include "drivers/serial/backend.h"
+#include "app/backend.h"
 
 #include "drivers/serial/serial_driver.h"
 #include "drivers/sim/sim_driver.h"

@@ -1,4 +1,4 @@
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 
 #include <cstdio>
 
@@ -32,5 +32,13 @@ void ShowBoxLine(Form& f, int k) { ShowMessage(f, f.tables.boxLine(k)); }
 void SetButtonsEnabled(Form& f, bool enabled) {
     for (int n : {3, 4, 5, 6, 7, 8, 9, 13}) f.ui.Command[n]->setEnabled(enabled);
 }
+
+bool ExchangeRunning(const Form& f) {
+    for (const ModelTimer* t : f.ui.timers())
+        if (t->enabled() && t != f.ui.Timer[1] && t != f.ui.Timer[3] && t != f.ui.Timer[4]) return true;
+    return false;
+}
+
+bool ConnectionTestRunning(const Form& f) { return f.ui.Timer[1]->enabled() || f.ui.Timer[4]->enabled(); }
 
 } // namespace quelm

@@ -1,0 +1,68 @@
+# The library graph: each target and the project targets it may depend on.
+# Bottom first; a target may only name targets above it in this list.
+set(QUELM_GRAPH
+  "quelm_protocol:"
+  "quelm_core:"
+  "quelm_driver_api:"
+  "quelm_handlers:quelm_driver_api,quelm_protocol,quelm_core"
+  "quelm_sim:quelm_driver_api,quelm_core"
+  "quelm_serial:quelm_driver_api,quelm_core"
+  "quelm_app:quelm_handlers,quelm_sim,quelm_serial,quelm_protocol,quelm_core"
+  "quelm_view:quelm_handlers,quelm_protocol,quelm_core"
+  "quelm_cli_lib:quelm_app,quelm_handlers,quelm_protocol,quelm_core"
+  "quelmbox:quelm_view,quelm_app")
+
+# The target each source folder belongs to.
+set(QUELM_FOLDERS
+  "protocol:quelm_protocol" "core:quelm_core"
+  "link:quelm_handlers" "exchange:quelm_handlers" "detector:quelm_handlers"
+  "project:quelm_handlers" "shell:quelm_handlers"
+  "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "app:quelm_app"
+  "ui:quelm_view" "cli:quelm_cli_lib")
+
+# Allowed direct dependencies of `target` into `out`.
+function(quelm_allowed target out)
+  set(result "")
+  set(rank 0)
+  foreach(entry ${QUELM_GRAPH})
+    string(REPLACE ":" ";" parts "${entry}")
+    list(GET parts 0 name)
+    if(name STREQUAL target)
+      list(LENGTH parts n)
+      if(n GREATER 1)
+        list(GET parts 1 deps)
+        string(REPLACE "," ";" result "${deps}")
+      endif()
+    endif()
+  endforeach()
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()
+
+# Fails when the table itself names a target that is not below the one naming
+# it: then no cycle can be built from allowed edges.
+function(quelm_check_graph_order)
+  set(seen "")
+  foreach(entry ${QUELM_GRAPH})
+    string(REPLACE ":" ";" parts "${entry}")
+    list(GET parts 0 name)
+    quelm_allowed(${name} deps)
+    foreach(dep ${deps})
+      if(NOT dep IN_LIST seen)
+        message(FATAL_ERROR "library graph: ${name} depends on ${dep}, which is not below it")
+      endif()
+    endforeach()
+    list(APPEND seen ${name})
+  endforeach()
+endfunction()
+
+# Everything `target` may reach, itself included.
+function(quelm_reachable target out)
+  set(result ${target})
+  quelm_allowed(${target} deps)
+  foreach(dep ${deps})
+    quelm_reachable(${dep} sub)
+    list(APPEND result ${sub})
+  endforeach()
+  list(REMOVE_DUPLICATES result)
+  set(${out} "${result}" PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,37 @@
+#pragma once
+// The one place that puts the tool together: from the options to the
+// scheduler, the driver chain (serial port or simulated box, traced on
+// request) and the window model with its handlers bound. The window, the
+// command line and the benchmarks all start here.
+#include "app/backend.h"
+#include "core/scheduler.h"
+#include "exchange/form.h"
+#include "link/trace_driver.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace quelm {
+
+// Declared in the order of construction; each part refers only to those
+// before it, so they are destroyed safely in reverse.
+struct Tool {
+    std::unique_ptr<Scheduler> scheduler;
+    Backend backend;
+    std::unique_ptr<TraceDriver> trace;
+    std::unique_ptr<Form> form;
+};
+
+// Receives each trace line; empty for no trace.
+using TraceSink = std::function<void(const std::string&)>;
+
+// The tool on the Qt event loop's scheduler (a QCoreApplication must exist).
+// Nothing on a bad option or box file, with the reason in `error`.
+std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error);
+
+// The same on a scheduler the caller supplies (a virtual clock, say).
+std::unique_ptr<Tool> BuildTool(const BackendOptions& options, std::unique_ptr<Scheduler> scheduler, TraceSink trace,
+                                std::string& error);
+
+} // namespace quelm
