@@ -2,11 +2,9 @@
 // times, through the real serial driver on the Qt event loop, and prints the
 // median and worst time of a whole read next to the floor the protocol's own
 // schedule sets, and the process's CPU time per read.
+#include "app/builder.h"
 #include "cli/live_read.h"
 #include "support/pty_bridge.h"
-#include "drivers/serial/qt_scheduler.h"
-#include "drivers/serial/serial_driver.h"
-#include "shell/bind_handlers.h"
 
 #include <QCoreApplication>
 
@@ -60,10 +58,15 @@ int main(int argc, char** argv) {
     const sim::BoxConfig config = Box();
     PtyBridge bridge{sim::SimBox(config)};
     bridge.start();
-    SerialDriver driver(bridge.slavePath());
-    QtScheduler scheduler;
-    Form form(scheduler, driver);
-    bindHandlers(form);
+    BackendOptions options;
+    options.port = bridge.slavePath();
+    std::string error;
+    const auto tool = BuildTool(options, {}, error);
+    if (!tool) {
+        std::fprintf(stderr, "bench_read_pty: %s\n", error.c_str());
+        return 2;
+    }
+    Form& form = *tool->form;
     form.tables.box[17] = "done";
     form.ui.Text3->setText("300");
 

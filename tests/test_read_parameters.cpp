@@ -277,3 +277,45 @@ TEST_F(ReadTest, TheWatchdogCountsAStopRequestOnTopOfTheAbortMarker) {
     EXPECT_EQ(f.x.attemptCount, 1001);
     EXPECT_TRUE(f.ui.Timer[17]->enabled());
 }
+
+// A key pressed at any moment of a read stops it within 100 ms, and nothing
+// goes out or replaces " STOP" afterwards: in the retry wait after a wrong
+// frame (Timer28), just before a later group's request, and when the box's
+// acknowledgement makes the window send the channel frame.
+TEST_F(ReadTest, AKeyAtAnyMomentStopsTheReadForGood) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> reply; // injected after each of the first `times` requests
+        std::size_t times;
+        int keyToMs; // the key comes 0 .. keyToMs after the last reply is taken
+    };
+    const Case cases[] = {
+        {"retry wait", kWrongFrame, 5, 50},
+        {"before group 2", {64, 1, 1, 4, 68}, 1, 10},
+        {"channel frame", {0, 1, 2, 3, 4}, 1, 10},
+    };
+    for (const Case& c : cases) {
+        for (int keyMs = 0; keyMs <= c.keyToMs; ++keyMs) {
+            Rig r;
+            r.numberBoxTable();
+            r.selectDefaults();
+            r.form.ui.Text3->setText("999"); // only the injected replies come back
+            r.form.ui.Command[7]->userClick();
+            for (std::size_t i = 1; i <= c.times; ++i) {
+                ASSERT_TRUE(r.clock.runUntil([&] { return r.box.framesReceived().size() >= i; }, 1000));
+                r.box.inject(r.clock.nowUs(), c.reply);
+                ASSERT_TRUE(r.clock.runUntil([&] { return !r.form.ui.Timer[17]->enabled(); }, 1000));
+            }
+            r.clock.advanceMs(keyMs);
+            Form_KeyDown(r.form, 27);
+            r.clock.advanceMs(100);
+            const std::size_t sent = r.box.framesReceived().size();
+            EXPECT_EQ(r.message(), " STOP") << c.what << ", key at " << keyMs << " ms";
+            r.clock.advanceMs(5000);
+            EXPECT_EQ(r.message(), " STOP") << c.what << ", key at " << keyMs << " ms";
+            EXPECT_EQ(r.box.framesReceived().size(), sent) << c.what << ", key at " << keyMs << " ms";
+            for (ModelTimer* t : r.form.ui.timers())
+                EXPECT_FALSE(t->enabled()) << c.what << ", key at " << keyMs << " ms: " << t->name();
+        }
+    }
+}

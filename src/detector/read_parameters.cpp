@@ -52,8 +52,9 @@ void ReadLaterGroup(Form& f, int group, int operation, void (*disableGroup)(Form
             SendFrameAndPoll(f);
         }
     }
+    // A key pressed since the read began stays a request to stop: clearing
+    // it here would let the read go on past the user's stop.
     f.x.attemptCount = 0;
-    f.x.keyPressed.reset();
 }
 
 } // namespace

@@ -63,8 +63,12 @@ void HandleAcknowledgement(Form& f, const Frame& b) {
     if (ClassifyReply(b) != ReplyKind::acknowledgement) return;
     // Selecting the channel the box reports runs its click handler (which
     // sends the channel frame) only when it was not selected yet.
+    // The channel frame clears keyPressed as every sender does; a key
+    // pressed during the exchange must still stop it.
+    const auto key = f.x.keyPressed;
     if (b[5] == 3) f.ui.Option[1]->select();
     if (b[5] == 4) f.ui.Option[2]->select();
+    f.x.keyPressed = key;
     // The address write, the send-parameters steps and the call between them
     // react to the acknowledgement here, with those operations.
 }

@@ -94,7 +94,7 @@ void Timer3_Timer(Form& f) {
     if (!f.x.keyPressed) return;
     ClassicClose_Click(f);
     f.x.attemptCount = kAbortMarker;
-    for (int n : {1, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 23, 24, 25})
+    for (int n : {1, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 23, 24, 25, 27, 28})
         f.ui.Timer[n]->disable();
     SetButtonsEnabled(f, true);
     ShowMessage(f, " STOP");

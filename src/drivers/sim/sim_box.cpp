@@ -11,6 +11,19 @@ SimBox::SimBox(BoxConfig config, std::uint64_t seed) : config_(std::move(config)
 
 void SimBox::hostByte(std::int64_t tUs, std::uint8_t byte) {
     if (!plugged_) return; // nobody at the other end of the cable
+    if (!hostFaults_.any()) return receiveByte(tUs, byte);
+    const Faults& h = hostFaults_;
+    if (chance(h.junk)) receiveByte(tUs, static_cast<std::uint8_t>(nextRandom() & 0xFF));
+    if (chance(h.delay) && h.maxDelayMs > 0)
+        tUs += 1 + static_cast<std::int64_t>(below(static_cast<std::uint64_t>(h.maxDelayMs) * 1000));
+    if (chance(h.corrupt)) byte ^= static_cast<std::uint8_t>(1u << below(8));
+    if (chance(h.drop)) return;
+    if (chance(h.cut)) partial_.clear();
+    receiveByte(tUs, byte);
+    if (chance(h.duplicate)) receiveByte(tUs, byte);
+}
+
+void SimBox::receiveByte(std::int64_t tUs, std::uint8_t byte) {
     const std::int64_t arrival = std::max(tUs, hostLineFreeUs_) + kByteWireUs;
     hostLineFreeUs_ = arrival;
     // Frames have no delimiter: a long pause is the only way the box can
@@ -73,6 +86,9 @@ void SimBox::onFrame(std::int64_t tUs, const Frame& f) {
 // A reply starts one turnaround after its request, or when the line has
 // finished the previous one. A cut keeps one to four bytes of the frame.
 void SimBox::reply(std::int64_t tUs, const Frame& f) {
+    constexpr std::size_t kRecentReplies = 64;
+    recentReplies_.push_back({tUs, f});
+    if (recentReplies_.size() > kRecentReplies) recentReplies_.pop_front();
     std::int64_t line = std::max(tUs + config_.turnaroundUs, boxLineFreeUs_);
     std::size_t keep = f.size();
     if (chance(faults_.cut)) keep = 1 + below(f.size() - 1);

@@ -57,9 +57,9 @@ struct TimedByte {
     std::uint8_t byte;
 };
 
-// One frame as the box took it from the line.
+// One frame as the box took it from the line, or as it sent it.
 struct ReceivedFrame {
-    std::int64_t tUs; // arrival of its last byte
+    std::int64_t tUs; // arrival of its last byte (for a reply, of its request's)
     std::array<std::uint8_t, 5> bytes;
 };
 
@@ -92,13 +92,19 @@ public:
     void plugIn();
     std::uint32_t deviceCount() const { return plugged_ ? config_.boxesAttached : 0; }
 
-    // --- faults
+    // --- faults, on the box-to-host line and on the host-to-box line (where
+    // a cut loses what the box had gathered of the frame being sent)
     void setFaults(const Faults& faults) { faults_ = faults; }
     const Faults& faults() const { return faults_; }
+    void setHostFaults(const Faults& faults) { hostFaults_ = faults; }
+    const Faults& hostFaults() const { return hostFaults_; }
 
     // --- inspection, for tests and the trace
     const std::vector<TimedByte>& bytesFromHost() const { return fromHost_; }
     const std::vector<ReceivedFrame>& framesReceived() const { return frames_; }
+    // The last replies the box sent, before the line's faults: what a
+    // detector really said, to tell a genuine frame from one the line made.
+    const std::deque<ReceivedFrame>& recentReplies() const { return recentReplies_; }
     std::uint8_t channel() const { return config_.channel; }
     Detector* detector(std::uint32_t number);
     const BoxConfig& config() const { return config_; }
@@ -106,6 +112,8 @@ public:
 private:
     using Frame = std::array<std::uint8_t, 5>;
 
+    // A byte from the host that has passed the host-to-box line's faults.
+    void receiveByte(std::int64_t tUs, std::uint8_t byte);
     void onFrame(std::int64_t tUs, const Frame& f);
     // The box's answer to a frame from the host, nothing for silence.
     std::optional<Frame> answer(const Frame& f);
@@ -131,6 +139,8 @@ private:
     BoxConfig config_;
     std::uint64_t rng_;
     Faults faults_;
+    Faults hostFaults_;
+    std::deque<ReceivedFrame> recentReplies_; // time: the end of the request answered
     bool plugged_ = true;
     std::int64_t hostLineFreeUs_ = 0; // when the host-to-box line is free again
     std::int64_t boxLineFreeUs_ = 0;  // when the box-to-host line is free again

@@ -1,0 +1,194 @@
+#include "simulator/run.h"
+
+#include "exchange/form_ops.h"
+#include "shell/language_files.h"
+#include "shell/keyboard.h"
+#include "shell/startup.h"
+#include "simulator/operations.h"
+
+#include <algorithm>
+#include <fstream>
+#include <optional>
+
+namespace quelm::simulator {
+
+namespace {
+
+constexpr int kEscape = 27;
+constexpr std::int64_t kStopMs = 100;      // a key stops any exchange within this
+
+sim::Faults LineFaults(Random& r, bool toBox) {
+    sim::Faults f;
+    const double most = toBox ? 0.01 : 0.03;
+    f.drop = r.uniform() * most;
+    f.corrupt = r.uniform() * most;
+    f.delay = r.uniform() * most;
+    f.duplicate = r.uniform() * most;
+    f.cut = r.uniform() * most;
+    f.junk = r.uniform() * most;
+    // Now and then a delay past the 4 s reply watchdog.
+    f.maxDelayMs = r.chance(0.2) ? 5000 : 40;
+    return f;
+}
+
+void DrawLine(World& w) {
+    const double roll = w.rng.uniform();
+    if (roll < 0.4) return;
+    w.box.setFaults(LineFaults(w.rng, false));
+    if (roll < 0.8) return;
+    w.hostFaults = true;
+    w.box.setHostFaults(LineFaults(w.rng, true));
+}
+
+// Watches the frames the decoder and the connection test take: one the
+// detector never sent (made by the line and passing the check byte) excuses
+// what the window then shows.
+void WatchTakenFrames(World& w) {
+    for (ModelTimer* t : {w.form.ui.Timer[17], w.form.ui.Timer[1]}) {
+        auto tick = t->onTick;
+        t->onTick = [&w, tick] {
+            const Frame before = w.form.link.rxFrame;
+            tick();
+            const Frame& taken = w.form.link.rxFrame;
+            if (taken == before) return;
+            const ReplyKind kind = ClassifyReply(taken);
+            if (kind == ReplyKind::blank || kind == ReplyKind::acknowledgement || kind == ReplyKind::other) return;
+            const auto& sent = w.box.recentReplies();
+            const auto sentSince = [&](std::int64_t fromUs) {
+                return std::any_of(sent.begin(), sent.end(),
+                                   [&](const sim::ReceivedFrame& r) { return r.tUs >= fromUs && FromWire(r.bytes) == taken; });
+            };
+            if (!sentSince(0)) w.forgedFrameTaken = true;
+            else if (!sentSince(w.operationStartUs)) w.staleFrameTaken = true;
+        };
+    }
+}
+
+// A key at `atMs`: within 100 ms nothing runs, the buttons are back, and
+// after that no frame goes out and " STOP" stays until the user acts.
+void PressKey(World& w, bool mustStop) {
+    w.note("key pressed");
+    Form_KeyDown(w.form, kEscape);
+    w.clock.advanceMs(kStopMs);
+    if (!mustStop) return;
+    if (!w.quiet()) return w.fail("a key did not stop the exchange within 100 ms (" + w.runningTimers() + ")");
+    if (!w.buttonsEnabled()) return w.fail("a key did not give the buttons back");
+    const std::size_t frames = w.box.framesReceived().size();
+    const std::string message = w.message();
+    w.clock.advanceMs(1000);
+    if (w.box.framesReceived().size() != frames) w.fail("a frame went out after the stop");
+    if (message == " STOP" && w.message() != message) w.fail("\" STOP\" was replaced with \"" + w.message() + "\"");
+}
+
+struct Perturbation {
+    std::optional<std::int64_t> keyMs, unplugMs, plugMs;
+};
+
+Perturbation Draw(World& w) {
+    Perturbation p;
+    const std::int64_t now = w.nowMs();
+    if (w.rng.chance(0.3)) p.keyMs = now + w.rng.between(0, 6000);
+    if (w.rng.chance(0.08)) {
+        p.unplugMs = now + w.rng.between(0, 3000);
+        p.plugMs = *p.unplugMs + w.rng.between(0, 8000);
+    }
+    return p;
+}
+
+// Runs the clock until nothing runs or `untilMs`; true when nothing runs.
+bool RunUntilQuiet(World& w, std::int64_t untilMs) {
+    const std::int64_t left = untilMs - w.nowMs();
+    if (left <= 0) return w.quiet();
+    return w.clock.runUntil([&w] { return w.quiet(); }, left) || w.quiet();
+}
+
+// One operation with what may happen during it.
+void Step(World& w, Operation& op) {
+    w.forgedFrameTaken = w.staleFrameTaken = false;
+    w.operationStartUs = w.clock.nowUs();
+    w.note(op.start(w));
+    Perturbation p = Draw(w);
+    // Most users press a key within seconds of a silent box; a few wait for
+    // the connection test to give up on its own.
+    const std::int64_t giveUpMs = w.nowMs() + (w.rng.chance(0.05) ? 250000 : w.rng.between(2000, 20000));
+    bool keyed = false, pulled = false;
+    while (!w.failed()) {
+        const std::int64_t next = std::min({p.keyMs.value_or(giveUpMs), p.unplugMs.value_or(giveUpMs),
+                                            p.plugMs.value_or(giveUpMs), giveUpMs});
+        if (RunUntilQuiet(w, next)) break;
+        if (p.unplugMs && w.nowMs() >= *p.unplugMs) {
+            w.note("box pulled out");
+            w.box.unplug();
+            pulled = true;
+            p.unplugMs.reset();
+        } else if (p.plugMs && w.nowMs() >= *p.plugMs) {
+            w.note("box put back");
+            w.box.plugIn();
+            p.plugMs.reset();
+        } else {
+            keyed = true;
+            PressKey(w, op.stoppable());
+            if (op.stoppable()) break;
+            p.keyMs.reset();
+        }
+    }
+    if (!w.box.plugged() && w.rng.chance(0.7)) {
+        w.note("box put back");
+        w.box.plugIn();
+    }
+    if (w.failed()) return;
+    // The connection test ends on its last silence with the buttons held
+    // until a key.
+    if (!w.buttonsEnabled() && !keyed) {
+        keyed = true;
+        PressKey(w, true);
+    }
+    if (!keyed && !pulled && !w.failed()) op.verify(w);
+}
+
+} // namespace
+
+RunResult RunSeed(std::uint64_t seed, const std::filesystem::path& workDir, bool traced) {
+    std::ofstream(workDir / kSettingsFile, std::ios::binary | std::ios::trunc) << " 1 \r\n";
+    Random draw(seed);
+    sim::BoxConfig box = SimulatedBox();
+    if (draw.chance(0.3)) {
+        box.reportNumber = 300;
+        box.reportAfterTests = static_cast<int>(draw.between(1, 5));
+    }
+    World w(draw.next(), std::move(box), workDir, traced);
+    DrawLine(w);
+    WatchTakenFrames(w);
+    std::string error;
+    w.note("start-up");
+    if (!StartUp(w.form, error)) w.fail("start-up: " + error);
+    const auto& kinds = Operations();
+    int total = 0;
+    for (const auto& k : kinds) total += k.weight;
+    const int count = static_cast<int>(w.rng.between(1, 5));
+    RunResult result;
+    // The start-up's connection test runs first; the user may wait for it.
+    if (!w.failed() && !RunUntilQuiet(w, w.nowMs() + w.rng.between(0, 8000))) PressKey(w, true);
+    for (int i = 0; i < count && !w.failed(); ++i) {
+        auto pick = static_cast<int>(w.rng.below(static_cast<std::uint64_t>(total)));
+        const OperationKind* kind = &kinds.front();
+        for (const auto& k : kinds) {
+            if (pick < k.weight) {
+                kind = &k;
+                break;
+            }
+            pick -= k.weight;
+        }
+        auto op = kind->make();
+        Step(w, *op);
+        ++result.operations;
+    }
+    result.failure = w.failure;
+    result.steps = w.steps;
+    result.forgedFrameTaken = w.forgedFrameTaken;
+    result.staleFrameTaken = w.staleFrameTaken;
+    result.simulatedMs = w.nowMs();
+    return result;
+}
+
+} // namespace quelm::simulator
