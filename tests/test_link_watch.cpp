@@ -74,7 +74,11 @@ TEST_F(ConnectionTest, PartialFramesAreJudgedWithTheFillValue) {
 }
 
 TEST_F(ConnectionTest, SilenceResendsEveryFourSecondsAndAKeyEndsTheTest) {
-    rig.box.unplug();
+    sim::Faults lost;
+    lost.drop = 1; // nothing reaches the box, which therefore never answers
+    rig.box.setHostFaults(lost);
+    rig.box.unplug(); // and its answer to the first test frame is gone
+    rig.box.plugIn();
     rig.clock.advanceMs(8'100);
     EXPECT_EQ(f.x.attemptCount, 2);
     Form_KeyPress(f, 'a');

@@ -2,6 +2,7 @@
 
 #include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
+#include "link/link_watch.h"
 #include "link/session.h"
 
 namespace quelm {
@@ -37,8 +38,9 @@ void DecodeReply(Form& f) {
     }
     // 3. Progress line.
     ShowProgress(f);
-    // 4. Take a frame.
+    // 4. Take a frame; a box that went away ends the exchange.
     const Frame b = TakeFrameOrZeros(f);
+    if (BoxGone(f)) return EndOnLostBox(f);
     // 5. Blank frame: polling goes on.
     if (ClassifyReply(b) == ReplyKind::blank) {
         f.ui.LoggerList->addItem(f.tables.boxLine(12));

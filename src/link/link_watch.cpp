@@ -55,6 +55,7 @@ void PollConnectionTest(Form& f) {
     if (!f.ui.Timer[4]->enabled()) f.ui.Timer[4]->enable();
     ShowMessage(f, Str(f.x.attemptCount) + f.tables.boxLine(4));
     ReadQueuedBytes(f);
+    if (BoxGone(f)) return EndOnLostBox(f);
     const Frame& r = f.link.rxFrame;
     const ReplyKind kind = ClassifyReply(r);
     if (kind == ReplyKind::blank) {
@@ -92,14 +93,23 @@ void Timer6_Timer(Form& f) {
 
 void Timer3_Timer(Form& f) {
     if (!f.x.keyPressed) return;
+    StopExchange(f, " STOP");
+}
+
+void StopExchange(Form& f, const std::string& message) {
     ClassicClose_Click(f);
     f.x.attemptCount = kAbortMarker;
     for (int n : {1, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 23, 24, 25, 27, 28})
         f.ui.Timer[n]->disable();
     SetButtonsEnabled(f, true);
-    ShowMessage(f, " STOP");
+    ShowMessage(f, message);
     f.x.operation = kIdle;
     f.x.paramSendActive = 0;
+}
+
+void EndOnLostBox(Form& f) {
+    f.ui.LoggerList->addItem("Box gone: status=" + std::to_string(f.link.lastStatus));
+    StopExchange(f, f.tables.boxLine(1));
 }
 
 } // namespace quelm

@@ -89,6 +89,8 @@ bool TakeReplyFrame(Form& f) {
     return true;
 }
 
+bool BoxGone(const Form& f) { return f.link.lastStatus == kIoError || f.link.lastStatus == kDeviceNotFound; }
+
 void BoxCheck(Form& f) {
     ClassicOpen_Click(f);
     GetNumDevices_Click(f);

@@ -34,6 +34,10 @@ bool SendFrameAndPoll(Form& f);
 // Takes five bytes into rxFrame when more than four are queued.
 bool TakeReplyFrame(Form& f);
 
+// The last driver call said the device is gone (pulled out, or its port
+// vanished): an I/O error, or no device where one was open.
+bool BoxGone(const Form& f);
+
 // Open, count, close: leaves the number of attached boxes in deviceCount.
 void BoxCheck(Form& f);
 // The box check as every operation starts it, with its messages: box table

@@ -16,6 +16,7 @@ namespace {
 
 constexpr int kEscape = 27;
 constexpr std::int64_t kStopMs = 100;      // a key stops any exchange within this
+constexpr std::int64_t kWatchdogMs = 4000; // the reply watchdog's period
 
 sim::Faults LineFaults(Random& r, bool toBox) {
     sim::Faults f;
@@ -82,6 +83,7 @@ void PressKey(World& w, bool mustStop) {
 
 struct Perturbation {
     std::optional<std::int64_t> keyMs, unplugMs, plugMs;
+    std::optional<std::int64_t> noticeMs; // by when a pulled box must have ended the exchange
 };
 
 Perturbation Draw(World& w) {
@@ -114,12 +116,20 @@ void Step(World& w, Operation& op) {
     bool keyed = false, pulled = false;
     while (!w.failed()) {
         const std::int64_t next = std::min({p.keyMs.value_or(giveUpMs), p.unplugMs.value_or(giveUpMs),
-                                            p.plugMs.value_or(giveUpMs), giveUpMs});
+                                            p.plugMs.value_or(giveUpMs), p.noticeMs.value_or(giveUpMs), giveUpMs});
         if (RunUntilQuiet(w, next)) break;
+        if (p.noticeMs && w.nowMs() >= *p.noticeMs) {
+            // A box pulled out for good ends the exchange as "no box" within
+            // one watchdog period.
+            if (!w.box.plugged()) w.fail("the pulled box was not noticed within the watchdog period");
+            p.noticeMs.reset();
+            continue;
+        }
         if (p.unplugMs && w.nowMs() >= *p.unplugMs) {
             w.note("box pulled out");
             w.box.unplug();
             pulled = true;
+            p.noticeMs = w.nowMs() + kWatchdogMs + kStopMs;
             p.unplugMs.reset();
         } else if (p.plugMs && w.nowMs() >= *p.plugMs) {
             w.note("box put back");
