@@ -268,6 +268,12 @@ TEST_F(Panel, DrivesAreTheRootTheHomeAndReadableMounts) {
     // would be its current folder when it held it.
     f.ui.Drvlist->userChange(0);
     EXPECT_EQ(f.ui.Dirlist->path, "/");
+    EXPECT_EQ(f.ui.Dirlist->items().front(), "/");
+    // Back on the home drive: the working folder, listed from the drive down.
+    f.ui.Drvlist->userChange(1);
+    EXPECT_EQ(f.ui.Dirlist->path, work.string());
+    EXPECT_EQ(f.ui.Dirlist->items().front(), root.string());
+    EXPECT_EQ(f.ui.Dirlist->items()[1], "  work");
 }
 
 TEST_F(Panel, NumberBoxKeepsTheNameInStepAndStopsTheConnectionTest) {

@@ -110,12 +110,11 @@ void Savefile_Click(Form& f) {
 
 void Drvlist_Change(Form& f) {
     const std::string drive = f.ui.Drvlist->itemPath(f.ui.Drvlist->listIndex());
+    f.ui.Drvlist->path = drive;
     if (drive.empty() || !SetDirlistPath(f, CurrentFolderOf(f, drive))) {
         // A drive that cannot be read: back to the drive of the folder shown.
         ShowDrives(f, f.ui.Dirlist->path);
-        return;
     }
-    f.ui.Drvlist->path = drive;
 }
 
 void Dirlist_Change(Form& f) {
