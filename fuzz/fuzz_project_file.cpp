@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto back = quelm::ParseProjectValues(quelm::FormatProjectFile(record));
     if (back.size() != quelm::kProjectValues) std::abort();
     for (int line = 11; line <= 16; ++line)
-        if (quelm::MatchProjectOption(line, back[static_cast<std::size_t>(line - 1)]) != record.options[static_cast<std::size_t>(line - 11)])
+        if (quelm::MatchProjectOption(line, back[static_cast<std::size_t>(line - 1)]) !=
+            record.options[static_cast<std::size_t>(line - 11)])
             std::abort();
     if (back[16] != "85" || back[17] != "50.5" || back[18] != "0") std::abort();
     return 0;

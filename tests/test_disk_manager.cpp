@@ -246,8 +246,12 @@ TEST_F(Panel, NewFolderIsMadeInTheWorkingDirectory) {
 TEST_F(Panel, DrivesAreTheRootTheHomeAndReadableMounts) {
     fs::create_directories(root / "media" / "user" / "USB KEY");
     const std::string table = "/dev/sda1 / ext4 rw 0 0\n"
-                              "/dev/sdb1 " + (root / "media/user/USB\\040KEY").string() + " vfat rw 0 0\n"
-                              "/dev/sdc1 " + (root / "media/user/gone").string() + " vfat rw 0 0\n"
+                              "/dev/sdb1 " +
+                              (root / "media/user/USB\\040KEY").string() +
+                              " vfat rw 0 0\n"
+                              "/dev/sdc1 " +
+                              (root / "media/user/gone").string() +
+                              " vfat rw 0 0\n"
                               "proc /proc proc rw 0 0\n";
     const auto drives = ListDrives(work.string(), table, {(root / "media").string()});
     EXPECT_EQ(drives, (std::vector<std::string>{"/", work.string(), (root / "media/user/USB KEY").string()}));

@@ -53,20 +53,22 @@ TEST(ProjectFile, WritesNineteenCrLfLinesWithBlankedLevels) {
     EXPECT_EQ(FormatProjectFile(r), "1001\r\n1002\r\n1003\r\n1004\r\n1005\r\n1006\r\n1007\r\n1008\r\n1009\r\n\r\n"
                                     "4\r\n12\r\n8\r\n17\r\n24\r\n29\r\n 85 \r\n 50.5 \r\n 0 \r\n");
     // Windows-1252 on disk, UTF-8 in the window.
-    r.addresses[0] = "Entr\xC3\xA9" "e \xE2\x82\xAC \xE4\xB8\xAD"; // "Entrée € 中"
-    EXPECT_EQ(FormatProjectFile(r).substr(0, 12), "Entr\xE9" "e \x80 ?\r\n");
+    r.addresses[0] = "Entr\xC3\xA9"
+                     "e \xE2\x82\xAC \xE4\xB8\xAD"; // "Entrée € 中"
+    EXPECT_EQ(FormatProjectFile(r).substr(0, 12), "Entr\xE9"
+                                                  "e \x80 ?\r\n");
 }
 
 TEST(ProjectFile, ReadingRules) {
     const std::string file = "  12,\"a,b\"\r\n\r\n\"quoted\" junk\r\n 85 \r\nx  \r\nlf only\nlast";
     const auto v = ParseProjectValues(file);
     ASSERT_EQ(v.size(), 8u);
-    EXPECT_EQ(v[0], "12");      // blanks before a value skipped
-    EXPECT_EQ(v[1], "a,b");     // a comma inside quotes belongs to the value
-    EXPECT_EQ(v[2], "");        // an empty line
-    EXPECT_EQ(v[3], "quoted");  // text after the closing quote dropped
-    EXPECT_EQ(v[4], "85");      // a number loses its surrounding blanks
-    EXPECT_EQ(v[5], "x  ");     // a text keeps its trailing blanks
+    EXPECT_EQ(v[0], "12");     // blanks before a value skipped
+    EXPECT_EQ(v[1], "a,b");    // a comma inside quotes belongs to the value
+    EXPECT_EQ(v[2], "");       // an empty line
+    EXPECT_EQ(v[3], "quoted"); // text after the closing quote dropped
+    EXPECT_EQ(v[4], "85");     // a number loses its surrounding blanks
+    EXPECT_EQ(v[5], "x  ");    // a text keeps its trailing blanks
     EXPECT_EQ(v[6], "lf only");
     EXPECT_EQ(v[7], "last");
     // A comma outside quotes splits an address: every later value is one late.
@@ -101,7 +103,7 @@ TEST(ProjectFile, AwkwardAddressesStillReadBackAsNineteenValues) {
     EXPECT_EQ(v[0], "1,2");
     EXPECT_EQ(v[1], "'quoted'"); // a quote cannot stand inside a quoted value
     EXPECT_EQ(v[2], "  12");
-    EXPECT_EQ(v[3], "a\"b");     // a quote inside an unquoted text is kept
+    EXPECT_EQ(v[3], "a\"b"); // a quote inside an unquoted text is kept
     EXPECT_EQ(v[4], "line  break");
     EXPECT_EQ(v[5], "x, 'y'");
     EXPECT_EQ(v[7], "  ");
@@ -130,10 +132,14 @@ TEST(ProjectFile, HostileFilesAreReadBoundedAndWithoutCrash) {
     EXPECT_EQ(v[0], "12");
     EXPECT_LE(v[1].size(), kProjectFileLimit);
     // NUL bytes and invalid bytes become characters of the text.
-    Put(dir.path / "nul.bdp", std::string("1\0" "2\r\n\x81\xFF\r\n", 8));
+    Put(dir.path / "nul.bdp", std::string("1\0"
+                                          "2\r\n\x81\xFF\r\n",
+                                          8));
     ASSERT_TRUE(ReadProjectFile(dir.path / "nul.bdp", v, error));
     ASSERT_EQ(v.size(), 2u);
-    EXPECT_EQ(v[0], std::string("1\0" "2", 3));
+    EXPECT_EQ(v[0], std::string("1\0"
+                                "2",
+                                3));
     EXPECT_EQ(v[1], "\xC2\x81\xC3\xBF");
     // An unterminated quote ends with its line.
     EXPECT_EQ(ParseProjectValues("\"open\r\n7\r\n"), (std::vector<std::string>{"open", "7"}));

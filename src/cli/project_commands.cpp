@@ -1,12 +1,12 @@
 #include "cli/project_commands.h"
 
 #include "cli/cli.h"
-#include "exchange/form_ops.h"
 #include "core/virtual_clock.h"
-#include "protocol/number.h"
 #include "detector/parameters.h"
 #include "drivers/sim/sim_driver.h"
+#include "exchange/form_ops.h"
 #include "project/project_actions.h"
+#include "protocol/number.h"
 #include "shell/bind_handlers.h"
 
 #include <cmath>
@@ -24,7 +24,8 @@ struct Field {
 };
 
 template <std::size_t N>
-Field Choice(const char* key, const char* label, const std::optional<int>& index, const std::array<const char*, N>& names) {
+Field Choice(const char* key, const char* label, const std::optional<int>& index,
+             const std::array<const char*, N>& names) {
     return {key, label, index, names.data(), N};
 }
 
@@ -54,15 +55,17 @@ std::vector<Unused> UnusedLines(const std::vector<std::string>& values, const st
     if (values.size() < kProjectValues) {
         const std::size_t first = values.size() + 1;
         unused.push_back({static_cast<int>(first), "",
-                          "values " + std::to_string(first) + " to 19 missing: the window loads the addresses read "
-                          "and nothing else, and leaves the panel open"});
+                          "values " + std::to_string(first) +
+                              " to 19 missing: the window loads the addresses read "
+                              "and nothing else, and leaves the panel open"});
         return unused;
     }
     for (int line = 11; line <= 16; ++line) {
         const std::string& value = values[static_cast<std::size_t>(line - 1)];
         if (!MatchProjectOption(line, value))
-            unused.push_back({line, value, std::string("matches no option of the ") +
-                                               fields[static_cast<std::size_t>(line - 11)].label + ": left unchanged"});
+            unused.push_back({line, value,
+                              std::string("matches no option of the ") +
+                                  fields[static_cast<std::size_t>(line - 11)].label + ": left unchanged"});
     }
     return unused;
 }
@@ -163,8 +166,10 @@ int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err)
     bindHandlers(form);
     LoadIntoWindow(form, values);
     const std::vector<Unused> unused = UnusedLines(values, OptionFields(ParametersShown(form)));
-    if (json) PrintJson(out, file, form, values, unused);
-    else PrintText(out, file, form, values, unused);
+    if (json)
+        PrintJson(out, file, form, values, unused);
+    else
+        PrintText(out, file, form, values, unused);
     return values.size() >= kProjectValues ? kSuccess : kOperationFailed;
 }
 

@@ -41,7 +41,8 @@ void ShowDrives(Form& f, const std::string& folder) {
 std::string CurrentFolderOf(const Form& f, const std::string& drive) {
     const std::string work = WorkingFolder(f);
     std::vector<std::string> drives;
-    for (int i = 0; i < static_cast<int>(f.ui.Drvlist->items().size()); ++i) drives.push_back(f.ui.Drvlist->itemPath(i));
+    for (int i = 0; i < static_cast<int>(f.ui.Drvlist->items().size()); ++i)
+        drives.push_back(f.ui.Drvlist->itemPath(i));
     return DriveOf(work, drives) == drive ? work : drive;
 }
 

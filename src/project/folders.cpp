@@ -63,7 +63,7 @@ std::vector<std::string> MountPoints(std::string_view table) {
         if (first != std::string_view::npos) {
             const std::size_t second = line.find(' ', first + 1);
             points.push_back(Unescape(line.substr(first + 1, second == std::string_view::npos ? std::string_view::npos
-                                                                                                : second - first - 1)));
+                                                                                              : second - first - 1)));
         }
         at = end + 1;
     }

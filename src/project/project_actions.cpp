@@ -1,8 +1,8 @@
 #include "project/project_actions.h"
 
 #include "exchange/form_ops.h"
-#include "protocol/number.h"
 #include "project/disk_manager.h"
+#include "protocol/number.h"
 
 namespace quelm {
 
@@ -81,8 +81,10 @@ void Command11_Click(Form& f) {
     if (folder.empty()) folder = WorkingFolder(f);
     const std::string openName = JoinFolder(folder, f.ui.Text103->text());
     const std::string saveName = JoinFolder(folder, f.ui.Text3->text() + ".bdp");
-    if (f.filePanelMode == "savepri") SaveProjectFile(f, saveName);
-    else if (f.filePanelMode == "openpri") OpenProjectFile(f, openName);
+    if (f.filePanelMode == "savepri")
+        SaveProjectFile(f, saveName);
+    else if (f.filePanelMode == "openpri")
+        OpenProjectFile(f, openName);
 }
 
 } // namespace quelm

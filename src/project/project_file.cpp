@@ -1,8 +1,8 @@
 #include "project/project_file.h"
 
 #include "exchange/form_ops.h"
-#include "protocol/number.h"
 #include "project/text_file.h"
+#include "protocol/number.h"
 
 #include <cctype>
 
@@ -40,8 +40,8 @@ std::string AddressLine(const std::string& text) {
     std::string bytes = EncodeWindows1252(text);
     for (char& c : bytes)
         if (IsLineEnd(c)) c = ' ';
-    const bool quote = bytes.find(',') != std::string::npos ||
-                       (!bytes.empty() && (IsBlank(bytes.front()) || bytes.front() == '"'));
+    const bool quote =
+        bytes.find(',') != std::string::npos || (!bytes.empty() && (IsBlank(bytes.front()) || bytes.front() == '"'));
     if (!quote) return bytes;
     for (char& c : bytes)
         if (c == '"') c = '\'';
