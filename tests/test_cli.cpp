@@ -123,6 +123,52 @@ TEST(Cli, SetsTheBoxChannelAndSendsATestNumber) {
         EXPECT_EQ(RunCli(bad).code, cli::kUsage) << bad.back();
 }
 
+TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
+    const std::string file = testing::TempDir() + "cli_300_" + std::to_string(std::rand()) + ".bdp";
+    const CliRun read = RunCli({"--simulate=" + BoxFile(kBox), "read-params", "300", "--save", file});
+    ASSERT_EQ(read.code, cli::kSuccess) << read.err;
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(bytes, std::string("\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n") +
+                         "4\r\n12\r\n8\r\n17\r\n24\r\n29\r\n 80 \r\n 60 \r\n 25 \r\n");
+
+    const CliRun json = RunCli({"show-file", file, "--json"});
+    ASSERT_EQ(json.code, cli::kSuccess) << json.err;
+    EXPECT_EQ(json.out, "{\"file\": \"" + file + "\", \"values\": 19, \"opens\": true, \"addresses\": [\"\", \"\", "
+                        "\"\", \"\", \"\", \"\", \"\", \"\", \"\", \"\"], \"channel\": \"B\", \"outputPower\": \"med\", "
+                        "\"dynamicTime\": \"2 min\", \"riseTime\": \"1.5 s\", \"fallTime\": \"45 s\", \"commandType\": "
+                        "\"L1\", \"levelOnPlus\": 80, \"levelDynPlus\": 60, \"levelDynMinus\": 25, \"unused\": []}\n");
+
+    // A hand-made file: an address that needs escaping, line 11 holding 5.
+    std::ofstream(file, std::ios::binary) << "a\"b\x01\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n"
+                                             "5\r\n13\r\n5\r\n14\r\n21\r\n28\r\n 150 \r\n 100 \r\n 10 \r\n";
+    const CliRun odd = RunCli({"show-file", "--json", file});
+    ASSERT_EQ(odd.code, cli::kSuccess);
+    EXPECT_NE(odd.out.find("\"addresses\": [\"a\\\"b\\u0001\", \"2\""), std::string::npos) << odd.out;
+    EXPECT_NE(odd.out.find("\"channel\": null"), std::string::npos);
+    EXPECT_NE(odd.out.find("\"levelOnPlus\": 100"), std::string::npos); // as the level box takes it
+    EXPECT_NE(odd.out.find("{\"line\": 11, \"value\": \"5\""), std::string::npos);
+    const CliRun text = RunCli({"show-file", file});
+    EXPECT_NE(text.out.find("detector channel   (unchanged)"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("line 11 \"5\": matches no option of the detector channel"), std::string::npos);
+
+    // Eighteen values: the window would not open it.
+    std::ofstream(file, std::ios::binary) << std::string(18, '\n');
+    const CliRun shortFile = RunCli({"show-file", file});
+    EXPECT_EQ(shortFile.code, cli::kOperationFailed);
+    EXPECT_NE(shortFile.out.find("18 values (fewer than 19"), std::string::npos) << shortFile.out;
+    EXPECT_NE(shortFile.out.find("values 19 to 19 missing"), std::string::npos);
+
+    EXPECT_EQ(RunCli({"show-file", "/nonexistent.bdp"}).code, cli::kOperationFailed);
+    EXPECT_EQ(RunCli({"show-file"}).code, cli::kUsage);
+    EXPECT_EQ(RunCli({"channel", "A", "--save", file}).code, cli::kUsage);
+    EXPECT_EQ(RunCli({"read-params", "300", "--save"}).code, cli::kUsage);
+    // A file that cannot be written fails the command after the read.
+    const CliRun unwritable = RunCli({"--simulate=" + BoxFile(kBox), "read-params", "300", "--save", "/nonexistent/x.bdp"});
+    EXPECT_EQ(unwritable.code, cli::kOperationFailed);
+    EXPECT_NE(unwritable.err.find("cannot write x.bdp"), std::string::npos) << unwritable.err;
+}
+
 TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
     App();
     PtyBridge bridge{sim::SimBox(test::SampleBox())};

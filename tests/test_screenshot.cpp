@@ -13,6 +13,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
@@ -201,6 +204,41 @@ TEST_F(ScreenshotTest, EnglishMenuItemPutsEveryEnglishCaptionWhole) {
     savePicture("window_en.png");
     expectCaptions("English");
     expectWindowFitsTheScreen();
+}
+
+// The disk manager over the parameter area, opened in both modes and in both
+// languages, with project files in the working directory.
+TEST_F(ScreenshotTest, DiskManagerInBothModesAndLanguages) {
+    for (const char* name : {"12.bdp", "300.bdp", "notes.txt"}) std::ofstream(work / name) << "1\r\n";
+    fs::create_directory(work / "projects");
+    startAndShow();
+    const auto showPanel = [&](const MenuItem& item, const char* picture) {
+        view->actionOf(item)->trigger();
+        QApplication::processEvents();
+        EXPECT_TRUE(view->widgetOf(*form.ui.Frame[10])->isVisible());
+        EXPECT_FALSE(view->widgetOf(*form.ui.Frame[6])->isVisible());
+        const auto* files = static_cast<const QListWidget*>(view->widgetOf(*form.ui.File1));
+        ASSERT_EQ(files->count(), 2);
+        EXPECT_EQ(files->item(0)->text(), "12.bdp");
+        EXPECT_GE(static_cast<const QListWidget*>(view->widgetOf(*form.ui.Dirlist))->count(), 2);
+        EXPECT_GE(static_cast<const QComboBox*>(view->widgetOf(*form.ui.Drvlist))->count(), 1);
+        expectWindowFitsTheScreen();
+        savePicture(picture);
+    };
+    form.ui.Text3->setText("42");
+    showPanel(*form.ui.openfile, "panel_open_fr.png");
+    EXPECT_TRUE(view->widgetOf(*form.ui.Text103)->isEnabled());
+    showPanel(*form.ui.Savefile, "panel_save_fr.png");
+    EXPECT_EQ(static_cast<const QLineEdit*>(view->widgetOf(*form.ui.Text103))->text(), "42.bdp");
+    EXPECT_TRUE(view->widgetOf(*form.ui.Command[12])->isVisible());
+
+    view->actionOf(*form.ui.English)->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(view->widgetOf(*form.ui.Frame[10])->isVisible()); // the start-up hides it
+    form.ui.Text3->setText("42");
+    showPanel(*form.ui.openfile, "panel_open_en.png");
+    showPanel(*form.ui.Savefile, "panel_save_en.png");
+    expectCaptions("English");
 }
 
 } // namespace

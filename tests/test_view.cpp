@@ -150,6 +150,42 @@ TEST_F(ViewTest, ModelChangesShowInWidgets) {
     EXPECT_EQ(widget<QComboBox>("Drvlist")->count(), 1);
 }
 
+TEST_F(ViewTest, FolderFileAndDriveListsReachTheModel) {
+    int opened = 0, clicked = 0, drives = 0;
+    ui.Dirlist->onChange = [&] { ++opened; };
+    ui.File1->onClick = [&] { ++clicked; };
+    ui.Drvlist->onChange = [&] { ++drives; };
+    ui.Dirlist->setItems({"/", "  tmp", "    a"}, {"/", "/tmp", "/tmp/a"});
+    ui.Dirlist->setListIndex(1);
+    auto* dirs = widget<QListWidget>("Dirlist");
+    ASSERT_EQ(dirs->count(), 3);
+    EXPECT_EQ(dirs->currentRow(), 1);
+    // Replaced by as many other lines: the new ones show.
+    ui.Dirlist->setItems({"/", "  srv", "    b"}, {"/", "/srv", "/srv/b"});
+    EXPECT_EQ(dirs->item(2)->text(), "    b");
+    emit dirs->itemActivated(dirs->item(2));
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(ui.Dirlist->listIndex(), 2);
+    EXPECT_EQ(ui.Dirlist->itemPath(2), "/srv/b");
+
+    ui.File1->setItems({"12.bdp", "300.bdp"});
+    auto* files = widget<QListWidget>("File1");
+    emit files->itemClicked(files->item(1));
+    EXPECT_EQ(clicked, 1);
+    EXPECT_EQ(ui.File1->listIndex(), 1);
+    ui.File1->setEnabled(false); // a disabled list takes no click
+    ui.File1->userClick(0);
+    EXPECT_EQ(clicked, 1);
+
+    ui.Drvlist->setItems({"/", "/media/key"}, {"/", "/media/key"});
+    ui.Drvlist->setListIndex(0);
+    auto* combo = widget<QComboBox>("Drvlist");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    emit combo->activated(1);
+    EXPECT_EQ(drives, 1);
+    EXPECT_EQ(ui.Drvlist->listIndex(), 1);
+}
+
 TEST_F(ViewTest, RepaintPaintsAtOnce) {
     PaintCounter counter;
     widget("Text5")->installEventFilter(&counter);

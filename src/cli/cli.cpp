@@ -4,8 +4,8 @@
 #include "cli/live_read.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
+#include "cli/project_commands.h"
 #include "app/builder.h"
-
 
 namespace quelm::cli {
 
@@ -42,7 +42,9 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
     const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
     const int code = Outcome(form, stopped, err);
-    if (code == kSuccess) PrintParameters(out, o.number, ParametersShown(form), o.json);
+    if (code != kSuccess) return code;
+    PrintParameters(out, o.number, ParametersShown(form), o.json);
+    if (!o.saveFile.empty() && !SaveReadParameters(form, o.saveFile, err)) return kOperationFailed;
     return code;
 }
 
@@ -97,6 +99,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
         std::fputs(kUsageText, out);
         return kSuccess;
     }
+    if (options->command == "show-file") return ShowFile(options->number, options->json, out, err);
     return RunCommand(*options, out, err);
 }
 

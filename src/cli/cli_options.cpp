@@ -10,11 +10,16 @@ const char* const kUsageText =
     "  read-params NUMBER  read the nine parameters of detector NUMBER (0 to 1048574)\n"
     "  channel A|B         set the channel of the box\n"
     "  test-number NUMBER  send the box the test number NUMBER (0 to 1048574)\n"
+    "  show-file FILE      print the 19 values of a project file (.bdp) as the\n"
+    "                      window would load them, and the lines it cannot use\n"
     "Options:\n"
     "  --simulate[=FILE]   talk to a simulated box described by FILE\n"
     "                      (default: simbox.txt next to the program)\n"
     "  --port PATH         use this serial port instead of the first FTDI adapter\n"
     "  --seed N            seed of the simulated box's faults\n"
+    "  --save FILE         read-params: write the parameters read to the project\n"
+    "                      file FILE, as the window saves them (address lines\n"
+    "                      empty)\n"
     "  --json              print the parameters as JSON\n"
     "  --trace             print every frame sent and received, with a time stamp,\n"
     "                      on standard error\n"
@@ -60,6 +65,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 error = "--timeout needs a number of seconds above 0";
                 return std::nullopt;
             }
+        } else if (a == "--save" || a.rfind("--save=", 0) == 0) {
+            o.saveFile = a == "--save" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
+            if (o.saveFile.empty()) {
+                error = "--save needs a file name";
+                return std::nullopt;
+            }
         } else if (parseBackendOption(args, i, o.backend, error)) {
         } else if (!error.empty()) {
             return std::nullopt;
@@ -76,15 +87,21 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     o.command = words[0];
-    if (o.command != "read-params" && o.command != "channel" && o.command != "test-number") {
+    if (o.command != "read-params" && o.command != "channel" && o.command != "test-number" &&
+        o.command != "show-file") {
         error = "unknown command: " + o.command;
         return std::nullopt;
     }
     if (words.size() != 2) {
-        error = o.command + (o.command == "channel" ? " takes A or B" : " takes one number");
+        error = o.command + (o.command == "channel" ? " takes A or B" : o.command == "show-file" ? " takes one file" : " takes one number");
         return std::nullopt;
     }
     o.number = words[1];
+    if (!o.saveFile.empty() && o.command != "read-params") {
+        error = "--save goes with read-params only";
+        return std::nullopt;
+    }
+    if (o.command == "show-file") return o;
     if (o.command == "channel") {
         if (o.number == "a" || o.number == "b") o.number[0] = static_cast<char>(o.number[0] - 'a' + 'A');
         if (o.number != "A" && o.number != "B") {

@@ -10,8 +10,9 @@ namespace quelm::cli {
 
 struct Options {
     BackendOptions backend;
-    std::string command;      // "read-params", "channel" or "test-number"
-    std::string number;       // the number as typed, or the channel A or B
+    std::string command;      // "read-params", "channel", "test-number" or "show-file"
+    std::string number;       // the number as typed, the channel A or B, or the file shown
+    std::string saveFile;     // read-params: the project file to write after the read
     bool json = false;
     bool trace = false;
     double timeoutSeconds = 30;

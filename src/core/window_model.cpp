@@ -107,7 +107,35 @@ void ListBox::addItem(const std::string& item) {
 void ListBox::clear() {
     if (items_.empty()) return;
     items_.clear();
+    paths_.clear();
+    listIndex_ = -1;
     notify(Change::Items);
+}
+
+void ListBox::setItems(std::vector<std::string> items, std::vector<std::string> paths) {
+    items_ = std::move(items);
+    paths_ = std::move(paths);
+    paths_.resize(items_.size());
+    listIndex_ = -1;
+    notify(Change::Items);
+}
+
+std::string ListBox::itemPath(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= paths_.size()) return {};
+    return paths_[static_cast<std::size_t>(index)];
+}
+
+void ListBox::setListIndex(int index) {
+    if (index < -1 || index >= static_cast<int>(items_.size())) index = -1;
+    if (index == listIndex_) return;
+    listIndex_ = index;
+    notify(Change::Value);
+}
+
+void ListBox::userSelect(int index, const std::function<void()>& handler) {
+    if (!enabled() || !visible() || index < 0 || index >= static_cast<int>(items_.size())) return;
+    setListIndex(index);
+    if (handler) handler();
 }
 
 ModelTimer::ModelTimer(Scheduler& scheduler, std::string name, int intervalMs)

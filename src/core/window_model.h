@@ -156,11 +156,33 @@ public:
     const std::vector<std::string>& items() const { return items_; }
     void addItem(const std::string& item);
     void clear();
+    // Replaces every item; `paths` (empty, or one per item) names what each
+    // item stands for: the folder of a folder list's line, a drive's root.
+    void setItems(std::vector<std::string> items, std::vector<std::string> paths = {});
+    // The path item `index` stands for; empty when it has none.
+    std::string itemPath(int index) const;
+    // The selected item, -1 for none. Setting it runs no handler.
+    int listIndex() const { return listIndex_; }
+    void setListIndex(int index);
+    // The folder a folder or file list shows, the drive a drive list holds,
+    // and a file list's pattern ("*.bdp"): set by the handlers, no event.
+    std::string path;
+    std::string pattern;
+    // A click by the user on item `index` (a file list's click).
+    void userClick(int index) { userSelect(index, onClick); }
+    // The user's choice of item `index` that changes the list (another drive,
+    // a folder opened).
+    void userChange(int index) { userSelect(index, onChange); }
+    std::function<void()> onClick;
+    std::function<void()> onChange;
     // Invoked after every addItem, for a log mirror (trace, CLI).
     std::function<void(const std::string&)> onAdded;
 
 private:
+    void userSelect(int index, const std::function<void()>& handler);
     std::vector<std::string> items_;
+    std::vector<std::string> paths_;
+    int listIndex_ = -1;
 };
 
 // A menu or a menu item; `menuParent` is null for a menu of the bar.

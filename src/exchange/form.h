@@ -24,6 +24,12 @@ struct Form {
     // Where the settings and language files are: the working directory
     // unless a test gives another.
     std::filesystem::path workDir;
+    // The user's home folder, offered by the disk manager's drive list;
+    // empty when there is none.
+    std::filesystem::path homeDir;
+    // The disk manager's mode: "openpri", "savepri", or empty before the
+    // first file menu choice.
+    std::string filePanelMode;
 };
 
 } // namespace quelm

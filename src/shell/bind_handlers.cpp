@@ -7,7 +7,9 @@
 #include "link/box_channel.h"
 #include "link/link_watch.h"
 #include "link/session.h"
+#include "project/disk_manager.h"
 #include "project/number_box.h"
+#include "project/project_actions.h"
 #include "shell/startup.h"
 
 namespace quelm {
@@ -44,6 +46,14 @@ void BindControls(Form& f) {
     ui.Text8->onChange = [&f] { Text8_Change(f); };
     ui.Text9->onChange = [&f] { Text9_Change(f); };
     ui.Text10->onChange = [&f] { Text10_Change(f); };
+    ui.openfile->onClick = [&f] { openfile_Click(f); };
+    ui.Savefile->onClick = [&f] { Savefile_Click(f); };
+    ui.Drvlist->onChange = [&f] { Drvlist_Change(f); };
+    ui.Dirlist->onChange = [&f] { Dirlist_Open(f); };
+    ui.File1->onClick = [&f] { File1_Click(f); };
+    ui.Command[10]->onClick = [&f] { Command10_Click(f); };
+    ui.Command[11]->onClick = [&f] { Command11_Click(f); };
+    ui.Command[12]->onClick = [&f] { Command12_Click(f); };
     for (int i = 0; i < 10; ++i) ui.Text2[static_cast<std::size_t>(i)]->onChange = [&f, i] { Text2_Change(f, i); };
 }
 

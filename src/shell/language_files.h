@@ -2,6 +2,7 @@
 // The settings file and the language files: single-byte Windows-1252 text,
 // lines ending in CR LF or CR alone.
 #include "core/language_tables.h"
+#include "project/text_file.h"
 
 #include <array>
 #include <filesystem>
@@ -11,10 +12,6 @@
 namespace quelm {
 
 inline constexpr const char* kSettingsFile = "param_box.dat";
-
-// Windows-1252 bytes as UTF-8. The five bytes the code page leaves undefined
-// (81, 8D, 8F, 90, 9D) become the control characters of the same number.
-std::string DecodeWindows1252(std::string_view bytes);
 
 // Reads the language code, the first value of the settings file. False with
 // the reason in `error` when the file is missing, unreadable or empty. A value

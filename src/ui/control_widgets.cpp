@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <algorithm>
 
 namespace quelm::ui {
@@ -95,13 +96,24 @@ QWidget* makeButton(Button& button, QWidget* parent) {
 }
 
 QWidget* makeList(ListBox& list, QWidget* parent) {
-    QWidget* widget = nullptr;
-    if (list.kind() == ControlKind::DriveList)
-        widget = new QComboBox(parent);
-    else
-        widget = new QListWidget(parent);
-    syncItems(list, widget);
-    return widget;
+    if (list.kind() == ControlKind::DriveList) {
+        auto* combo = new QComboBox(parent);
+        syncItems(list, combo);
+        // activated comes from the user only.
+        QObject::connect(combo, &QComboBox::activated, combo, [&list](int index) { list.userChange(index); });
+        return combo;
+    }
+    auto* view = new QListWidget(parent);
+    syncItems(list, view);
+    if (list.kind() == ControlKind::DirList) {
+        // A folder opens on a double click or Enter, as a folder list does.
+        QObject::connect(view, &QListWidget::itemActivated, view,
+                         [&list, view](QListWidgetItem* item) { list.userChange(view->row(item)); });
+    } else if (list.kind() == ControlKind::FileList) {
+        QObject::connect(view, &QListWidget::itemClicked, view,
+                         [&list, view](QListWidgetItem* item) { list.userClick(view->row(item)); });
+    }
+    return view;
 }
 
 QWidget* makeLabel(Label& label, QWidget* parent) { return new QLabel(qs(label.caption()), parent); }
@@ -146,13 +158,33 @@ void syncItems(const ListBox& list, QWidget* widget) {
         const QSignalBlocker block(combo);
         combo->clear();
         for (const auto& item : items) combo->addItem(qs(item));
+        combo->setCurrentIndex(list.listIndex());
         return;
     }
     auto* view = static_cast<QListWidget*>(widget);
     const QSignalBlocker block(view);
-    // The model only appends or clears: append what is new, else start over.
-    if (static_cast<std::size_t>(view->count()) > items.size()) view->clear();
-    for (auto i = static_cast<std::size_t>(view->count()); i < items.size(); ++i) view->addItem(qs(items[i]));
+    // A log only grows: append what is new (its last shown line still in
+    // place). A folder or file list is listed anew every time.
+    const int shown = view->count();
+    const bool grows = list.kind() == ControlKind::List && static_cast<std::size_t>(shown) <= items.size() &&
+                       (shown == 0 || view->item(shown - 1)->text() == qs(items[static_cast<std::size_t>(shown - 1)]));
+    if (!grows) view->clear();
+    const QIcon folder = list.kind() == ControlKind::DirList ? view->style()->standardIcon(QStyle::SP_DirIcon) : QIcon();
+    for (auto i = static_cast<std::size_t>(view->count()); i < items.size(); ++i)
+        new QListWidgetItem(folder, qs(items[i]), view);
+    syncListIndex(list, widget);
+}
+
+void syncListIndex(const ListBox& list, QWidget* widget) {
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        const QSignalBlocker block(combo);
+        combo->setCurrentIndex(list.listIndex());
+        return;
+    }
+    auto* view = static_cast<QListWidget*>(widget);
+    const QSignalBlocker block(view);
+    view->setCurrentRow(list.listIndex());
+    if (list.listIndex() >= 0) view->scrollToItem(view->item(list.listIndex()));
 }
 
 void syncCaption(const Control& control, QWidget* widget) {

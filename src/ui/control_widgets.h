@@ -30,6 +30,8 @@ void syncFont(const Control& control, QWidget* widget);
 void syncText(const TextBox& box, QWidget* widget);
 void syncValue(const OptionButton& option, QWidget* widget);
 void syncItems(const ListBox& list, QWidget* widget);
+// The selected item of a list.
+void syncListIndex(const ListBox& list, QWidget* widget);
 void syncCaption(const Control& control, QWidget* widget);
 
 } // namespace quelm::ui

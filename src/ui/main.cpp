@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -106,6 +107,8 @@ int main(int argc, char** argv) {
     if (!tool) return fail(error);
     // The settings and language files are read from the working directory.
     quelm::Form& form = *tool->form;
+    // The disk manager offers the user's home folder among its drives.
+    if (const char* home = std::getenv("HOME")) form.homeDir = home;
     form.ui.screen = quelm::ui::availableScreenTwips();
     if (!startUp(form, error)) {
         std::fprintf(stderr, "quelmbox: %s\n", error.c_str());

@@ -1,0 +1,90 @@
+#include "project/project_actions.h"
+
+#include "exchange/form_ops.h"
+#include "project/disk_manager.h"
+#include "protocol/number.h"
+
+namespace quelm {
+
+namespace {
+
+// `text` without its last `count` characters (UTF-8), or nothing when it is
+// shorter.
+std::optional<std::string> DropLastCharacters(const std::string& text, int count) {
+    std::size_t end = text.size();
+    for (int i = 0; i < count; ++i) {
+        if (end == 0) return std::nullopt;
+        do --end;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
+    }
+    return text.substr(0, end);
+}
+
+void ReportSaveFailure(Form& f, const std::string& name, const std::string& reason) {
+    ShowMessage(f, BoxLineOr(f, 45, " Fichier non enregistr\xC3\xA9", " Project file not saved") + " (" + name + ")");
+    f.ui.LoggerList->addItem(reason);
+}
+
+} // namespace
+
+ProjectRecord RecordFromWindow(const Form& f) {
+    ProjectRecord r;
+    for (std::size_t i = 0; i < 10; ++i) r.addresses[i] = f.ui.Text1[i]->text();
+    const auto& lines = ProjectOptionLines();
+    for (std::size_t g = 0; g < lines.size(); ++g)
+        for (int n : lines[g])
+            if (f.ui.Option[static_cast<std::size_t>(n)]->value()) r.options[g] = n;
+    r.levels = {NumericValue(f.ui.Text8->text()), NumericValue(f.ui.Text9->text()), NumericValue(f.ui.Text10->text())};
+    return r;
+}
+
+bool LoadIntoWindow(Form& f, const std::vector<std::string>& values) {
+    for (std::size_t i = 0; i < 10 && i < values.size(); ++i) f.ui.Text1[i]->setText(values[i]);
+    if (values.size() < kProjectValues) return false;
+    for (int line = 11; line <= 16; ++line)
+        if (const auto option = MatchProjectOption(line, values[static_cast<std::size_t>(line - 1)]))
+            f.ui.Option[static_cast<std::size_t>(*option)]->select();
+    f.ui.Text8->setText(values[16]);
+    f.ui.Text9->setText(values[17]);
+    f.ui.Text10->setText(values[18]);
+    return true;
+}
+
+void SaveProjectFile(Form& f, const std::string& saveName) {
+    const std::string number = f.ui.Text3->text();
+    if (number.empty()) return;
+    f.ui.Text103->setText(number + ".bdp");
+    // A number text that would name a file elsewhere saves nothing.
+    if (!IsPlainFileName(number)) {
+        ReportSaveFailure(f, number + ".bdp", "not saved: the detector number is not a plain file name");
+        return;
+    }
+    std::string error;
+    if (!WriteProjectFile(saveName, RecordFromWindow(f), error)) {
+        ReportSaveFailure(f, saveName, error);
+        return;
+    }
+    CloseDiskManager(f);
+}
+
+void OpenProjectFile(Form& f, const std::string& openName) {
+    std::vector<std::string> values;
+    std::string error;
+    if (!ReadProjectFile(openName, values, error)) return;
+    if (!LoadIntoWindow(f, values)) return;
+    CloseDiskManager(f);
+    if (const auto number = DropLastCharacters(f.ui.Text103->text(), 4)) f.ui.Text3->setText(*number);
+}
+
+void Command11_Click(Form& f) {
+    std::string folder = f.ui.File1->path;
+    if (folder.empty()) folder = WorkingFolder(f);
+    const std::string openName = JoinFolder(folder, f.ui.Text103->text());
+    const std::string saveName = JoinFolder(folder, f.ui.Text3->text() + ".bdp");
+    if (f.filePanelMode == "savepri")
+        SaveProjectFile(f, saveName);
+    else if (f.filePanelMode == "openpri")
+        OpenProjectFile(f, openName);
+}
+
+} // namespace quelm

@@ -1,0 +1,152 @@
+#include "project/text_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <unistd.h>
+
+namespace quelm {
+
+namespace {
+
+// Code points of the bytes 0x80 to 0x9F; the other bytes map to themselves.
+constexpr char16_t kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The next code point of `s` from `at`, moving `at` past it; U+FFFD for a
+// byte that does not start a valid sequence (then `at` moves by one byte).
+char32_t NextCodePoint(std::string_view s, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char b = byte(at);
+    const int length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+    if (length == 0 || at + static_cast<std::size_t>(length) > s.size()) {
+        ++at;
+        return 0xFFFD;
+    }
+    char32_t c = length == 1 ? b : b & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        const unsigned char next = byte(at + static_cast<std::size_t>(i));
+        if ((next >> 6) != 2) {
+            ++at;
+            return 0xFFFD;
+        }
+        c = (c << 6) | (next & 0x3F);
+    }
+    at += static_cast<std::size_t>(length);
+    return c;
+}
+
+char ToWindows1252(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+    for (int i = 0; i < 32; ++i)
+        if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+std::string Reason() { return std::strerror(errno); }
+
+// All of `bytes` to `fd`, then to the disk.
+bool WriteAndSync(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return ::fsync(fd) == 0;
+}
+
+// The folder's entry of the renamed file reaches the disk too.
+void SyncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
+std::string DecodeWindows1252(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (char b : bytes) {
+        const auto byte = static_cast<unsigned char>(b);
+        AppendUtf8(out, byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte);
+    }
+    return out;
+}
+
+std::string EncodeWindows1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) out += ToWindows1252(NextCodePoint(utf8, at));
+    return out;
+}
+
+std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error) {
+    const std::string name = file.filename().string();
+    std::error_code ec;
+    const auto status = std::filesystem::status(file, ec);
+    if (!std::filesystem::exists(status)) {
+        error = "cannot open " + name + ": no such file";
+        return std::nullopt;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        error = "cannot read " + name + ": it is not a regular file";
+        return std::nullopt;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = "cannot open " + name + ": " + Reason();
+        return std::nullopt;
+    }
+    std::string bytes(limit, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(limit));
+    if (in.bad()) {
+        error = "cannot read " + name;
+        return std::nullopt;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
+    std::filesystem::path temporary = file;
+    temporary += ".new";
+    std::string reason;
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = "cannot write " + file.filename().string() + ": " + Reason();
+        return false;
+    }
+    errno = 0;
+    if (!WriteAndSync(fd, bytes)) reason = errno != 0 ? Reason() : "nothing written";
+    if (::close(fd) != 0 && reason.empty()) reason = Reason();
+    std::error_code ec;
+    if (reason.empty() && (std::filesystem::rename(temporary, file, ec), ec)) reason = ec.message();
+    if (reason.empty()) {
+        SyncFolder(file.parent_path());
+        return true;
+    }
+    std::filesystem::remove(temporary, ec);
+    error = "cannot write " + file.filename().string() + ": " + reason;
+    return false;
+}
+
+} // namespace quelm

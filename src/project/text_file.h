@@ -1,0 +1,29 @@
+#pragma once
+// Single-byte Windows-1252 text files, as the settings, language and project
+// files are: the code page both ways, a bounded read of regular files only,
+// and a write that replaces a file whole or not at all.
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quelm {
+
+// Windows-1252 bytes as UTF-8. The five bytes the code page leaves undefined
+// (81, 8D, 8F, 90, 9D) become the control characters of the same number.
+std::string DecodeWindows1252(std::string_view bytes);
+// UTF-8 text as Windows-1252 bytes; a character the code page lacks, or a
+// byte that is not valid UTF-8, becomes "?".
+std::string EncodeWindows1252(std::string_view utf8);
+
+// The file's first `limit` bytes, or nothing with the reason in `error`.
+// Only a regular file is opened: a pipe or a device could keep the tool
+// waiting forever.
+std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error);
+
+// Replaces `file` with `bytes`: written to a temporary file beside it,
+// flushed to the disk, then renamed over it. On any failure the temporary
+// file is removed, the old file stays as it was, and `error` says why.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error);
+
+} // namespace quelm

@@ -1,0 +1,203 @@
+// The ".bdp" project file on its own: the bytes written, the reading rules,
+// hostile files, and a save that fails half-way.
+#include "project/project_file.h"
+#include "project/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace quelm;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct TempDir {
+    TempDir() {
+        char name[] = "/tmp/quelm_projectXXXXXX";
+        path = ::mkdtemp(name);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path, ec);
+    }
+    fs::path path;
+};
+
+std::string Slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+
+ProjectRecord Sample() {
+    ProjectRecord r;
+    for (int i = 0; i < 10; ++i) r.addresses[static_cast<std::size_t>(i)] = std::to_string(1001 + i);
+    r.options = {4, 12, 8, 17, 24, 29};
+    r.levels = {85, 60, 25};
+    return r;
+}
+
+} // namespace
+
+TEST(ProjectFile, WritesNineteenCrLfLinesWithBlankedLevels) {
+    ProjectRecord r = Sample();
+    r.addresses[9] = "";
+    r.levels = {85, 50.5, 0};
+    EXPECT_EQ(FormatProjectFile(r), "1001\r\n1002\r\n1003\r\n1004\r\n1005\r\n1006\r\n1007\r\n1008\r\n1009\r\n\r\n"
+                                    "4\r\n12\r\n8\r\n17\r\n24\r\n29\r\n 85 \r\n 50.5 \r\n 0 \r\n");
+    // Windows-1252 on disk, UTF-8 in the window.
+    r.addresses[0] = "Entr\xC3\xA9"
+                     "e \xE2\x82\xAC \xE4\xB8\xAD"; // "Entrée € 中"
+    EXPECT_EQ(FormatProjectFile(r).substr(0, 12), "Entr\xE9"
+                                                  "e \x80 ?\r\n");
+}
+
+TEST(ProjectFile, ReadingRules) {
+    const std::string file = "  12,\"a,b\"\r\n\r\n\"quoted\" junk\r\n 85 \r\nx  \r\nlf only\nlast";
+    const auto v = ParseProjectValues(file);
+    ASSERT_EQ(v.size(), 8u);
+    EXPECT_EQ(v[0], "12");     // blanks before a value skipped
+    EXPECT_EQ(v[1], "a,b");    // a comma inside quotes belongs to the value
+    EXPECT_EQ(v[2], "");       // an empty line
+    EXPECT_EQ(v[3], "quoted"); // text after the closing quote dropped
+    EXPECT_EQ(v[4], "85");     // a number loses its surrounding blanks
+    EXPECT_EQ(v[5], "x  ");    // a text keeps its trailing blanks
+    EXPECT_EQ(v[6], "lf only");
+    EXPECT_EQ(v[7], "last");
+    // A comma outside quotes splits an address: every later value is one late.
+    EXPECT_EQ(ParseProjectValues("1,2\r\n3\r\n"), (std::vector<std::string>{"1", "2", "3"}));
+    // Nineteen values, then nothing more is read.
+    std::string many;
+    for (int i = 0; i < 25; ++i) many += std::to_string(i) + "\r\n";
+    EXPECT_EQ(ParseProjectValues(many).size(), 19u);
+    EXPECT_EQ(ParseProjectValues(many).back(), "18");
+    EXPECT_EQ(ParseProjectValues("\xE9t\xE9\r\n")[0], "\xC3\xA9t\xC3\xA9");
+}
+
+TEST(ProjectFile, EveryOptionOfEveryGroupRoundTrips) {
+    const auto& lines = ProjectOptionLines();
+    for (std::size_t g = 0; g < lines.size(); ++g) {
+        for (int option : lines[g]) {
+            ProjectRecord r = Sample();
+            r.options[g] = option;
+            const auto v = ParseProjectValues(FormatProjectFile(r));
+            ASSERT_EQ(v.size(), 19u);
+            for (std::size_t k = 0; k < 6; ++k)
+                EXPECT_EQ(MatchProjectOption(static_cast<int>(11 + k), v[10 + k]), r.options[k]) << "option " << option;
+        }
+    }
+}
+
+TEST(ProjectFile, AwkwardAddressesStillReadBackAsNineteenValues) {
+    ProjectRecord r = Sample();
+    r.addresses = {"1,2", "\"quoted\"", "  12", "a\"b", "line\r\nbreak", "x, \"y\"", "", "  ", "12 ", "\xE2\x82\xAC"};
+    const auto v = ParseProjectValues(FormatProjectFile(r));
+    ASSERT_EQ(v.size(), 19u);
+    EXPECT_EQ(v[0], "1,2");
+    EXPECT_EQ(v[1], "'quoted'"); // a quote cannot stand inside a quoted value
+    EXPECT_EQ(v[2], "  12");
+    EXPECT_EQ(v[3], "a\"b"); // a quote inside an unquoted text is kept
+    EXPECT_EQ(v[4], "line  break");
+    EXPECT_EQ(v[5], "x, 'y'");
+    EXPECT_EQ(v[7], "  ");
+    EXPECT_EQ(v[9], "\xE2\x82\xAC");
+    EXPECT_EQ(v[16], "85");
+}
+
+TEST(ProjectFile, NamesStayInTheChosenFolder) {
+    for (const char* bad : {"..", "a/b", "a\\b", "/etc/passwd"}) EXPECT_FALSE(IsPlainFileName(bad)) << bad;
+    EXPECT_TRUE(IsPlainFileName("12 abc"));
+    EXPECT_EQ(JoinFolder("/data", "123.bdp"), "/data/123.bdp");
+    EXPECT_EQ(JoinFolder("/", "123.bdp"), "/123.bdp"); // a root gets no second separator
+}
+
+TEST(ProjectFile, HostileFilesAreReadBoundedAndWithoutCrash) {
+    TempDir dir;
+    std::vector<std::string> v;
+    std::string error;
+    // One line of 1 GB without an end: a sparse file, of which only the
+    // start is read.
+    const fs::path huge = dir.path / "huge.bdp";
+    { std::ofstream(huge, std::ios::binary) << "12\r\n"; }
+    fs::resize_file(huge, 1ull << 30);
+    ASSERT_TRUE(ReadProjectFile(huge, v, error));
+    ASSERT_EQ(v.size(), 2u); // "12", then NULs to the end of what is read
+    EXPECT_EQ(v[0], "12");
+    EXPECT_LE(v[1].size(), kProjectFileLimit);
+    // NUL bytes and invalid bytes become characters of the text.
+    Put(dir.path / "nul.bdp", std::string("1\0"
+                                          "2\r\n\x81\xFF\r\n",
+                                          8));
+    ASSERT_TRUE(ReadProjectFile(dir.path / "nul.bdp", v, error));
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_EQ(v[0], std::string("1\0"
+                                "2",
+                                3));
+    EXPECT_EQ(v[1], "\xC2\x81\xC3\xBF");
+    // An unterminated quote ends with its line.
+    EXPECT_EQ(ParseProjectValues("\"open\r\n7\r\n"), (std::vector<std::string>{"open", "7"}));
+    // Not a regular file, or no file at all.
+    EXPECT_FALSE(ReadProjectFile(dir.path, v, error));
+    EXPECT_FALSE(ReadProjectFile("/dev/zero", v, error));
+    EXPECT_FALSE(ReadProjectFile(dir.path / "*.bdp", v, error));
+}
+
+TEST(AtomicWrite, ReplacesTheOldFileWhole) {
+    TempDir dir;
+    const fs::path file = dir.path / "12.bdp";
+    Put(file, "old contents\r\n");
+    std::string error;
+    ASSERT_TRUE(WriteProjectFile(file, Sample(), error)) << error;
+    EXPECT_EQ(Slurp(file), FormatProjectFile(Sample()));
+    EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
+}
+
+TEST(AtomicWrite, AFullDiskLeavesTheOldFileByteForByte) {
+    TempDir dir;
+    const fs::path file = dir.path / "12.bdp";
+    const std::string old = "old\r\n";
+    Put(file, old);
+    // The file size limit stands for a full disk: the write stops after
+    // 16 bytes with EFBIG.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string error;
+    const bool written = WriteProjectFile(file, Sample(), error);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_NE(error.find("12.bdp"), std::string::npos);
+    EXPECT_EQ(Slurp(file), old);
+    EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
+}
+
+TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
+    TempDir dir;
+    std::string error;
+    // The name is taken by a folder: the rename fails after the write.
+    fs::create_directory(dir.path / "7.bdp");
+    Put(dir.path / "7.bdp" / "inside", "x");
+    EXPECT_FALSE(WriteProjectFile(dir.path / "7.bdp", Sample(), error));
+    EXPECT_TRUE(fs::is_directory(dir.path / "7.bdp"));
+    EXPECT_FALSE(fs::exists(dir.path / "7.bdp.new"));
+    // A read-only folder; the superuser writes anyway, so only others check it.
+    if (::geteuid() != 0) {
+        Put(dir.path / "8.bdp", "old");
+        fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_FALSE(WriteProjectFile(dir.path / "8.bdp", Sample(), error));
+        fs::permissions(dir.path, fs::perms::owner_all);
+        EXPECT_EQ(Slurp(dir.path / "8.bdp"), "old");
+    }
+    EXPECT_FALSE(WriteProjectFile(dir.path / "missing" / "9.bdp", Sample(), error));
+}
