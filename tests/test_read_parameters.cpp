@@ -74,14 +74,20 @@ TEST_F(ReadTest, CodeTablesOfReplies64And65) {
         EXPECT_EQ(ParametersShown(f).outputPower, 2 - i % 3); // codes max, med, min; options min, med, max
         EXPECT_EQ(ParametersShown(f).channel, i % 2);
     }
-    // Codes no option stands for (the dynamic times 3 and 5 are not used)
-    // select nothing, and the frame does not count as the awaited reply.
+    // A code no option stands for (the dynamic times 3 and 5 are not used)
+    // still answers the read, and its group then shows no option at all
+    // rather than the previous detector's choice.
     for (int unknown : {3, 5, 8, 255}) {
-        EXPECT_EQ(reply(64, 1, 0, unknown), 1);
-        EXPECT_EQ(ParametersShown(f).dynamicTime, 5);
-        EXPECT_EQ(ParametersShown(f).outputPower, 0);
-        EXPECT_EQ(ParametersShown(f).channel, 1);
+        reply(64, 1, 1, 7);
+        EXPECT_EQ(reply(64, 1, 0, unknown), 11);
+        EXPECT_EQ(ParametersShown(f).dynamicTime, std::nullopt);
+        EXPECT_EQ(ParametersShown(f).outputPower, 1);
+        EXPECT_EQ(ParametersShown(f).channel, 0);
     }
+    EXPECT_EQ(reply(64, 3, 2, 0), 11);
+    EXPECT_EQ(ParametersShown(f).outputPower, std::nullopt);
+    EXPECT_EQ(ParametersShown(f).channel, std::nullopt);
+    EXPECT_EQ(ParametersShown(f).dynamicTime, 0);
     for (int code = 0; code <= 6; ++code) {
         EXPECT_EQ(reply(65, code, 6 - code, 40 + code), 11);
         EXPECT_EQ(ParametersShown(f).riseTime, code);
@@ -90,9 +96,13 @@ TEST_F(ReadTest, CodeTablesOfReplies64And65) {
     }
     reply(65, 2, 5, 120); // a level of 120 is capped by the box's validator
     EXPECT_EQ(f.ui.Text8->text(), "100");
-    EXPECT_EQ(reply(65, 7, 200, 55), 1); // out of the tables: nothing changes
-    EXPECT_EQ(ParametersShown(f).riseTime, 2);
-    EXPECT_EQ(f.ui.Text8->text(), "100");
+    EXPECT_EQ(reply(65, 7, 200, 55), 11); // out of the tables: both groups show nothing
+    EXPECT_EQ(ParametersShown(f).riseTime, std::nullopt);
+    EXPECT_EQ(ParametersShown(f).fallTime, std::nullopt);
+    EXPECT_EQ(f.ui.Text8->text(), "55");
+    EXPECT_EQ(reply(66, 7, 0, 2), 11);
+    EXPECT_EQ(ParametersShown(f).commandType, std::nullopt);
+    ClassicOpen_Click(f); // the reply 66 ended the read and closed the box
     EXPECT_EQ(reply(66, 7, 0, 0), 11);
     EXPECT_EQ(f.ui.Text9->text(), "7");
     EXPECT_EQ(f.ui.Text10->text(), "0");

@@ -6,11 +6,16 @@ namespace quelm {
 
 namespace {
 
-// Selects the option that stands for `code`; an unlisted code selects nothing.
+// Selects the option that stands for `code`. A code no option stands for
+// (a detector holding a value this window cannot show) leaves the whole
+// group unselected, so that the group shows nothing rather than the previous
+// detector's choice, and a later send finds it different and writes it.
 template <std::size_t N>
-void SelectByCode(Form& f, int code, const std::array<int, N>& options, const std::array<int, N>& codes) {
-    for (std::size_t i = 0; i < N; ++i)
-        if (codes[i] == code) f.ui.Option[static_cast<std::size_t>(options[i])]->select();
+void SelectByCode(Form& f, std::int64_t code, const std::array<int, N>& options, const std::array<int, N>& codes) {
+    for (std::size_t i = 0; i < N; ++i) {
+        if (codes[i] == code) return f.ui.Option[static_cast<std::size_t>(options[i])]->select();
+    }
+    for (int n : options) f.ui.Option[static_cast<std::size_t>(n)]->setValue(false);
 }
 
 constexpr std::array<int, 2> kChannelOptions{3, 4};
@@ -24,13 +29,6 @@ constexpr std::array<int, 7> kFallOptions{21, 22, 23, 24, 25, 26, 27};
 constexpr std::array<int, 7> kSevenCodes{0, 1, 2, 3, 4, 5, 6};
 constexpr std::array<int, 2> kTypeOptions{28, 29};
 constexpr std::array<int, 2> kTypeCodes{0, 1};
-
-template <std::size_t N>
-bool Listed(int code, const std::array<int, N>& codes) {
-    for (int c : codes)
-        if (c == code) return true;
-    return false;
-}
 
 void ClampLevel(TextBox& box) {
     if (NumericValue(box.text()) > 100) box.setText("100");
@@ -63,15 +61,6 @@ void ApplyParameterReply(Form& f, const Frame& b) {
         SelectByCode(f, b[4], kTypeOptions, kTypeCodes);
         break;
     default: break;
-    }
-}
-
-bool PlausibleParameterReply(const Frame& b) {
-    switch (b[1]) {
-    case code::kReadGroup1: return Listed(b[2], kPowerCodes) && Listed(b[3], kChannelCodes) && Listed(b[4], kDynamicCodes);
-    case code::kReadGroup2: return Listed(b[2], kSevenCodes) && Listed(b[3], kSevenCodes);
-    case code::kReadGroup3: return Listed(b[4], kTypeCodes);
-    default: return false;
     }
 }
 

@@ -10,13 +10,9 @@
 namespace quelm {
 
 // Selects the options and fills the level boxes of a reply 64, 65 or 66 whose
-// check byte is right. A code that matches no option selects nothing: the
-// group keeps its previous selection.
+// check byte is right. A code that matches no option leaves its group with no
+// option selected.
 void ApplyParameterReply(Form& f, const Frame& b);
-
-// True when every option code of a reply 64, 65 or 66 is one an option
-// stands for; levels are not judged.
-bool PlausibleParameterReply(const Frame& b);
 
 // Level boxes: a value over 100 becomes "100", then one under 0 becomes "0".
 void Text8_Change(Form& f);

@@ -7,11 +7,6 @@ namespace quelm {
 
 namespace {
 
-// A detector sends only the codes its options stand for (the dynamic times 3
-// and 5 are not used). A frame with any other code passed its check byte by
-// chance (two flips of one bit, a shifted frame): taking it would show the
-// previous selection as if the detector held it.
-//
 // While a parameter group is being read, only the reply to that group's
 // request counts: a late reply to an earlier request (the watchdog resent it,
 // and both answers came) or to another group would otherwise end the step as
@@ -19,7 +14,7 @@ namespace {
 // a group it never read. Such a frame costs a try like any wrong frame.
 // Outside the read, a parameter reply is decoded whenever it comes.
 bool Taken(const Form& f, const Frame& b, int replyCode) {
-    if (b[1] != replyCode || !CheckByteRight(b) || !PlausibleParameterReply(b)) return false;
+    if (b[1] != replyCode || !CheckByteRight(b)) return false;
     switch (f.x.operation) {
     case kReadGroup1: return replyCode == code::kReadGroup1;
     case kReadGroup2: return replyCode == code::kReadGroup2;
