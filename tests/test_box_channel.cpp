@@ -59,7 +59,7 @@ TEST_F(BoxChannel, ChannelBWritesItsFrameWithoutPausesAndTheAcknowledgementFollo
     EXPECT_EQ(rig.framesToBox().size(), 2u);
 }
 
-TEST_F(BoxChannel, WithoutABoxNothingIsSentAndTheConnectionTestStops) {
+TEST_F(BoxChannel, WithoutABoxOrWithSeveralNothingIsSentAndTheConnectionTestStops) {
     rig.box.unplug();
     f.ui.Timer[1]->enable();
     f.ui.Option[2]->select();
@@ -70,6 +70,16 @@ TEST_F(BoxChannel, WithoutABoxNothingIsSentAndTheConnectionTestStops) {
     EXPECT_EQ(rig.message(), "<1>");
     EXPECT_FALSE(f.ui.Timer[1]->enabled());
     EXPECT_FALSE(f.ui.Timer[25]->enabled());
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_TRUE(rig.framesToBox().empty());
+
+    // Several boxes: nothing is sent either, and the line says why.
+    rig.box.plugIn();
+    rig.box.setBoxesAttached(2);
+    f.ui.Option[1]->select();
+    EXPECT_EQ(rig.message(), "<50>");
+    f.ui.Command[13]->userClick();
+    EXPECT_EQ(rig.message(), "<50>");
     EXPECT_TRUE(rig.buttonsEnabled());
     EXPECT_TRUE(rig.framesToBox().empty());
 }

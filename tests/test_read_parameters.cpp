@@ -233,6 +233,7 @@ TEST_F(ReadTest, AKeyStopsTheReadWithin100Milliseconds) {
 TEST_F(ReadTest, NoBoxOrSeveralBoxesSendNothing) {
     rig.box.unplug();
     read("300");
+    rig.box.plugIn();
     EXPECT_EQ(rig.message(), rig.line(1));
     EXPECT_TRUE(rig.buttonsEnabled());
     EXPECT_TRUE(f.ui.Option[3]->enabled());
@@ -245,8 +246,18 @@ TEST_F(ReadTest, NoBoxOrSeveralBoxesSendNothing) {
     other.form.ui.Text3->setText("300");
     other.form.ui.Command[7]->userClick();
     other.clock.advanceMs(100);
-    EXPECT_EQ(other.message(), other.line(2));
+    EXPECT_EQ(other.message(), other.line(50));
     EXPECT_TRUE(other.framesToBox().empty());
+
+    // A second box plugged in between two groups ends the read on the same line.
+    read("300");
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 100));
+    rig.box.setBoxesAttached(2);
+    rig.clock.advanceMs(50);
+    EXPECT_EQ(rig.message(), rig.line(50));
+    EXPECT_EQ(f.x.operation, kIdle);
+    EXPECT_TRUE(rig.buttonsEnabled());
+    EXPECT_EQ(rig.framesToBox().size(), 1u);
 }
 
 TEST_F(ReadTest, ABoxUnpluggedBetweenGroupsGivesTheWindowBack) {

@@ -121,9 +121,9 @@ struct TwoBoxes : StartUpTest {
     TwoBoxes() : StartUpTest(Config()) {}
 };
 
-TEST_F(TwoBoxes, KeepLineTwoAndSendNothing) {
+TEST_F(TwoBoxes, SayThatSeveralBoxesAreAttachedAndSendNothing) {
     Start();
-    EXPECT_EQ(rig.message(), "fr box 2");
+    EXPECT_EQ(rig.message(), "fr box 50");
     EXPECT_FALSE(f.ui.Timer[1]->enabled());
     EXPECT_TRUE(rig.framesToBox().empty());
 }

@@ -19,7 +19,7 @@ int Outcome(const Form& f, bool stopped, std::FILE* err) {
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(2)) return kNoBox;
+    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50)) return kNoBox;
     return kOperationFailed;
 }
 
@@ -29,7 +29,7 @@ int BoxOutcome(const Form& f, int doneLine, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
     if (message != f.tables.boxLine(doneLine)) {
         std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-        return message == f.tables.boxLine(1) || message == f.tables.boxLine(2) ? kNoBox : kOperationFailed;
+        return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) ? kNoBox : kOperationFailed;
     }
     if (f.link.lastStatus != kOk) {
         std::fprintf(err, "quelmbox-cli: a write to the box failed (status %u)\n", f.link.lastStatus);

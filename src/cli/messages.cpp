@@ -5,7 +5,7 @@ namespace quelm::cli {
 void FillBoxTable(LanguageTables& tables) {
     auto& b = tables.box;
     b[1] = "no programming box found";
-    b[2] = "looking for the programming box (several boxes attached?)";
+    b[2] = "looking for the programming box";
     b[3] = "programming box found";
     b[6] = "stopped";
     b[12] = "no frame yet";
@@ -20,6 +20,7 @@ void FillBoxTable(LanguageTables& tables) {
     b[26] = " wrong frame(s), reading parameter group 3 again";
     b[39] = "test number sent";
     b[40] = "not sent: the number has no frame form";
+    b[50] = "several programming boxes attached: unplug all but one";
 }
 
 } // namespace quelm::cli

@@ -41,8 +41,8 @@ bool BoxGone(const Form& f);
 // Open, count, close: leaves the number of attached boxes in deviceCount.
 void BoxCheck(Form& f);
 // The box check as every operation starts it, with its messages: box table
-// line 2 while looking, then line 1 when no box is found or line 3 when
-// exactly one is (several leave line 2). Returns deviceCount.
+// line 2 while looking, then line 1 when no box is found, line 3 when
+// exactly one is, line 50 when several are. Returns deviceCount.
 std::uint32_t LookForBox(Form& f);
 
 } // namespace quelm

@@ -91,6 +91,8 @@ public:
     void unplug();
     void plugIn();
     std::uint32_t deviceCount() const { return plugged_ ? config_.boxesAttached : 0; }
+    // Another box plugged in beside this one (2), or taken away again (1).
+    void setBoxesAttached(std::uint32_t count) { config_.boxesAttached = count; }
 
     // --- faults, on the box-to-host line and on the host-to-box line (where
     // a cut loses what the box had gathered of the frame being sent)
