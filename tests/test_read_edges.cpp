@@ -1,0 +1,120 @@
+// Corners of the read chain: what a blank reply, an empty number box, a
+// number changed between groups, an acknowledgement in the middle of a read,
+// a repeated send and the restore of the user's choices do.
+#include "exchange/decoder.h"
+#include "exchange/form_ops.h"
+#include "exchange/read_chain.h"
+#include "link/session.h"
+#include "support/test_rig.h"
+
+#include <gtest/gtest.h>
+
+using namespace quelm;
+using namespace quelm::test;
+
+namespace {
+
+struct ReadEdges : ::testing::Test {
+    Rig rig;
+    Form& f = rig.form;
+    void SetUp() override {
+        rig.numberBoxTable();
+        rig.selectDefaults();
+    }
+    void read(const char* number) {
+        f.ui.Text3->setText(number);
+        f.ui.Command[7]->userClick();
+    }
+    void afterFrames(std::size_t frames) {
+        ASSERT_TRUE(rig.clock.runUntil([&] { return rig.box.framesReceived().size() >= frames; }, 10'000));
+    }
+};
+
+} // namespace
+
+TEST_F(ReadEdges, ARealReplyOfFiveZerosIsABlankTickAndCostsNoTry) {
+    read("999");
+    afterFrames(1);
+    const std::size_t logged = f.ui.LoggerList->items().size();
+    rig.box.inject(rig.clock.nowUs(), {0, 0, 0, 0, 0});
+    rig.clock.advanceMs(12);
+    EXPECT_EQ(f.x.tryCount, 0);
+    EXPECT_TRUE(f.ui.Timer[17]->enabled());
+    EXPECT_EQ(f.ui.LoggerList->items().back(), "<12>");
+    EXPECT_GT(f.ui.LoggerList->items().size(), logged);
+}
+
+TEST_F(ReadEdges, AnEmptyNumberBoxReadsDetectorZero) {
+    read("");
+    afterFrames(1);
+    EXPECT_EQ(rig.framesToBox().front(), (Frame5{64, 0, 0, 0, 64}));
+}
+
+TEST_F(ReadEdges, TheLaterGroupsGoToTheNumberTypedMeanwhile) {
+    read("300");
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 1000));
+    f.ui.Text3->setText("12");
+    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
+    const auto frames = rig.framesToBox();
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[1], (Frame5{65, 0, 0, 12, 65 ^ 12}));
+    EXPECT_EQ(frames[2], (Frame5{66, 0, 0, 12, 66 ^ 12}));
+    EXPECT_EQ(rig.message(), rig.line(17));
+}
+
+TEST_F(ReadEdges, TheBoxsAcknowledgementDuringGroupTwoCostsATryAndSetsTheChannel) {
+    read("999");
+    afterFrames(1);
+    rig.box.inject(rig.clock.nowUs(), {64, 1, 1, 4, 68});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kReadGroup2; }, 1000));
+    rig.box.inject(rig.clock.nowUs(), {0, 1, 2, 3, 4});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 1; }, 100));
+    EXPECT_EQ(rig.message(), " 1<25>");
+    EXPECT_TRUE(f.ui.Option[2]->value());
+    EXPECT_EQ(f.x.operation, kReadGroup2);
+}
+
+TEST_F(ReadEdges, AChannelCodeOfTwoLeavesTheChannelUnselected) {
+    read("999");
+    afterFrames(1);
+    rig.box.inject(rig.clock.nowUs(), {64, 0, 2, 1, 64 ^ 2 ^ 1});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kReadGroup2; }, 1000));
+    const DetectorParameters shown = ParametersShown(f);
+    EXPECT_EQ(shown.channel, std::nullopt);
+    EXPECT_EQ(shown.outputPower, 2);
+    EXPECT_EQ(shown.dynamicTime, 1);
+}
+
+TEST_F(ReadEdges, ASendLeavesARunningPollRunning) {
+    read("999");
+    afterFrames(1);
+    ASSERT_TRUE(f.ui.Timer[17]->enabled());
+    EXPECT_TRUE(SendFrame(f));
+    EXPECT_TRUE(f.ui.Timer[17]->enabled());
+    afterFrames(2);
+    EXPECT_EQ(rig.framesToBox()[1], rig.framesToBox()[0]);
+}
+
+TEST_F(ReadEdges, RestoreParameterControlsPutsBackTheSavedChoicesAndEnablesTheGroups) {
+    for (int n = 3; n <= 29; ++n) f.x.savedOption[static_cast<std::size_t>(n)] = (n == 4 || n == 9 || n == 11 || n == 19 || n == 26 || n == 29);
+    f.x.savedText[8] = 85;
+    f.x.savedText[9] = 50.5;
+    f.x.savedText[10] = 0;
+    f.x.paramSendActive = 1;
+    for (int n = 3; n <= 29; ++n) f.ui.Option[static_cast<std::size_t>(n)]->setEnabled(false);
+    f.ui.Text9->setEnabled(false);
+    RestoreParameterControls(f);
+    DetectorParameters shown = ParametersShown(f);
+    EXPECT_EQ(shown.channel, 1);
+    EXPECT_EQ(shown.dynamicTime, 4);
+    EXPECT_EQ(shown.outputPower, 0);
+    EXPECT_EQ(shown.riseTime, 5);
+    EXPECT_EQ(shown.fallTime, 5);
+    EXPECT_EQ(shown.commandType, 1);
+    EXPECT_EQ(shown.levelOnPlus, "85");
+    EXPECT_EQ(shown.levelDynPlus, "50.5");
+    EXPECT_EQ(shown.levelDynMinus, "0");
+    EXPECT_EQ(f.x.paramSendActive, 0);
+    for (int n = 3; n <= 29; ++n) EXPECT_TRUE(f.ui.Option[static_cast<std::size_t>(n)]->enabled()) << n;
+    EXPECT_TRUE(f.ui.Text9->enabled());
+}
