@@ -1,6 +1,7 @@
 #include "exchange/decoder.h"
 
 #include "exchange/form_ops.h"
+#include "exchange/number_replies.h"
 #include "exchange/read_chain.h"
 #include "link/link_watch.h"
 #include "link/session.h"
@@ -49,11 +50,11 @@ void DecodeReply(Form& f) {
     // 6. Stop polling.
     f.ui.Timer[17]->disable();
     f.ui.Timer[6]->disable();
-    // 7. Reply handlers, each test whatever the earlier ones did. Replies 96
-    // and 97 (detector number) take their places right after the
-    // acknowledgement, and addresses (32 to 41) theirs last, with the
-    // operations that await them.
+    // 7. Reply handlers, each test whatever the earlier ones did. Addresses
+    // (32 to 41) take their place last, with the operations that await them.
     HandleAcknowledgement(f, b);
+    HandleReply96(f, b);
+    HandleReply97(f, b);
     HandleReply64(f, b);
     HandleReply65(f, b);
     HandleReply66(f, b);
@@ -71,19 +72,22 @@ void HandleAcknowledgement(Form& f, const Frame& b) {
     if (b[5] == 3) f.ui.Option[1]->select();
     if (b[5] == 4) f.ui.Option[2]->select();
     f.x.keyPressed = key;
-    // The address write, the send-parameters steps and the call between them
-    // react to the acknowledgement here, with those operations.
+    // The address write reacts to the acknowledgement here, with its
+    // operation; then the send of parameters and the call between its steps.
+    SendHandshakeAcknowledgement(f);
 }
 
 void EvaluateStep(Form& f) {
     f.x.tryCount += 1;
     if (f.x.tryCount > 9) {
-        // Step-over rules in their order: addresses, number programming
-        // (61, then 6) with their operations, then the parameter reads.
+        // Step-over rules in their order: addresses (with their
+        // operations), number programming (61, then 6), the parameter reads.
+        NumberStepOver(f);
         ParameterReadStepOver(f);
     } else {
-        // Retry rules in their order: addresses, 6 and 61 with their
-        // operations, then the parameter reads.
+        // Retry rules in their order: addresses (with their operations),
+        // 6 and 61, the parameter reads.
+        NumberRetry(f);
         ParameterReadRetry(f);
     }
 }

@@ -1,6 +1,7 @@
 #include "exchange/read_chain.h"
 
 #include "exchange/form_ops.h"
+#include "exchange/number_replies.h"
 #include "link/session.h"
 
 namespace quelm {
@@ -78,7 +79,8 @@ void HandleReply66(Form& f, const Frame& b) {
     f.ui.Timer[3]->disable();
     f.x.tryCount = 10;
     // With a send of parameters running, the read goes on with the call of
-    // the detector (the send-parameters handshake), which plugs in here.
+    // the detector: the first step of the send's handshake.
+    if (f.x.paramSendActive == 1) SendCallNumber(f);
 }
 
 void ParameterReadStepOver(Form& f) {

@@ -35,7 +35,7 @@ void BindControls(Form& f) {
     ui.ClassicClose->onClick = [&f] { ClassicClose_Click(f); };
     ui.GetNumDevices->onClick = [&f] { GetNumDevices_Click(f); };
     ui.Command[7]->onClick = [&f] { Command7_Click(f); };
-    ui.Command[9]->onClick = [&f] { StartUpAgain(f); };
+    ui.Command[9]->onClick = [&f] { Command9_Click(f); };
     ui.Command[13]->onClick = [&f] { Command13_Click(f); };
     ui.French->onClick = [&f] { French_Click(f); };
     ui.English->onClick = [&f] { English_Click(f); };
@@ -62,6 +62,7 @@ void BindControls(Form& f) {
 void bindHandlers(Form& f) {
     BindTimers(f);
     BindControls(f);
+    BindSendAndNumberHandlers(f);
 }
 
 } // namespace quelm

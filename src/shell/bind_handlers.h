@@ -5,5 +5,7 @@
 namespace quelm {
 
 void bindHandlers(Form& f);
+// The send of parameters and the number programming (bind_send_number.cpp).
+void BindSendAndNumberHandlers(Form& f);
 
 } // namespace quelm

@@ -62,14 +62,18 @@ void SelectDefaultParameters(Form& f) {
     for (int n : {3, 5, 14, 21, 28, 13}) f.ui.Option[static_cast<std::size_t>(n)]->select();
 }
 
-void ChooseLanguage(Form& f, int code) {
-    // The start-up starts the connection test, whose reader would take the
-    // replies of a running exchange and leave both waiting: the exchange is
-    // stopped first, as the stop key stops it.
+// The start-up starts the connection test, whose reader would take the
+// replies of a running exchange and leave both waiting: the exchange is
+// stopped first, as the stop key stops it.
+void StopRunningExchange(Form& f) {
     if (ExchangeRunning(f)) {
         f.x.keyPressed = 0;
         Timer3_Timer(f);
     }
+}
+
+void ChooseLanguage(Form& f, int code) {
+    StopRunningExchange(f);
     std::string error;
     if (!WriteLanguageCode(f.workDir / kSettingsFile, code, error)) {
         // The settings file keeps its old code; the window stays as it is.
@@ -115,6 +119,11 @@ bool StartUp(Form& f, std::string& error) {
 void StartUpAgain(Form& f) {
     std::string error;
     if (!StartUp(f, error)) ShowMessage(f, " " + error);
+}
+
+void Command9_Click(Form& f) {
+    StopRunningExchange(f);
+    StartUpAgain(f);
 }
 
 void French_Click(Form& f) { ChooseLanguage(f, 1); }

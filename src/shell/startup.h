@@ -15,6 +15,9 @@ namespace quelm {
 bool StartUp(Form& f, std::string& error);
 // StartUp run again from the open window: a failure is shown in Text5.
 void StartUpAgain(Form& f);
+// "Attendre N°": start-up again, which empties Text3 and Text4 and, with one
+// box, listens for a detector that reports its number.
+void Command9_Click(Form& f);
 // Language menu items: keep the code in the settings file, start up again.
 void French_Click(Form& f);
 void English_Click(Form& f);

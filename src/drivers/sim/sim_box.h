@@ -41,6 +41,18 @@ struct Faults {
     bool any() const { return drop + corrupt + delay + duplicate + cut + junk > 0; }
 };
 
+// Ways of the box and its detectors that tests ask for on purpose.
+struct CallKnobs {
+    // Write codes (68 to 73, 80 to 90) the box acknowledges but the detector
+    // does not take.
+    std::vector<std::uint8_t> refusedWrites;
+    // Every call (96) is acknowledged by the box this many times, one call
+    // each, before the detector answers one.
+    int acksBeforeAnswer = 0;
+    // The called detector answers with this number instead of its own.
+    std::optional<std::uint32_t> answerCallsAs;
+};
+
 struct BoxConfig {
     std::uint8_t channel = 3;           // 3 = channel A, 4 = channel B
     std::int64_t turnaroundUs = 5000;   // from the last byte of a request to the first of the reply
@@ -97,6 +109,7 @@ public:
     // --- faults, on the box-to-host line and on the host-to-box line (where
     // a cut loses what the box had gathered of the frame being sent)
     void setFaults(const Faults& faults) { faults_ = faults; }
+    void setCallKnobs(const CallKnobs& knobs) { knobs_ = knobs; }
     const Faults& faults() const { return faults_; }
     void setHostFaults(const Faults& faults) { hostFaults_ = faults; }
     const Faults& hostFaults() const { return hostFaults_; }
@@ -122,7 +135,8 @@ private:
     std::optional<Frame> answerBoxFrame(const Frame& f);
     std::optional<Frame> answerRead(const Frame& f);
     std::optional<Frame> answerCall(const Frame& f);
-    std::optional<Frame> answerWrite(const Frame& f);
+    std::optional<Frame> answerWrite(const Frame& f);          // addresses
+    std::optional<Frame> answerParameterWrite(const Frame& f); // 68 to 73, 80 to 90
     Frame acknowledgement() const;
     // Detector `number`, which becomes the selected one; null when absent
     // (then nothing is selected).
@@ -153,6 +167,8 @@ private:
     std::vector<ReceivedFrame> frames_;
     std::optional<std::uint32_t> selected_; // detector last addressed by a read or a call
     int connectionTests_ = 0;
+    CallKnobs knobs_;
+    int callAcksGiven_ = 0; // acknowledgements of the call now being made
 };
 
 // Reads a box description (format in README.md). On failure returns nothing

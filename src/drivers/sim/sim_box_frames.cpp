@@ -7,8 +7,6 @@ namespace {
 
 using Frame = std::array<std::uint8_t, 5>;
 
-constexpr std::uint32_t kMaxDetectorNumber = 1048574;
-
 std::uint8_t xorOf(const Frame& f) { return f[0] ^ f[1] ^ f[2] ^ f[3]; }
 bool checksumOk(const Frame& f) { return f[4] == xorOf(f); }
 
@@ -27,26 +25,6 @@ Frame numberFrame(std::uint8_t code, std::uint32_t n) {
                    static_cast<std::uint8_t>(n));
 }
 
-// The write commands whose byte 5 is the value (68 to 73).
-void writeValue(Detector& d, std::uint8_t code, std::uint8_t value) {
-    switch (code) {
-    case 68: d.riseTime = value; break;
-    case 69: d.fallTime = value; break;
-    case 70: d.levelOnPlus = value; break;
-    case 71: d.levelDynPlus = value; break;
-    case 72: d.levelDynMinus = value; break;
-    default: d.commandType = value; break;
-    }
-}
-
-// The write commands whose code is the value (80 to 90).
-void writeCode(Detector& d, std::uint8_t code) {
-    static constexpr std::uint8_t kDynamicTimeCodes[] = {0, 1, 2, 4, 6, 7};
-    if (code <= 85) d.dynamicTime = kDynamicTimeCodes[code - 80];
-    else if (code <= 87) d.channel = static_cast<std::uint8_t>(code - 86);
-    else d.outputPower = static_cast<std::uint8_t>(code - 88);
-}
-
 bool isValueWrite(std::uint8_t code) { return code >= 68 && code <= 73; }
 bool isCodeWrite(std::uint8_t code) { return code >= 80 && code <= 90; }
 bool isAddressWrite(std::uint8_t code) { return code >= 48 && code <= 57; }
@@ -59,12 +37,13 @@ std::optional<SimBox::Frame> SimBox::answer(const Frame& f) {
     const std::uint8_t code = f[0];
     if (code == 0) return answerBoxFrame(f);
     // The six value writes carry their value where the checksum would be.
-    if (isValueWrite(code)) return answerWrite(f);
+    if (isValueWrite(code)) return answerParameterWrite(f);
     if (!checksumOk(f)) return std::nullopt;
     if (code == 1) return acknowledgement(); // test number: the box only takes it
     if (isAddressRead(code) || isParameterRead(code)) return answerRead(f);
     if (code == 96 || code == 97) return answerCall(f);
-    if (isAddressWrite(code) || isCodeWrite(code)) return answerWrite(f);
+    if (isAddressWrite(code)) return answerWrite(f);
+    if (isCodeWrite(code)) return answerParameterWrite(f);
     return std::nullopt;
 }
 
@@ -97,28 +76,10 @@ std::optional<SimBox::Frame> SimBox::answerRead(const Frame& f) {
     }
 }
 
-// 96 calls a detector by its number; 97 gives the called one a new number.
-// A detector refuses a number it cannot hold.
-std::optional<SimBox::Frame> SimBox::answerCall(const Frame& f) {
-    const std::uint32_t n = numberOf(f);
-    if (f[0] == 96) return select(n) ? std::optional<Frame>(f) : std::nullopt;
-    Detector* d = selected_ ? detector(*selected_) : nullptr;
-    if (d == nullptr || n > kMaxDetectorNumber) return std::nullopt;
-    d->number = n;
-    selected_ = n;
-    return f;
-}
-
 // The box acknowledges every write; the detector takes it if it is there.
 std::optional<SimBox::Frame> SimBox::answerWrite(const Frame& f) {
-    const std::uint8_t code = f[0];
-    if (isAddressWrite(code)) {
-        if (Detector* d = selected_ ? detector(*selected_) : nullptr)
-            d->addresses[code - 48] = numberOf(f);
-    } else if (Detector* d = detector(numberOf(f))) {
-        if (isValueWrite(code)) writeValue(*d, code, f[4]);
-        else writeCode(*d, code);
-    }
+    if (Detector* d = selected_ ? detector(*selected_) : nullptr)
+        d->addresses[f[0] - 48] = numberOf(f);
     return acknowledgement();
 }
 

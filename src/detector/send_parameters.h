@@ -1,0 +1,28 @@
+#pragma once
+// "Envoyer les paramètres": saves the parameters the window shows, reads the
+// detector, then walks one step per parameter (Timer7 to Timer15), writing
+// only what differs and calling the detector after each write; step 16
+// (Timer16) compares everything and reads again until a read shows exactly
+// the saved values.
+#include "core/form.h"
+
+namespace quelm {
+
+// A real detector takes every write at the first pass and shows it at the
+// second; a send whose passes still disagree after this many never will.
+constexpr int kMaxSendPasses = 10;
+
+void Command8_Click(Form& f);
+void Timer7_Timer(Form& f);
+void SendChannelStep(Form& f);
+void Timer8_Timer(Form& f);
+void Timer9_Timer(Form& f);
+void Timer10_Timer(Form& f);
+void Timer11_Timer(Form& f);
+void Timer12_Timer(Form& f);
+void Timer13_Timer(Form& f);
+void Timer14_Timer(Form& f);
+void Timer15_Timer(Form& f);
+void Timer16_Timer(Form& f);
+
+} // namespace quelm

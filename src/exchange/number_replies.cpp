@@ -1,0 +1,129 @@
+#include "exchange/number_replies.h"
+
+#include "core/form_ops.h"
+#include "detector/codec.h"
+#include "exchange/read_chain.h"
+#include "link/session.h"
+
+#include <string>
+
+namespace quelm {
+
+namespace {
+
+bool ChecksumOk(const ReplyBytes& b) { return b[5] == (b[1] ^ b[2] ^ b[3] ^ b[4]); }
+
+int NumberOf(const ReplyBytes& b) { return b[2] * 65536 + b[3] * 256 + b[4]; }
+
+// Text3 shows the number the detector reported. The change handler of Text3
+// takes every change for a reason to stop a running connection test and
+// leaves a stop request behind; the decoder's own write is no key, and the
+// stop watch must not end the programming it belongs to.
+void ShowReportedNumber(Form& f, int number) {
+    const auto stopRequest = f.x.keyPressed;
+    f.ui.Text3->setText(std::to_string(number));
+    f.x.keyPressed = stopRequest;
+}
+
+// The call between two steps of a send was answered: the step after the one
+// that ran last, or step 7 when none has run in this pass.
+void EnableNextSendStep(Form& f) {
+    const int step = f.x.stepTimer;
+    if (step < 7 || step > 16) f.ui.Timer[7]->enable();
+    if (step >= 7 && step <= 15) f.ui.Timer[static_cast<std::size_t>(step + 1)]->enable();
+}
+
+void EndOperation(Form& f) {
+    f.x.operation = kIdle;
+    f.x.stepTimer = 0;
+    ClassicClose_Click(f);
+}
+
+} // namespace
+
+void HandleReply96(Form& f, const ReplyBytes& b) {
+    if (b[1] != 96 || !ChecksumOk(b)) return;
+    if (f.x.operation == kCallBetweenSteps) {
+        EnableNextSendStep(f);
+        return;
+    }
+    ShowReportedNumber(f, NumberOf(b));
+    f.ui.Text5->setText(f.tables.boxLine(13));
+    if (f.x.operation == kProgramNumber) {
+        f.ui.Text5->setText(f.tables.boxLine(14));
+        SetButtonsEnabled(f, true);
+        EndOperation(f);
+    }
+    f.ui.Text5->repaint();
+    f.x.tryCount = 10;
+}
+
+void HandleReply97(Form& f, const ReplyBytes& b) {
+    if (b[1] != 97 || !ChecksumOk(b)) return;
+    ShowReportedNumber(f, NumberOf(b));
+    f.ui.Text5->setText(f.tables.boxLine(14));
+    EndOperation(f);
+    f.ui.Text5->repaint();
+    SetButtonsEnabled(f, true);
+    f.ui.Timer[3]->disable();
+    // A send that this reply cut short would leave its controls disabled and
+    // turn the next plain read into a send: the user's values come back.
+    if (f.x.paramSendActive == 1) RestoreParameterControls(f);
+    f.x.tryCount = 10;
+}
+
+void NumberStepOver(Form& f) {
+    if (f.x.operation == kProgramNumber && f.x.tryCount == 10) {
+        f.x.tryCount = 0;
+        f.ui.Text5->setText(f.tables.boxLine(19));
+        EndOperation(f);
+        f.ui.Text5->repaint();
+        SetButtonsEnabled(f, true);
+    }
+    if (f.x.operation == kCheckBeforeProgramming) {
+        if (f.x.tryCount == 10) {
+            // The operation, the session and the stop watch stay as they are.
+            f.x.tryCount = 0;
+            ShowBoxLine(f, 20);
+            SetButtonsEnabled(f, true);
+        } else {
+            f.ui.Timer[20]->enable();
+        }
+    }
+}
+
+void NumberRetry(Form& f) {
+    if (f.x.operation != kCheckBeforeProgramming && f.x.operation != kProgramNumber) return;
+    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(10));
+    SendFrameAndPoll(f);
+}
+
+void SendHandshakeAcknowledgement(Form& f) {
+    if (f.x.operation == kCallBetweenSteps) f.ui.Timer[27]->enable();
+    if (f.x.operation == kSendOneParameter && f.x.stepTimer != 16) f.ui.Timer[27]->enable();
+}
+
+void Timer27_Timer(Form& f) {
+    f.ui.Timer[27]->disable();
+    // The stop key leaves this timer running; a call after the stop would
+    // take the send up again behind the user's back.
+    if (f.x.paramSendActive == 1) SendCallNumber(f);
+}
+
+void SendCallNumber(Form& f) {
+    ShowBoxLine(f, 28);
+    f.x.keyPressed.reset();
+    f.ui.Timer[3]->enable();
+    ClassicOpen_Click(f);
+    ConfigureLine(f);
+    f.x.outFrame = EncodeNumberFrame(96, NumericValue(f.ui.Text3->text()));
+    f.x.tryCount = 0;
+    f.x.operation = kCallBetweenSteps;
+    // A number without a frame form (changed during the send) ends the send
+    // with the refusal shown, instead of leaving it waiting for nothing.
+    if (!SendFrameAndPoll(f)) EndReadGivingWindowBack(f);
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+}
+
+} // namespace quelm

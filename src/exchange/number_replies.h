@@ -1,0 +1,27 @@
+#pragma once
+// The decoder's share of the detector number: the replies 96 (a called
+// detector answers with its number) and 97 (it confirms a new number), the
+// step-over and retry rules of operations 6 and 61, and the call of the
+// detector between the steps of a send of parameters.
+#include "core/form.h"
+#include "detector/parameters.h"
+
+namespace quelm {
+
+void HandleReply96(Form& f, const ReplyBytes& b);
+void HandleReply97(Form& f, const ReplyBytes& b);
+
+// Operations 61, then 6.
+void NumberStepOver(Form& f);
+// Operations 6 and 61 alike: the same frame again at once.
+void NumberRetry(Form& f);
+
+// The box acknowledged a write of the send, or a call during it: the
+// detector is called (again) by Timer27.
+void SendHandshakeAcknowledgement(Form& f);
+
+void Timer27_Timer(Form& f);
+// Calls the detector of Text3 (command 96, operation 82).
+void SendCallNumber(Form& f);
+
+} // namespace quelm
