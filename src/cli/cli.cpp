@@ -6,6 +6,7 @@
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
 #include "app/builder.h"
+#include "cli/send_commands.h"
 
 namespace quelm::cli {
 
@@ -81,6 +82,12 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     }
     Form& form = *tool->form;
     FillBoxTable(form.tables);
+    FillSendAndNumberLines(form.tables);
+    if (o.trace) TraceMessages(form, err);
+    if (IsSendOrNumberCommand(o.command)) KeepBoxChannel(form);
+    if (o.command == "send-params") return SendParams(form, o, out, err);
+    if (o.command == "program-number") return ProgramNumber(form, o, out, err);
+    if (o.command == "wait-number") return WaitNumber(form, o, out, err);
     if (o.command == "channel") return SetChannel(form, o, out, err);
     if (o.command == "test-number") return SendTestNumber(form, o, out, err);
     return ReadParams(form, o, out, err);

@@ -12,6 +12,16 @@ const char* const kUsageText =
     "  test-number NUMBER  send the box the test number NUMBER (0 to 1048574)\n"
     "  show-file FILE      print the 19 values of a project file (.bdp) as the\n"
     "                      window would load them, and the lines it cannot use\n"
+    "  send-params NUMBER FIELD=VALUE ...\n"
+    "                      write the given parameters into detector NUMBER and\n"
+    "                      read them back; the others keep the detector's values:\n"
+    "                      power=max|med|min channel=A|B dyn=5s|30s|1min|2min|5min|10min\n"
+    "                      rise=0.1s|0.5s|1s|1.5s|2s|3s|5s fall=10s|20s|30s|45s|1min|2min|4min\n"
+    "                      on=N dyn+=N dyn-=N (0 to 100) type=L1|L1+L3\n"
+    "  program-number OLD NEW\n"
+    "                      give detector OLD the number NEW (0 to 1048574)\n"
+    "  wait-number         run the connection test and print the number a\n"
+    "                      detector reports\n"
     "Options:\n"
     "  --simulate[=FILE]   talk to a simulated box described by FILE\n"
     "                      (default: simbox.txt next to the program)\n"
@@ -25,7 +35,9 @@ const char* const kUsageText =
     "                      on standard error\n"
     "  --timeout SECONDS   stop as the stop key does when the operation has not\n"
     "                      ended by then (default 30)\n"
-    "Exit codes: 0 done, 1 no valid answer or a failed write, 2 bad arguments,\n"
+    "Exit codes: 0 done (for send-params: a read shows every value; for\n"
+    "            program-number: the detector answered with NEW), 1 no valid answer,\n"
+    "            a failed write or not confirmed, 2 bad arguments,\n"
     "            3 no box or several, 4 stopped by the time-out.\n";
 
 namespace {
@@ -87,6 +99,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     o.command = words[0];
+    if (IsSendOrNumberCommand(o.command)) {
+        if (!ParseSendOrNumberCommand(words, o.number, o.send, error)) return std::nullopt;
+        return o;
+    }
     if (o.command != "read-params" && o.command != "channel" && o.command != "test-number" &&
         o.command != "show-file") {
         error = "unknown command: " + o.command;

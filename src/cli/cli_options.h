@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the front end.
 #include "app/backend.h"
+#include "cli/send_options.h"
 
 #include <optional>
 #include <string>
@@ -10,9 +11,10 @@ namespace quelm::cli {
 
 struct Options {
     BackendOptions backend;
-    std::string command;      // "read-params", "channel", "test-number" or "show-file"
+    std::string command;      // "read-params", "channel", "test-number", "show-file", or those of send_options.h
     std::string number;       // the number as typed, the channel A or B, or the file shown
     std::string saveFile;     // read-params: the project file to write after the read
+    SendOptions send;         // send-params, program-number
     bool json = false;
     bool trace = false;
     double timeoutSeconds = 30;

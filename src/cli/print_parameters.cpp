@@ -36,10 +36,12 @@ std::vector<Row> Rows(const DetectorParameters& p) {
 
 } // namespace
 
-void PrintParameters(std::FILE* out, const std::string& number, const DetectorParameters& p, bool json) {
+void PrintParameters(std::FILE* out, const std::string& number, const DetectorParameters& p, bool json,
+                     const std::vector<std::pair<std::string, long long>>& extra) {
     const auto rows = Rows(p);
     if (json) {
         std::fprintf(out, "{\"detector\": %s", number.c_str());
+        for (const auto& [key, value] : extra) std::fprintf(out, ", \"%s\": %lld", key.c_str(), value);
         for (const Row& r : rows)
             std::fprintf(out, r.number ? ", \"%s\": %s" : ", \"%s\": \"%s\"", r.key, r.value.c_str());
         std::fprintf(out, "}\n");

@@ -4,9 +4,13 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace quelm::cli {
 
-void PrintParameters(std::FILE* out, const std::string& number, const DetectorParameters& p, bool json);
+// `extra` numbers follow the detector number in JSON ("passes": 2).
+void PrintParameters(std::FILE* out, const std::string& number, const DetectorParameters& p, bool json,
+                     const std::vector<std::pair<std::string, long long>>& extra = {});
 
 } // namespace quelm::cli

@@ -1,0 +1,153 @@
+#include "cli/send_commands.h"
+
+#include "cli/cli.h"
+#include "cli/live_read.h"
+#include "cli/print_parameters.h"
+#include "exchange/form_ops.h"
+#include "detector/program_number.h"
+#include "link/link_watch.h"
+#include "link/session.h"
+#include "shell/keyboard.h"
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <string>
+
+namespace quelm::cli {
+
+namespace {
+
+// The connection test listens until a number comes, fifty attempts have
+// gone or a key stops it; past the time-out, the key is pressed.
+bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
+    const auto over = [&f] { return !ConnectionTestRunning(f) && !ExchangeRunning(f); };
+    if (f.clock.runUntil(over, static_cast<std::int64_t>(std::ceil(timeoutSeconds * 1000)))) return false;
+    Form_KeyDown(f, 27);
+    f.clock.runUntil(over, 1000);
+    return true;
+}
+
+// The exit code of an operation that did not end with `doneLine`.
+int Failure(const Form& f, bool stopped, std::FILE* err) {
+    const std::string& message = f.ui.Text5->text();
+    if (stopped || message == " STOP") {
+        std::fprintf(err, "quelmbox-cli: STOP: not over before the time-out\n");
+        return kStopped;
+    }
+    std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
+    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(2) || message == kConnectionTestText)
+        return kNoBox;
+    return kOperationFailed;
+}
+
+void Select(Form& f, const WantedParameter& w) {
+    if (w.option != 0) f.ui.Option[static_cast<std::size_t>(w.option)]->select();
+    TextBox* level = w.levelText == 8 ? f.ui.Text8 : w.levelText == 9 ? f.ui.Text9 : f.ui.Text10;
+    if (w.levelText != 0) level->setText(std::to_string(w.level));
+}
+
+double SecondsLeft(double timeoutSeconds, std::chrono::steady_clock::time_point start) {
+    const double used = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return timeoutSeconds - used > 0.001 ? timeoutSeconds - used : 0.001;
+}
+
+} // namespace
+
+void FillSendAndNumberLines(LanguageTables& tables) {
+    auto& b = tables.box;
+    b[4] = " attempt(s) - waiting for a detector number";
+    b[10] = " attempt(s) - waiting for the detector's reply";
+    b[11] = " attempt(s) - programming the new number";
+    b[13] = " The detector answered with its number";
+    b[14] = " New number programmed and confirmed";
+    b[19] = " Failed: the new number was not confirmed";
+    b[20] = " Failed: the detector does not answer the call";
+    b[27] = " Sending: checking the detector channel";
+    b[28] = " Calling the detector...";
+    b[29] = " Sending: dynamic time";
+    b[30] = " Sending: output power";
+    b[31] = " Sending: rise time";
+    b[32] = " Sending: fall time";
+    b[33] = " Sending: level ON+";
+    b[34] = " Sending: level DYN+";
+    b[35] = " Sending: level DYN-";
+    b[36] = " Sending: dynamic command type";
+    b[37] = " Parameters sent and verified";
+    b[38] = " A parameter differs: reading again...";
+    b[45] = " Send stopped after 10 passes, never confirmed:";
+    b[46] = " A level with a fraction is refused, nothing sent:";
+}
+
+void TraceMessages(Form& f, std::FILE* err) {
+    auto last = std::make_shared<std::string>();
+    f.ui.observer = [&f, err, last](Control& c, Change change) {
+        if (&c != f.ui.Text5 || change != Change::Text) return;
+        const std::string& text = f.ui.Text5->text();
+        if (text.empty() || text == *last) return;
+        *last = text;
+        std::fprintf(err, "                message:%s\n", text.c_str());
+        std::fflush(err);
+    };
+}
+
+void KeepBoxChannel(Form& f) {
+    f.ui.Option[1]->onClick = nullptr;
+    f.ui.Option[2]->onClick = nullptr;
+}
+
+// Reads the detector, puts the wanted values over what it holds, sends.
+int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
+    const auto start = std::chrono::steady_clock::now();
+    f.ui.Text3->setText(o.number);
+    const bool readStopped = ReadUntilOver(f, o.timeoutSeconds);
+    if (f.ui.Text5->text() != f.tables.boxLine(17)) return Failure(f, readStopped, err);
+    for (const WantedParameter& w : o.send.wanted) Select(f, w);
+    const bool stopped = RunUntilOver(f, [&f] { f.ui.Command[8]->click(); }, SecondsLeft(o.timeoutSeconds, start));
+    if (f.ui.Text5->text() != f.tables.boxLine(37)) return Failure(f, stopped, err);
+    const long long passes = f.x.sendPass;
+    if (!o.json) std::fprintf(out, "Parameters sent and confirmed by a read, in %lld pass%s\n", passes, passes == 1 ? "" : "es");
+    PrintParameters(out, o.number, ParametersShown(f), o.json, {{"passes", passes}});
+    return kSuccess;
+}
+
+int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
+    f.ui.Text3->setText(o.number);
+    f.ui.Text4->setText(o.send.newNumber);
+    const bool stopped = RunUntilOver(f, [&f] { f.ui.Command[6]->click(); }, o.timeoutSeconds);
+    if (f.ui.Text5->text() != f.tables.boxLine(14)) return Failure(f, stopped, err);
+    const std::string reported = f.ui.Text3->text();
+    if (reported != o.send.newNumber) {
+        std::fprintf(err, "quelmbox-cli: the detector answered with %s, not %s\n", reported.c_str(),
+                     o.send.newNumber.c_str());
+        return kOperationFailed;
+    }
+    if (o.json)
+        std::fprintf(out, "{\"old\": %s, \"new\": %s, \"reported\": %s}\n", o.number.c_str(),
+                     o.send.newNumber.c_str(), reported.c_str());
+    else
+        std::fprintf(out, "Detector %s now answers to number %s\n", o.number.c_str(), reported.c_str());
+    return kSuccess;
+}
+
+// The connection test as "Attendre N°" runs it with one box, Text3 emptied
+// first; a detector that reports its number ends it.
+int WaitNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
+    f.ui.Text3->setText("");
+    if (LookForBox(f) == 1) StartConnectionTest(f);
+    const bool stopped = WaitForConnectionTest(f, o.timeoutSeconds);
+    const std::string number = f.ui.Text3->text();
+    if (number.empty()) {
+        if (f.link.deviceCount != 1) return Failure(f, stopped, err);
+        if (stopped) return Failure(f, true, err);
+        std::fprintf(err, "quelmbox-cli: no detector reported its number\n");
+        return kOperationFailed;
+    }
+    if (o.json)
+        std::fprintf(out, "{\"reported\": %s}\n", number.c_str());
+    else
+        std::fprintf(out, "A detector reported number %s\n", number.c_str());
+    return kSuccess;
+}
+
+} // namespace quelm::cli

@@ -1,0 +1,31 @@
+#pragma once
+// The arguments of the commands that send parameters and program numbers:
+// send-params NUMBER FIELD=VALUE ..., program-number OLD NEW, wait-number.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quelm::cli {
+
+// One wanted parameter: the option to select (Option3 .. Option29), or the
+// level box (8, 9, 10 for Text8 .. Text10) and its whole percent.
+struct WantedParameter {
+    int option = 0;
+    int levelText = 0;
+    int level = 0;
+};
+
+struct SendOptions {
+    std::vector<WantedParameter> wanted; // send-params
+    std::string newNumber;               // program-number
+};
+
+bool IsSendOrNumberCommand(const std::string& command);
+
+// Checks the words after the command name (words[0]); on success fills
+// `number` (the detector, plain decimal) and `send`. Nothing on a value
+// outside its list or range, with the reason in `error`.
+bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string& number, SendOptions& send,
+                              std::string& error);
+
+} // namespace quelm::cli
