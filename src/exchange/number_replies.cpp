@@ -5,6 +5,7 @@
 #include "exchange/read_chain.h"
 #include "link/session.h"
 
+#include <cmath>
 #include <string>
 
 namespace quelm {
@@ -33,6 +34,14 @@ void EnableNextSendStep(Form& f) {
     if (step >= 7 && step <= 15) f.ui.Timer[static_cast<std::size_t>(step + 1)]->enable();
 }
 
+// The line that ends a programming: 14 when the detector reports the number
+// it was given. A detector that reports another one has not taken it, and
+// "confirmed" would be a lie: line 19 says it was not confirmed.
+int ProgrammingEndLine(const Form& f, int reported) {
+    if (f.x.operation != kProgramNumber) return 14;
+    return reported == std::floor(NumericValue(f.ui.Text4->text())) ? 14 : 19;
+}
+
 void EndOperation(Form& f) {
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
@@ -50,7 +59,7 @@ void HandleReply96(Form& f, const ReplyBytes& b) {
     ShowReportedNumber(f, NumberOf(b));
     f.ui.Text5->setText(f.tables.boxLine(13));
     if (f.x.operation == kProgramNumber) {
-        f.ui.Text5->setText(f.tables.boxLine(14));
+        f.ui.Text5->setText(f.tables.boxLine(ProgrammingEndLine(f, NumberOf(b))));
         SetButtonsEnabled(f, true);
         EndOperation(f);
     }
@@ -61,7 +70,7 @@ void HandleReply96(Form& f, const ReplyBytes& b) {
 void HandleReply97(Form& f, const ReplyBytes& b) {
     if (b[1] != 97 || !ChecksumOk(b)) return;
     ShowReportedNumber(f, NumberOf(b));
-    f.ui.Text5->setText(f.tables.boxLine(14));
+    f.ui.Text5->setText(f.tables.boxLine(ProgrammingEndLine(f, NumberOf(b))));
     EndOperation(f);
     f.ui.Text5->repaint();
     SetButtonsEnabled(f, true);
