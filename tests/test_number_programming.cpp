@@ -72,7 +72,6 @@ TEST_F(ProgramTest, GivesTwelveTheNumber300) {
 }
 
 TEST_F(ProgramTest, ANumberAnotherDetectorHoldsIsRefusedByTheDetector) {
-    rig.box.setCallKnobs({});
     sim::BoxConfig two = OnlyTwelve();
     two.detectors.push_back(sim::Detector{.number = 300});
     Rig other(two);
@@ -139,9 +138,9 @@ TEST_F(ProgramTest, TheCallOutOfTriesShowsLine20AndKeepsOperation6) {
 
 TEST_F(ProgramTest, ProgressLine11WhileProgrammingAndRetryLine10) {
     program("12", "300");
-    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kProgramNumber; }, 1000));
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[20]->enabled(); }, 1000));
     rig.box.detector(12)->number = 13; // the 97 goes unanswered
-    rig.clock.advanceMs(20);
+    rig.clock.advanceMs(30);
     EXPECT_EQ(rig.message(), " 0" + rig.line(11));
     rig.box.inject(rig.clock.nowUs(), {1, 2, 3, 4, 5});
     ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 1; }, 100));

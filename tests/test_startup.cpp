@@ -372,3 +372,42 @@ TEST_F(StartUpTest, ALanguageChangeDuringAReadStopsItAndTheWindowComesBack) {
         EXPECT_EQ(r.form.x.operation, kIdle) << atMs;
     }
 }
+
+namespace {
+
+sim::BoxConfig ReportingBox() {
+    sim::BoxConfig c = SampleBox();
+    c.reportNumber = 300;
+    c.reportAfterTests = 3;
+    return c;
+}
+
+struct WaitNumberTest : StartUpTest {
+    WaitNumberTest() : StartUpTest(ReportingBox()) {}
+};
+
+} // namespace
+
+TEST_F(WaitNumberTest, AttendreNumeroStartsUpAgainAndAReportedNumberArrives) {
+    f.ui.screen = {30480, 21200}; // twice the reference: the start-up scales the layout
+    Start();
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Text3->text() == "300"; }, 1000));
+    rig.clock.advanceMs(200);
+    f.ui.Text3->setText("12");
+    f.ui.Text4->setText("44");
+    const Geometry before = f.ui.Command[9]->geometry();
+    auto same = [&before](const Geometry& g) {
+        return g.left == before.left && g.top == before.top && g.width == before.width && g.height == before.height;
+    };
+    std::vector<std::string> numbers;
+    f.ui.observer = [&](Control& c, Change change) {
+        if (&c == f.ui.Text3 && change == Change::Text) numbers.push_back(f.ui.Text3->text());
+    };
+    f.ui.Command[9]->userClick();
+    EXPECT_EQ(f.ui.Text4->text(), "");
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Text3->text() == "300"; }, 1000));
+    EXPECT_EQ(numbers, (std::vector<std::string>{"", "300"}));
+    EXPECT_TRUE(same(f.ui.Command[9]->geometry())); // the layout is scaled once only
+    rig.clock.advanceMs(200);
+    EXPECT_TRUE(rig.buttonsEnabled());
+}
