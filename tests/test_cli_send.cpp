@@ -1,0 +1,111 @@
+// send-params, program-number and wait-number from the command line, in real
+// time on the simulated box.
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+using namespace quelm;
+
+namespace {
+
+QCoreApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_cli_send";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+std::string Slurp(std::FILE* f) {
+    std::rewind(f);
+    std::string s;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, f)) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+CliRun RunCli(std::vector<std::string> args) {
+    App();
+    args.insert(args.begin(), "quelmbox-cli");
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int code = cli::Run(args, out, err);
+    return {code, Slurp(out), Slurp(err)};
+}
+
+std::string Box(const std::string& text) {
+    static int n = 0;
+    const std::string path = testing::TempDir() + "cli_send_box_" + std::to_string(++n) + ".txt";
+    std::ofstream(path) << text;
+    return "--simulate=" + path;
+}
+
+const char* kDetector300 = "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n";
+
+} // namespace
+
+TEST(CliSend, SendsTheGivenFieldsKeepsTheOthersAndSaysThePasses) {
+    const CliRun run = RunCli({"--json", Box(kDetector300), "send-params", "0300", "power=max", "rise=0.5s", "dyn-=7"});
+    ASSERT_EQ(run.code, cli::kSuccess) << run.err;
+    EXPECT_EQ(run.out, "{\"detector\": 300, \"passes\": 2, \"channel\": \"B\", \"dynamicTime\": \"2 min\", "
+                       "\"outputPower\": \"max\", \"riseTime\": \"0.5 s\", \"fallTime\": \"45 s\", \"levelOnPlus\": 80, "
+                       "\"levelDynPlus\": 60, \"levelDynMinus\": 7, \"commandType\": \"L1\"}\n");
+    const CliRun same = RunCli({Box(kDetector300), "send-params", "300", "type=l1", "on=80"});
+    ASSERT_EQ(same.code, cli::kSuccess) << same.err;
+    EXPECT_NE(same.out.find("in 1 pass\n"), std::string::npos) << same.out;
+}
+
+TEST(CliSend, AValueOutsideItsListOrRangeSendsNothing) {
+    for (const char* bad : {"power=maximum", "on=101", "on=50.5", "dyn+=-1", "rise=", "speed=1", "on=5 on=6"}) {
+        std::vector<std::string> args{"--trace", Box(kDetector300), "send-params", "300"};
+        std::string word = bad;
+        for (std::size_t at; (at = word.find(' ')) != std::string::npos; word = word.substr(at + 1))
+            args.push_back(word.substr(0, at));
+        args.push_back(word);
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.code, cli::kUsage) << bad;
+        EXPECT_EQ(run.err.find(" TX "), std::string::npos) << bad;
+    }
+    EXPECT_EQ(RunCli({Box(kDetector300), "send-params", "300"}).code, cli::kUsage);
+    EXPECT_EQ(RunCli({Box(kDetector300), "program-number", "300", "1048575"}).code, cli::kUsage);
+    EXPECT_EQ(RunCli({Box(kDetector300), "wait-number", "300"}).code, cli::kUsage);
+}
+
+TEST(CliSend, ASendThatNeverAgreesOrStandsStillFails) {
+    // Detector 999 is absent: the read never gets an answer; the time-out
+    // stops it as the stop key does.
+    const CliRun absent = RunCli({"--timeout", "0.3", Box(kDetector300), "send-params", "999", "on=5"});
+    EXPECT_EQ(absent.code, cli::kStopped) << absent.err;
+    const CliRun noBox = RunCli({Box(std::string("boxes 0\n") + kDetector300), "send-params", "300", "on=5"});
+    EXPECT_EQ(noBox.code, cli::kNoBox) << noBox.err;
+}
+
+TEST(CliSend, ProgramsANumberOnlyWhenTheDetectorAnswersWithIt) {
+    const CliRun run = RunCli({"--json", Box(kDetector300), "program-number", "300", "301"});
+    ASSERT_EQ(run.code, cli::kSuccess) << run.err;
+    EXPECT_EQ(run.out, "{\"old\": 300, \"new\": 301, \"reported\": 301}\n");
+    const std::string two = Box(std::string(kDetector300) + "detector 12\n");
+    const CliRun taken = RunCli({"--timeout", "0.5", two, "program-number", "12", "300"});
+    EXPECT_EQ(taken.code, cli::kStopped) << taken.err;
+}
+
+TEST(CliSend, WaitNumberPrintsTheReportedNumber) {
+    const CliRun run = RunCli({"--json", "--trace", Box(std::string(kDetector300) + "report 300 after=2\n"), "wait-number"});
+    ASSERT_EQ(run.code, cli::kSuccess) << run.err;
+    EXPECT_EQ(run.out, "{\"reported\": 300}\n");
+    EXPECT_NE(run.err.find("connection test"), std::string::npos);
+    const CliRun silent = RunCli({Box(kDetector300), "wait-number"});
+    EXPECT_EQ(silent.code, cli::kOperationFailed) << silent.err;
+}
