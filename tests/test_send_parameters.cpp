@@ -271,3 +271,28 @@ TEST_F(SendTest, NoBoxAtTheFirstReadOrALaterOneGivesTheWindowBack) {
     EXPECT_TRUE(f.ui.Option[15]->enabled());
     EXPECT_TRUE(rig.exchangeTimersOff());
 }
+
+TEST_F(SendTest, ThreeParametersSentThenTheNumberProgrammedThenReadUnderTheNewNumber) {
+    show300();
+    f.ui.Option[13]->select(); // power max
+    f.ui.Option[27]->select(); // fall 4 min
+    f.ui.Text9->setText("70");
+    f.ui.Command[8]->userClick();
+    ASSERT_TRUE(sendEnds());
+    ASSERT_EQ(rig.message(), rig.line(37));
+    f.ui.Text4->setText("301");
+    f.ui.Command[6]->userClick();
+    ASSERT_TRUE(rig.clock.runUntil([&] { return rig.buttonsEnabled() && f.x.operation == kIdle; }, 1000));
+    ASSERT_EQ(rig.message(), rig.line(14));
+    EXPECT_EQ(f.ui.Text3->text(), "301");
+    EXPECT_EQ(CheckProgrammingEnded(f, rig.box, 300, 301), "");
+    rig.selectDefaults(); // forget what the window shows
+    f.ui.Command[7]->userClick();
+    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
+    ASSERT_EQ(rig.message(), rig.line(17));
+    DetectorParameters want = Detector300Shown();
+    want.outputPower = 2;
+    want.fallTime = 6;
+    want.levelDynPlus = "70";
+    EXPECT_EQ(ParametersShown(f), want);
+}
