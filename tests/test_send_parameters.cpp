@@ -1,7 +1,7 @@
 // "Envoyer les paramètres" on the virtual clock with the simulated box: the
 // read, the call after every write, the passes until a read agrees, and the
 // ways a send ends.
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "detector/parameters.h"
 #include "detector/send_parameters.h"
 #include "shell/keyboard.h"
@@ -181,23 +181,34 @@ TEST_F(SendTest, ANewDetectorNumberDuringTheSendIsInEveryLaterFrame) {
 TEST_F(SendTest, TheStopKeyEndsTheSendAndTheNextReadIsAPlainRead) {
     show300();
     f.ui.Option[15]->select();
+    f.ui.Text8->setText("70");
     f.ui.Command[8]->userClick();
-    // The write is acknowledged; the detector then no longer answers calls.
-    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[27]->enabled(); }, 1000));
-    rig.box.detector(300)->number = 301;
-    rig.clock.advanceMs(500);
+    // While the steps go on, every frame is answered: the key must not be
+    // lost to the senders that follow it.
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.stepTimer == 10; }, 1000));
     Form_KeyDown(f, 27);
     rig.clock.advanceMs(100);
     EXPECT_EQ(rig.message(), " STOP");
     EXPECT_EQ(f.x.paramSendActive, 0);
     EXPECT_TRUE(rig.buttonsEnabled());
-    rig.box.detector(301)->number = 300;
+    rig.clock.advanceMs(5000);
+    EXPECT_TRUE(rig.exchangeTimersOff());
     const std::size_t before = rig.framesToBox().size();
     f.ui.Command[7]->userClick();
     ASSERT_TRUE(rig.runUntilOperationEnds(1000));
-    EXPECT_EQ(codesToBox().size(), before + 3); // the read, and no call after it
+    // The answer to the call that was out when the key stopped the send is
+    // still queued: it costs the read a try (and the retries cost a few
+    // more), and the read reads every group; no call follows it.
+    const auto codes = codesToBox();
+    const std::vector<int> read(codes.begin() + static_cast<long>(before), codes.end());
+    EXPECT_EQ(read.front(), 64);
+    EXPECT_EQ(std::count(read.begin(), read.end(), 96), 0);
     EXPECT_EQ(rig.message(), rig.line(17));
     for (int n = 3; n <= 29; ++n) EXPECT_TRUE(f.ui.Option[static_cast<std::size_t>(n)]->enabled()) << n;
+    DetectorParameters held = Detector300Shown();
+    held.riseTime = 1;
+    held.levelOnPlus = "70";
+    EXPECT_EQ(ParametersShown(f), held);
 }
 
 TEST_F(SendTest, AStopBetweenTheAcknowledgementAndTheCallSendsNoCall) {

@@ -1,7 +1,7 @@
 #include "detector/program_number.h"
 
-#include "core/form_ops.h"
-#include "detector/codec.h"
+#include "exchange/form_ops.h"
+#include "protocol/number.h"
 #include "link/session.h"
 
 namespace quelm {
@@ -47,7 +47,7 @@ void Command6_Click(Form& f) {
         f.ui.Timer[3]->enable();
         ClassicOpen_Click(f);
         ConfigureLine(f);
-        if (!BuildNumberFrame(f, 96, f.ui.Text3)) {
+        if (!BuildNumberFrame(f, code::kCallNumber, f.ui.Text3)) {
             // Nothing has been disabled yet: the window stays as it was.
             f.x.operation = kIdle;
             f.ui.Timer[3]->disable();
@@ -80,7 +80,7 @@ void SendNewNumber(Form& f) {
         ShowBoxLine(f, 3);
         ClassicOpen_Click(f);
         ConfigureLine(f);
-        if (BuildNumberFrame(f, 97, f.ui.Text4)) {
+        if (BuildNumberFrame(f, code::kProgramNumber, f.ui.Text4)) {
             FillRxFrame(f, 255);
             SendFrameAndPoll(f);
         } else {
@@ -90,8 +90,8 @@ void SendNewNumber(Form& f) {
     } else {
         GiveWindowBack(f); // several boxes: line 2 stays
     }
+    // A key pressed during the call stays a request to stop the programming.
     f.x.attemptCount = 0;
-    f.x.keyPressed.reset();
 }
 
 void Text4_Change(Form& f) {

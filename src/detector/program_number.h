@@ -2,7 +2,7 @@
 // "Programmer": calls the detector of Text3 (command 96, operation 6) and,
 // once it has answered, gives it the number of Text4 (command 97,
 // operation 61). The decoder handles both replies.
-#include "core/form.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

@@ -1,6 +1,6 @@
 #include "detector/send_parameters.h"
 
-#include "core/form_ops.h"
+#include "exchange/form_ops.h"
 #include "detector/codec.h"
 #include "detector/read_parameters.h"
 #include "exchange/read_chain.h"
@@ -80,10 +80,12 @@ void StepCycleBookkeeping(Form& f, int n) {
 // Sends the step's frame; a frame with no byte form (a detector number
 // changed during the send to one that has none) ends the send with the
 // refusal shown, the user's values back and the window given back.
+//
+// A key pressed since the send began stays a request to stop: the steps do
+// not clear it, so the stop watch ends the send within its 100 ms.
 void SendStepFrame(Form& f) {
     if (!SendFrameAndPoll(f)) EndReadGivingWindowBack(f);
     f.x.attemptCount = 0;
-    f.x.keyPressed.reset();
 }
 
 void SetParameterControlsEnabled(Form& f, bool enabled) {
@@ -136,7 +138,9 @@ void CutEndlessSend(Form& f) {
 // a number with no frame form) the send ends there: at the first pass
 // nothing was disabled yet; at a later one the window is given back.
 void StartPass(Form& f) {
+    const auto key = f.x.keyPressed;
     Command7_Click(f);
+    if (f.x.sendPass > 1) f.x.keyPressed = key; // a later pass goes on with the send's stop request
     if (f.ui.Timer[17]->enabled()) return;
     if (f.x.sendPass == 1)
         f.x.paramSendActive = 0;
@@ -182,7 +186,6 @@ void Timer7_Timer(Form& f) {
 void SendChannelStep(Form& f) {
     const Step& s = StepOf(7);
     ShowBoxLine(f, s.line);
-    f.x.keyPressed.reset();
     f.ui.Timer[3]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);

@@ -4,7 +4,7 @@
 // only what differs and calling the detector after each write; step 16
 // (Timer16) compares everything and reads again until a read shows exactly
 // the saved values.
-#include "core/form.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

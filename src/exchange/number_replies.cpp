@@ -1,7 +1,7 @@
 #include "exchange/number_replies.h"
 
-#include "core/form_ops.h"
-#include "detector/codec.h"
+#include "exchange/form_ops.h"
+#include "protocol/number.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
 
@@ -12,19 +12,11 @@ namespace quelm {
 
 namespace {
 
-bool ChecksumOk(const ReplyBytes& b) { return b[5] == (b[1] ^ b[2] ^ b[3] ^ b[4]); }
+bool Taken(const Frame& b, int code) { return b[1] == code && CheckByteRight(b); }
 
-int NumberOf(const ReplyBytes& b) { return b[2] * 65536 + b[3] * 256 + b[4]; }
+int NumberOf(const Frame& b) { return static_cast<int>(FrameNumber(b)); }
 
-// Text3 shows the number the detector reported. The change handler of Text3
-// takes every change for a reason to stop a running connection test and
-// leaves a stop request behind; the decoder's own write is no key, and the
-// stop watch must not end the programming it belongs to.
-void ShowReportedNumber(Form& f, int number) {
-    const auto stopRequest = f.x.keyPressed;
-    f.ui.Text3->setText(std::to_string(number));
-    f.x.keyPressed = stopRequest;
-}
+void ShowReportedNumber(Form& f, int number) { f.ui.Text3->setText(std::to_string(number)); }
 
 // The call between two steps of a send was answered: the step after the one
 // that ran last, or step 7 when none has run in this pass.
@@ -48,10 +40,18 @@ void EndOperation(Form& f) {
     ClassicClose_Click(f);
 }
 
+// While a parameter group is being read, a detector's answer to a call is
+// no answer to the read: it is the late answer to a call of a send that was
+// stopped. Taken for the awaited reply, it would skip the group, and the read
+// would end "done" with values it never read. It costs a try instead.
+bool ReadRunning(const Form& f) {
+    return f.x.operation == kReadGroup1 || f.x.operation == kReadGroup2 || f.x.operation == kReadGroup3;
+}
+
 } // namespace
 
-void HandleReply96(Form& f, const ReplyBytes& b) {
-    if (b[1] != 96 || !ChecksumOk(b)) return;
+void HandleReply96(Form& f, const Frame& b) {
+    if (!Taken(b, code::kCallNumber) || ReadRunning(f)) return;
     if (f.x.operation == kCallBetweenSteps) {
         EnableNextSendStep(f);
         return;
@@ -67,8 +67,8 @@ void HandleReply96(Form& f, const ReplyBytes& b) {
     f.x.tryCount = 10;
 }
 
-void HandleReply97(Form& f, const ReplyBytes& b) {
-    if (b[1] != 97 || !ChecksumOk(b)) return;
+void HandleReply97(Form& f, const Frame& b) {
+    if (!Taken(b, code::kProgramNumber)) return;
     ShowReportedNumber(f, NumberOf(b));
     f.ui.Text5->setText(f.tables.boxLine(ProgrammingEndLine(f, NumberOf(b))));
     EndOperation(f);
@@ -119,20 +119,20 @@ void Timer27_Timer(Form& f) {
     if (f.x.paramSendActive == 1) SendCallNumber(f);
 }
 
+// The send is under way: a key pressed since it began is a request to stop
+// it, and is not cleared here.
 void SendCallNumber(Form& f) {
     ShowBoxLine(f, 28);
-    f.x.keyPressed.reset();
     f.ui.Timer[3]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);
-    f.x.outFrame = EncodeNumberFrame(96, NumericValue(f.ui.Text3->text()));
+    f.x.outFrame = EncodeNumberFrame(code::kCallNumber, NumericValue(f.ui.Text3->text()));
     f.x.tryCount = 0;
     f.x.operation = kCallBetweenSteps;
     // A number without a frame form (changed during the send) ends the send
     // with the refusal shown, instead of leaving it waiting for nothing.
     if (!SendFrameAndPoll(f)) EndReadGivingWindowBack(f);
     f.x.attemptCount = 0;
-    f.x.keyPressed.reset();
 }
 
 } // namespace quelm

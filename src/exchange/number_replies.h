@@ -3,13 +3,13 @@
 // detector answers with its number) and 97 (it confirms a new number), the
 // step-over and retry rules of operations 6 and 61, and the call of the
 // detector between the steps of a send of parameters.
-#include "core/form.h"
-#include "detector/parameters.h"
+#include "exchange/form.h"
+#include "protocol/frame.h"
 
 namespace quelm {
 
-void HandleReply96(Form& f, const ReplyBytes& b);
-void HandleReply97(Form& f, const ReplyBytes& b);
+void HandleReply96(Form& f, const Frame& b);
+void HandleReply97(Form& f, const Frame& b);
 
 // Operations 61, then 6.
 void NumberStepOver(Form& f);

@@ -13,7 +13,11 @@ void Text3_Change(Form& f) {
     f.ui.Text103->setText(f.ui.Text3->text() + ".bdp");
     if (NumericValue(f.ui.Text3->text()) > 1048574) f.ui.Text3->setText("1048574");
     ShowMessage(f, "");
-    // A number in the box ends a running connection test.
+    // A number in the box ends a running connection test. The stop request
+    // is for the test only: left behind, it would stop the operation that
+    // wrote the number (the call of a programming, a send whose number was
+    // changed) as if the user had pressed a key.
+    if (!ConnectionTestRunning(f)) return;
     f.x.keyPressed = 1;
     f.ui.Timer[1]->disable();
     f.ui.Timer[4]->disable();

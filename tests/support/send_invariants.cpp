@@ -1,6 +1,6 @@
 #include "support/send_invariants.h"
 
-#include "detector/codec.h"
+#include "protocol/number.h"
 
 #include <algorithm>
 #include <cmath>
