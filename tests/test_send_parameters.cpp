@@ -69,6 +69,8 @@ TEST_F(SendTest, NothingDiffersOnePassOneCallNoWrite) {
     EXPECT_EQ(f.x.stepTimer, 16);
     EXPECT_TRUE(f.ui.Timer[3]->enabled());
     EXPECT_EQ(CheckSendEnded(f, rig.box), "");
+    rig.box.detector(300)->levelDynMinus = 26; // the checker does see a detector that differs
+    EXPECT_NE(CheckSendEnded(f, rig.box).find("level DYN-"), std::string::npos);
 }
 
 TEST_F(SendTest, OnlyTheRiseTimeDiffersOneWriteThenAPassWithoutWrite) {
