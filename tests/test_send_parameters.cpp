@@ -135,7 +135,7 @@ TEST_F(SendTest, PassTimersStepByTenAndAnEndlessSendIsCutNamingTheParameter) {
     EXPECT_EQ(f.ui.Timer[7]->interval(), 10);
     EXPECT_EQ(f.ui.Timer[15]->interval(), 1);
     EXPECT_EQ(count(68), kMaxSendPasses);
-    EXPECT_NE(rig.message().find(rig.line(45)), std::string::npos);
+    EXPECT_NE(rig.message().find(rig.line(47)), std::string::npos);
     EXPECT_NE(rig.message().find("Temps de mont"), std::string::npos) << rig.message();
     EXPECT_EQ(rig.message().find("Puissance"), std::string::npos);
     // The user's values are back, enabled; the window is given back.
@@ -158,7 +158,7 @@ TEST_F(SendTest, ALevelWithAFractionIsRefusedBeforeAnythingIsSent) {
     f.ui.Command[8]->userClick();
     rig.clock.advanceMs(100);
     EXPECT_TRUE(rig.framesToBox().empty());
-    EXPECT_NE(rig.message().find(rig.line(46)), std::string::npos);
+    EXPECT_NE(rig.message().find(rig.line(48)), std::string::npos);
     EXPECT_NE(rig.message().find("DYN+"), std::string::npos) << rig.message();
     EXPECT_EQ(f.x.paramSendActive, 0);
     EXPECT_TRUE(rig.buttonsEnabled());

@@ -75,8 +75,8 @@ void FillSendAndNumberLines(LanguageTables& tables) {
     b[36] = " Sending: dynamic command type";
     b[37] = " Parameters sent and verified";
     b[38] = " A parameter differs: reading again...";
-    b[45] = " Send stopped after 10 passes, never confirmed:";
-    b[46] = " A level with a fraction is refused, nothing sent:";
+    b[47] = " Send stopped after 10 passes, never confirmed:";
+    b[48] = " A level with a fraction is refused, nothing sent:";
 }
 
 void TraceMessages(Form& f, std::FILE* err) {

@@ -128,7 +128,7 @@ std::string DifferingParameters(Form& f) {
 // The passes never agree: the detector does not take a value. The message
 // names what it never showed; the user's values come back into the window.
 void CutEndlessSend(Form& f) {
-    ShowMessage(f, BoxLineOr(f, 45, " Envoi arr\xC3\xAAt\xC3\xA9 apr\xC3\xA8s 10 passages, jamais confirm\xC3\xA9 :",
+    ShowMessage(f, BoxLineOr(f, 47, " Envoi arr\xC3\xAAt\xC3\xA9 apr\xC3\xA8s 10 passages, jamais confirm\xC3\xA9 :",
                              " Send stopped after 10 passes, never confirmed:") +
                        DifferingParameters(f));
     EndReadGivingWindowBack(f);
@@ -154,7 +154,7 @@ bool RefuseFractionalLevel(Form& f) {
     for (int n : {8, 9, 10}) {
         const double v = NumericValue(LevelBox(f, n)->text());
         if (v == std::floor(v)) continue;
-        ShowMessage(f, BoxLineOr(f, 46, " Niveau non entier refus\xC3\xA9, rien n'est envoy\xC3\xA9 :",
+        ShowMessage(f, BoxLineOr(f, 48, " Niveau non entier refus\xC3\xA9, rien n'est envoy\xC3\xA9 :",
                                  " A level with a fraction is refused, nothing sent:") +
                            " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(n + 7)]->caption()));
         return true;
