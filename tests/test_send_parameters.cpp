@@ -207,9 +207,13 @@ TEST_F(SendTest, TheStopKeyEndsTheSendAndTheNextReadIsAPlainRead) {
     EXPECT_EQ(std::count(read.begin(), read.end(), 96), 0);
     EXPECT_EQ(rig.message(), rig.line(17));
     for (int n = 3; n <= 29; ++n) EXPECT_TRUE(f.ui.Option[static_cast<std::size_t>(n)]->enabled()) << n;
+    // The read shows what the detector holds: the rise time was written
+    // before the key, the level perhaps not.
+    const sim::Detector* d = rig.box.detector(300);
+    EXPECT_EQ(d->riseTime, 1);
     DetectorParameters held = Detector300Shown();
     held.riseTime = 1;
-    held.levelOnPlus = "70";
+    held.levelOnPlus = std::to_string(d->levelOnPlus);
     EXPECT_EQ(ParametersShown(f), held);
 }
 

@@ -76,7 +76,9 @@ void HandleReply66(Form& f, const Frame& b) {
     ClassicClose_Click(f);
     f.ui.Text5->repaint();
     if (f.x.paramSendActive == 0) SetButtonsEnabled(f, true);
-    f.ui.Timer[3]->disable();
+    // A send goes on with its call: its stop watch keeps running (stopping
+    // and starting it again would put off its next look at the keys).
+    if (f.x.paramSendActive == 0) f.ui.Timer[3]->disable();
     f.x.tryCount = 10;
     // With a send of parameters running, the read goes on with the call of
     // the detector: the first step of the send's handshake.

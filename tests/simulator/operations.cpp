@@ -135,7 +135,8 @@ const std::vector<OperationKind>& Operations() {
     static const std::vector<OperationKind> kinds{
         {"read-params", 6, &Make<ReadParams>},   {"channel", 2, &Make<SetChannel>},
         {"test-number", 2, &Make<TestNumber>},   {"language", 1, &Make<ChangeLanguage>},
-        {"wait-number", 1, &Make<WaitNumber>},
+        {"wait-number", 1, &Make<WaitNumber>},   {"send-params", 3, &MakeSendParams},
+        {"program-number", 2, &MakeProgramNumber},
     };
     return kinds;
 }

@@ -31,4 +31,8 @@ struct OperationKind {
 
 const std::vector<OperationKind>& Operations();
 
+// Operations kept in files of their own.
+std::unique_ptr<Operation> MakeSendParams();
+std::unique_ptr<Operation> MakeProgramNumber();
+
 } // namespace quelm::simulator

@@ -1,0 +1,74 @@
+// Sending parameters and programming a number, as simulator operations: the
+// user changes what the window shows, or types an old and a new number, and
+// clicks; what the window then reports done must be what the box holds.
+#include "simulator/operations.h"
+#include "support/send_invariants.h"
+
+#include "protocol/number.h"
+
+namespace quelm::simulator {
+
+namespace {
+
+const char* const kDetectors[] = {"300", "12", "1048574", "299"};
+const char* const kNewNumbers[] = {"301", "12", "300", "500", "1048574", "1048575"};
+const char* const kLevels[] = {"0", "25", "60", "80", "100", "50.5"};
+
+template <std::size_t N>
+const char* Pick(World& w, const char* const (&list)[N]) {
+    return list[w.rng.below(N)];
+}
+
+// Any choice in each group, as a user clicks, and any level.
+void ChangeParameters(World& w) {
+    const std::pair<int, int> groups[] = {{3, 4}, {5, 10}, {11, 13}, {14, 20}, {21, 27}, {28, 29}};
+    for (const auto& [first, last] : groups) {
+        if (w.rng.chance(0.5)) continue;
+        const auto n = static_cast<std::size_t>(w.rng.between(first, last));
+        w.form.ui.Option[n]->select();
+    }
+    for (TextBox* level : {w.form.ui.Text8, w.form.ui.Text9, w.form.ui.Text10})
+        if (w.rng.chance(0.3)) level->setText(Pick(w, kLevels));
+}
+
+class SendParams final : public Operation {
+public:
+    std::string start(World& w) override {
+        w.form.ui.Text3->setText(Pick(w, kDetectors));
+        ChangeParameters(w);
+        w.form.ui.Command[8]->click();
+        return "send parameters to \"" + w.form.ui.Text3->text() + "\"";
+    }
+    void verify(World& w) override {
+        if (w.hostFaults || w.forgedFrameTaken || w.staleFrameTaken) return;
+        const std::string wrong = test::CheckSendEnded(w.form, w.box);
+        if (!wrong.empty()) w.fail(wrong);
+    }
+};
+
+class ProgramNumber final : public Operation {
+public:
+    std::string start(World& w) override {
+        w.form.ui.Text3->setText(Pick(w, kDetectors));
+        w.form.ui.Text4->setText(Pick(w, kNewNumbers));
+        old_ = static_cast<std::uint32_t>(NumericValue(w.form.ui.Text3->text()));
+        new_ = static_cast<std::uint32_t>(NumericValue(w.form.ui.Text4->text()));
+        w.form.ui.Command[6]->click();
+        return "program \"" + w.form.ui.Text3->text() + "\" as \"" + w.form.ui.Text4->text() + "\"";
+    }
+    void verify(World& w) override {
+        if (w.hostFaults || w.forgedFrameTaken || w.staleFrameTaken || old_ == new_) return;
+        const std::string wrong = test::CheckProgrammingEnded(w.form, w.box, old_, new_);
+        if (!wrong.empty()) w.fail(wrong);
+    }
+
+private:
+    std::uint32_t old_ = 0, new_ = 0;
+};
+
+} // namespace
+
+std::unique_ptr<Operation> MakeSendParams() { return std::make_unique<SendParams>(); }
+std::unique_ptr<Operation> MakeProgramNumber() { return std::make_unique<ProgramNumber>(); }
+
+} // namespace quelm::simulator
