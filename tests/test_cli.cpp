@@ -169,6 +169,48 @@ TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
     EXPECT_NE(unwritable.err.find("cannot write x.bdp"), std::string::npos) << unwritable.err;
 }
 
+TEST(Cli, ReadsAndSendsTheTenAddresses) {
+    const std::string box = "--simulate=" + BoxFile(std::string(kBox) + "addresses 300 1 2 3 4 5 6 7 8 9 1048574\n");
+    const CliRun text = RunCli({box, "read-addresses", "300"});
+    ASSERT_EQ(text.code, cli::kSuccess) << text.err;
+    EXPECT_NE(text.out.find("address 1   1\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("address 10  1048574\n"), std::string::npos) << text.out;
+    const CliRun json = RunCli({"--json", box, "read-addresses", "300"});
+    EXPECT_EQ(json.out, "[1, 2, 3, 4, 5, 6, 7, 8, 9, 1048574]\n");
+
+    const CliRun sent = RunCli({"--json", "--trace", box, "send-addresses", "300", "1", "2", "3", "40", "5", "6", "7",
+                                "8", "9", "0"});
+    ASSERT_EQ(sent.code, cli::kSuccess) << sent.err;
+    EXPECT_EQ(sent.out, "[1, 2, 3, 40, 5, 6, 7, 8, 9, 0]\n");
+    for (const char* frame : {"TX   16   0   1  44  61", "TX   51   0   0  40  27", "RX   35   0   0  40  11",
+                              "TX   57   0   0   0  57", "RX   41   0   0   0  41"})
+        EXPECT_NE(sent.err.find(frame), std::string::npos) << frame << "\n" << sent.err;
+    // The box's report of its channel sends nothing in the middle of the send.
+    EXPECT_EQ(sent.err.find("TX    0"), std::string::npos) << sent.err;
+
+    EXPECT_EQ(RunCli({"--timeout", "0.3", box, "send-addresses", "299", "1", "2", "3", "4", "5", "6", "7", "8", "9",
+                      "10"}).code,
+              cli::kStopped);
+    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 0\n"), "read-addresses", "300"}).code, cli::kNoBox);
+    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 2\n"), "send-addresses", "300", "1", "2", "3", "4", "5", "6",
+                      "7", "8", "9", "10"}).code,
+              cli::kNoBox);
+    const std::vector<std::string> nine{"send-addresses", "300", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    std::vector<std::vector<std::string>> bad{nine, {"read-addresses"}, {"read-addresses", "3", "4"}};
+    bad.push_back(nine);
+    bad.back().insert(bad.back().end(), {"10", "11"});
+    for (const char* value : {"12.5", "-3", "1048575", "1e3", ""}) {
+        bad.push_back(nine);
+        bad.back().push_back(value);
+    }
+    for (auto& args : bad) {
+        args.insert(args.begin(), {"--trace", box});
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.code, cli::kUsage) << args.back();
+        EXPECT_EQ(run.err.find(" TX "), std::string::npos) << run.err;
+    }
+}
+
 TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
     App();
     PtyBridge bridge{sim::SimBox(test::SampleBox())};

@@ -366,5 +366,29 @@ TEST_F(ViewTest, PicturesAreDrawnAtTheirSizes) {
     EXPECT_FALSE(command3->icon().isNull());
 }
 
+// The address buttons of the window, on the tool bound to its handlers and a
+// simulated box: the view's clicks reach the handlers, and their results show.
+TEST(ViewAddresses, TheAddressButtonsRunTheirHandlers) {
+    test::Rig rig;
+    rig.numberBoxTable();
+    rig.selectDefaults();
+    Form& f = rig.form;
+    f.ui.Text3->setText("300");
+    ui::MainView view(f);
+    view.show();
+    QApplication::processEvents();
+    view.findChild<QPushButton*>("Command4")->click();
+    EXPECT_EQ(f.x.operation, kReadAddresses);
+    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
+    QApplication::processEvents();
+    EXPECT_EQ(view.findChild<QLineEdit*>("Text1(9)")->text(), "1048574");
+    view.findChild<QPushButton*>("Command3")->click();
+    EXPECT_EQ(view.findChild<QLineEdit*>("Text2(9)")->text(), "1048574");
+    view.findChild<QPushButton*>("Command5")->click();
+    EXPECT_EQ(f.x.operation, kSendAddresses);
+    ASSERT_TRUE(rig.runUntilOperationEnds(2000));
+    EXPECT_EQ(rig.message(), rig.line(18));
+}
+
 } // namespace
 } // namespace quelm

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/address_commands.h"
 #include "cli/cli_options.h"
 #include "cli/live_read.h"
 #include "cli/messages.h"
@@ -11,18 +12,6 @@
 namespace quelm::cli {
 
 namespace {
-
-int Outcome(const Form& f, bool stopped, std::FILE* err) {
-    const std::string& message = f.ui.Text5->text();
-    if (message == f.tables.boxLine(17)) return kSuccess;
-    if (stopped || message == " STOP") {
-        std::fprintf(err, "quelmbox-cli: STOP: no answer before the time-out\n");
-        return kStopped;
-    }
-    std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50)) return kNoBox;
-    return kOperationFailed;
-}
 
 // A box operation that writes and awaits nothing: done when the box check
 // found one box and every write went through.
@@ -42,7 +31,7 @@ int BoxOutcome(const Form& f, int doneLine, std::FILE* err) {
 int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
     const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
-    const int code = Outcome(form, stopped, err);
+    const int code = Outcome(form, stopped, 17, err);
     if (code != kSuccess) return code;
     PrintParameters(out, o.number, ParametersShown(form), o.json);
     if (!o.saveFile.empty() && !SaveReadParameters(form, o.saveFile, err)) return kOperationFailed;
@@ -90,6 +79,8 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "wait-number") return WaitNumber(form, o, out, err);
     if (o.command == "channel") return SetChannel(form, o, out, err);
     if (o.command == "test-number") return SendTestNumber(form, o, out, err);
+    if (o.command == "read-addresses") return ReadAddresses(form, o, out, err);
+    if (o.command == "send-addresses") return SendAddresses(form, o, out, err);
     return ReadParams(form, o, out, err);
 }
 

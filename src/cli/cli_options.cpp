@@ -8,6 +8,11 @@ const char* const kUsageText =
     "Usage: quelmbox-cli [options] COMMAND\n"
     "Commands:\n"
     "  read-params NUMBER  read the nine parameters of detector NUMBER (0 to 1048574)\n"
+    "  read-addresses NUMBER\n"
+    "                      read the ten addresses of detector NUMBER\n"
+    "  send-addresses NUMBER A1 A2 ... A10\n"
+    "                      write the ten addresses A1 to A10 (each 0 to 1048574) into\n"
+    "                      detector NUMBER and read each back until it agrees\n"
     "  channel A|B         set the channel of the box\n"
     "  test-number NUMBER  send the box the test number NUMBER (0 to 1048574)\n"
     "  show-file FILE      print the 19 values of a project file (.bdp) as the\n"
@@ -30,14 +35,14 @@ const char* const kUsageText =
     "  --save FILE         read-params: write the parameters read to the project\n"
     "                      file FILE, as the window saves them (address lines\n"
     "                      empty)\n"
-    "  --json              print the parameters as JSON\n"
+    "  --json              print the parameters as JSON (the addresses as a list)\n"
     "  --trace             print every frame sent and received, with a time stamp,\n"
     "                      on standard error\n"
     "  --timeout SECONDS   stop as the stop key does when the operation has not\n"
     "                      ended by then (default 30)\n"
     "Exit codes: 0 done (for send-params: a read shows every value; for\n"
     "            program-number: the detector answered with NEW), 1 no valid answer,\n"
-    "            a failed write or not confirmed, 2 bad arguments,\n"
+    "            a failed write, not confirmed or an address not read, 2 bad arguments,\n"
     "            3 no box or several, 4 stopped by the time-out.\n";
 
 namespace {
@@ -56,6 +61,45 @@ bool ValidNumber(const std::string& text) {
     for (char c : text)
         if (c < '0' || c > '9') return false;
     return std::atol(text.c_str()) <= 1048574;
+}
+
+const char* ArgumentsWanted(const std::string& command) {
+    if (command == "channel") return " takes A or B";
+    if (command == "send-addresses") return " takes a detector number and exactly ten addresses";
+    if (command == "show-file") return " takes one file";
+    return " takes one number";
+}
+
+// The words after the command: their count, then each value.
+bool CheckArguments(Options& o, const std::vector<std::string>& words, std::string& error) {
+    const std::size_t wanted = o.command == "send-addresses" ? 12 : 2;
+    if (words.size() != wanted) {
+        error = o.command + ArgumentsWanted(o.command);
+        return false;
+    }
+    o.number = words[1];
+    if (o.command == "show-file") return true;
+    if (o.command == "channel") {
+        if (o.number == "a" || o.number == "b") o.number[0] = static_cast<char>(o.number[0] - 'a' + 'A');
+        if (o.number != "A" && o.number != "B") {
+            error = "the box channel is A or B: " + words[1];
+            return false;
+        }
+        return true;
+    }
+    if (!ValidNumber(o.number)) {
+        error = (o.command == "test-number" ? "a test number is 0 to 1048574: " : "a detector number is 0 to 1048574: ") +
+                o.number;
+        return false;
+    }
+    for (std::size_t i = 2; i < words.size(); ++i) {
+        if (!ValidNumber(words[i])) {
+            error = "address " + std::to_string(i - 1) + " is not a whole number from 0 to 1048574: " + words[i];
+            return false;
+        }
+        o.addresses.push_back(words[i]);
+    }
+    return true;
 }
 
 } // namespace
@@ -103,32 +147,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         if (!ParseSendOrNumberCommand(words, o.number, o.send, error)) return std::nullopt;
         return o;
     }
-    if (o.command != "read-params" && o.command != "channel" && o.command != "test-number" &&
-        o.command != "show-file") {
+    if (o.command != "read-params" && o.command != "read-addresses" && o.command != "send-addresses" &&
+        o.command != "channel" && o.command != "test-number" && o.command != "show-file") {
         error = "unknown command: " + o.command;
         return std::nullopt;
     }
-    if (words.size() != 2) {
-        error = o.command + (o.command == "channel" ? " takes A or B" : o.command == "show-file" ? " takes one file" : " takes one number");
-        return std::nullopt;
-    }
-    o.number = words[1];
     if (!o.saveFile.empty() && o.command != "read-params") {
         error = "--save goes with read-params only";
         return std::nullopt;
     }
-    if (o.command == "show-file") return o;
-    if (o.command == "channel") {
-        if (o.number == "a" || o.number == "b") o.number[0] = static_cast<char>(o.number[0] - 'a' + 'A');
-        if (o.number != "A" && o.number != "B") {
-            error = "the box channel is A or B: " + words[1];
-            return std::nullopt;
-        }
-    } else if (!ValidNumber(o.number)) {
-        error = (o.command == "read-params" ? "a detector number is 0 to 1048574: " : "a test number is 0 to 1048574: ") +
-                o.number;
-        return std::nullopt;
-    }
+    if (!CheckArguments(o, words, error)) return std::nullopt;
     return o;
 }
 

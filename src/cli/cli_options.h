@@ -11,10 +11,11 @@ namespace quelm::cli {
 
 struct Options {
     BackendOptions backend;
-    std::string command;      // "read-params", "channel", "test-number", "show-file", or those of send_options.h
+    std::string command;      // "read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file", or those of send_options.h
     std::string number;       // the number as typed, the channel A or B, or the file shown
     std::string saveFile;     // read-params: the project file to write after the read
     SendOptions send;         // send-params, program-number
+    std::vector<std::string> addresses; // send-addresses: the ten addresses, as typed
     bool json = false;
     bool trace = false;
     double timeoutSeconds = 30;

@@ -1,5 +1,7 @@
 #include "cli/messages.h"
 
+#include "cli/cli.h"
+
 namespace quelm::cli {
 
 void FillBoxTable(LanguageTables& tables) {
@@ -8,10 +10,13 @@ void FillBoxTable(LanguageTables& tables) {
     b[2] = "looking for the programming box";
     b[3] = "programming box found";
     b[6] = "stopped";
+    b[8] = " wrong frame(s), address";
+    b[9] = " read again";
     b[12] = "no frame yet";
     b[15] = "parameter group 1 read";
     b[16] = "parameter group 2 read";
     b[17] = "parameters read";
+    b[18] = "ten addresses done";
     b[21] = "no valid answer to the read of parameter group 3 in ten frames";
     b[22] = "no valid answer to the read of parameter group 2 in ten frames";
     b[23] = "no valid answer to the read of parameter group 1 in ten frames";
@@ -20,7 +25,20 @@ void FillBoxTable(LanguageTables& tables) {
     b[26] = " wrong frame(s), reading parameter group 3 again";
     b[39] = "test number sent";
     b[40] = "not sent: the number has no frame form";
+    b[49] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
+}
+
+int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
+    const std::string& message = f.ui.Text5->text();
+    if (message == f.tables.boxLine(doneLine)) return kSuccess;
+    if (stopped || message == " STOP") {
+        std::fprintf(err, "quelmbox-cli: STOP: no answer before the time-out\n");
+        return kStopped;
+    }
+    std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
+    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50)) return kNoBox;
+    return kOperationFailed;
 }
 
 } // namespace quelm::cli

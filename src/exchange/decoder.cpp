@@ -1,5 +1,6 @@
 #include "exchange/decoder.h"
 
+#include "exchange/address_loop.h"
 #include "exchange/form_ops.h"
 #include "exchange/number_replies.h"
 #include "exchange/read_chain.h"
@@ -58,6 +59,7 @@ void DecodeReply(Form& f) {
     HandleReply64(f, b);
     HandleReply65(f, b);
     HandleReply66(f, b);
+    HandleAddressReport(f, b);
     // 8. Step evaluation.
     EvaluateStep(f);
 }
@@ -72,8 +74,9 @@ void HandleAcknowledgement(Form& f, const Frame& b) {
     if (b[5] == 3) f.ui.Option[1]->select();
     if (b[5] == 4) f.ui.Option[2]->select();
     f.x.keyPressed = key;
-    // The address write reacts to the acknowledgement here, with its
-    // operation; then the send of parameters and the call between its steps.
+    // An address was written: read it back. Then the send of parameters and
+    // the call between its steps.
+    if (f.x.operation == kSendAddresses && f.x.stepTimer == 19) f.ui.Timer[18]->enable();
     SendHandshakeAcknowledgement(f);
 }
 
@@ -82,11 +85,13 @@ void EvaluateStep(Form& f) {
     if (f.x.tryCount > 9) {
         // Step-over rules in their order: addresses (with their
         // operations), number programming (61, then 6), the parameter reads.
+        AddressStepOver(f);
         NumberStepOver(f);
         ParameterReadStepOver(f);
     } else {
         // Retry rules in their order: addresses (with their operations),
         // 6 and 61, the parameter reads.
+        AddressRetry(f);
         NumberRetry(f);
         ParameterReadRetry(f);
     }

@@ -1,7 +1,9 @@
 #include "shell/bind_handlers.h"
 
+#include "detector/addresses.h"
 #include "detector/parameters.h"
 #include "detector/read_parameters.h"
+#include "exchange/address_loop.h"
 #include "exchange/decoder.h"
 #include "exchange/read_chain.h"
 #include "link/box_channel.h"
@@ -23,6 +25,8 @@ void BindTimers(Form& f) {
     on(4, Timer4_Timer);
     on(6, Timer6_Timer);
     on(17, Timer17_Timer);
+    on(18, Timer18_Timer);
+    on(19, Timer19_Timer);
     on(23, Timer23_Timer);
     on(24, Timer24_Timer);
     on(25, Timer25_Timer);
@@ -34,6 +38,9 @@ void BindControls(Form& f) {
     ui.ClassicOpen->onClick = [&f] { ClassicOpen_Click(f); };
     ui.ClassicClose->onClick = [&f] { ClassicClose_Click(f); };
     ui.GetNumDevices->onClick = [&f] { GetNumDevices_Click(f); };
+    ui.Command[3]->onClick = [&f] { Command3_Click(f); };
+    ui.Command[4]->onClick = [&f] { Command4_Click(f); };
+    ui.Command[5]->onClick = [&f] { Command5_Click(f); };
     ui.Command[7]->onClick = [&f] { Command7_Click(f); };
     ui.Command[9]->onClick = [&f] { Command9_Click(f); };
     ui.Command[13]->onClick = [&f] { Command13_Click(f); };

@@ -74,9 +74,18 @@ void SimBox::unplug() {
 void SimBox::plugIn() { plugged_ = true; }
 
 Detector* SimBox::detector(std::uint32_t number) {
+    return const_cast<Detector*>(std::as_const(*this).detector(number));
+}
+
+const Detector* SimBox::detector(std::uint32_t number) const {
     auto it = std::find_if(config_.detectors.begin(), config_.detectors.end(),
                            [number](const Detector& d) { return d.number == number; });
     return it == config_.detectors.end() ? nullptr : &*it;
+}
+
+void SimBox::refuseAddressWrites(int index, int times) {
+    refusedAddress_ = index;
+    refusalsLeft_ = times;
 }
 
 void SimBox::onFrame(std::int64_t tUs, const Frame& f) {

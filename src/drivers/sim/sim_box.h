@@ -114,6 +114,11 @@ public:
     void setHostFaults(const Faults& faults) { hostFaults_ = faults; }
     const Faults& hostFaults() const { return hostFaults_; }
 
+    // --- a detector that does not take a write: the next `times` writes of
+    // address `index` (0 to 9) are acknowledged, and the detector keeps the
+    // address it had.
+    void refuseAddressWrites(int index, int times);
+
     // --- inspection, for tests and the trace
     const std::vector<TimedByte>& bytesFromHost() const { return fromHost_; }
     const std::vector<ReceivedFrame>& framesReceived() const { return frames_; }
@@ -122,6 +127,7 @@ public:
     const std::deque<ReceivedFrame>& recentReplies() const { return recentReplies_; }
     std::uint8_t channel() const { return config_.channel; }
     Detector* detector(std::uint32_t number);
+    const Detector* detector(std::uint32_t number) const;
     const BoxConfig& config() const { return config_; }
 
 private:
@@ -169,6 +175,8 @@ private:
     int connectionTests_ = 0;
     CallKnobs knobs_;
     int callAcksGiven_ = 0; // acknowledgements of the call now being made
+    int refusedAddress_ = -1;
+    int refusalsLeft_ = 0;
 };
 
 // Reads a box description (format in README.md). On failure returns nothing

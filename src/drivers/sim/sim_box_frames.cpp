@@ -78,8 +78,12 @@ std::optional<SimBox::Frame> SimBox::answerRead(const Frame& f) {
 
 // The box acknowledges every write; the detector takes it if it is there.
 std::optional<SimBox::Frame> SimBox::answerWrite(const Frame& f) {
-    if (Detector* d = selected_ ? detector(*selected_) : nullptr)
-        d->addresses[f[0] - 48] = numberOf(f);
+    const int index = f[0] - 48;
+    Detector* d = selected_ ? detector(*selected_) : nullptr;
+    if (d != nullptr && index == refusedAddress_ && refusalsLeft_ > 0)
+        --refusalsLeft_;
+    else if (d != nullptr)
+        d->addresses[index] = numberOf(f);
     return acknowledgement();
 }
 

@@ -1,0 +1,107 @@
+#include "exchange/address_loop.h"
+
+#include "exchange/form_ops.h"
+#include "detector/addresses.h"
+#include "protocol/number.h"
+#include "exchange/read_chain.h"
+#include "link/session.h"
+
+namespace quelm {
+
+namespace {
+
+TextBox& Received(Form& f, int i) { return *f.ui.Text1[static_cast<std::size_t>(i)]; }
+TextBox& Wanted(Form& f, int i) { return *f.ui.Text2[static_cast<std::size_t>(i)]; }
+
+// The detector agrees on address i: a report of it has come during this send
+// (the send disables every Text1 box, and a report enables its own) and its
+// value equals the wanted one. A box still disabled holds the text of an
+// earlier read, which says nothing about what the detector holds now.
+bool Agrees(Form& f, int i) {
+    return Received(f, i).enabled() && NumericValue(Wanted(f, i).text()) == NumericValue(Received(f, i).text());
+}
+
+// All ten addresses read, or sent and read back equal.
+void EndAddresses(Form& f) {
+    f.ui.Text5->setText(f.tables.boxLine(18));
+    f.ui.Text5->repaint();
+    SetButtonsEnabled(f, true);
+    f.x.operation = kIdle;
+    f.x.stepTimer = 0;
+    ClassicClose_Click(f);
+    f.ui.Timer[3]->disable();
+}
+
+// An address report is taken while addresses are read or sent, and when
+// nothing runs. Another operation awaits another reply: a late report (the
+// stop key ended an address read while its request was on the line) would
+// otherwise end that step as if its own reply had come, a parameter group
+// unread, or a detector's call unanswered before its number is programmed.
+// Such a frame costs a try like any wrong frame.
+bool Taken(const Form& f, const Frame& b) {
+    if (ClassifyReply(b) != ReplyKind::addressReport) return false;
+    const int op = f.x.operation;
+    return op == kIdle || op == kReadAddresses || op == kSendAddresses;
+}
+
+} // namespace
+
+void HandleAddressReport(Form& f, const Frame& b) {
+    if (!Taken(f, b)) return;
+    const auto k = static_cast<int>(b[1] - code::kAddressValue0);
+    Received(f, k).setText(std::to_string(FrameNumber(b)));
+    Received(f, k).setEnabled(true);
+    f.x.tryCount = 10;
+}
+
+void AddressStepOver(Form& f) {
+    ExchangeState& x = f.x;
+    if (x.operation == kReadAddresses && x.addressIndex == 9) EndAddresses(f);
+    if (x.operation == kSendAddresses && x.addressIndex == 9 && Agrees(f, 9)) EndAddresses(f);
+    if (x.operation == kReadAddresses && x.addressIndex < 9) {
+        x.addressIndex += 1;
+        x.tryCount = 0;
+        f.ui.Timer[18]->enable();
+    }
+    if (x.operation == kSendAddresses && x.addressIndex <= 9) {
+        if (x.addressIndex == -1) x.addressIndex = 0;
+        if (Agrees(f, x.addressIndex)) x.addressIndex += 1;
+        x.tryCount = 0;
+        f.ui.Timer[19]->enable();
+    }
+}
+
+void AddressRetry(Form& f) {
+    if (f.x.operation != kReadAddresses && f.x.operation != kSendAddresses) return;
+    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(8) + Str(f.x.addressIndex + 1) + f.tables.boxLine(9));
+    // The longer interval stays for the following read steps.
+    f.ui.Timer[18]->setInterval(10 + 5 * f.x.tryCount);
+    f.ui.Timer[18]->enable();
+}
+
+void Timer18_Timer(Form& f) {
+    f.x.stepTimer = 18;
+    f.ui.Timer[18]->disable();
+    SendAddressRead(f);
+}
+
+void Timer19_Timer(Form& f) {
+    f.x.stepTimer = 19;
+    f.ui.Timer[19]->disable();
+    ClassicOpen_Click(f);
+    ConfigureLine(f);
+    if (f.x.addressIndex >= 10) return;
+    const int i = f.x.addressIndex == -1 ? 0 : f.x.addressIndex;
+    // The wanted box may have been edited while the send runs: a value the
+    // detector cannot hold would be written again and again.
+    if (!WantedAddressSendable(f, i)) {
+        ShowWantedAddressRefused(f, i);
+        EndReadGivingWindowBack(f);
+        return;
+    }
+    f.x.outFrame = EncodeNumberFrame(code::kWriteAddress0 + i, NumericValue(Wanted(f, i).text()));
+    // A key pressed meanwhile stays for the stop watch (see SendAddressRead).
+    SendFrameAndPoll(f);
+}
+
+} // namespace quelm
