@@ -4,10 +4,10 @@
 // median and worst time of a whole read and of a whole send next to the
 // floor the protocol's own schedule sets, and the CPU time per operation.
 #include "cli/live_read.h"
-#include "support/pty_bridge.h"
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "shell/bind_handlers.h"
+#include "support/pty_bridge.h"
 
 #include <QCoreApplication>
 
@@ -77,7 +77,8 @@ Figures Measure(Form& form, int command, const std::string& done) {
             for (std::size_t k = 0; k < 10; ++k) form.ui.Text2[k]->setText(std::to_string(wanted[k]));
         }
         const double t0 = Seconds(CLOCK_MONOTONIC);
-        cli::RunUntilOver(form, [&form, command] { form.ui.Command[static_cast<std::size_t>(command)]->click(); }, 20);
+        cli::RunUntilOver(
+            form, [&form, command] { form.ui.Command[static_cast<std::size_t>(command)]->click(); }, 20);
         fig.wallMs.push_back((Seconds(CLOCK_MONOTONIC) - t0) * 1000);
         if (form.ui.Text5->text() != done) ++fig.failed;
     }
@@ -132,8 +133,8 @@ int main(int argc, char** argv) {
     std::printf("%s\n", request);
     char derivation[200];
     std::snprintf(derivation, sizeof derivation, "(10 x R + 9 x %.0f ms Timer18)", readStepMs);
-    Print("ten addresses read through the serial driver and a pseudo-terminal", reads,
-          10 * requestMs + 9 * readStepMs, derivation);
+    Print("ten addresses read through the serial driver and a pseudo-terminal", reads, 10 * requestMs + 9 * readStepMs,
+          derivation);
     std::snprintf(derivation, sizeof derivation,
                   "(21 x R: read 0, 10 writes, 10 read-backs; 10 x %.0f ms Timer19 before the writes\n"
                   "                               + 10 x %.0f ms Timer18 before the read-backs)",

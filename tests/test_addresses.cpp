@@ -1,7 +1,7 @@
 // "Lire les adresses" and "Envoyer les adresses" from the buttons to the
 // box and back, on the virtual clock with the simulated box.
-#include "protocol/number.h"
 #include "exchange/read_chain.h"
+#include "protocol/number.h"
 #include "shell/keyboard.h"
 #include "support/address_invariants.h"
 #include "support/test_rig.h"
@@ -37,7 +37,9 @@ struct AddressTest : ::testing::Test {
         f.ui.Command[5]->userClick();
     }
     std::size_t frames() const { return rig.box.framesReceived().size(); }
-    void waitForFrames(std::size_t n) { ASSERT_TRUE(rig.clock.runUntil([&] { return frames() >= n; }, 10'000)); }
+    void waitForFrames(std::size_t n) {
+        ASSERT_TRUE(rig.clock.runUntil([&] { return frames() >= n; }, 10'000));
+    }
     // Detector 300 keeps silent (the box finds no such detector) or answers.
     void silence(bool quiet) { (quiet ? rig.box.detector(300) : rig.box.detector(301))->number = quiet ? 301 : 300; }
     std::array<std::uint32_t, 10>& held() { return rig.box.detector(300)->addresses; }
@@ -170,7 +172,8 @@ TEST_F(AddressTest, CopiedAddressesThatAllAgreeAreReadOnceAndRewrittenFrom1To9) 
     ASSERT_EQ(sent.size(), 19u);
     EXPECT_EQ(sent[0], Request(16, 300));
     for (int i = 1; i <= 9; ++i) {
-        EXPECT_EQ(sent[static_cast<std::size_t>(2 * i - 1)], Request(48 + i, kAddresses300[static_cast<std::size_t>(i)]));
+        EXPECT_EQ(sent[static_cast<std::size_t>(2 * i - 1)],
+                  Request(48 + i, kAddresses300[static_cast<std::size_t>(i)]));
         EXPECT_EQ(sent[static_cast<std::size_t>(2 * i)], Request(16 + i, 300));
     }
     EXPECT_EQ(held(), kAddresses300);

@@ -53,7 +53,8 @@ void KeepBoxChannelQuiet(Form& form) {
 int ReadAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
     KeepBoxChannelQuiet(form);
-    const bool stopped = RunUntilOver(form, [&form] { form.ui.Command[4]->click(); }, o.timeoutSeconds);
+    const bool stopped = RunUntilOver(
+        form, [&form] { form.ui.Command[4]->click(); }, o.timeoutSeconds);
     int code = Outcome(form, stopped, 18, err);
     if (code == kSuccess) code = AddressesNotRead(form, err);
     if (code == kSuccess) PrintAddresses(out, form, o.number, o.json);
@@ -66,7 +67,8 @@ int SendAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) 
     form.ui.Text3->setText(o.number);
     for (std::size_t i = 0; i < 10; ++i) form.ui.Text2[i]->setText(o.addresses[i]);
     KeepBoxChannelQuiet(form);
-    const bool stopped = RunUntilOver(form, [&form] { form.ui.Command[5]->click(); }, o.timeoutSeconds);
+    const bool stopped = RunUntilOver(
+        form, [&form] { form.ui.Command[5]->click(); }, o.timeoutSeconds);
     int code = Outcome(form, stopped, 18, err);
     if (code == kSuccess) code = AddressesNotRead(form, err);
     if (code == kSuccess) PrintAddresses(out, form, o.number, o.json);

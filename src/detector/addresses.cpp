@@ -1,10 +1,10 @@
 #include "detector/addresses.h"
 
 #include "exchange/form_ops.h"
-#include "protocol/number.h"
 #include "exchange/read_chain.h"
 #include "link/link_watch.h"
 #include "link/session.h"
+#include "protocol/number.h"
 
 #include <cmath>
 
@@ -33,7 +33,9 @@ bool WantedAddressSendable(const Form& f, int index) {
 }
 
 void ShowWantedAddressRefused(Form& f, int index) {
-    ShowMessage(f, BoxLineOr(f, 49, " Adresse \xC3\xA0 envoyer refus\xC3\xA9" "e (n\xC3\xA9gative ou non enti\xC3\xA8re) : case",
+    ShowMessage(f, BoxLineOr(f, 49,
+                             " Adresse \xC3\xA0 envoyer refus\xC3\xA9"
+                             "e (n\xC3\xA9gative ou non enti\xC3\xA8re) : case",
                              " Address to send refused (negative or not a whole number): box") +
                        Str(index + 1));
 }

@@ -1,10 +1,10 @@
 #include "exchange/address_loop.h"
 
-#include "exchange/form_ops.h"
 #include "detector/addresses.h"
-#include "protocol/number.h"
+#include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
+#include "protocol/number.h"
 
 namespace quelm {
 

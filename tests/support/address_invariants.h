@@ -4,9 +4,9 @@
 // addresses the detector does not hold. Each check returns an empty text when
 // it holds, else what is wrong. When the operation did not end with line 18
 // (stopped, refused, no box) there is nothing to check and both hold.
+#include "drivers/sim/sim_box.h"
 #include "exchange/form.h"
 #include "protocol/number.h"
-#include "drivers/sim/sim_box.h"
 
 #include <cmath>
 #include <string>
