@@ -10,6 +10,8 @@ namespace quelm {
 
 namespace {
 
+constexpr std::int64_t kMaxAddress = 1048574;
+
 TextBox& Received(Form& f, int i) { return *f.ui.Text1[static_cast<std::size_t>(i)]; }
 TextBox& Wanted(Form& f, int i) { return *f.ui.Text2[static_cast<std::size_t>(i)]; }
 
@@ -38,8 +40,13 @@ void EndAddresses(Form& f) {
 // otherwise end that step as if its own reply had come, a parameter group
 // unread, or a detector's call unanswered before its number is programmed.
 // Such a frame costs a try like any wrong frame.
+//
+// Every address lies between 0 and 1048574, as a detector number does: a
+// report beyond passed its check byte by chance (two flips of one bit, a
+// shifted frame), and showing it would show an address the detector does
+// not hold.
 bool Taken(const Form& f, const Frame& b) {
-    if (ClassifyReply(b) != ReplyKind::addressReport) return false;
+    if (ClassifyReply(b) != ReplyKind::addressReport || FrameNumber(b) > kMaxAddress) return false;
     const int op = f.x.operation;
     return op == kIdle || op == kReadAddresses || op == kSendAddresses;
 }
