@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <unistd.h>
 #include <fstream>
 #include <string>
 
@@ -52,8 +53,12 @@ CliRun RunCli(std::vector<std::string> args) {
     return {code, Slurp(out), Slurp(err)};
 }
 
+// Each test runs in a process of its own, several at once: the name carries
+// the process so that two tests never write the same file.
 std::string BoxFile(const std::string& text) {
-    const std::string path = testing::TempDir() + "cli_box_" + std::to_string(std::rand()) + ".txt";
+    static int n = 0;
+    const std::string path =
+        testing::TempDir() + "cli_box_" + std::to_string(getpid()) + "_" + std::to_string(++n) + ".txt";
     std::ofstream(path) << text;
     return path;
 }

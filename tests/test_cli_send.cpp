@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <unistd.h>
 #include <fstream>
 #include <string>
 
@@ -45,9 +46,12 @@ CliRun RunCli(std::vector<std::string> args) {
     return {code, Slurp(out), Slurp(err)};
 }
 
+// Each test runs in a process of its own, several at once: the name carries
+// the process so that two tests never write the same file.
 std::string Box(const std::string& text) {
     static int n = 0;
-    const std::string path = testing::TempDir() + "cli_send_box_" + std::to_string(++n) + ".txt";
+    const std::string path =
+        testing::TempDir() + "cli_send_box_" + std::to_string(getpid()) + "_" + std::to_string(++n) + ".txt";
     std::ofstream(path) << text;
     return "--simulate=" + path;
 }
