@@ -284,7 +284,7 @@ TEST_F(AddressTest, UnwritableAddressesAndMissingBoxesSendNothing) {
     for (const char* bad : {"12.5", "-3", "1e-3"}) {
         wanted[4] = bad;
         send(wanted);
-        EXPECT_EQ(rig.message(), "<49> 5") << bad;
+        EXPECT_EQ(rig.message(), "<42> 5") << bad;
     }
     EXPECT_TRUE(rig.framesToBox().empty());
     EXPECT_TRUE(rig.buttonsEnabled());
@@ -297,7 +297,7 @@ TEST_F(AddressTest, UnwritableAddressesAndMissingBoxesSendNothing) {
     waitForFrames(4);
     f.ui.Text2[9]->setText("7.5");
     ASSERT_TRUE(rig.runUntilOperationEnds(3000));
-    EXPECT_EQ(rig.message(), "<49> 10");
+    EXPECT_EQ(rig.message(), "<42> 10");
     EXPECT_EQ(count(57), 0);
     expectWindowBack();
 

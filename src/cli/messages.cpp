@@ -25,7 +25,7 @@ void FillBoxTable(LanguageTables& tables) {
     b[26] = " wrong frame(s), reading parameter group 3 again";
     b[39] = "test number sent";
     b[40] = "not sent: the number has no frame form";
-    b[49] = "not sent: this address to send is negative or not a whole number: box";
+    b[42] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
 }
 

@@ -33,7 +33,7 @@ bool WantedAddressSendable(const Form& f, int index) {
 }
 
 void ShowWantedAddressRefused(Form& f, int index) {
-    ShowMessage(f, BoxLineOr(f, 49,
+    ShowMessage(f, BoxLineOr(f, 42,
                              " Adresse \xC3\xA0 envoyer refus\xC3\xA9"
                              "e (n\xC3\xA9gative ou non enti\xC3\xA8re) : case",
                              " Address to send refused (negative or not a whole number): box") +
