@@ -37,22 +37,10 @@ int AddressesNotRead(const Form& f, std::FILE* err) {
     return kOperationFailed;
 }
 
-// The box reports its channel in every acknowledgement. The window shows it
-// in Option1 and Option2, selected since start-up; here nothing is selected,
-// and the first acknowledgement of a write would select an option and send
-// the channel frame in the middle of the send, whose own acknowledgement
-// would then be taken for the next step's reply. The command line shows no
-// channel: the report is kept without sending anything.
-void KeepBoxChannelQuiet(Form& form) {
-    form.ui.Option[1]->onClick = nullptr;
-    form.ui.Option[2]->onClick = nullptr;
-}
-
 } // namespace
 
 int ReadAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
-    KeepBoxChannelQuiet(form);
     const bool stopped = RunUntilOver(
         form, [&form] { form.ui.Command[4]->click(); }, o.timeoutSeconds);
     int code = Outcome(form, stopped, 18, err);
@@ -66,7 +54,6 @@ int ReadAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) 
 int SendAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
     for (std::size_t i = 0; i < 10; ++i) form.ui.Text2[i]->setText(o.addresses[i]);
-    KeepBoxChannelQuiet(form);
     const bool stopped = RunUntilOver(
         form, [&form] { form.ui.Command[5]->click(); }, o.timeoutSeconds);
     int code = Outcome(form, stopped, 18, err);

@@ -73,7 +73,6 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     FillBoxTable(form.tables);
     FillSendAndNumberLines(form.tables);
     if (o.trace) TraceMessages(form, err);
-    if (IsSendOrNumberCommand(o.command)) KeepBoxChannel(form);
     if (o.command == "send-params") return SendParams(form, o, out, err);
     if (o.command == "program-number") return ProgramNumber(form, o, out, err);
     if (o.command == "wait-number") return WaitNumber(form, o, out, err);

@@ -91,11 +91,6 @@ void TraceMessages(Form& f, std::FILE* err) {
     };
 }
 
-void KeepBoxChannel(Form& f) {
-    f.ui.Option[1]->onClick = nullptr;
-    f.ui.Option[2]->onClick = nullptr;
-}
-
 // Reads the detector, puts the wanted values over what it holds, sends.
 int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     const auto start = std::chrono::steady_clock::now();

@@ -14,12 +14,6 @@ void FillSendAndNumberLines(LanguageTables& tables);
 // With --trace: every new message of the window goes to `err` as well.
 void TraceMessages(Form& f, std::FILE* err);
 
-// The window sends its own channel to the box whenever an acknowledgement
-// shows another one. The command line has no channel choice of its own: the
-// box keeps its channel, and the extra frame and its acknowledgement cannot
-// fall into the middle of a send or a programming.
-void KeepBoxChannel(Form& f);
-
 int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err);
 int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err);
 int WaitNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err);

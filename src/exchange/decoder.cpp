@@ -66,14 +66,13 @@ void DecodeReply(Form& f) {
 
 void HandleAcknowledgement(Form& f, const Frame& b) {
     if (ClassifyReply(b) != ReplyKind::acknowledgement) return;
-    // Selecting the channel the box reports runs its click handler (which
-    // sends the channel frame) only when it was not selected yet.
-    // The channel frame clears keyPressed as every sender does; a key
-    // pressed during the exchange must still stop it.
-    const auto key = f.x.keyPressed;
-    if (b[5] == 3) f.ui.Option[1]->select();
-    if (b[5] == 4) f.ui.Option[2]->select();
-    f.x.keyPressed = key;
+    // The window follows the channel the box reports, without sending it
+    // back: the box has it already, and its acknowledgement of that frame,
+    // read by a later step, would report the channel of a frame before it
+    // when two were queued, and the window and the box would then send each
+    // other A and B for as long as the exchange lasts.
+    if (b[5] == 3) f.ui.Option[1]->setValue(true);
+    if (b[5] == 4) f.ui.Option[2]->setValue(true);
     // An address was written: read it back. Then the send of parameters and
     // the call between its steps.
     if (f.x.operation == kSendAddresses && f.x.stepTimer == 19) f.ui.Timer[18]->enable();

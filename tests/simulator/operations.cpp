@@ -136,7 +136,8 @@ const std::vector<OperationKind>& Operations() {
         {"read-params", 6, &Make<ReadParams>},   {"channel", 2, &Make<SetChannel>},
         {"test-number", 2, &Make<TestNumber>},   {"language", 1, &Make<ChangeLanguage>},
         {"wait-number", 1, &Make<WaitNumber>},   {"send-params", 3, &MakeSendParams},
-        {"program-number", 2, &MakeProgramNumber},
+        {"program-number", 2, &MakeProgramNumber}, {"read-addresses", 2, &MakeReadAddresses},
+        {"send-addresses", 2, &MakeSendAddresses},
     };
     return kinds;
 }

@@ -34,5 +34,7 @@ const std::vector<OperationKind>& Operations();
 // Operations kept in files of their own.
 std::unique_ptr<Operation> MakeSendParams();
 std::unique_ptr<Operation> MakeProgramNumber();
+std::unique_ptr<Operation> MakeReadAddresses();
+std::unique_ptr<Operation> MakeSendAddresses();
 
 } // namespace quelm::simulator

@@ -2,6 +2,7 @@
 // user changes what the window shows, or types an old and a new number, and
 // clicks; what the window then reports done must be what the box holds.
 #include "simulator/operations.h"
+#include "support/address_invariants.h"
 #include "support/send_invariants.h"
 
 #include "protocol/number.h"
@@ -66,8 +67,45 @@ private:
     std::uint32_t old_ = 0, new_ = 0;
 };
 
+// "Lire les adresses": the window must show what the detector holds.
+class ReadAddresses final : public Operation {
+public:
+    std::string start(World& w) override {
+        w.form.ui.Text3->setText(Pick(w, kDetectors));
+        w.form.ui.Command[4]->click();
+        return "read addresses of \"" + w.form.ui.Text3->text() + "\"";
+    }
+    void verify(World& w) override {
+        if (w.hostFaults || w.forgedFrameTaken || w.staleFrameTaken) return;
+        const std::string wrong = test::CheckAddressReadInvariant(w.form, w.box);
+        if (!wrong.empty()) w.fail(wrong);
+    }
+};
+
+// "Envoyer les adresses", sometimes after the arrow copied the read ones
+// across, with any of them changed (a fraction or a sign now and then).
+class SendAddresses final : public Operation {
+public:
+    std::string start(World& w) override {
+        static const char* const kAddresses[] = {"0", "11", "1001", "1048574", "1048575", "", "12.5", "-3"};
+        w.form.ui.Text3->setText(Pick(w, kDetectors));
+        if (w.rng.chance(0.5)) w.form.ui.Command[3]->click();
+        for (TextBox* box : w.form.ui.Text2)
+            if (w.rng.chance(0.3)) box->setText(Pick(w, kAddresses));
+        w.form.ui.Command[5]->click();
+        return "send addresses to \"" + w.form.ui.Text3->text() + "\"";
+    }
+    void verify(World& w) override {
+        if (w.hostFaults || w.forgedFrameTaken || w.staleFrameTaken) return;
+        const std::string wrong = test::CheckAddressSendInvariant(w.form, w.box);
+        if (!wrong.empty()) w.fail(wrong);
+    }
+};
+
 } // namespace
 
+std::unique_ptr<Operation> MakeReadAddresses() { return std::make_unique<ReadAddresses>(); }
+std::unique_ptr<Operation> MakeSendAddresses() { return std::make_unique<SendAddresses>(); }
 std::unique_ptr<Operation> MakeSendParams() { return std::make_unique<SendParams>(); }
 std::unique_ptr<Operation> MakeProgramNumber() { return std::make_unique<ProgramNumber>(); }
 
