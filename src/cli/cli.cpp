@@ -2,6 +2,7 @@
 
 #include "cli/address_commands.h"
 #include "cli/cli_options.h"
+#include "cli/json.h"
 #include "cli/live_read.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
@@ -42,7 +43,8 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
 int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Option[o.number == "A" ? 1 : 2]->select();
     const int code = BoxOutcome(form, 3, err);
-    if (code == kSuccess) std::fprintf(out, "box channel %s\n", o.number.c_str());
+    if (code == kSuccess && o.json) std::fprintf(out, "{\"channel\": %s}\n", JsonString(o.number).c_str());
+    else if (code == kSuccess) std::fprintf(out, "box channel %s\n", o.number.c_str());
     return code;
 }
 
@@ -50,7 +52,8 @@ int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err)
     form.ui.Text7->setText(o.number);
     form.ui.Command[13]->click();
     const int code = BoxOutcome(form, 39, err);
-    if (code == kSuccess) std::fprintf(out, "test number %s sent\n", o.number.c_str());
+    if (code == kSuccess && o.json) std::fprintf(out, "{\"testNumber\": %s}\n", JsonNumber(o.number).c_str());
+    else if (code == kSuccess) std::fprintf(out, "test number %s sent\n", o.number.c_str());
     return code;
 }
 
@@ -89,7 +92,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {
-        std::fprintf(err, "quelmbox-cli: %s\n%s", error.c_str(), kUsageText);
+        std::fprintf(err, "quelmbox-cli: %s (see quelmbox-cli --help)\n", error.c_str());
         return kUsage;
     }
     if (options->help) {

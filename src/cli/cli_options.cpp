@@ -47,10 +47,27 @@ const char* const kUsageText =
 
 namespace {
 
+constexpr double kMaxTimeoutSeconds = 86400;
+
+bool KnownCommand(const std::string& word) {
+    for (const char* c : {"read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file",
+                          "send-params", "program-number", "wait-number"})
+        if (word == c) return true;
+    return false;
+}
+
+// Seconds as plain decimal digits with an optional fraction ("30", "2.5"),
+// above 0 and at most a day.
 bool ParseSeconds(const std::string& text, double& seconds) {
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !(v > 0) || v > 86400) return false;
+    const std::size_t point = text.find('.');
+    const std::string whole = text.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "0" : text.substr(point + 1);
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(whole) || !digits(fraction)) return false;
+    const double v = std::strtod(text.c_str(), nullptr);
+    if (!(v > 0) || v > kMaxTimeoutSeconds) return false;
     seconds = v;
     return true;
 }
@@ -107,6 +124,7 @@ bool CheckArguments(Options& o, const std::vector<std::string>& words, std::stri
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
     Options o;
     std::vector<std::string> words;
+    std::string boxFileHint;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
@@ -118,7 +136,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--timeout" || a.rfind("--timeout=", 0) == 0) {
             const std::string value = a == "--timeout" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(10);
             if (!ParseSeconds(value, o.timeoutSeconds)) {
-                error = "--timeout needs a number of seconds above 0";
+                error = "--timeout takes seconds as plain decimal digits, above 0 and at most 86400: \"" + value + "\"";
                 return std::nullopt;
             }
         } else if (a == "--save" || a.rfind("--save=", 0) == 0) {
@@ -134,6 +152,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             error = "unknown option: " + a;
             return std::nullopt;
         } else {
+            // "--simulate FILE" reads FILE as the command: say what was meant.
+            if (i > 1 && args[i - 1] == "--simulate" && words.empty() && !KnownCommand(a))
+                boxFileHint = " (for a box file, write --simulate=" + a + ")";
             words.push_back(a);
         }
     }
@@ -147,9 +168,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         if (!ParseSendOrNumberCommand(words, o.number, o.send, error)) return std::nullopt;
         return o;
     }
-    if (o.command != "read-params" && o.command != "read-addresses" && o.command != "send-addresses" &&
-        o.command != "channel" && o.command != "test-number" && o.command != "show-file") {
-        error = "unknown command: " + o.command;
+    if (!KnownCommand(o.command)) {
+        error = "unknown command: " + o.command + boxFileHint;
         return std::nullopt;
     }
     if (!o.saveFile.empty() && o.command != "read-params") {

@@ -1,14 +1,19 @@
 #include "cli/print_parameters.h"
 
+#include "cli/json.h"
 #include "detector/codec.h"
 
 namespace quelm::cli {
 
 namespace {
 
+// A group with no option selected: the detector holds a code no option
+// stands for.
+constexpr const char* kNothing = "(none)";
+
 template <std::size_t N>
 std::string Name(const std::optional<int>& index, const std::array<const char*, N>& names) {
-    if (!index || *index < 0 || static_cast<std::size_t>(*index) >= N) return "?";
+    if (!index || *index < 0 || static_cast<std::size_t>(*index) >= N) return kNothing;
     return names[static_cast<std::size_t>(*index)];
 }
 
@@ -40,11 +45,13 @@ void PrintParameters(std::FILE* out, const std::string& number, const DetectorPa
                      const std::vector<std::pair<std::string, long long>>& extra) {
     const auto rows = Rows(p);
     if (json) {
-        std::fprintf(out, "{\"detector\": %s", number.c_str());
-        for (const auto& [key, value] : extra) std::fprintf(out, ", \"%s\": %lld", key.c_str(), value);
-        for (const Row& r : rows)
-            std::fprintf(out, r.number ? ", \"%s\": %s" : ", \"%s\": \"%s\"", r.key, r.value.c_str());
-        std::fprintf(out, "}\n");
+        std::string s = "{\"detector\": " + JsonNumber(number);
+        for (const auto& [key, value] : extra) s += ", " + JsonString(key) + ": " + std::to_string(value);
+        for (const Row& r : rows) {
+            const std::string value = r.number ? r.value : r.value == kNothing ? "null" : JsonString(r.value);
+            s += ", " + JsonString(r.key) + ": " + value;
+        }
+        std::fprintf(out, "%s}\n", s.c_str());
         return;
     }
     std::fprintf(out, "Detector %s\n", number.c_str());

@@ -1,6 +1,7 @@
 #include "cli/project_commands.h"
 
 #include "cli/cli.h"
+#include "cli/json.h"
 #include "core/virtual_clock.h"
 #include "detector/parameters.h"
 #include "drivers/sim/sim_driver.h"
@@ -123,24 +124,6 @@ void PrintText(std::FILE* out, const std::string& file, const Form& form, const 
 }
 
 } // namespace
-
-std::string JsonString(const std::string& text) {
-    std::string s = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            s += '\\';
-            s += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            s += escape;
-        } else {
-            s += c;
-        }
-    }
-    return s + "\"";
-}
 
 bool SaveReadParameters(const Form& form, const std::string& file, std::FILE* err) {
     ProjectRecord record = RecordFromWindow(form);

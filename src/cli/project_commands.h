@@ -14,7 +14,5 @@ bool SaveReadParameters(const Form& form, const std::string& file, std::FILE* er
 // Prints the 19 values of `file` as the window would load them, and the
 // lines it could not use. 0 when the window would open the file.
 int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err);
-// `text` as a JSON string, quotes included.
-std::string JsonString(const std::string& text);
 
 } // namespace quelm::cli

@@ -1,6 +1,7 @@
 #include "cli/send_commands.h"
 
 #include "cli/cli.h"
+#include "cli/json.h"
 #include "cli/live_read.h"
 #include "cli/print_parameters.h"
 #include "exchange/form_ops.h"
@@ -118,8 +119,8 @@ int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
         return kOperationFailed;
     }
     if (o.json)
-        std::fprintf(out, "{\"old\": %s, \"new\": %s, \"reported\": %s}\n", o.number.c_str(),
-                     o.send.newNumber.c_str(), reported.c_str());
+        std::fprintf(out, "{\"old\": %s, \"new\": %s, \"reported\": %s}\n", JsonNumber(o.number).c_str(),
+                     JsonNumber(o.send.newNumber).c_str(), JsonNumber(reported).c_str());
     else
         std::fprintf(out, "Detector %s now answers to number %s\n", o.number.c_str(), reported.c_str());
     return kSuccess;
@@ -139,7 +140,7 @@ int WaitNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
         return kOperationFailed;
     }
     if (o.json)
-        std::fprintf(out, "{\"reported\": %s}\n", number.c_str());
+        std::fprintf(out, "{\"reported\": %s}\n", JsonNumber(number).c_str());
     else
         std::fprintf(out, "A detector reported number %s\n", number.c_str());
     return kSuccess;

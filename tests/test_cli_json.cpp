@@ -1,0 +1,118 @@
+// Every command's --json output is read back by a real JSON parser, numbers
+// as numbers; a usage error is one line.
+#include "cli/cli.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace quelm;
+using nlohmann::json;
+
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+std::string Slurp(std::FILE* f) {
+    std::rewind(f);
+    std::string s;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, f)) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+CliRun RunCli(std::vector<std::string> args) {
+    static int argc = 1;
+    static char name[] = "test_cli_json";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    args.insert(args.begin(), "quelmbox-cli");
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int code = cli::Run(args, out, err);
+    return {code, Slurp(out), Slurp(err)};
+}
+
+std::string BoxFile() {
+    const std::string path = testing::TempDir() + "cli_json_box_" + std::to_string(getpid()) + ".txt";
+    std::ofstream(path) << "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n"
+                           "addresses 300 11 22 33 44 55 66 77 88 99 1048574\n"
+                           "detector 12\n"
+                           "report 300 after=1\n";
+    return path;
+}
+
+} // namespace
+
+TEST(CliJson, EveryCommandPrintsJsonThatParses) {
+    const std::string box = "--simulate=" + BoxFile();
+    const std::string bdp = testing::TempDir() + "cli_json_" + std::to_string(getpid()) + ".bdp";
+    const std::vector<std::vector<std::string>> commands{
+        {"read-params", "0300", "--save", bdp},
+        {"show-file", bdp},
+        {"read-addresses", "300"},
+        {"send-addresses", "12", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0010"},
+        {"send-params", "300", "power=max", "on=70"},
+        {"program-number", "0012", "13"},
+        {"wait-number"},
+        {"channel", "b"},
+        {"test-number", "0300"},
+    };
+    for (auto args : commands) {
+        const std::string what = args.front();
+        args.insert(args.begin(), {"--json", "--timeout", "20", box});
+        const CliRun run = RunCli(args);
+        ASSERT_EQ(run.code, cli::kSuccess) << what << ": " << run.err;
+        json doc;
+        ASSERT_NO_THROW(doc = json::parse(run.out)) << what << ": " << run.out;
+        if (what == "read-params") {
+            EXPECT_EQ(doc["detector"], 300);
+            EXPECT_EQ(doc["channel"], "B");
+            EXPECT_EQ(doc["levelOnPlus"], 80);
+        }
+        if (what == "read-addresses") {
+            EXPECT_EQ(doc, json({11, 22, 33, 44, 55, 66, 77, 88, 99, 1048574}));
+        }
+        if (what == "send-params") {
+            EXPECT_TRUE(doc["passes"].is_number());
+        }
+        if (what == "program-number") {
+            EXPECT_EQ(doc["old"], 12);
+            EXPECT_EQ(doc["reported"], 13);
+        }
+        if (what == "wait-number") {
+            EXPECT_EQ(doc["reported"], 300);
+        }
+        if (what == "channel") {
+            EXPECT_EQ(doc["channel"], "B");
+        }
+        if (what == "test-number") {
+            EXPECT_EQ(doc["testNumber"], 300);
+        }
+    }
+}
+
+TEST(CliJson, AUsageErrorIsOneLineThatPointsToHelp) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"read-params"}, {"--timeout", "1e3", "read-params", "1"}, {"--simulate", "box.txt", "read-params", "1"},
+             {"frobnicate"}}) {
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.code, cli::kUsage);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find("see quelmbox-cli --help"), std::string::npos) << run.err;
+    }
+    EXPECT_NE(RunCli({"--simulate", "box.txt", "read-params", "1"}).err.find("--simulate=box.txt"), std::string::npos);
+    EXPECT_NE(RunCli({"--timeout", "-1", "read-params", "1"}).err.find("86400"), std::string::npos);
+}
