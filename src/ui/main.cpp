@@ -6,6 +6,7 @@
 #include "ui/main_view.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -73,14 +74,28 @@ void scheduleScreenshot(QWidget& window, const QString& file) {
     });
 }
 
-// The start-up, with anything it throws turned into its reason.
+// The start-up, with anything it throws turned into its reason. What it
+// met and got past (a language file missing, say) goes to standard error.
 bool startUp(quelm::Form& form, std::string& error) {
+    std::vector<std::string> notes;
     try {
-        return quelm::StartUp(form, error);
+        const bool started = quelm::StartUp(form, error, &notes);
+        for (const std::string& note : notes) std::fprintf(stderr, "quelmbox: %s\n", note.c_str());
+        return started;
     } catch (const std::exception& e) {
         error = e.what();
         return false;
     }
+}
+
+// A start-up that fails ends the program before any window: whoever started
+// it from a menu never sees standard error, so the reason is also shown in a
+// dialog, except on the platforms that draw nothing (tests, CI).
+void reportFailedStart(const quelm::Form& form, const std::string& error) {
+    std::fprintf(stderr, "quelmbox: %s\n", error.c_str());
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) return;
+    QMessageBox::critical(nullptr, QString::fromStdString(form.ui.caption), QString::fromStdString(error));
 }
 
 int fail(const std::string& message) {
@@ -111,7 +126,7 @@ int main(int argc, char** argv) {
     if (const char* home = std::getenv("HOME")) form.homeDir = home;
     form.ui.screen = quelm::ui::availableScreenTwips();
     if (!startUp(form, error)) {
-        std::fprintf(stderr, "quelmbox: %s\n", error.c_str());
+        reportFailedStart(form, error);
         return 1; // the window does not open
     }
     quelm::ui::MainView view(form); // shows the model as the start-up left it: scaled, with its captions
