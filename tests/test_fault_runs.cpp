@@ -150,3 +150,35 @@ TEST(FaultRuns, EveryStartUpGivesTheWindowBack) {
     }
     std::printf("start-up fault runs: %d seeds, %d with the box pulled out\n", seeds, unplugged);
 }
+
+// A read of a detector that never answers: the request goes again every 4 s
+// and the reply is polled every 10 ms, each empty poll logging a line. Hours
+// of it must leave the hidden log, and so the memory it takes, bounded.
+TEST(FaultRuns, TheLogStaysBoundedWhileAReplyIsAwaitedForHours) {
+    Rig rig;
+    rig.numberBoxTable();
+    rig.selectDefaults();
+    Form& f = rig.form;
+    std::uint64_t logged = 0;
+    f.ui.LoggerList->onAdded = [&](const std::string&) { ++logged; };
+    f.ui.Text3->setText("999"); // no such detector on the box
+    f.ui.Command[7]->userClick();
+    constexpr int kHours = 3;
+    std::size_t mostLines = 0, mostBytes = 0;
+    for (int minute = 1; minute <= kHours * 60; ++minute) {
+        rig.clock.advanceMs(60'000);
+        const auto& items = f.ui.LoggerList->items();
+        std::size_t bytes = 0; // the strings and their text, an upper bound for short ones
+        for (const std::string& line : items) bytes += sizeof(std::string) + line.capacity();
+        mostLines = std::max(mostLines, items.size());
+        mostBytes = std::max(mostBytes, bytes);
+    }
+    ASSERT_TRUE(f.ui.Timer[17]->enabled()) << "the read is still waiting for its reply";
+    const std::size_t requests = rig.framesToBox().size();
+    std::printf("log over %d h of waiting: %llu lines logged, %zu requests sent, at most %zu lines and %zu bytes kept\n",
+                kHours, static_cast<unsigned long long>(logged), requests, mostLines, mostBytes);
+    EXPECT_GT(logged, 100u * 3600u * kHours * 9 / 10); // about one line per 10 ms poll
+    EXPECT_GT(requests, 3600u * kHours / 4 * 9 / 10);   // one request every 4 s
+    EXPECT_LE(mostLines, WindowModel::kLogLines);
+    EXPECT_LT(mostBytes, 200'000u);
+}

@@ -186,15 +186,16 @@ TEST_F(StartUpTest, SettingsFileForms) {
         EXPECT_EQ(f.x.language, 2) << settings;
         EXPECT_EQ(f.ui.File->caption(), "en frame 1") << settings;
     }
-    // Neither 1 nor 2: no language file is read, captions are emptied.
+    // Neither 1 nor 2: the window starts in French and says so; the file stays.
     Rig fresh;
     fresh.form.workDir = dir;
     WriteBytes(dir / kSettingsFile, " 3 \r\n");
     std::string error;
     ASSERT_TRUE(StartUp(fresh.form, error));
-    EXPECT_EQ(fresh.form.x.language, 0);
-    EXPECT_EQ(fresh.form.ui.Frame[6]->caption(), "");
-    EXPECT_EQ(fresh.form.tables.boxLine(1), "");
+    EXPECT_EQ(fresh.form.x.language, 1);
+    EXPECT_EQ(fresh.form.ui.Frame[6]->caption(), "fr frame 12");
+    EXPECT_EQ(fresh.form.ui.Text5->text(), "fr box 49");
+    EXPECT_EQ(ReadBytes(dir / kSettingsFile), " 3 \r\n");
 }
 
 TEST_F(StartUpTest, AMissingEmptyOrUnreadableSettingsFileStopsTheStartWithItsName) {
@@ -255,7 +256,7 @@ TEST(LanguageFiles, Windows1252DecodesAll256BytesAsTheSystemConverterDoes) {
     EXPECT_EQ(DecodeWindows1252("D\xE9tecteur N\xB0"), "D\xC3\xA9tecteur N\xC2\xB0");
 }
 
-TEST(LanguageFiles, LinesEndAtCrLfOrCrAndAreTakenWhole) {
+TEST(LanguageFiles, LinesEndAtCrLfCrOrLfAndAreTakenWhole) {
     const fs::path p = fs::path(::testing::TempDir()) / "lines.dat";
     WriteBytes(p, " a, \"b\" \r\rc\nd\re\r\n" + Lines("x", 60));
     TextTable t;
@@ -263,9 +264,10 @@ TEST(LanguageFiles, LinesEndAtCrLfOrCrAndAreTakenWhole) {
     EXPECT_EQ(LoadTable(p, t), 50);
     EXPECT_EQ(t[1], " a, \"b\" ");
     EXPECT_EQ(t[2], "");
-    EXPECT_EQ(t[3], "c\nd");
-    EXPECT_EQ(t[4], "e");
-    EXPECT_EQ(t[50], "x46");
+    EXPECT_EQ(t[3], "c");
+    EXPECT_EQ(t[4], "d");
+    EXPECT_EQ(t[5], "e");
+    EXPECT_EQ(t[50], "x45");
     // A last line without its end counts; a missing file changes nothing.
     WriteBytes(p, "one\r\ntwo");
     TextTable u;

@@ -146,6 +146,18 @@ TEST_F(ViewTest, ModelChangesShowInWidgets) {
     ui.LoggerList->addItem("again");
     ASSERT_EQ(log->count(), 1);
     EXPECT_EQ(log->item(0)->text(), "again");
+    // Past its limit the log drops its oldest lines, and so does the widget;
+    // a clear then more lines than before shows only the new ones.
+    for (std::size_t i = 0; i < 3 * WindowModel::kLogLines; ++i) ui.LoggerList->addItem("tick " + std::to_string(i));
+    const auto& kept = ui.LoggerList->items();
+    ASSERT_LT(kept.size(), 3 * WindowModel::kLogLines - 1);
+    ASSERT_EQ(static_cast<std::size_t>(log->count()), kept.size());
+    EXPECT_EQ(log->item(0)->text().toStdString(), kept.front());
+    EXPECT_EQ(log->item(log->count() - 1)->text(), QString("tick %1").arg(3 * WindowModel::kLogLines - 1));
+    ui.LoggerList->clear();
+    for (int i = 0; i < 3; ++i) ui.LoggerList->addItem("after " + std::to_string(i));
+    ASSERT_EQ(log->count(), 3);
+    EXPECT_EQ(log->item(0)->text(), "after 0");
     ui.Drvlist->addItem("c:");
     EXPECT_EQ(widget<QComboBox>("Drvlist")->count(), 1);
 }

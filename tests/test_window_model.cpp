@@ -107,3 +107,33 @@ TEST(WindowModel, ControlsStandWhereTheWindowPutsThem) {
     EXPECT_EQ(w.findTimer("Timer25")->interval(), 1000);
     EXPECT_EQ(w.findTimer("Timer12")->interval(), 1);
 }
+
+TEST(WindowModel, AListWithALimitKeepsItsNewestItemsAndCountsThoseRemoved) {
+    VirtualClock clock;
+    WindowModel w(clock);
+    ASSERT_EQ(w.LoggerList->limit(), WindowModel::kLogLines);
+    EXPECT_EQ(w.File1->limit(), 0u); // the file panel's lists hold whatever the folder has
+    ListBox& log = *w.LoggerList;
+    int mirrored = 0;
+    log.onAdded = [&](const std::string&) { ++mirrored; };
+    const std::size_t limit = WindowModel::kLogLines;
+    for (std::size_t i = 0; i < limit; ++i) log.addItem(std::to_string(i));
+    EXPECT_EQ(log.items().size(), limit);
+    EXPECT_EQ(log.removed(), 0u);
+    // One more: the oldest tenth goes, the order stays.
+    log.addItem(std::to_string(limit));
+    EXPECT_EQ(log.items().size(), limit - limit / 10 + 1);
+    EXPECT_EQ(log.items().front(), std::to_string(limit / 10));
+    EXPECT_EQ(log.items().back(), std::to_string(limit));
+    EXPECT_EQ(log.removed(), limit / 10);
+    for (std::size_t i = 0; i < 10 * limit; ++i) {
+        log.addItem("x");
+        ASSERT_LE(log.items().size(), limit);
+    }
+    EXPECT_EQ(log.removed() + log.items().size(), 11 * limit + 1);
+    EXPECT_EQ(mirrored, static_cast<int>(11 * limit + 1)); // the mirror still sees every line
+    log.setLimit(2);
+    EXPECT_EQ(log.items().size(), 2u);
+    log.clear();
+    EXPECT_EQ(log.removed(), 11 * limit + 1);
+}

@@ -140,6 +140,7 @@ void WindowModel::buildLayout() {
 
     // Hidden service controls: the tool calls their handlers as procedures.
     LoggerList = add<ListBox>("LoggerList", K::List, nullptr, Twips{840, 10680, 4095, 1200}, "");
+    LoggerList->setLimit(kLogLines);
     ClassicOpen = add<Button>("ClassicOpen", nullptr, Twips{840, 12840, 1215, 495}, "Classic_Open");
     ClassicClose = add<Button>("ClassicClose", nullptr, Twips{2160, 12840, 1215, 495}, "Classic_Close");
     GetNumDevices = add<Button>("GetNumDevices", nullptr, Twips{3480, 12240, 1815, 495}, "FTID_Number_Devices");

@@ -1,5 +1,7 @@
 #include "core/window_model.h"
 
+#include <algorithm>
+
 namespace quelm {
 
 Control::Control(WindowModel& window, std::string name, ControlKind kind, Group* container, Twips design,
@@ -100,12 +102,32 @@ void OptionButton::select() {
 
 void ListBox::addItem(const std::string& item) {
     items_.push_back(item);
+    trim();
     notify(Change::Items);
     if (onAdded) onAdded(item);
 }
 
+void ListBox::setLimit(std::size_t limit) {
+    limit_ = limit;
+    if (limit_ == 0 || items_.size() <= limit_) return;
+    trim();
+    notify(Change::Items);
+}
+
+void ListBox::trim() {
+    if (limit_ == 0 || items_.size() <= limit_) return;
+    const std::size_t excess = items_.size() - limit_ + (limit_ + 9) / 10 - 1;
+    const std::size_t drop = std::min(excess, items_.size());
+    items_.erase(items_.begin(), items_.begin() + static_cast<std::ptrdiff_t>(drop));
+    if (!paths_.empty())
+        paths_.erase(paths_.begin(), paths_.begin() + static_cast<std::ptrdiff_t>(std::min(drop, paths_.size())));
+    listIndex_ = listIndex_ >= static_cast<int>(drop) ? listIndex_ - static_cast<int>(drop) : -1;
+    removed_ += drop;
+}
+
 void ListBox::clear() {
     if (items_.empty()) return;
+    removed_ += items_.size();
     items_.clear();
     paths_.clear();
     listIndex_ = -1;
@@ -113,10 +135,12 @@ void ListBox::clear() {
 }
 
 void ListBox::setItems(std::vector<std::string> items, std::vector<std::string> paths) {
+    removed_ += items_.size();
     items_ = std::move(items);
     paths_ = std::move(paths);
     paths_.resize(items_.size());
     listIndex_ = -1;
+    trim();
     notify(Change::Items);
 }
 

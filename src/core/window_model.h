@@ -6,6 +6,7 @@
 #include "core/scheduler.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -154,8 +155,19 @@ class ListBox : public Control {
 public:
     using Control::Control;
     const std::vector<std::string>& items() const { return items_; }
+    // Appends; past the limit, the oldest items go.
     void addItem(const std::string& item);
     void clear();
+    // At most `limit` items are kept, the newest ones (0: no limit): once an
+    // item passes the limit, the oldest tenth of the list goes at once, so
+    // that a log dropping lines costs little per line. A list used as a log
+    // gets one, so that it cannot grow while the tool runs.
+    void setLimit(std::size_t limit);
+    std::size_t limit() const { return limit_; }
+    // How many items have left the list since it was made, by the limit,
+    // clear() or setItems(): items()[i] is the (removed() + i)-th item ever
+    // added. A mirror that remembers how far it had got follows removals.
+    std::uint64_t removed() const { return removed_; }
     // Replaces every item; `paths` (empty, or one per item) names what each
     // item stands for: the folder of a folder list's line, a drive's root.
     void setItems(std::vector<std::string> items, std::vector<std::string> paths = {});
@@ -180,9 +192,13 @@ public:
 
 private:
     void userSelect(int index, const std::function<void()>& handler);
+    void trim();
+
     std::vector<std::string> items_;
     std::vector<std::string> paths_;
     int listIndex_ = -1;
+    std::size_t limit_ = 0;
+    std::uint64_t removed_ = 0;
 };
 
 // A menu or a menu item; `menuParent` is null for a menu of the bar.
@@ -257,6 +273,10 @@ public:
     static constexpr int kClientHeight = 9840;
     static constexpr int kOuterWidth = 15240;
     static constexpr int kOuterHeight = 10600;
+    // Lines the hidden log of the link (LoggerList) keeps at most, the newest
+    // ones: about ten seconds of polling ticks while a reply is awaited, and
+    // some tens of kilobytes however long the tool waits.
+    static constexpr std::size_t kLogLines = 1000;
 
     // Set by the view from the real screen; the reference size headless.
     ScreenSize screen;

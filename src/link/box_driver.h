@@ -3,6 +3,7 @@
 // driver: every call returns a status (0 = OK) and never throws. Backends:
 // the serial driver (drivers/serial) and the simulated box (drivers/sim).
 #include <cstdint>
+#include <string>
 
 namespace quelm {
 
@@ -42,6 +43,11 @@ public:
                                     std::uint32_t& events) = 0;
     // Number of attached boxes.
     virtual std::uint32_t countDevices(std::uint32_t& count) = 0;
+    // Why the most recent call failed, or why a count found no box, in a
+    // few English words naming the device ("/dev/ttyUSB0: busy, another
+    // program holds it"); empty otherwise, and always for a driver with
+    // nothing to add to its statuses.
+    virtual std::string lastError() const { return {}; }
 };
 
 } // namespace quelm

@@ -9,6 +9,18 @@ std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox) {
     return DescribeFrame(FromWire({bytes[0], bytes[1], bytes[2], bytes[3], bytes[4]}), toBox);
 }
 
+std::string StatusName(std::uint32_t status) {
+    switch (status) {
+    case kOk: return "ok";
+    case kInvalidHandle: return "invalid handle";
+    case kDeviceNotFound: return "device not found";
+    case kDeviceNotOpened: return "device not opened";
+    case kIoError: return "I/O error";
+    case kOtherError: return "other error";
+    default: return "unknown status";
+    }
+}
+
 TraceDriver::TraceDriver(BoxDriver& inner, const Scheduler& clock, Sink sink)
     : inner_(inner), clock_(clock), sink_(std::move(sink)), originUs_(clock.nowUs()) {}
 
@@ -42,34 +54,38 @@ void TraceDriver::event(const std::string& text) {
     sink_(head + text);
 }
 
-std::uint32_t TraceDriver::open(int index, DeviceHandle& handle) {
-    const std::uint32_t s = inner_.open(index, handle);
-    if (s != kOk && s != kDeviceNotOpened) event("open failed, status " + std::to_string(s));
-    return s;
+std::uint32_t TraceDriver::failed(const char* call, std::uint32_t status) {
+    if (status == kOk) return status;
+    std::string text = std::string(call) + " failed, status " + std::to_string(status) + " (" + StatusName(status) + ")";
+    if (const std::string reason = inner_.lastError(); !reason.empty()) text += ": " + reason;
+    event(text);
+    return status;
 }
+
+std::uint32_t TraceDriver::open(int index, DeviceHandle& handle) { return failed("open", inner_.open(index, handle)); }
 
 std::uint32_t TraceDriver::close(DeviceHandle handle) {
     flushAll();
-    return inner_.close(handle);
+    return failed("close", inner_.close(handle));
 }
 
 std::uint32_t TraceDriver::setBaudRate(DeviceHandle handle, std::uint32_t baud) {
-    return inner_.setBaudRate(handle, baud);
+    return failed("set baud rate", inner_.setBaudRate(handle, baud));
 }
 
 std::uint32_t TraceDriver::setDataCharacteristics(DeviceHandle handle, int wordLength, int stopBits, int parity) {
-    return inner_.setDataCharacteristics(handle, wordLength, stopBits, parity);
+    return failed("set data characteristics", inner_.setDataCharacteristics(handle, wordLength, stopBits, parity));
 }
 
 std::uint32_t TraceDriver::setTimeouts(DeviceHandle handle, int readMs, int writeMs) {
-    return inner_.setTimeouts(handle, readMs, writeMs);
+    return failed("set time-outs", inner_.setTimeouts(handle, readMs, writeMs));
 }
 
 std::uint32_t TraceDriver::writeByte(DeviceHandle handle, std::uint8_t byte, std::uint32_t& written) {
     flush(in_, false);
     if (out_.empty()) outStartUs_ = clock_.nowUs();
     const std::uint32_t s = inner_.writeByte(handle, byte, written);
-    if (s != kOk) event("write failed, status " + std::to_string(s));
+    failed("write", s);
     out_.push_back(byte);
     if (out_.size() == 5) flush(out_, true);
     return s;
@@ -86,17 +102,20 @@ std::uint32_t TraceDriver::readByte(DeviceHandle handle, std::uint8_t& byte, std
     } else {
         flush(in_, false);
     }
-    return s;
+    return failed("read", s);
 }
 
 std::uint32_t TraceDriver::getStatus(DeviceHandle handle, std::uint32_t& rxQueue, std::uint32_t& txQueue,
                                      std::uint32_t& events) {
-    return inner_.getStatus(handle, rxQueue, txQueue, events);
+    return failed("status", inner_.getStatus(handle, rxQueue, txQueue, events));
 }
 
 std::uint32_t TraceDriver::countDevices(std::uint32_t& count) {
     const std::uint32_t s = inner_.countDevices(count);
-    event(s == kOk ? "boxes attached: " + std::to_string(count) : "box count failed, status " + std::to_string(s));
+    if (s != kOk) return failed("box count", s);
+    std::string text = "boxes attached: " + std::to_string(count);
+    if (const std::string reason = inner_.lastError(); count == 0 && !reason.empty()) text += " (" + reason + ")";
+    event(text);
     return s;
 }
 

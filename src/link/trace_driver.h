@@ -1,7 +1,8 @@
 #pragma once
 // A readable protocol trace: wraps any BoxDriver and reports every frame
 // written to the box and read from it, with a millisecond time stamp and
-// what the frame means.
+// what the frame means. Every call that fails is reported with its status
+// in words and the driver's reason.
 #include "core/scheduler.h"
 #include "link/box_driver.h"
 #include "protocol/frame.h"
@@ -15,6 +16,8 @@ namespace quelm {
 // What the bytes of one frame mean, in a few words ("read parameters group 1,
 // detector 300"); a piece of a frame is said to be one.
 std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox);
+// A driver status in words: "ok", "invalid handle", "I/O error", ...
+std::string StatusName(std::uint32_t status);
 
 class TraceDriver final : public BoxDriver {
 public:
@@ -32,8 +35,12 @@ public:
     std::uint32_t getStatus(DeviceHandle handle, std::uint32_t& rxQueue, std::uint32_t& txQueue,
                             std::uint32_t& events) override;
     std::uint32_t countDevices(std::uint32_t& count) override;
+    std::string lastError() const override { return inner_.lastError(); }
 
 private:
+    // Reports a failed call: "<call> failed, status 4 (I/O error): <reason>".
+    // Returns `status`.
+    std::uint32_t failed(const char* call, std::uint32_t status);
     void flush(std::vector<std::uint8_t>& bytes, bool toBox);
     void flushAll();
     void event(const std::string& text);

@@ -103,8 +103,16 @@ std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std:
     const std::string name = file.filename().string();
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) { // a folder on the way that may not be searched
+        error = "cannot open " + name + ": " + ec.message();
+        return std::nullopt;
+    }
     if (!std::filesystem::exists(status)) {
         error = "cannot open " + name + ": no such file";
+        return std::nullopt;
+    }
+    if (std::filesystem::is_directory(status)) {
+        error = "cannot open " + name + ": is a folder";
         return std::nullopt;
     }
     if (!std::filesystem::is_regular_file(status)) {

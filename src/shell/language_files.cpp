@@ -43,18 +43,24 @@ bool WriteLanguageCode(const std::filesystem::path& file, int code, std::string&
 
 int LoadTable(const std::filesystem::path& file, TextTable& table) {
     std::string error;
+    return LoadTable(file, table, error);
+}
+
+int LoadTable(const std::filesystem::path& file, TextTable& table, std::string& error) {
+    error.clear();
     const auto bytes = ReadFileStart(file, kLanguageFileLimit, error);
     if (!bytes) return 0;
-    // A line ends at CR LF or at a CR alone; a LF alone is part of the text.
+    // A line ends at CR LF, at a CR alone or at a LF alone (a file saved by
+    // an editor that writes line feeds only).
     const std::string& s = *bytes;
     std::size_t at = 0;
     int k = 0;
     while (k < LanguageTables::kLines && at < s.size()) {
-        std::size_t end = s.find('\r', at);
+        std::size_t end = s.find_first_of("\r\n", at);
         if (end == std::string::npos) end = s.size();
         table[static_cast<std::size_t>(++k)] = DecodeWindows1252(std::string_view(s).substr(at, end - at));
         at = end + 1;
-        if (at < s.size() && s[at] == '\n') ++at;
+        if (end < s.size() && s[end] == '\r' && at < s.size() && s[at] == '\n') ++at;
     }
     return k;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The settings file and the language files: single-byte Windows-1252 text,
-// lines ending in CR LF or CR alone.
+// lines ending in CR LF, CR alone or LF alone. The tool writes CR LF.
 #include "core/language_tables.h"
 #include "project/text_file.h"
 
@@ -25,6 +25,9 @@ using TextTable = std::array<std::string, LanguageTables::kLines + 1>;
 // one with fewer lines stops the load there: entries read keep their new
 // text, the others their old one. Returns the number of lines read.
 int LoadTable(const std::filesystem::path& file, TextTable& table);
+// The same, with the reason a file could not be read in `error` ("cannot
+// open frame_English.dat: no such file"); empty when it was read.
+int LoadTable(const std::filesystem::path& file, TextTable& table, std::string& error);
 // The names of the three files for a language code (box, frame, option);
 // empty names for a code other than 1 or 2.
 std::array<std::string, 3> LanguageFileNames(int code);

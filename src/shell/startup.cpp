@@ -10,14 +10,54 @@ namespace quelm {
 
 namespace {
 
-// Box, frame and option tables from the files of the language code; a code
-// other than 1 or 2 loads nothing.
-void LoadLanguageTables(Form& f) {
+// What went wrong at a start-up that still opens the window: texts for the
+// message line and, naming file and reason, for the log and standard error.
+struct StartUpNotes {
+    std::vector<std::string> shown;
+    std::vector<std::string> logged;
+};
+
+// Box, frame and option tables from the files of the language code. A file
+// that cannot be read is named in the notes; its table keeps what it held.
+void LoadLanguageTables(Form& f, StartUpNotes& notes) {
     const auto names = LanguageFileNames(f.x.language);
-    if (names[0].empty()) return;
-    LoadTable(f.workDir / names[0], f.tables.box);
-    LoadTable(f.workDir / names[1], f.tables.frame);
-    LoadTable(f.workDir / names[2], f.tables.option);
+    TextTable* const tables[] = {&f.tables.box, &f.tables.frame, &f.tables.option};
+    std::string unread;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::string error;
+        LoadTable(f.workDir / names[i], *tables[i], error);
+        if (error.empty()) continue;
+        notes.logged.push_back(error);
+        unread += (unread.empty() ? "" : ", ") + names[i];
+    }
+    // A built-in text: the box table may be the file that is missing.
+    if (!unread.empty())
+        notes.shown.push_back(BoxLineOr(f, 0, " Fichier de langue manquant ou illisible : ",
+                                        " Language file missing or unreadable: ") +
+                              unread);
+}
+
+// An unknown language code starts the window in French rather than with no
+// caption and no menu, and leaves the settings file as it is.
+void TakeLanguageCode(Form& f, int code, StartUpNotes& notes) {
+    f.x.language = code == 0 ? 1 : code;
+    if (code != 0) return;
+    notes.logged.push_back(std::string(kSettingsFile) +
+                           " holds an unknown language code: the window starts in French and the file is not changed");
+}
+
+void ShowNotes(Form& f, bool unknownCode, StartUpNotes& notes, std::vector<std::string>* out) {
+    if (unknownCode)
+        notes.shown.insert(notes.shown.begin(),
+                           BoxLineOr(f, 49,
+                                     " Code de langue inconnu dans param_box.dat : fen\xC3\xAAtre en fran\xC3\xA7"
+                                     "ais, fichier non modifi\xC3\xA9",
+                                     " Unknown language code in param_box.dat: window in French, file not changed"));
+    std::string line;
+    for (const std::string& text : notes.shown) line += (line.empty() ? "" : " /") + text;
+    if (!line.empty()) ShowMessage(f, line);
+    for (const std::string& text : notes.logged) f.ui.LoggerList->addItem(text);
+    if (out) *out = notes.logged;
 }
 
 // Frame table lines 1 to 33, then option table lines 1 to 22.
@@ -88,9 +128,13 @@ void ChooseLanguage(Form& f, int code) {
 
 } // namespace
 
-bool StartUp(Form& f, std::string& error) {
-    if (!ReadLanguageCode(f.workDir / kSettingsFile, f.x.language, error)) return false;
-    LoadLanguageTables(f);
+bool StartUp(Form& f, std::string& error, std::vector<std::string>* notes) {
+    if (notes) notes->clear();
+    int code = 0;
+    if (!ReadLanguageCode(f.workDir / kSettingsFile, code, error)) return false;
+    StartUpNotes found;
+    TakeLanguageCode(f, code, found);
+    LoadLanguageTables(f, found);
     SetCaptions(f);
     if (!f.x.startedOnce) {
         ScaleLayout(f.ui);
@@ -113,6 +157,7 @@ bool StartUp(Form& f, std::string& error) {
     frame.state = WindowState::Normal;
     f.ui.setFrame(frame);
     f.ui.Timer[3]->enable();
+    ShowNotes(f, code == 0, found, notes);
     return true;
 }
 

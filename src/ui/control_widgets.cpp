@@ -20,6 +20,10 @@ namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
+// The property of a log's list widget that holds which item of the model's
+// list, counted from the first ever added, its first row shows.
+constexpr const char* kFirstItem = "quelmFirstItem";
+
 void setBackground(QWidget* widget, QPalette::ColorRole role, QColor colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour);
@@ -152,6 +156,30 @@ void syncValue(const OptionButton& option, QWidget* widget) {
     radio->setChecked(option.value());
 }
 
+namespace {
+
+// A log only appends and drops its oldest lines (its limit, clear). The
+// widget remembers which item ever added its first row is, drops the rows
+// the model has dropped since, then appends what is new.
+void syncLog(const ListBox& list, QListWidget* view) {
+    const auto& items = list.items();
+    const std::uint64_t first = view->property(kFirstItem).toULongLong();
+    const std::uint64_t gone = std::min<std::uint64_t>(list.removed() - std::min(first, list.removed()),
+                                                       static_cast<std::uint64_t>(view->count()));
+    if (gone == static_cast<std::uint64_t>(view->count()))
+        view->clear();
+    else if (gone > 0)
+        view->model()->removeRows(0, static_cast<int>(gone));
+    const std::uint64_t shownFrom = std::max(first + gone, list.removed());
+    view->setProperty(kFirstItem, QVariant::fromValue<qulonglong>(shownFrom));
+    for (auto i = static_cast<std::size_t>(shownFrom - list.removed()) + static_cast<std::size_t>(view->count());
+         i < items.size(); ++i)
+        view->addItem(qs(items[i]));
+    syncListIndex(list, view);
+}
+
+} // namespace
+
 void syncItems(const ListBox& list, QWidget* widget) {
     const auto& items = list.items();
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
@@ -163,12 +191,12 @@ void syncItems(const ListBox& list, QWidget* widget) {
     }
     auto* view = static_cast<QListWidget*>(widget);
     const QSignalBlocker block(view);
-    // A log only grows: append what is new (its last shown line still in
-    // place). A folder or file list is listed anew every time.
-    const int shown = view->count();
-    const bool grows = list.kind() == ControlKind::List && static_cast<std::size_t>(shown) <= items.size() &&
-                       (shown == 0 || view->item(shown - 1)->text() == qs(items[static_cast<std::size_t>(shown - 1)]));
-    if (!grows) view->clear();
+    if (list.kind() == ControlKind::List) {
+        syncLog(list, view);
+        return;
+    }
+    // A folder or file list is listed anew every time.
+    view->clear();
     const QIcon folder = list.kind() == ControlKind::DirList ? view->style()->standardIcon(QStyle::SP_DirIcon) : QIcon();
     for (auto i = static_cast<std::size_t>(view->count()); i < items.size(); ++i)
         new QListWidgetItem(folder, qs(items[i]), view);

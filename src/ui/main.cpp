@@ -6,6 +6,7 @@
 #include "ui/main_view.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -73,14 +74,45 @@ void scheduleScreenshot(QWidget& window, const QString& file) {
     });
 }
 
-// The start-up, with anything it throws turned into its reason.
-bool startUp(quelm::Form& form, std::string& error) {
+// False on the platforms that draw nothing (tests, CI): no dialog there,
+// since nobody could close it.
+bool drawsWindows() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+// The start-up, with anything it throws turned into its reason. What it
+// met and got past (a language file missing, say) goes to standard error.
+bool startUp(quelm::Form& form, std::string& error, std::vector<std::string>& notes) {
     try {
-        return quelm::StartUp(form, error);
+        const bool started = quelm::StartUp(form, error, &notes);
+        for (const std::string& note : notes) std::fprintf(stderr, "quelmbox: %s\n", note.c_str());
+        return started;
     } catch (const std::exception& e) {
         error = e.what();
         return false;
     }
+}
+
+// A start-up that fails ends the program before any window: whoever started
+// it from a menu never sees standard error, so the reason is also shown in a
+// dialog, except on the platforms that draw nothing (tests, CI).
+void reportFailedStart(const quelm::Form& form, const std::string& error) {
+    std::fprintf(stderr, "quelmbox: %s\n", error.c_str());
+    if (drawsWindows())
+        QMessageBox::critical(nullptr, QString::fromStdString(form.ui.caption), QString::fromStdString(error));
+}
+
+// What the start-up got past, also in a dialog over the open window: the
+// connection test soon writes its progress over the message line.
+void showStartUpNotes(QWidget& window, const quelm::Form& form, const std::vector<std::string>& notes) {
+    if (notes.empty() || !drawsWindows()) return;
+    QString text;
+    for (const std::string& note : notes) text += QString::fromStdString(note) + QLatin1Char('\n');
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(form.ui.caption), text.trimmed(),
+                                QMessageBox::Ok, &window);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open(); // window-modal, the event loop goes on: the box check and its timers run
 }
 
 int fail(const std::string& message) {
@@ -110,12 +142,14 @@ int main(int argc, char** argv) {
     // The disk manager offers the user's home folder among its drives.
     if (const char* home = std::getenv("HOME")) form.homeDir = home;
     form.ui.screen = quelm::ui::availableScreenTwips();
-    if (!startUp(form, error)) {
-        std::fprintf(stderr, "quelmbox: %s\n", error.c_str());
+    std::vector<std::string> notes;
+    if (!startUp(form, error, notes)) {
+        reportFailedStart(form, error);
         return 1; // the window does not open
     }
     quelm::ui::MainView view(form); // shows the model as the start-up left it: scaled, with its captions
     view.show();
+    showStartUpNotes(view, form, notes);
     if (!options->screenshot.isEmpty()) scheduleScreenshot(view, options->screenshot);
     return QApplication::exec();
 }

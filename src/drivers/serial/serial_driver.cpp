@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,6 +50,28 @@ int waitFor(int fd, short events, int timeoutMs, short& revents) {
             return -1;
     }
 }
+
+// The reason for a failed system call on `path`, in words a technician can act on.
+std::string reasonFor(const std::string& path, int err) {
+    switch (err) {
+    case EACCES:
+    case EPERM:
+        return path + ": permission denied (add your user to the dialout group, then log in again)";
+    case EBUSY:
+    case EWOULDBLOCK:
+        return path + ": busy, another program holds it";
+    case ENOENT:
+        return path + ": no such device (is the adapter plugged in?)";
+    case ENODEV:
+    case ENXIO:
+    case EIO:
+        return path + ": the adapter is gone";
+    default:
+        return path + ": " + std::strerror(err);
+    }
+}
+
+std::string notASerialPort(const std::string& path) { return path + ": not a serial port"; }
 
 bool speedFor(std::uint32_t baud, speed_t& speed) {
     static constexpr std::pair<std::uint32_t, speed_t> kSpeeds[] = {
@@ -105,23 +129,69 @@ void SerialDriver::dropSession() {
     handle_ = 0;
 }
 
+std::uint32_t SerialDriver::fail(std::uint32_t status, int err) { return fail(status, reasonFor(path_, err)); }
+
+std::uint32_t SerialDriver::fail(std::uint32_t status, const std::string& reason) {
+    lastError_ = reason;
+    return status;
+}
+
+int SerialDriver::openPort(const std::string& path, std::uint32_t& status) {
+    // The kind of node first: a folder, a regular file or a pipe is refused
+    // without being opened (a pipe could keep the open waiting).
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        status = fail(errno == ENOENT || errno == ENOTDIR ? kDeviceNotFound : kDeviceNotOpened, errno);
+        return -1;
+    }
+    if (!S_ISCHR(st.st_mode)) {
+        status = fail(kDeviceNotOpened, notASerialPort(path));
+        return -1;
+    }
+    // Non-blocking so that the open does not wait for a carrier; CLOCAL is set
+    // by makeRawLine, after which the descriptor can block again. A port
+    // another program holds with TIOCEXCL fails here with EBUSY.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        status = fail(err == ENOENT || err == ENODEV || err == ENXIO ? kDeviceNotFound : kDeviceNotOpened, err);
+        return -1;
+    }
+    auto refuse = [&](std::uint32_t code, const std::string& reason) {
+        ::close(fd);
+        status = fail(code, reason);
+        return -1;
+    };
+    termios tio{};
+    if (!::isatty(fd) || ::tcgetattr(fd, &tio) != 0) // /dev/null and other character devices
+        return refuse(kDeviceNotOpened, notASerialPort(path));
+    // The lock catches programs that open the port as root, whom TIOCEXCL
+    // does not stop, and those that lock it the same way.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return refuse(kDeviceNotOpened, reasonFor(path, errno));
+    ::ioctl(fd, TIOCEXCL); // no other open of the port while the session lasts
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (!makeRawLine(fd) || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int err = errno;
+        ::ioctl(fd, TIOCNXCL);
+        return refuse(kDeviceNotOpened, reasonFor(path, err));
+    }
+    return fd;
+}
+
 std::uint32_t SerialDriver::open(int index, DeviceHandle& handle) {
     if (fd_ >= 0)
-        return kDeviceNotOpened; // the open session goes on untouched
+        return fail(kDeviceNotOpened, path_ + ": already open"); // the open session goes on untouched
     const std::string path = devicePath(index);
-    if (path.empty())
-        return kDeviceNotFound;
-    // Non-blocking so that the open does not wait for a carrier; CLOCAL is set
-    // by makeRawLine, after which the descriptor can block again.
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return (errno == ENOENT || errno == ENODEV || errno == ENXIO) ? kDeviceNotFound : kDeviceNotOpened;
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (!::isatty(fd) || !makeRawLine(fd) || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return kDeviceNotOpened;
+    if (path.empty()) {
+        return fail(kDeviceNotFound, port_.empty() ? std::string("no FTDI adapter attached")
+                                                   : port_ + ": only device 0 can be opened");
     }
-    ::ioctl(fd, TIOCEXCL); // keep other programs off the box while the session lasts
+    path_ = path;
+    std::uint32_t status = kOk;
+    const int fd = openPort(path, status);
+    if (fd < 0)
+        return status;
     fd_ = fd;
     if (++lastHandle_ == 0)
         ++lastHandle_;
@@ -129,29 +199,36 @@ std::uint32_t SerialDriver::open(int index, DeviceHandle& handle) {
     readTimeoutMs_ = 0;
     writeTimeoutMs_ = 0;
     handle = handle_;
-    return kOk;
+    return succeed();
 }
 
 std::uint32_t SerialDriver::close(DeviceHandle handle) {
     const int fd = fdOf(handle);
     if (fd < 0)
-        return kInvalidHandle;
+        return notOpen();
     ::ioctl(fd, TIOCNXCL);
     dropSession();
-    // Linux releases the descriptor even when close reports an error.
-    return (::close(fd) == 0 || errno == EINTR) ? kOk : kIoError;
+    // Linux releases the descriptor, and with it the lock, even when close
+    // reports an error.
+    if (::close(fd) == 0 || errno == EINTR)
+        return succeed();
+    return fail(kIoError, errno);
 }
+
+std::uint32_t SerialDriver::notOpen() { return fail(kInvalidHandle, (path_.empty() ? port_ : path_) + ": not open"); }
 
 template <class F> std::uint32_t SerialDriver::editLine(DeviceHandle handle, F change) {
     const int fd = fdOf(handle);
     if (fd < 0)
-        return kInvalidHandle;
+        return notOpen();
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0)
-        return kIoError;
+        return fail(kIoError, errno);
     if (!change(tio))
-        return kOtherError;
-    return ::tcsetattr(fd, TCSANOW, &tio) == 0 ? kOk : kIoError;
+        return fail(kOtherError, path_ + ": line setting not supported");
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
+        return fail(kIoError, errno);
+    return succeed();
 }
 
 std::uint32_t SerialDriver::setBaudRate(DeviceHandle handle, std::uint32_t baud) {
@@ -168,81 +245,95 @@ std::uint32_t SerialDriver::setDataCharacteristics(DeviceHandle handle, int word
 
 std::uint32_t SerialDriver::setTimeouts(DeviceHandle handle, int readMs, int writeMs) {
     if (fdOf(handle) < 0)
-        return kInvalidHandle;
+        return notOpen();
     readTimeoutMs_ = std::max(readMs, 0);
     writeTimeoutMs_ = std::max(writeMs, 0);
-    return kOk;
+    return succeed();
 }
 
 std::uint32_t SerialDriver::writeByte(DeviceHandle handle, std::uint8_t byte, std::uint32_t& written) {
     written = 0;
     const int fd = fdOf(handle);
     if (fd < 0)
-        return kInvalidHandle;
+        return notOpen();
     short revents = 0;
     const int ready = waitFor(fd, POLLOUT, writeTimeoutMs_, revents);
-    if (ready < 0 || (revents & (POLLERR | POLLHUP | POLLNVAL)))
-        return kIoError;
+    if (ready < 0)
+        return fail(kIoError, errno);
+    if (revents & (POLLERR | POLLHUP | POLLNVAL))
+        return fail(kIoError, EIO); // the line hung up: the adapter went away
     if (ready == 0)
-        return kOk; // write time-out: like the vendor driver, OK with nothing written
+        return succeed(); // write time-out: like the vendor driver, OK with nothing written
     if (::write(fd, &byte, 1) != 1)
-        return (errno == EAGAIN || errno == EINTR) ? kOk : kIoError;
+        return (errno == EAGAIN || errno == EINTR) ? succeed() : fail(kIoError, errno);
     written = 1;
     // Push the byte to the line now, so the box sees the frame byte by byte.
     while (::tcdrain(fd) != 0) {
         if (errno != EINTR)
-            return kIoError;
+            return fail(kIoError, errno);
     }
-    return kOk;
+    return succeed();
 }
 
 std::uint32_t SerialDriver::readByte(DeviceHandle handle, std::uint8_t& byte, std::uint32_t& count) {
     count = 0;
     const int fd = fdOf(handle);
     if (fd < 0)
-        return kInvalidHandle;
+        return notOpen();
     short revents = 0;
-    if (waitFor(fd, POLLIN, readTimeoutMs_, revents) < 0 || (revents & POLLNVAL))
-        return kIoError;
+    if (waitFor(fd, POLLIN, readTimeoutMs_, revents) < 0)
+        return fail(kIoError, errno);
+    if (revents & POLLNVAL)
+        return fail(kIoError, EBADF);
     if (revents & POLLIN) {
         std::uint8_t got = 0;
         const ssize_t n = ::read(fd, &got, 1);
         if (n == 1) {
             byte = got;
             count = 1;
-            return kOk;
+            return succeed();
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return kIoError;
+            return fail(kIoError, errno);
     }
     // A hung-up line polls readable and reads as end of file.
-    return (revents & (POLLERR | POLLHUP)) ? kIoError : kOk;
+    return (revents & (POLLERR | POLLHUP)) ? fail(kIoError, EIO) : succeed();
 }
 
 std::uint32_t SerialDriver::getStatus(DeviceHandle handle, std::uint32_t& rxQueue, std::uint32_t& txQueue,
                                       std::uint32_t& events) {
     const int fd = fdOf(handle);
     if (fd < 0)
-        return kInvalidHandle;
+        return notOpen();
     int rx = 0;
     int tx = 0;
     if (::ioctl(fd, FIONREAD, &rx) != 0 || ::ioctl(fd, TIOCOUTQ, &tx) != 0)
-        return kIoError;
+        return fail(kIoError, errno);
     rxQueue = static_cast<std::uint32_t>(std::max(rx, 0));
     txQueue = static_cast<std::uint32_t>(std::max(tx, 0));
     events = 0;
-    return kOk;
+    return succeed();
 }
 
 std::uint32_t SerialDriver::countDevices(std::uint32_t& count) {
     if (port_.empty()) {
         count = static_cast<std::uint32_t>(ftdiPorts().size());
+        return succeed();
+    }
+    // A pseudo-terminal's slave is a character device too. A named port that
+    // is not one counts no box, and the reason says why.
+    struct stat st {};
+    if (::stat(port_.c_str(), &st) != 0) {
+        count = 0;
+        lastError_ = reasonFor(port_, errno);
         return kOk;
     }
-    // A pseudo-terminal's slave is a character device too.
-    struct stat st {};
-    count = (::stat(port_.c_str(), &st) == 0 && S_ISCHR(st.st_mode)) ? 1 : 0;
-    return kOk;
+    count = S_ISCHR(st.st_mode) ? 1 : 0;
+    if (count == 0) {
+        lastError_ = notASerialPort(port_);
+        return kOk;
+    }
+    return succeed();
 }
 
 } // namespace quelm

@@ -17,21 +17,61 @@
 // Numbers (detectors, addresses) run from 0 to 1048574. "addresses" gives
 // up to ten addresses, from address 0 on, of a detector declared above it;
 // the others stay 0. Keywords and names are not case-sensitive.
+//
+// Only a regular file of at most kMaxBoxFileBytes is read; a message quotes
+// at most kExcerptChars characters of the text at fault, control bytes
+// escaped. The load takes time in proportion to the size of the file.
 #include "drivers/sim/sim_box.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
+#include <fcntl.h>
 #include <span>
-#include <sstream>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
 
 namespace quelm::sim {
 namespace {
 
 constexpr std::uint64_t kMaxNumber = 1048574;
+// Room for some 250,000 detector lines; a larger file is refused unread.
+constexpr std::size_t kMaxBoxFileBytes = 4u << 20;
+constexpr std::size_t kExcerptChars = 40;
+
+// At most kExcerptChars characters of `text`, then "..."; a control byte,
+// NUL included, is written \xNN so that the message shows whole.
+std::string excerpt(std::string_view text) {
+    std::string out;
+    std::size_t shown = std::min(text.size(), kExcerptChars);
+    // Not in the middle of a UTF-8 character.
+    while (shown > 0 && shown < text.size() && (static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80) --shown;
+    for (std::size_t i = 0; i < shown; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            static constexpr char kHex[] = "0123456789abcdef";
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    if (text.size() > shown) out += "...";
+    return out;
+}
+
+// 'text', shortened and escaped.
+std::string quoted(std::string_view text) {
+    std::string out(1, '\'');
+    out += excerpt(text);
+    out += '\'';
+    return out;
+}
 
 struct Choice {
     std::string_view name;
@@ -105,15 +145,19 @@ private:
     bool fail(const std::string& message);
 
     BoxConfig config_;
+    std::unordered_map<std::uint32_t, std::size_t> declared_; // detector number to its place in config_
     int lineNumber_ = 0;
     std::string error_;
     bool channelSeen_ = false;
 };
 
 std::optional<BoxConfig> Parser::run(const std::string& text, std::string& error) {
-    std::istringstream in(text);
-    std::string raw;
-    while (std::getline(in, raw)) {
+    const std::string_view all(text);
+    for (std::size_t at = 0; at < all.size();) {
+        std::size_t end = all.find('\n', at);
+        if (end == std::string_view::npos) end = all.size();
+        const std::string_view raw = all.substr(at, end - at);
+        at = end + 1;
         ++lineNumber_;
         const auto words = wordsOf(raw);
         if (!words.empty() && !line(words)) {
@@ -140,8 +184,8 @@ bool Parser::line(const std::vector<std::string_view>& w) {
     if (sameWord(w[0], "detector")) return detector(w);
     if (sameWord(w[0], "addresses")) return addresses(w);
     if (sameWord(w[0], "report")) return report(w);
-    return fail("unknown keyword '" + std::string(w[0]) +
-                "' (use box-channel, turnaround-ms, boxes, detector, addresses or report)");
+    return fail("unknown keyword " + quoted(w[0]) +
+                " (use box-channel, turnaround-ms, boxes, detector, addresses or report)");
 }
 
 bool Parser::boxChannel(const std::vector<std::string_view>& w) {
@@ -150,7 +194,7 @@ bool Parser::boxChannel(const std::vector<std::string_view>& w) {
     channelSeen_ = true;
     if (sameWord(w[1], "A")) config_.channel = 3;
     else if (sameWord(w[1], "B")) config_.channel = 4;
-    else return fail("box-channel '" + std::string(w[1]) + "': use A or B");
+    else return fail("box-channel " + quoted(w[1]) + ": use A or B");
     return true;
 }
 
@@ -158,27 +202,27 @@ bool Parser::detector(const std::vector<std::string_view>& w) {
     std::uint64_t n = 0;
     if (w.size() < 2) return fail("detector needs its number");
     if (!number(w[1], kMaxNumber, "detector number", n)) return false;
-    const auto held = [n](const Detector& d) { return d.number == n; };
-    if (std::any_of(config_.detectors.begin(), config_.detectors.end(), held))
+    if (declared_.count(static_cast<std::uint32_t>(n)) != 0)
         return fail("detector " + std::to_string(n) + " declared twice");
     Detector d;
     d.number = static_cast<std::uint32_t>(n);
     std::vector<std::string_view> seen;
     for (std::size_t i = 2; i < w.size(); ++i)
         if (!field(d, w[i], seen)) return false;
+    declared_.emplace(d.number, config_.detectors.size());
     config_.detectors.push_back(d);
     return true;
 }
 
 bool Parser::field(Detector& d, std::string_view word, std::vector<std::string_view>& seen) {
     const std::size_t eq = word.find('=');
-    if (eq == std::string_view::npos) return fail(std::string("'").append(word).append("' is not of the form name=value"));
+    if (eq == std::string_view::npos) return fail(quoted(word) + " is not of the form name=value");
     const std::string_view key = word.substr(0, eq), value = word.substr(eq + 1);
     const auto match = [key](const Field& f) { return sameWord(f.key, key); };
     const Field* f = std::find_if(std::begin(kFields), std::end(kFields), match);
     if (f == std::end(kFields))
-        return fail("unknown field '" + std::string(key) +
-                    "' (use power, channel, dyn, rise, fall, on, dyn+, dyn- or type)");
+        return fail("unknown field " + quoted(key) +
+                    " (use power, channel, dyn, rise, fall, on, dyn+, dyn- or type)");
     if (std::find(seen.begin(), seen.end(), f->key) != seen.end())
         return fail("field '" + std::string(f->key) + "' given twice");
     seen.push_back(f->key);
@@ -194,16 +238,16 @@ bool Parser::field(Detector& d, std::string_view word, std::vector<std::string_v
             return true;
         }
     }
-    return fail(std::string(f->key) + "='" + std::string(value) + "': use " + joinNames(f->choices));
+    return fail(std::string(f->key) + "=" + quoted(value) + ": use " + joinNames(f->choices));
 }
 
 bool Parser::addresses(const std::vector<std::string_view>& w) {
     std::uint64_t n = 0;
     if (!arguments(w, 2, 11) || !number(w[1], kMaxNumber, "detector number", n)) return false;
-    const auto held = [n](const Detector& d) { return d.number == n; };
-    auto it = std::find_if(config_.detectors.begin(), config_.detectors.end(), held);
-    if (it == config_.detectors.end())
+    const auto found = declared_.find(static_cast<std::uint32_t>(n));
+    if (found == declared_.end())
         return fail("addresses for detector " + std::to_string(n) + ", which no detector line above declares");
+    Detector* const it = &config_.detectors[found->second];
     for (std::size_t i = 2; i < w.size(); ++i) {
         std::uint64_t address = 0;
         if (!number(w[i], kMaxNumber, "address", address)) return false;
@@ -217,7 +261,7 @@ bool Parser::report(const std::vector<std::string_view>& w) {
     if (!arguments(w, 1, 2) || !number(w[1], kMaxNumber, "reported number", n)) return false;
     if (config_.reportNumber) return fail("report given twice");
     if (w.size() == 3) {
-        if (!sameWord(w[2].substr(0, 6), "after=")) return fail(std::string("'").append(w[2]).append("': use after=N"));
+        if (!sameWord(w[2].substr(0, 6), "after=")) return fail(quoted(w[2]) + ": use after=N");
         if (!number(w[2].substr(6), 1000, "after", after)) return false;
         if (after == 0) return fail("after=0: the count of connection tests starts at 1");
     }
@@ -228,7 +272,7 @@ bool Parser::report(const std::vector<std::string_view>& w) {
 
 // Plain decimal digits only: no sign, no fraction, no blank.
 bool Parser::number(std::string_view word, std::uint64_t max, std::string_view what, std::uint64_t& out) {
-    const std::string shown = std::string(what).append(" '").append(word).append("'");
+    const std::string shown = std::string(what) + " " + quoted(word);
     const bool digits = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c)) != 0;
     });
@@ -260,16 +304,72 @@ std::optional<BoxConfig> parseBoxText(const std::string& text, std::string& erro
     return Parser().run(text, error);
 }
 
-std::optional<BoxConfig> loadBoxFile(const std::string& path, std::string& error) {
-    std::error_code ec;
-    std::ifstream in(path, std::ios::binary);
-    if (!in || !std::filesystem::is_regular_file(path, ec)) {
-        error = path + ": cannot open the file";
+namespace {
+
+// The system's reason, as the messages write it: "permission denied".
+std::string reason(int err) {
+    std::string text = std::strerror(err);
+    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+// What keeps a file of this kind and size from being read, or nothing.
+std::optional<std::string> refusal(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return "is a folder";
+    if (!S_ISREG(st.st_mode)) return "not a regular file (a pipe or a device is never read)";
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxBoxFileBytes)
+        return "the file is larger than " + std::to_string(kMaxBoxFileBytes >> 20) + " MiB (" +
+               std::to_string(st.st_size) + " bytes)";
+    return std::nullopt;
+}
+
+// The whole file, or nothing with the reason in `why`. The kind of file is
+// checked before it is opened, and again on what was opened (it could have
+// been replaced in between); the open never waits, even on a pipe.
+std::optional<std::string> readBoxFile(const std::string& path, std::string& why) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        why = errno == ENOENT ? "no such file" : reason(errno);
         return std::nullopt;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    auto config = parseBoxText(text.str(), error);
+    if (auto refused = refusal(st)) {
+        why = *refused;
+        return std::nullopt;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        why = reason(errno);
+        return std::nullopt;
+    }
+    std::string text;
+    if (::fstat(fd, &st) != 0) why = reason(errno);
+    else if (auto refused = refusal(st)) why = *refused;
+    // Read to the end, but never past the cap: the file may grow meanwhile.
+    char chunk[1 << 16];
+    while (why.empty()) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) why = reason(errno);
+        else if (text.size() + static_cast<std::size_t>(n) > kMaxBoxFileBytes)
+            why = "the file is larger than " + std::to_string(kMaxBoxFileBytes >> 20) + " MiB";
+        else text.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (!why.empty()) return std::nullopt;
+    return text;
+}
+
+} // namespace
+
+std::optional<BoxConfig> loadBoxFile(const std::string& path, std::string& error) {
+    std::string why;
+    const auto text = readBoxFile(path, why);
+    if (!text) {
+        error = path + ": cannot open the file: " + why;
+        return std::nullopt;
+    }
+    auto config = parseBoxText(*text, error);
     if (!config) error = path + ": " + error;
     return config;
 }
