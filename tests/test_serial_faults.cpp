@@ -2,11 +2,17 @@
 // with a status and a reason naming the port, and the trace prints failed
 // calls with their status in words.
 #include "core/virtual_clock.h"
+#include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
+#include "exchange/form_ops.h"
+#include "shell/bind_handlers.h"
+#include "support/test_rig.h"
 #include "link/trace_driver.h"
 #include "support/pty_bridge.h"
 
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 #include <chrono>
 #include <fcntl.h>
@@ -153,6 +159,63 @@ TEST(SerialFaults, TheTracePrintsFailedCallsWithTheirStatusInWordsAndTheReason) 
     EXPECT_TRUE(contains(lines[0], "open failed, status 3 (device not opened): /dev/null: not a serial port"))
         << lines[0];
     EXPECT_TRUE(contains(lines[1], "read failed, status 1 (invalid handle): /dev/null: not open")) << lines[1];
+}
+
+// The window's side: a port the driver cannot use ends the operation before
+// anything is sent, with line 43 and the driver's reason on the message line.
+TEST(SerialFaults, TheMessageLineSaysWhyAPortCannotBeUsed) {
+    PtyBridge bridge{quietBox()};
+    const int other = ::open(bridge.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(other, 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    struct Case {
+        std::string port, reason;
+    };
+    for (const Case& c : {Case{"/dev/null", "/dev/null: not a serial port"},
+                          Case{bridge.slavePath(), bridge.slavePath() + ": busy, another program holds it"},
+                          Case{"/dev/quelm-no-such-port", "/dev/quelm-no-such-port: no such device"}}) {
+        VirtualClock clock;
+        SerialDriver driver{c.port};
+        Form f(clock, driver);
+        bindHandlers(f);
+        test::NumberBoxTable(f.tables);
+        f.ui.Text3->setText("300");
+        f.ui.Command[7]->click();
+        EXPECT_EQ(f.ui.Text5->text().rfind("<43> " + c.reason, 0), 0u) << f.ui.Text5->text();
+        EXPECT_FALSE(ExchangeRunning(f));
+        EXPECT_TRUE(f.ui.Command[7]->enabled());
+    }
+    ::close(other);
+}
+
+// A box pulled out in the middle of a read, behind a pseudo-terminal whose
+// other end closes: the read ends with no box, and nothing keeps running.
+TEST(SerialFaults, APulledAdapterEndsTheReadAndNothingKeepsRunning) {
+    static int argc = 1;
+    static char name[] = "test_serial_faults";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    sim::BoxConfig config = test::SampleBox();
+    auto bridge = std::make_unique<PtyBridge>(sim::SimBox{config});
+    bridge->start();
+    QtScheduler scheduler;
+    SerialDriver driver{bridge->slavePath()};
+    Form f(scheduler, driver);
+    bindHandlers(f);
+    test::NumberBoxTable(f.tables);
+    f.ui.Text3->setText("300");
+    f.ui.Command[7]->click();
+    ASSERT_TRUE(scheduler.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 2000)) << f.ui.Text5->text();
+    bridge.reset();
+    ASSERT_TRUE(scheduler.runUntil([&] { return !ExchangeRunning(f); }, 4500)) << f.ui.Text5->text();
+    const std::string& message = f.ui.Text5->text();
+    EXPECT_TRUE(message == "<1>" || message.rfind("<43> ", 0) == 0) << message;
+    EXPECT_TRUE(f.ui.Command[7]->enabled());
+    EXPECT_EQ(f.x.operation, kIdle);
+    for (ModelTimer* t : f.ui.timers()) {
+        if (t == f.ui.Timer[3]) continue;
+        EXPECT_FALSE(t->enabled()) << t->name();
+    }
 }
 
 } // namespace

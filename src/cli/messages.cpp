@@ -25,6 +25,7 @@ void FillBoxTable(LanguageTables& tables) {
     b[26] = " wrong frame(s), reading parameter group 3 again";
     b[39] = "test number sent";
     b[40] = "not sent: the number has no frame form";
+    b[43] = "cannot use the port:";
     b[42] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
 }
@@ -37,7 +38,7 @@ int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50)) return kNoBox;
+    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty()) return kNoBox;
     return kOperationFailed;
 }
 

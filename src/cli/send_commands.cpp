@@ -37,7 +37,8 @@ int Failure(const Form& f, bool stopped, std::FILE* err) {
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(2) || message == kConnectionTestText)
+    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty() ||
+        message == kConnectionTestText)
         return kNoBox;
     return kOperationFailed;
 }

@@ -8,6 +8,7 @@ namespace quelm {
 
 void ClassicOpen_Click(Form& f) {
     f.link.openStatus = f.driver.open(0, f.link.deviceHandle);
+    f.link.portError = f.link.openStatus == kOk ? std::string() : f.driver.lastError();
     f.ui.LoggerList->addItem(f.link.openStatus == kOk ? "Open OK"
                                                       : "Open Failed status=" + std::to_string(f.link.openStatus));
 }
@@ -19,6 +20,9 @@ void ClassicClose_Click(Form& f) {
 
 void GetNumDevices_Click(Form& f) {
     f.link.lastStatus = f.driver.countDevices(f.link.deviceCount);
+    // No box at all: the count's own reason, if any, says why (a named port
+    // that does not exist); an open that failed for want of a box says nothing more.
+    if (f.link.deviceCount == 0) f.link.portError = f.driver.lastError();
     f.ui.LoggerList->addItem(f.link.lastStatus == kOk
                                  ? "Number of Devices = " + std::to_string(f.link.deviceCount)
                                  : "FTID_GetNumDevs failed status = " + std::to_string(f.link.lastStatus));
@@ -100,6 +104,13 @@ void BoxCheck(Form& f) {
 std::uint32_t LookForBox(Form& f) {
     ShowBoxLine(f, 2);
     BoxCheck(f);
+    // A port the driver cannot use (no permission, held by another program,
+    // not a serial port, gone) counts as no box, and the line says why.
+    if (!f.link.portError.empty()) {
+        ShowMessage(f, BoxLineOr(f, 43, " Port inutilisable :", " Cannot use the port:") + " " + f.link.portError);
+        f.link.deviceCount = 0;
+        return 0;
+    }
     if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
     if (f.link.deviceCount == 1) ShowBoxLine(f, 3);
     if (f.link.deviceCount > 1)

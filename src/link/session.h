@@ -42,7 +42,8 @@ bool BoxGone(const Form& f);
 void BoxCheck(Form& f);
 // The box check as every operation starts it, with its messages: box table
 // line 2 while looking, then line 1 when no box is found, line 3 when
-// exactly one is, line 50 when several are. Returns deviceCount.
+// exactly one is, line 50 when several are; a port the driver cannot use
+// counts as none, with line 43 and the driver's reason. Returns deviceCount.
 std::uint32_t LookForBox(Form& f);
 
 } // namespace quelm

@@ -181,7 +181,7 @@ int SerialDriver::openPort(const std::string& path, std::uint32_t& status) {
 
 std::uint32_t SerialDriver::open(int index, DeviceHandle& handle) {
     if (fd_ >= 0)
-        return fail(kDeviceNotOpened, path_ + ": already open"); // the open session goes on untouched
+        return fail(kDeviceNotOpened, std::string()); // the open session goes on untouched: nothing is wrong
     const std::string path = devicePath(index);
     if (path.empty()) {
         return fail(kDeviceNotFound, port_.empty() ? std::string("no FTDI adapter attached")
