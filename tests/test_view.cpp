@@ -340,19 +340,6 @@ TEST_F(ViewTest, FrameChangesApplyWhatChangedAndNeverShowAHiddenWindow) {
     EXPECT_EQ(hidden.pos(), QPoint(10, 20));
 }
 
-TEST(VirtualKeyCode, FollowsTheWindowsCodes) {
-    auto code = [](int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        return ui::virtualKeyCode(QKeyEvent(QEvent::KeyPress, key, mods));
-    };
-    EXPECT_EQ(code(Qt::Key_A), 65);
-    EXPECT_EQ(code(Qt::Key_7), 55);
-    EXPECT_EQ(code(Qt::Key_7, Qt::KeypadModifier), 0x67);
-    EXPECT_EQ(code(Qt::Key_Left), 37);
-    EXPECT_EQ(code(Qt::Key_Delete), 46);
-    EXPECT_EQ(code(Qt::Key_F12), 123);
-    EXPECT_EQ(code(Qt::Key_Shift), 16);
-}
-
 int distinctColours(const QImage& image) {
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 3)
@@ -376,30 +363,6 @@ TEST_F(ViewTest, PicturesAreDrawnAtTheirSizes) {
     auto* command3 = widget<QPushButton>("Command3");
     EXPECT_TRUE(command3->text().isEmpty());
     EXPECT_FALSE(command3->icon().isNull());
-}
-
-// The address buttons of the window, on the tool bound to its handlers and a
-// simulated box: the view's clicks reach the handlers, and their results show.
-TEST(ViewAddresses, TheAddressButtonsRunTheirHandlers) {
-    test::Rig rig;
-    rig.numberBoxTable();
-    rig.selectDefaults();
-    Form& f = rig.form;
-    f.ui.Text3->setText("300");
-    ui::MainView view(f);
-    view.show();
-    QApplication::processEvents();
-    view.findChild<QPushButton*>("Command4")->click();
-    EXPECT_EQ(f.x.operation, kReadAddresses);
-    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
-    QApplication::processEvents();
-    EXPECT_EQ(view.findChild<QLineEdit*>("Text1(9)")->text(), "1048574");
-    view.findChild<QPushButton*>("Command3")->click();
-    EXPECT_EQ(view.findChild<QLineEdit*>("Text2(9)")->text(), "1048574");
-    view.findChild<QPushButton*>("Command5")->click();
-    EXPECT_EQ(f.x.operation, kSendAddresses);
-    ASSERT_TRUE(rig.runUntilOperationEnds(2000));
-    EXPECT_EQ(rig.message(), rig.line(18));
 }
 
 } // namespace
