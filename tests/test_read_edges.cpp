@@ -118,3 +118,19 @@ TEST_F(ReadEdges, RestoreParameterControlsPutsBackTheSavedChoicesAndEnablesTheGr
     for (int n = 3; n <= 29; ++n) EXPECT_TRUE(f.ui.Option[static_cast<std::size_t>(n)]->enabled()) << n;
     EXPECT_TRUE(f.ui.Text9->enabled());
 }
+
+// The start-up leaves the box's acknowledgements of its channel frame and of
+// its last connection tests in the queue; a read of addresses right after it
+// must still read all ten, not run one reply behind and miss the last two.
+TEST_F(ReadEdges, BytesLeftByTheStartUpAreNotTakenAsTheNextOperationsReplies) {
+    rig.box.inject(rig.clock.nowUs(), {0, 1, 2, 3, 3, 0, 1, 2, 3, 3});
+    rig.clock.advanceMs(20);
+    f.ui.Text3->setText("300");
+    f.ui.Command[4]->userClick();
+    ASSERT_TRUE(rig.runUntilOperationEnds(2000));
+    for (std::size_t k = 0; k < 10; ++k) {
+        EXPECT_TRUE(f.ui.Text1[k]->enabled()) << k;
+        EXPECT_EQ(f.ui.Text1[k]->text(), std::to_string(rig.box.detector(300)->addresses[k])) << k;
+    }
+    EXPECT_EQ(rig.message(), rig.line(18));
+}

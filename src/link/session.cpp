@@ -95,8 +95,30 @@ bool TakeReplyFrame(Form& f) {
 
 bool BoxGone(const Form& f) { return f.link.lastStatus == kIoError || f.link.lastStatus == kDeviceNotFound; }
 
+namespace {
+
+// Bytes still queued when an operation looks for the box answer nothing it
+// will ask: the box's acknowledgement of a channel frame, a reply that came
+// after its step had ended. Taken as the operation's first replies, they
+// would put every later reply one request behind, and a read of addresses
+// would end with its last addresses never read.
+void DiscardStaleBytes(Form& f) {
+    constexpr std::uint32_t kMostBytes = 4096;
+    std::uint32_t queued = 0, tx = 0, events = 0;
+    if (f.driver.getStatus(f.link.deviceHandle, queued, tx, events) != kOk || queued == 0) return;
+    std::uint32_t dropped = 0;
+    for (std::uint8_t byte = 0; dropped < queued && dropped < kMostBytes; ++dropped) {
+        std::uint32_t count = 0;
+        if (f.driver.readByte(f.link.deviceHandle, byte, count) != kOk || count == 0) break;
+    }
+    f.ui.LoggerList->addItem("Stale bytes discarded: " + std::to_string(dropped));
+}
+
+} // namespace
+
 void BoxCheck(Form& f) {
     ClassicOpen_Click(f);
+    DiscardStaleBytes(f);
     GetNumDevices_Click(f);
     ClassicClose_Click(f);
 }
