@@ -59,11 +59,12 @@ TEST(CliJson, EveryCommandPrintsJsonThatParses) {
     const std::string box = "--simulate=" + BoxFile();
     const std::string bdp = testing::TempDir() + "cli_json_" + std::to_string(getpid()) + ".bdp";
     const std::vector<std::vector<std::string>> commands{
-        {"read-params", "0300", "--save", bdp},
+        {"read-params", "0300", "--save", bdp, "--with-addresses"},
         {"show-file", bdp},
         {"read-addresses", "300"},
         {"send-addresses", "12", "1", "2", "3", "4", "5", "6", "7", "8", "9", "0010"},
         {"send-params", "300", "power=max", "on=70"},
+        {"send-params", "12", "--from", bdp, "dyn-=7"},
         {"program-number", "0012", "13"},
         {"wait-number"},
         {"channel", "b"},
@@ -86,6 +87,15 @@ TEST(CliJson, EveryCommandPrintsJsonThatParses) {
         }
         if (what == "send-params") {
             EXPECT_TRUE(doc["passes"].is_number());
+        }
+        if (what == "send-params" && doc["detector"] == 12) {
+            // 300's parameter set from the file, with the field given on top.
+            EXPECT_EQ(doc["channel"], "B");
+            EXPECT_EQ(doc["levelOnPlus"], 80);
+            EXPECT_EQ(doc["levelDynMinus"], 7);
+        }
+        if (what == "show-file") {
+            EXPECT_EQ(doc["addresses"], json({"11", "22", "33", "44", "55", "66", "77", "88", "99", "1048574"}));
         }
         if (what == "program-number") {
             EXPECT_EQ(doc["old"], 12);

@@ -35,7 +35,21 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     const int code = Outcome(form, stopped, 17, err);
     if (code != kSuccess) return code;
     PrintParameters(out, o.number, ParametersShown(form), o.json);
-    if (!o.saveFile.empty() && !SaveReadParameters(form, o.saveFile, err)) return kOperationFailed;
+    if (o.saveFile.empty()) return code;
+    if (o.withAddresses) {
+        // The window saves the addresses it shows: read them first.
+        const bool addressesStopped = RunUntilOver(
+            form, [&form] { form.ui.Command[4]->click(); }, o.timeoutSeconds);
+        const int read = Outcome(form, addressesStopped, 18, err);
+        if (read != kSuccess) return read;
+        for (const TextBox* box : form.ui.Text1) {
+            if (!box->enabled()) {
+                std::fprintf(err, "quelmbox-cli: not every address was read; nothing saved\n");
+                return kOperationFailed;
+            }
+        }
+    }
+    if (!SaveReadParameters(form, o.saveFile, o.withAddresses, err)) return kOperationFailed;
     return code;
 }
 

@@ -32,9 +32,13 @@ const char* const kUsageText =
     "                      (default: simbox.txt next to the program)\n"
     "  --port PATH         use this serial port instead of the first FTDI adapter\n"
     "  --seed N            seed of the simulated box's faults\n"
+    "  --from FILE         send-params: send the parameter set of a project file\n"
+    "                      (FIELD=VALUE given as well take precedence)\n"
+    "  --with-addresses    read-params --save: read the ten addresses too and\n"
+    "                      write them into the file\n"
     "  --save FILE         read-params: write the parameters read to the project\n"
     "                      file FILE, as the window saves them (address lines\n"
-    "                      empty)\n"
+    "                      empty unless --with-addresses)\n"
     "  --json              print the parameters as JSON (the addresses as a list)\n"
     "  --trace             print every frame sent and received, with a time stamp,\n"
     "                      on standard error\n"
@@ -139,6 +143,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 error = "--timeout takes seconds as plain decimal digits, above 0 and at most 86400: \"" + value + "\"";
                 return std::nullopt;
             }
+        } else if (a == "--with-addresses") {
+            o.withAddresses = true;
+        } else if (a == "--from" || a.rfind("--from=", 0) == 0) {
+            o.send.fromFile = a == "--from" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
+            if (o.send.fromFile.empty()) {
+                error = "--from needs a project file";
+                return std::nullopt;
+            }
         } else if (a == "--save" || a.rfind("--save=", 0) == 0) {
             o.saveFile = a == "--save" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
             if (o.saveFile.empty()) {
@@ -164,12 +176,20 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     o.command = words[0];
+    if (!o.send.fromFile.empty() && o.command != "send-params") {
+        error = "--from goes with send-params only";
+        return std::nullopt;
+    }
     if (IsSendOrNumberCommand(o.command)) {
         if (!ParseSendOrNumberCommand(words, o.number, o.send, error)) return std::nullopt;
         return o;
     }
     if (!KnownCommand(o.command)) {
         error = "unknown command: " + o.command + boxFileHint;
+        return std::nullopt;
+    }
+    if (o.withAddresses && o.saveFile.empty()) {
+        error = "--with-addresses goes with read-params --save";
         return std::nullopt;
     }
     if (!o.saveFile.empty() && o.command != "read-params") {

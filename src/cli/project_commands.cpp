@@ -125,9 +125,9 @@ void PrintText(std::FILE* out, const std::string& file, const Form& form, const 
 
 } // namespace
 
-bool SaveReadParameters(const Form& form, const std::string& file, std::FILE* err) {
+bool SaveReadParameters(const Form& form, const std::string& file, bool withAddresses, std::FILE* err) {
     ProjectRecord record = RecordFromWindow(form);
-    record.addresses = {};
+    if (!withAddresses) record.addresses = {};
     std::string error;
     if (WriteProjectFile(file, record, error)) return true;
     std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());

@@ -5,6 +5,8 @@
 #include "cli/live_read.h"
 #include "cli/print_parameters.h"
 #include "exchange/form_ops.h"
+#include "project/project_actions.h"
+#include "project/project_file.h"
 #include "detector/program_number.h"
 #include "link/link_watch.h"
 #include "link/session.h"
@@ -96,9 +98,21 @@ void TraceMessages(Form& f, std::FILE* err) {
 // Reads the detector, puts the wanted values over what it holds, sends.
 int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     const auto start = std::chrono::steady_clock::now();
+    // A file's parameter set is checked before anything is sent.
+    std::vector<std::string> fromFile;
+    if (!o.send.fromFile.empty()) {
+        std::string error;
+        if (!ReadProjectFile(o.send.fromFile, fromFile, error) || fromFile.size() < kProjectValues) {
+            std::fprintf(err, "quelmbox-cli: %s\n",
+                         error.empty() ? (o.send.fromFile + ": fewer than 19 values, not a project file").c_str()
+                                       : error.c_str());
+            return kUsage;
+        }
+    }
     f.ui.Text3->setText(o.number);
     const bool readStopped = ReadUntilOver(f, o.timeoutSeconds);
     if (f.ui.Text5->text() != f.tables.boxLine(17)) return Failure(f, readStopped, err);
+    if (!fromFile.empty()) LoadParametersIntoWindow(f, fromFile);
     for (const WantedParameter& w : o.send.wanted) Select(f, w);
     const bool stopped = RunUntilOver(f, [&f] { f.ui.Command[8]->click(); }, SecondsLeft(o.timeoutSeconds, start));
     if (f.ui.Text5->text() != f.tables.boxLine(37)) return Failure(f, stopped, err);

@@ -110,8 +110,8 @@ bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string
         error = "program-number takes the present number and the new one";
         return false;
     }
-    if (command == "send-params" && words.size() < 3) {
-        error = "send-params takes a detector number and at least one FIELD=VALUE";
+    if (command == "send-params" && words.size() < (send.fromFile.empty() ? 3u : 2u)) {
+        error = "send-params takes a detector number and at least one FIELD=VALUE, or --from FILE";
         return false;
     }
     if (!WholeNumber(words[1], 1048574, number)) {

@@ -18,6 +18,7 @@ struct WantedParameter {
 struct SendOptions {
     std::vector<WantedParameter> wanted; // send-params
     std::string newNumber;               // program-number
+    std::string fromFile;                // send-params: the parameter set of this project file
 };
 
 bool IsSendOrNumberCommand(const std::string& command);

@@ -41,13 +41,17 @@ ProjectRecord RecordFromWindow(const Form& f) {
 bool LoadIntoWindow(Form& f, const std::vector<std::string>& values) {
     for (std::size_t i = 0; i < 10 && i < values.size(); ++i) f.ui.Text1[i]->setText(values[i]);
     if (values.size() < kProjectValues) return false;
+    LoadParametersIntoWindow(f, values);
+    return true;
+}
+
+void LoadParametersIntoWindow(Form& f, const std::vector<std::string>& values) {
     for (int line = 11; line <= 16; ++line)
         if (const auto option = MatchProjectOption(line, values[static_cast<std::size_t>(line - 1)]))
             f.ui.Option[static_cast<std::size_t>(*option)]->select();
     f.ui.Text8->setText(values[16]);
     f.ui.Text9->setText(values[17]);
     f.ui.Text10->setText(values[18]);
-    return true;
 }
 
 void SaveProjectFile(Form& f, const std::string& saveName) {

@@ -19,5 +19,7 @@ ProjectRecord RecordFromWindow(const Form& f);
 // one by one, then, with all 19 values, the options and the levels. False
 // when the file held fewer than 19 values.
 bool LoadIntoWindow(Form& f, const std::vector<std::string>& values);
+// Only the parameter set of a file's 19 values: the options and the levels.
+void LoadParametersIntoWindow(Form& f, const std::vector<std::string>& values);
 
 } // namespace quelm
