@@ -1,5 +1,6 @@
 #include "project/text_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -61,15 +62,24 @@ char ToWindows1252(char32_t c) {
 
 std::string Reason() { return std::strerror(errno); }
 
+WritePointHook writePointHook = nullptr;
+
+void Reached(WritePoint point) {
+    if (writePointHook) writePointHook(point);
+}
+
 // All of `bytes` to `fd`, then to the disk.
 bool WriteAndSync(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        const ssize_t n = ::write(fd, bytes.data(), std::min(bytes.size(), kWriteChunk));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         bytes.remove_prefix(static_cast<std::size_t>(n));
+        Reached(WritePoint::chunkWritten);
     }
-    return ::fsync(fd) == 0;
+    if (::fsync(fd) != 0) return false;
+    Reached(WritePoint::synced);
+    return true;
 }
 
 // The folder's entry of the renamed file reaches the disk too.
@@ -134,6 +144,8 @@ std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std:
     return bytes;
 }
 
+void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }
+
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
     std::filesystem::path temporary = file;
     temporary += ".new";
@@ -143,13 +155,17 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
         error = "cannot write " + file.filename().string() + ": " + Reason();
         return false;
     }
+    Reached(WritePoint::temporaryOpened);
     errno = 0;
     if (!WriteAndSync(fd, bytes)) reason = errno != 0 ? Reason() : "nothing written";
     if (::close(fd) != 0 && reason.empty()) reason = Reason();
+    if (reason.empty()) Reached(WritePoint::closed);
     std::error_code ec;
     if (reason.empty() && (std::filesystem::rename(temporary, file, ec), ec)) reason = ec.message();
     if (reason.empty()) {
+        Reached(WritePoint::renamed);
         SyncFolder(file.parent_path());
+        Reached(WritePoint::folderSynced);
         return true;
     }
     std::filesystem::remove(temporary, ec);

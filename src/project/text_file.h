@@ -26,4 +26,13 @@ std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std:
 // file is removed, the old file stays as it was, and `error` says why.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error);
 
+// The steps of WriteFileAtomically at which a crash leaves a different state
+// on the disk. The writer calls a hook, when one is set, at each of them: the
+// crash tests kill the process there. The tool sets none.
+enum class WritePoint { temporaryOpened, chunkWritten, synced, closed, renamed, folderSynced };
+using WritePointHook = void (*)(WritePoint);
+void SetWritePointHook(WritePointHook hook);
+// The largest single write; a longer file is written in several.
+inline constexpr std::size_t kWriteChunk = 4096;
+
 } // namespace quelm
