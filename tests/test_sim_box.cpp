@@ -175,6 +175,24 @@ TEST(SimBoxTiming, ReplyFollowsTurnaroundAndWireTimes) {
     EXPECT_EQ(bytes[10], std::make_pair(11 * kByteWireUs, 64));
 }
 
+TEST(SimBoxTiming, RecordsAndTheReceiveQueueStayBounded) {
+    SimBox box(twoDetectors(0));
+    const std::uint64_t frames = 3 * kRecordLimit + 7;
+    std::int64_t t = 0;
+    for (std::uint64_t i = 0; i < frames; ++i, t += 100'000) send(box, t, frame(64, 300));
+    EXPECT_LE(box.framesReceived().size(), kRecordLimit);
+    EXPECT_LE(box.bytesFromHost().size(), kRecordLimit);
+    EXPECT_EQ(box.framesReceivedTotal(), frames);
+    EXPECT_EQ(box.bytesFromHostTotal(), 5 * frames);
+    // The latest are the ones kept, in order.
+    EXPECT_EQ(box.framesReceived().back().tUs, t - 100'000 + 5 * kByteWireUs);
+    EXPECT_TRUE(std::is_sorted(box.framesReceived().begin(), box.framesReceived().end(),
+                               [](const ReceivedFrame& a, const ReceivedFrame& b) { return a.tUs < b.tUs; }));
+    // The host never read: the replies beyond the queue's size were lost.
+    EXPECT_EQ(box.queuedToHost(), kReceiveQueueLimit);
+    EXPECT_EQ(takeAll(box, t + 1'000'000).size(), kReceiveQueueLimit);
+}
+
 TEST(SimBoxTiming, PauseOverTheFrameGapDropsAPartialFrame) {
     for (std::int64_t extra : {0, 1}) {
         SimBox box(twoDetectors());

@@ -69,13 +69,13 @@ public:
     std::string start(World& w) override {
         number_ = Pick(w);
         w.form.ui.Text7->setText(number_);
-        sentBefore_ = w.box.framesReceived().size();
+        sentBefore_ = w.box.framesReceivedTotal();
         w.form.ui.Command[13]->click();
         return "test number \"" + number_ + "\"";
     }
     void verify(World& w) override {
         if (w.hostFaults || !w.buttonsEnabled() || w.form.link.lastStatus != kOk) return;
-        if (w.box.framesReceived().size() == sentBefore_) return; // no box, or refused before sending
+        if (w.box.framesReceivedTotal() == sentBefore_) return; // no box, or refused before sending
         const Frame wanted = EncodeNumberFrame(code::kTestNumber, NumericValue(w.form.ui.Text7->text()));
         if (FromWire(w.box.framesReceived().back().bytes) != wanted) w.fail("the box did not get the test number");
     }
@@ -83,7 +83,7 @@ public:
 
 private:
     std::string number_;
-    std::size_t sentBefore_ = 0;
+    std::uint64_t sentBefore_ = 0;
 };
 
 class ChangeLanguage final : public Operation {

@@ -74,10 +74,10 @@ void PressKey(World& w, bool mustStop) {
     if (!mustStop) return;
     if (!w.quiet()) return w.fail("a key did not stop the exchange within 100 ms (" + w.runningTimers() + ")");
     if (!w.buttonsEnabled()) return w.fail("a key did not give the buttons back");
-    const std::size_t frames = w.box.framesReceived().size();
+    const std::uint64_t frames = w.box.framesReceivedTotal();
     const std::string message = w.message();
     w.clock.advanceMs(1000);
-    if (w.box.framesReceived().size() != frames) w.fail("a frame went out after the stop");
+    if (w.box.framesReceivedTotal() != frames) w.fail("a frame went out after the stop");
     if (message == " STOP" && w.message() != message) w.fail("\" STOP\" was replaced with \"" + w.message() + "\"");
 }
 

@@ -7,6 +7,18 @@
 
 namespace quelm::sim {
 
+namespace {
+
+// Appends, dropping the oldest half once the record is full.
+template <class T>
+void Record(std::vector<T>& record, const T& item) {
+    if (record.size() >= kRecordLimit)
+        record.erase(record.begin(), record.begin() + static_cast<std::ptrdiff_t>(kRecordLimit / 2));
+    record.push_back(item);
+}
+
+} // namespace
+
 SimBox::SimBox(BoxConfig config, std::uint64_t seed) : config_(std::move(config)), rng_(seed) {}
 
 void SimBox::hostByte(std::int64_t tUs, std::uint8_t byte) {
@@ -30,13 +42,15 @@ void SimBox::receiveByte(std::int64_t tUs, std::uint8_t byte) {
     // drop the start of a frame that will never be finished.
     if (arrival - lastHostByteUs_ > kFrameGapUs) partial_.clear();
     lastHostByteUs_ = arrival;
-    fromHost_.push_back({arrival, byte});
+    Record(fromHost_, TimedByte{arrival, byte});
+    ++bytesFromHostTotal_;
     partial_.push_back(byte);
     if (partial_.size() < 5) return;
     Frame f{};
     std::copy(partial_.begin(), partial_.end(), f.begin());
     partial_.clear();
-    frames_.push_back({arrival, f});
+    Record(frames_, ReceivedFrame{arrival, f});
+    ++framesReceivedTotal_;
     onFrame(arrival, f);
 }
 
@@ -121,7 +135,7 @@ std::int64_t SimBox::sendByte(std::int64_t lineUs, std::uint8_t byte) {
 // One byte on the box-to-host line: it arrives at the end of its wire time.
 std::int64_t SimBox::put(std::int64_t lineUs, std::uint8_t byte) {
     lineUs += kByteWireUs;
-    toHost_.push_back({lineUs, byte});
+    if (toHost_.size() < kReceiveQueueLimit) toHost_.push_back({lineUs, byte});
     return lineUs;
 }
 

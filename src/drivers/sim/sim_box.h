@@ -79,6 +79,13 @@ struct ReceivedFrame {
 constexpr std::int64_t kByteWireUs = 521;
 // A pause longer than this between two bytes from the host starts a new frame.
 constexpr std::int64_t kFrameGapUs = 20000;
+// The box keeps at most this many of the latest bytes and frames from the
+// host for inspection (the oldest half goes when it is reached), so that
+// hours of use hold a fixed amount of memory; the totals are counted apart.
+constexpr std::size_t kRecordLimit = 4096;
+// Bytes from the box that the host has not taken, at most; a byte sent to a
+// full queue is lost, as a full receive buffer of the chip loses it.
+constexpr std::size_t kReceiveQueueLimit = 4096;
 
 class SimBox {
 public:
@@ -120,8 +127,14 @@ public:
     void refuseAddressWrites(int index, int times);
 
     // --- inspection, for tests and the trace
+    // The latest bytes and frames from the host (at most kRecordLimit each),
+    // and how many there were in all.
     const std::vector<TimedByte>& bytesFromHost() const { return fromHost_; }
     const std::vector<ReceivedFrame>& framesReceived() const { return frames_; }
+    std::uint64_t bytesFromHostTotal() const { return bytesFromHostTotal_; }
+    std::uint64_t framesReceivedTotal() const { return framesReceivedTotal_; }
+    // Bytes queued towards the host, arrived or on the line.
+    std::size_t queuedToHost() const { return toHost_.size(); }
     // The last replies the box sent, before the line's faults: what a
     // detector really said, to tell a genuine frame from one the line made.
     const std::deque<ReceivedFrame>& recentReplies() const { return recentReplies_; }
@@ -171,6 +184,8 @@ private:
     std::deque<TimedByte> toHost_; // ordered by arrival time
     std::vector<TimedByte> fromHost_;
     std::vector<ReceivedFrame> frames_;
+    std::uint64_t bytesFromHostTotal_ = 0;
+    std::uint64_t framesReceivedTotal_ = 0;
     std::optional<std::uint32_t> selected_; // detector last addressed by a read or a call
     int connectionTests_ = 0;
     CallKnobs knobs_;
