@@ -25,6 +25,8 @@ public:
     // Returns true when it stopped because nothing was left to run.
     bool runUntilIdle(std::int64_t limitMs);
     bool runUntil(const std::function<bool()>& done, std::int64_t limitMs) override;
+    // Timers started and not stopped.
+    std::size_t timersRunning() const { return timers_.size(); }
 
 private:
     struct Entry {

@@ -3,6 +3,9 @@
 //
 //   sim_tool --seed N              replay seed N, step by step
 //   sim_tool --first A --count C   run seeds A .. A + C - 1
+//   sim_tool --day N [--hours H]   one tool left running H simulated hours
+//                                  (default 24) from seed N, with the most
+//                                  memory it held
 #include "simulator/run.h"
 
 #include <chrono>
@@ -13,6 +16,7 @@
 #include <system_error>
 
 namespace fs = std::filesystem;
+using quelm::simulator::RunDay;
 using quelm::simulator::RunSeed;
 
 namespace {
@@ -66,22 +70,51 @@ int Range(std::uint64_t first, std::uint64_t count, const fs::path& dir) {
     return failures == 0 ? 0 : 1;
 }
 
+int Day(std::uint64_t seed, double hours, const fs::path& dir) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const auto r = RunDay(seed, dir, hours);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!r.failure.empty()) {
+        for (const auto& step : r.steps) std::printf("%s\n", step.c_str());
+        std::printf("day %llu FAILED at %.3f simulated hours: %s\n", static_cast<unsigned long long>(seed),
+                    static_cast<double>(r.simulatedMs) / 3.6e6, r.failure.c_str());
+        return 1;
+    }
+    const auto& p = r.peaks;
+    std::printf("day %llu: %.2f simulated hours (%.2f idle), %d operations, %s, %s; most held: %zu log lines, "
+                "%zu list items, %zu bytes of text, %zu box records, %zu queued bytes, %zu timers; "
+                "every invariant held, %.1f s\n",
+                static_cast<unsigned long long>(seed), static_cast<double>(r.simulatedMs) / 3.6e6,
+                static_cast<double>(r.idleMs) / 3.6e6, r.operations,
+                r.forgedFrameTaken ? "a forged frame taken" : "no forged frame taken",
+                r.staleFrameTaken ? "a late one taken" : "no late one taken", p.logLines, p.listItems, p.textBytes,
+                p.boxRecords, p.boxQueue, p.timers, seconds);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::uint64_t seed = 0, first = 1, count = 1000;
-    bool replay = false;
+    std::uint64_t seed = 0, first = 1, count = 1000, day = 0, hours = 24;
+    bool replay = false, dayRun = false;
+    const char* usage = "usage: sim_tool --seed N | --first A --count C | --day N [--hours H]\n";
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string arg = argv[i];
-        std::uint64_t* target = arg == "--seed" ? &seed : arg == "--first" ? &first : arg == "--count" ? &count : nullptr;
+        std::uint64_t* target = arg == "--seed"    ? &seed
+                                : arg == "--first" ? &first
+                                : arg == "--count" ? &count
+                                : arg == "--day"   ? &day
+                                : arg == "--hours" ? &hours
+                                                   : nullptr;
         if (!target || !Number(argv[i + 1], *target)) {
-            std::fprintf(stderr, "usage: sim_tool --seed N | --first A --count C\n");
+            std::fprintf(stderr, "%s", usage);
             return 2;
         }
         replay = replay || arg == "--seed";
+        dayRun = dayRun || arg == "--day";
     }
     if (argc % 2 == 0) {
-        std::fprintf(stderr, "usage: sim_tool --seed N | --first A --count C\n");
+        std::fprintf(stderr, "%s", usage);
         return 2;
     }
     const fs::path dir = MakeWorkDir();
@@ -89,7 +122,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sim_tool: cannot make a work folder\n");
         return 2;
     }
-    const int status = replay ? Replay(seed, dir) : Range(first, count, dir);
+    const int status = dayRun   ? Day(day, static_cast<double>(hours), dir)
+                       : replay ? Replay(seed, dir)
+                                : Range(first, count, dir);
     std::error_code ec;
     fs::remove_all(dir, ec);
     return status;

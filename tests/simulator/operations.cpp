@@ -1,4 +1,5 @@
 #include "simulator/operations.h"
+#include "simulator/file_operations.h"
 
 #include "protocol/number.h"
 #include "shell/language_files.h"
@@ -138,6 +139,7 @@ const std::vector<OperationKind>& Operations() {
         {"wait-number", 1, &Make<WaitNumber>},   {"send-params", 3, &MakeSendParams},
         {"program-number", 2, &MakeProgramNumber}, {"read-addresses", 2, &MakeReadAddresses},
         {"send-addresses", 2, &MakeSendAddresses},
+        {"save-file", 1, &MakeSaveFile},         {"open-file", 1, &MakeOpenFile},
     };
     return kinds;
 }

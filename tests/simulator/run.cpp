@@ -156,10 +156,86 @@ void Step(World& w, Operation& op) {
     if (!keyed && !pulled && !w.failed()) op.verify(w);
 }
 
+// The operation the workload draws next, by the weights of the table.
+std::unique_ptr<Operation> PickOperation(World& w) {
+    const auto& kinds = Operations();
+    int total = 0;
+    for (const auto& k : kinds) total += k.weight;
+    auto pick = static_cast<int>(w.rng.below(static_cast<std::uint64_t>(total)));
+    for (const auto& k : kinds) {
+        if (pick < k.weight) return k.make();
+        pick -= k.weight;
+    }
+    return kinds.front().make();
+}
+
+// The start-up, whose connection test the user may wait for.
+void StartTool(World& w) {
+    DrawLine(w);
+    WatchTakenFrames(w);
+    std::string error;
+    w.note("start-up");
+    if (!StartUp(w.form, error)) w.fail("start-up: " + error);
+    if (!w.failed() && !RunUntilQuiet(w, w.nowMs() + w.rng.between(0, 8000))) PressKey(w, true);
+}
+
+void CopyResult(const World& w, RunResult& result) {
+    result.failure = w.failure;
+    result.steps = w.steps;
+    result.forgedFrameTaken = w.forgedFrameTaken;
+    result.staleFrameTaken = w.staleFrameTaken;
+    result.simulatedMs = w.nowMs();
+}
+
+void WriteFrenchSettings(const std::filesystem::path& workDir) {
+    std::ofstream(workDir / kSettingsFile, std::ios::binary | std::ios::trunc) << " 1 \r\n";
+}
+
+// The memory bounds of a long run (README, Reliability). Lists other than
+// the log show a folder, the drives or the log-like message lists.
+constexpr std::size_t kMaxLogLines = 1000;
+constexpr std::size_t kMaxListItems = 1000;
+constexpr std::size_t kMaxTextBytes = 4096;
+constexpr std::size_t kMaxTimers = 40;
+constexpr std::size_t kStepsKept = 2000;
+
+void CheckBounds(World& w, Peaks& peaks) {
+    const auto peak = [&w](std::size_t& most, std::size_t now, std::size_t bound, const char* what) {
+        most = std::max(most, now);
+        if (now > bound) w.fail(std::string(what) + " holds " + std::to_string(now) + ", over its bound " + std::to_string(bound));
+    };
+    for (const Control* c : w.form.ui.controls()) {
+        if (const auto* list = dynamic_cast<const ListBox*>(c))
+            c == w.form.ui.LoggerList ? peak(peaks.logLines, list->items().size(), kMaxLogLines, "the log")
+                                      : peak(peaks.listItems, list->items().size(), kMaxListItems, c->name().c_str());
+        if (const auto* text = dynamic_cast<const TextBox*>(c))
+            peak(peaks.textBytes, text->text().size(), kMaxTextBytes, c->name().c_str());
+    }
+    peak(peaks.boxRecords, std::max(w.box.framesReceived().size(), w.box.bytesFromHost().size()), sim::kRecordLimit,
+         "the box's record");
+    peak(peaks.boxQueue, w.box.queuedToHost(), sim::kReceiveQueueLimit, "the queue to the tool");
+    peak(peaks.timers, w.clock.timersRunning(), kMaxTimers, "the clock's timers");
+    if (w.steps.size() > kStepsKept) w.steps.erase(w.steps.begin(), w.steps.end() - kStepsKept / 2);
+}
+
+// The user away: the tool sits idle, and now and then the box is pulled
+// out and put back meanwhile.
+std::int64_t Pause(World& w) {
+    const std::int64_t ms = w.rng.chance(0.05) ? w.rng.between(60'000, 1'800'000) : w.rng.between(0, 60'000);
+    const std::int64_t end = w.nowMs() + ms;
+    if (w.rng.chance(0.05)) {
+        w.clock.advanceMs(ms / 2);
+        w.note(w.box.plugged() ? "box pulled out while idle" : "box put back while idle");
+        w.box.plugged() ? w.box.unplug() : w.box.plugIn();
+    }
+    w.clock.advanceMs(end - w.nowMs());
+    return ms;
+}
+
 } // namespace
 
 RunResult RunSeed(std::uint64_t seed, const std::filesystem::path& workDir, bool traced) {
-    std::ofstream(workDir / kSettingsFile, std::ios::binary | std::ios::trunc) << " 1 \r\n";
+    WriteFrenchSettings(workDir);
     Random draw(seed);
     sim::BoxConfig box = SimulatedBox();
     if (draw.chance(0.3)) {
@@ -167,37 +243,51 @@ RunResult RunSeed(std::uint64_t seed, const std::filesystem::path& workDir, bool
         box.reportAfterTests = static_cast<int>(draw.between(1, 5));
     }
     World w(draw.next(), std::move(box), workDir, traced);
-    DrawLine(w);
-    WatchTakenFrames(w);
-    std::string error;
-    w.note("start-up");
-    if (!StartUp(w.form, error)) w.fail("start-up: " + error);
-    const auto& kinds = Operations();
-    int total = 0;
-    for (const auto& k : kinds) total += k.weight;
+    StartTool(w);
     const int count = static_cast<int>(w.rng.between(1, 5));
     RunResult result;
-    // The start-up's connection test runs first; the user may wait for it.
-    if (!w.failed() && !RunUntilQuiet(w, w.nowMs() + w.rng.between(0, 8000))) PressKey(w, true);
     for (int i = 0; i < count && !w.failed(); ++i) {
-        auto pick = static_cast<int>(w.rng.below(static_cast<std::uint64_t>(total)));
-        const OperationKind* kind = &kinds.front();
-        for (const auto& k : kinds) {
-            if (pick < k.weight) {
-                kind = &k;
-                break;
-            }
-            pick -= k.weight;
-        }
-        auto op = kind->make();
+        auto op = PickOperation(w);
         Step(w, *op);
         ++result.operations;
     }
-    result.failure = w.failure;
-    result.steps = w.steps;
-    result.forgedFrameTaken = w.forgedFrameTaken;
-    result.staleFrameTaken = w.staleFrameTaken;
-    result.simulatedMs = w.nowMs();
+    CopyResult(w, result);
+    return result;
+}
+
+DayResult RunDay(std::uint64_t seed, const std::filesystem::path& workDir, double hours) {
+    WriteFrenchSettings(workDir);
+    Random draw(seed);
+    sim::BoxConfig box = SimulatedBox();
+    box.reportNumber = 300;
+    box.reportAfterTests = static_cast<int>(draw.between(1, 5));
+    World w(draw.next(), std::move(box), workDir, false);
+    StartTool(w);
+    DayResult result;
+    const auto endMs = static_cast<std::int64_t>(hours * 3.6e6);
+    std::int64_t nextLineMs = 3'600'000;
+    bool forged = false, stale = false;
+    while (!w.failed() && w.nowMs() < endMs) {
+        if (w.nowMs() >= nextLineMs) {
+            // Another cable, another room: the line's faults drawn again.
+            w.box.setFaults({});
+            w.box.setHostFaults({});
+            w.hostFaults = false;
+            DrawLine(w);
+            nextLineMs += 3'600'000;
+        }
+        auto op = PickOperation(w);
+        Step(w, *op);
+        ++result.operations;
+        forged = forged || w.forgedFrameTaken;
+        stale = stale || w.staleFrameTaken;
+        CheckBounds(w, result.peaks);
+        if (!w.failed()) result.idleMs += Pause(w);
+        CheckBounds(w, result.peaks);
+    }
+    CopyResult(w, result);
+    result.forgedFrameTaken = forged;
+    result.staleFrameTaken = stale;
     return result;
 }
 

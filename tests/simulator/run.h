@@ -23,4 +23,25 @@ struct RunResult {
 // With `traced`, the steps hold every frame too.
 RunResult RunSeed(std::uint64_t seed, const std::filesystem::path& workDir, bool traced = false);
 
+// The most the tool held at any step of a long run.
+struct Peaks {
+    std::size_t logLines = 0;     // LoggerList items
+    std::size_t listItems = 0;    // items of any other list box
+    std::size_t textBytes = 0;    // the longest text of a text box
+    std::size_t boxRecords = 0;   // frames and bytes the simulated box keeps
+    std::size_t boxQueue = 0;     // bytes queued towards the tool
+    std::size_t timers = 0;       // timers running on the clock
+};
+
+struct DayResult : RunResult {
+    Peaks peaks;
+    std::int64_t idleMs = 0; // of simulatedMs, the user away between operations
+};
+
+// One tool left running for `hours` of simulated time: operations one after
+// the other with pauses, the line's faults drawn again every hour, the box
+// pulled out and put back; after every step each invariant and each memory
+// bound (README, Reliability) is checked. Steps keep only the latest ones.
+DayResult RunDay(std::uint64_t seed, const std::filesystem::path& workDir, double hours);
+
 } // namespace quelm::simulator

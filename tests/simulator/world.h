@@ -8,9 +8,11 @@
 #include "drivers/sim/sim_driver.h"
 #include "exchange/form.h"
 #include "link/trace_driver.h"
+#include "project/project_file.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -49,6 +51,8 @@ struct World {
     // nothing can tell it from the awaited one.
     bool staleFrameTaken = false;
     std::int64_t operationStartUs = 0;
+    // The project files saved in the run, by name, with what they hold.
+    std::map<std::string, ProjectRecord> savedFiles;
     std::vector<std::string> steps; // what happened, for a replay
     std::string failure;            // the first broken invariant
 
