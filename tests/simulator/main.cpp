@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <sys/resource.h>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -81,14 +82,16 @@ int Day(std::uint64_t seed, double hours, const fs::path& dir) {
         return 1;
     }
     const auto& p = r.peaks;
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
     std::printf("day %llu: %.2f simulated hours (%.2f idle), %d operations, %s, %s; most held: %zu log lines, "
-                "%zu list items, %zu bytes of text, %zu box records, %zu queued bytes, %zu timers; "
+                "%zu list items, %zu bytes of text, %zu box records, %zu queued bytes, %zu timers, peak resident %ld MiB; "
                 "every invariant held, %.1f s\n",
                 static_cast<unsigned long long>(seed), static_cast<double>(r.simulatedMs) / 3.6e6,
                 static_cast<double>(r.idleMs) / 3.6e6, r.operations,
                 r.forgedFrameTaken ? "a forged frame taken" : "no forged frame taken",
                 r.staleFrameTaken ? "a late one taken" : "no late one taken", p.logLines, p.listItems, p.textBytes,
-                p.boxRecords, p.boxQueue, p.timers, seconds);
+                p.boxRecords, p.boxQueue, p.timers, usage.ru_maxrss / 1024, seconds);
     return 0;
 }
 

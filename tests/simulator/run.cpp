@@ -221,7 +221,7 @@ void CheckBounds(World& w, Peaks& peaks) {
 // The user away: the tool sits idle, and now and then the box is pulled
 // out and put back meanwhile.
 std::int64_t Pause(World& w) {
-    const std::int64_t ms = w.rng.chance(0.05) ? w.rng.between(60'000, 1'800'000) : w.rng.between(0, 60'000);
+    const std::int64_t ms = w.rng.chance(0.01) ? w.rng.between(60'000, 900'000) : w.rng.between(0, 20'000);
     const std::int64_t end = w.nowMs() + ms;
     if (w.rng.chance(0.05)) {
         w.clock.advanceMs(ms / 2);

@@ -4,6 +4,9 @@
 #include "shell/bind_handlers.h"
 #include "support/test_rig.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace quelm::simulator {
 
 std::uint64_t Random::next() {
@@ -63,17 +66,21 @@ std::string World::runningTimers() const {
 bool World::quiet() const { return !ExchangeRunning(form) && !ConnectionTestRunning(form); }
 
 DetectorParameters ShownFor(const sim::Detector& d) {
+    // A code no option stands for (a damaged write can leave one in the
+    // detector) shows no option; a level over 100 shows 100.
     static constexpr int kDynamicIndex[] = {0, 1, 2, -1, 3, -1, 4, 5};
+    const auto index = [](int code, int options) { return code < options ? std::optional<int>(code) : std::nullopt; };
+    const auto level = [](int value) { return std::to_string(std::min(value, 100)); };
     DetectorParameters p;
-    p.channel = d.channel;
-    p.dynamicTime = kDynamicIndex[d.dynamicTime];
-    p.outputPower = 2 - d.outputPower; // the window lists min, med, max
-    p.riseTime = d.riseTime;
-    p.fallTime = d.fallTime;
-    p.commandType = d.commandType;
-    p.levelOnPlus = std::to_string(d.levelOnPlus);
-    p.levelDynPlus = std::to_string(d.levelDynPlus);
-    p.levelDynMinus = std::to_string(d.levelDynMinus);
+    p.channel = index(d.channel, 2);
+    if (d.dynamicTime < 8 && kDynamicIndex[d.dynamicTime] >= 0) p.dynamicTime = kDynamicIndex[d.dynamicTime];
+    if (d.outputPower < 3) p.outputPower = 2 - d.outputPower; // the window lists min, med, max
+    p.riseTime = index(d.riseTime, 7);
+    p.fallTime = index(d.fallTime, 7);
+    p.commandType = index(d.commandType, 2);
+    p.levelOnPlus = level(d.levelOnPlus);
+    p.levelDynPlus = level(d.levelDynPlus);
+    p.levelDynMinus = level(d.levelDynMinus);
     return p;
 }
 
