@@ -1,0 +1,60 @@
+// The numeric value of a text and the command line's argument parser.
+#include "../entries.h"
+
+#include "cli/cli_options.h"
+#include "protocol/number.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace quelm::fuzz {
+
+// Always a finite number; its frame bytes computed without overflow.
+int NumericValueOfText(const std::uint8_t* data, std::size_t size) {
+    const double value = NumericValue(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!std::isfinite(value)) std::abort();
+    const auto bytes = EncodeNumber(value);
+    if (value >= 0 && value < 16777216)
+        for (auto b : bytes)
+            if (b < 0 || b > 255) std::abort();
+    EncodeNumberFrame(97, value);
+    return 0;
+}
+
+// A refusal that says why, or options a command can run with.
+int CommandLine(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> args{"quelmbox-cli"};
+    std::string arg;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] != 0) {
+            arg += static_cast<char>(data[i]);
+            continue;
+        }
+        args.push_back(arg);
+        arg.clear();
+    }
+    if (size > 0) args.push_back(arg);
+    std::string error;
+    const auto options = cli::ParseOptions(args, error);
+    if (!options) {
+        if (error.empty()) std::abort();
+        return 0;
+    }
+    if (options->help) return 0;
+    if (!(options->timeoutSeconds > 0 && options->timeoutSeconds <= 86400)) std::abort();
+    const std::string& c = options->command;
+    const std::string& n = options->number;
+    if (c == "channel") {
+        if (n != "A" && n != "B") std::abort();
+    } else if (c == "read-params" || c == "test-number") {
+        if (n.empty() || n.size() > 7 || n.find_first_not_of("0123456789") != std::string::npos || std::stol(n) > 1048574)
+            std::abort();
+    } else if (c != "show-file") {
+        std::abort();
+    }
+    return 0;
+}
+
+} // namespace quelm::fuzz
