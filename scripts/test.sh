@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs every test, headless.
+# runs every test, headless; then every fuzz target for 30 seconds
+# (QUELM_FUZZ_SECONDS=0 leaves them out).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -9,5 +10,6 @@ cmake --build build-tests
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-cd build-tests
-ctest --output-on-failure -j2 "$@"
+(cd build-tests && ctest --output-on-failure -j2 "$@")
+seconds=${QUELM_FUZZ_SECONDS:-30}
+[ "$seconds" -eq 0 ] || bash fuzz/run.sh "$seconds"
