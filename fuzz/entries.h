@@ -28,8 +28,8 @@ struct Target {
     Entry entry;
 };
 inline constexpr Target kTargets[] = {
-    {"reply_raw", ReplyDecoderRaw}, {"reply_checked", ReplyDecoderChecked}, {"project_file", ProjectFile},
-    {"language_file", LanguageFile}, {"settings_file", SettingsFile},       {"box_file", BoxFile},
+    {"reply_raw", ReplyDecoderRaw},        {"reply_checked", ReplyDecoderChecked}, {"project_file", ProjectFile},
+    {"language_file", LanguageFile},       {"settings_file", SettingsFile},        {"box_file", BoxFile},
     {"numeric_value", NumericValueOfText}, {"cli_options", CommandLine},
 };
 

@@ -130,7 +130,8 @@ TEST(CrashSave, KilledAtEveryWritePointLeavesTheOldFileOrTheNewOneWhole) {
         kind.save(folder.path, 0); // the old file
         ASSERT_EQ(Slurp(file), kind.bytes(0)) << kind.what;
         int current = 0;
-        const int share = kRuns / static_cast<int>(kinds.size()) + (k == 0 ? kRuns % static_cast<int>(kinds.size()) : 0);
+        const int share =
+            kRuns / static_cast<int>(kinds.size()) + (k == 0 ? kRuns % static_cast<int>(kinds.size()) : 0);
         // Kill points cycle through every write point of the save and one
         // past the last (the save completes).
         for (int i = 0, killAt = 1; i < share; ++i, ++runs) {
@@ -138,11 +139,13 @@ TEST(CrashSave, KilledAtEveryWritePointLeavesTheOldFileOrTheNewOneWhole) {
             const bool wasKilled = SaveInChild(kind, folder.path, next, killAt);
             const std::string onDisk = Slurp(file);
             ASSERT_TRUE(onDisk == kind.bytes(current) || onDisk == kind.bytes(next))
-                << kind.what << ", killed at write point " << killAt << ": the file is neither the old nor the new one ("
-                << onDisk.size() << " bytes)";
+                << kind.what << ", killed at write point " << killAt
+                << ": the file is neither the old nor the new one (" << onDisk.size() << " bytes)";
             if (wasKilled) ++killed;
-            if (onDisk == kind.bytes(current)) ++oldKept;
-            else ++newWhole;
+            if (onDisk == kind.bytes(current))
+                ++oldKept;
+            else
+                ++newWhole;
             if (!wasKilled) {
                 ASSERT_EQ(onDisk, kind.bytes(next)) << kind.what << ": a save that ran to its end left the old file";
                 killAt = 0; // start the cycle again
@@ -154,8 +157,8 @@ TEST(CrashSave, KilledAtEveryWritePointLeavesTheOldFileOrTheNewOneWhole) {
         kind.save(folder.path, 1 - current);
         EXPECT_EQ(Slurp(file), kind.bytes(1 - current)) << kind.what;
     }
-    std::printf("crash saves: %d runs, %d killed at a write point, %d left the old file, %d the new one, 0 torn\n", runs,
-                killed, oldKept, newWhole);
+    std::printf("crash saves: %d runs, %d killed at a write point, %d left the old file, %d the new one, 0 torn\n",
+                runs, killed, oldKept, newWhole);
     EXPECT_EQ(runs, kRuns);
     EXPECT_GT(killed, kRuns / 2);
 }

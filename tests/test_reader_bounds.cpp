@@ -34,9 +34,24 @@ struct Reader {
 };
 
 const Reader kReaders[] = {
-    {"settings", [](const fs::path& p, std::string& e) { int code = 0; return ReadLanguageCode(p, code, e); }, true},
-    {"language", [](const fs::path& p, std::string&) { TextTable t; return LoadTable(p, t) > 0; }, false},
-    {"project", [](const fs::path& p, std::string& e) { std::vector<std::string> v; return ReadProjectFile(p, v, e); }, true},
+    {"settings",
+     [](const fs::path& p, std::string& e) {
+         int code = 0;
+         return ReadLanguageCode(p, code, e);
+     },
+     true},
+    {"language",
+     [](const fs::path& p, std::string&) {
+         TextTable t;
+         return LoadTable(p, t) > 0;
+     },
+     false},
+    {"project",
+     [](const fs::path& p, std::string& e) {
+         std::vector<std::string> v;
+         return ReadProjectFile(p, v, e);
+     },
+     true},
     {"box file", [](const fs::path& p, std::string& e) { return sim::loadBoxFile(p.string(), e).has_value(); }, true},
 };
 

@@ -18,13 +18,16 @@ namespace quelm::fuzz {
 
 namespace {
 
-std::string_view Text(const std::uint8_t* data, std::size_t size) { return {reinterpret_cast<const char*>(data), size}; }
+std::string_view Text(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
 
 // The path of a memory file holding `bytes`, the same file each time.
 std::filesystem::path MemoryFile(std::string_view bytes) {
     static const int fd = ::memfd_create("quelm-fuzz", MFD_CLOEXEC);
     if (fd < 0 || ::ftruncate(fd, 0) != 0) std::abort();
-    if (!bytes.empty() && ::pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size())) std::abort();
+    if (!bytes.empty() && ::pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
+        std::abort();
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
@@ -109,8 +112,7 @@ int BoxFile(const std::uint8_t* data, std::size_t size) {
                                      std::uint8_t(64 ^ (n >> 16) ^ (n >> 8) ^ n)};
     for (int i = 0; i < 5; ++i) box.hostByte(i * sim::kByteWireUs, request[i]);
     std::uint8_t byte = 0;
-    while (box.takeByte(120'000'000, byte)) {
-    }
+    while (box.takeByte(120'000'000, byte)) {}
     return 0;
 }
 

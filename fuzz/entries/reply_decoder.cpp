@@ -16,9 +16,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <unistd.h>
 #include <utility>
-#include <string>
 #include <vector>
 
 namespace quelm::fuzz {
@@ -82,14 +82,15 @@ private:
     bool open_ = false;
 };
 
-// A folder with a settings file and no language files, made once: the
-// start-up runs, with empty captions.
+// A folder with a settings file and no language files, the same for every
+// run of this user: the start-up runs, with empty captions.
 const std::filesystem::path& SettingsFolder() {
     static const std::filesystem::path folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelm-fuzz-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) std::abort();
-        std::ofstream(std::filesystem::path(pattern) / kSettingsFile, std::ios::binary) << " 1 \r\n";
-        return std::filesystem::path(pattern);
+        const auto dir = std::filesystem::temp_directory_path() / ("quelm-fuzz-" + std::to_string(::getuid()));
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        std::ofstream(dir / kSettingsFile, std::ios::binary | std::ios::trunc) << " 1 \r\n";
+        return dir;
     }();
     return folder;
 }
@@ -99,12 +100,21 @@ bool Quiet(const Form& f) { return !ExchangeRunning(f) && !ConnectionTestRunning
 // The operation the first byte chooses, started as the user starts it.
 void StartOperation(Form& f, std::uint8_t choice) {
     switch (choice % 6) {
-    case 0: f.ui.Text3->setText("300"); f.ui.Command[7]->click(); break; // read parameters
-    case 1: f.ui.Text3->setText("1048574"); f.ui.Command[7]->click(); break;
-    case 2: f.ui.Text7->setText("300"); f.ui.Command[13]->click(); break; // test number
-    case 3: f.ui.Option[2]->select(); break;                              // box channel B
-    case 4: f.ui.Command[9]->click(); break;                              // wait for a number
-    default: break;                                                       // the start-up's own test
+    case 0:
+        f.ui.Text3->setText("300");
+        f.ui.Command[7]->click();
+        break; // read parameters
+    case 1:
+        f.ui.Text3->setText("1048574");
+        f.ui.Command[7]->click();
+        break;
+    case 2:
+        f.ui.Text7->setText("300");
+        f.ui.Command[13]->click();
+        break;                               // test number
+    case 3: f.ui.Option[2]->select(); break; // box channel B
+    case 4: f.ui.Command[9]->click(); break; // wait for a number
+    default: break;                          // the start-up's own test
     }
 }
 
@@ -112,7 +122,8 @@ int Run(const std::uint8_t* data, std::size_t size, bool fixCheckByte) {
     if (size == 0) return 0;
     std::vector<std::uint8_t> bytes(data + 1, data + size);
     if (fixCheckByte)
-        for (std::size_t i = 0; i + 5 <= bytes.size(); i += 5) bytes[i + 4] = bytes[i] ^ bytes[i + 1] ^ bytes[i + 2] ^ bytes[i + 3];
+        for (std::size_t i = 0; i + 5 <= bytes.size(); i += 5)
+            bytes[i + 4] = bytes[i] ^ bytes[i + 1] ^ bytes[i + 2] ^ bytes[i + 3];
     VirtualClock clock;
     StreamDriver driver(clock, std::move(bytes));
     Form f(clock, driver);

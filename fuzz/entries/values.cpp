@@ -49,7 +49,8 @@ int CommandLine(const std::uint8_t* data, std::size_t size) {
     if (c == "channel") {
         if (n != "A" && n != "B") std::abort();
     } else if (c == "read-params" || c == "test-number") {
-        if (n.empty() || n.size() > 7 || n.find_first_not_of("0123456789") != std::string::npos || std::stol(n) > 1048574)
+        if (n.empty() || n.size() > 7 || n.find_first_not_of("0123456789") != std::string::npos ||
+            std::stol(n) > 1048574)
             std::abort();
     } else if (c != "show-file") {
         std::abort();

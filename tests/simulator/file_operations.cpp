@@ -10,8 +10,17 @@ namespace {
 
 // Address texts a technician types, each one the file holds exactly: plain
 // numbers, accented text, a comma and a leading blank (written quoted).
-const char* const kAddresses[] = {"",         "1001", "1048574", "Entr\xC3\xA9" "e nord", "Zone 2, \xC3\xA9tage 1",
-                                  " 42",      "n\xC2\xB0" "7", "\xE2\x82\xAC" "5"};
+const char* const kAddresses[] = {"",
+                                  "1001",
+                                  "1048574",
+                                  "Entr\xC3\xA9"
+                                  "e nord",
+                                  "Zone 2, \xC3\xA9tage 1",
+                                  " 42",
+                                  "n\xC2\xB0"
+                                  "7",
+                                  "\xE2\x82\xAC"
+                                  "5"};
 // Detector numbers, which name the file; an empty one saves nothing.
 const char* const kNumbers[] = {"300", "12", "1048574", "0300", ""};
 
@@ -28,7 +37,8 @@ std::string Difference(const Form& f, const ProjectRecord& saved) {
     const ProjectRecord shown = RecordFromWindow(f);
     for (std::size_t i = 0; i < 10; ++i)
         if (shown.addresses[i] != saved.addresses[i])
-            return "address " + std::to_string(i) + " \"" + shown.addresses[i] + "\", saved \"" + saved.addresses[i] + "\"";
+            return "address " + std::to_string(i) + " \"" + shown.addresses[i] + "\", saved \"" + saved.addresses[i] +
+                   "\"";
     for (std::size_t g = 0; g < 6; ++g)
         if (saved.options[g] != 0 && shown.options[g] != saved.options[g])
             return "option group " + std::to_string(g + 1) + " shows " + std::to_string(shown.options[g]) + ", saved " +
@@ -51,7 +61,7 @@ public:
         saved_ = !w.form.ui.Frame[10]->visible();
         ClosePanel(w);
         if (saved_) w.savedFiles[FileName(number_)] = record_;
-        return "save file \"" + FileName(number_) + "\"";
+        return number_.empty() ? "save file with no number" : "save file \"" + FileName(number_) + "\"";
     }
     void verify(World& w) override {
         if (number_.empty()) {
@@ -62,8 +72,10 @@ public:
         // What the file holds, read back as the window would read it.
         std::vector<std::string> values;
         std::string error;
-        if (!ReadProjectFile(w.form.workDir / FileName(number_), values, error)) return w.fail("saved file lost: " + error);
-        if (values.size() != kProjectValues) return w.fail("saved file holds " + std::to_string(values.size()) + " values");
+        if (!ReadProjectFile(w.form.workDir / FileName(number_), values, error))
+            return w.fail("saved file lost: " + error);
+        if (values.size() != kProjectValues)
+            return w.fail("saved file holds " + std::to_string(values.size()) + " values");
         for (std::size_t i = 0; i < 10; ++i)
             if (values[i] != record_.addresses[i]) return w.fail("saved file changed address " + std::to_string(i));
         for (int line = 11; line <= 16; ++line) {
@@ -96,7 +108,7 @@ public:
         w.form.ui.Command[11]->userClick();
         opened_ = !w.form.ui.Frame[10]->visible();
         ClosePanel(w);
-        return "open file \"" + name_ + "\"";
+        return name_.empty() ? "open file with none listed" : "open file \"" + name_ + "\"";
     }
     void verify(World& w) override {
         const auto saved = w.savedFiles.find(name_);
@@ -104,7 +116,8 @@ public:
         if (!opened_) return w.fail("a saved file did not open: " + name_);
         if (const std::string diff = Difference(w.form, saved->second); !diff.empty())
             return w.fail("opened " + name_ + ": " + diff);
-        if (w.form.ui.Text3->text() + ".bdp" != name_) w.fail("opened " + name_ + " but the number box shows " + w.form.ui.Text3->text());
+        if (w.form.ui.Text3->text() + ".bdp" != name_)
+            w.fail("opened " + name_ + " but the number box shows " + w.form.ui.Text3->text());
     }
     bool stoppable() const override { return false; }
 
