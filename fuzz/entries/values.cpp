@@ -44,15 +44,18 @@ int CommandLine(const std::uint8_t* data, std::size_t size) {
     }
     if (options->help) return 0;
     if (!(options->timeoutSeconds > 0 && options->timeoutSeconds <= 86400)) std::abort();
+    const auto number = [](const std::string& n) {
+        return !n.empty() && n.size() <= 7 && n.find_first_not_of("0123456789") == std::string::npos &&
+               std::stol(n) <= 1048574;
+    };
     const std::string& c = options->command;
-    const std::string& n = options->number;
     if (c == "channel") {
-        if (n != "A" && n != "B") std::abort();
-    } else if (c == "read-params" || c == "test-number") {
-        if (n.empty() || n.size() > 7 || n.find_first_not_of("0123456789") != std::string::npos ||
-            std::stol(n) > 1048574)
-            std::abort();
-    } else if (c != "show-file") {
+        if (options->number != "A" && options->number != "B") std::abort();
+    } else if (c == "read-params" || c == "read-addresses" || c == "send-addresses" || c == "test-number") {
+        if (!number(options->number)) std::abort();
+        for (const auto& a : options->addresses)
+            if (!number(a)) std::abort();
+    } else if (c != "show-file" && c != "send-params" && c != "program-number" && c != "wait-number") {
         std::abort();
     }
     return 0;
