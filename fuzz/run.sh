@@ -40,7 +40,7 @@ for t in "${targets[@]}"; do
   log=build-fuzz/fuzz_$t.log
   status=0
   build-fuzz/bin/fuzz_$t "$work" "fuzz/corpus/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -max_len=8192 -print_final_stats=1 -artifact_prefix="fuzz/corpus/$t/crash-" >"$log" 2>&1 || status=$?
+    -max_len=8192 -print_final_stats=1 -artifact_prefix="fuzz/corpus/$t/" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
   if [ "$status" -eq 0 ]; then

@@ -7,6 +7,7 @@
 #include "exchange/form.h"
 #include "exchange/form_ops.h"
 #include "link/box_driver.h"
+#include "project/text_file.h"
 #include "shell/bind_handlers.h"
 #include "shell/keyboard.h"
 #include "shell/language_files.h"
@@ -83,13 +84,15 @@ private:
 };
 
 // A folder with a settings file and no language files, the same for every
-// run of this user: the start-up runs, with empty captions.
+// run of this user: the start-up runs, with empty captions. Fuzzers and the
+// regression test may run at once, so the file is only ever replaced whole.
 const std::filesystem::path& SettingsFolder() {
     static const std::filesystem::path folder = [] {
         const auto dir = std::filesystem::temp_directory_path() / ("quelm-fuzz-" + std::to_string(::getuid()));
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
-        std::ofstream(dir / kSettingsFile, std::ios::binary | std::ios::trunc) << " 1 \r\n";
+        std::string error;
+        if (!WriteFileAtomically(dir / kSettingsFile, " 1 \r\n", error)) std::abort();
         return dir;
     }();
     return folder;
