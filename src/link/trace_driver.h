@@ -23,6 +23,10 @@ class TraceDriver final : public BoxDriver {
 public:
     using Sink = std::function<void(const std::string&)>;
     TraceDriver(BoxDriver& inner, const Scheduler& clock, Sink sink);
+    // The same records, unformatted, for a TraceLog: a frame with the time
+    // its first byte went or came, or an event (empty bytes, `text` set).
+    std::function<void(std::int64_t atUs, bool toBox, const std::vector<std::uint8_t>& bytes, const std::string& text)>
+        onRecord;
     ~TraceDriver() override;
 
     std::uint32_t open(int index, DeviceHandle& handle) override;
