@@ -11,3 +11,6 @@ export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cd build-tests
 ctest --output-on-failure -j2 "$@"
+cd ..
+# CI runs as root: the Debian package is built, installed, run and removed.
+if [ "$(id -u)" -eq 0 ]; then bash scripts/package_check.sh; fi
