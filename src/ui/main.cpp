@@ -5,10 +5,10 @@
 #include "shell/startup.h"
 #include "ui/geometry.h"
 #include "ui/main_view.h"
+#include "ui/tool_style.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QStyleFactory>
 #include <QTimer>
 
 #include <cstdio>
@@ -61,6 +61,9 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && !done_) {
             done_ = true;
+            const QSize size = static_cast<QWidget*>(parent())->size();
+            std::printf("painted %dx%d\n", size.width(), size.height());
+            std::fflush(stdout);
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         }
         return false;
@@ -154,7 +157,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication app(argc, argv); // takes Qt's own options out of argv
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(quelm::ui::makeToolStyle());
 
     std::string error;
     const auto options = parseOptions(std::vector<std::string>(argv, argv + argc), error);
