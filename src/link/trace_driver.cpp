@@ -70,7 +70,15 @@ std::uint32_t TraceDriver::failed(const char* call, std::uint32_t status) {
     return status;
 }
 
-std::uint32_t TraceDriver::open(int index, DeviceHandle& handle) { return failed("open", inner_.open(index, handle)); }
+// What the open arranged (low latency) is said once, and again when it changes.
+std::uint32_t TraceDriver::open(int index, DeviceHandle& handle) {
+    const std::uint32_t s = failed("open", inner_.open(index, handle));
+    if (s == kOk && inner_.openNote() != lastOpenNote_) {
+        lastOpenNote_ = inner_.openNote();
+        if (!lastOpenNote_.empty()) event(lastOpenNote_);
+    }
+    return s;
+}
 
 std::uint32_t TraceDriver::close(DeviceHandle handle) {
     flushAll();

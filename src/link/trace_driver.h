@@ -40,6 +40,7 @@ public:
                             std::uint32_t& events) override;
     std::uint32_t countDevices(std::uint32_t& count) override;
     std::string lastError() const override { return inner_.lastError(); }
+    std::string openNote() const override { return inner_.openNote(); }
 
 private:
     // Reports a failed call: "<call> failed, status 4 (I/O error): <reason>".
@@ -55,6 +56,7 @@ private:
     std::int64_t originUs_;
     std::vector<std::uint8_t> out_, in_;
     std::int64_t outStartUs_ = 0, inStartUs_ = 0;
+    std::string lastOpenNote_; // said once, and again when it changes
 };
 
 } // namespace quelm
