@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
 # runs every test, headless; then every fuzz target for 30 seconds
-# (QUELM_FUZZ_SECONDS=0 leaves them out).
+# (QUELM_FUZZ_SECONDS=0 leaves them out); then, as root, the Debian package
+# is built, installed, tried and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,3 +14,5 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-tests && ctest --output-on-failure -j2 "$@")
 seconds=${QUELM_FUZZ_SECONDS:-30}
 [ "$seconds" -eq 0 ] || bash fuzz/run.sh "$seconds"
+# CI runs as root: the Debian package is built, installed, run and removed.
+if [ "$(id -u)" -eq 0 ]; then bash scripts/package_check.sh; fi

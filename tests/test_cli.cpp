@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <unistd.h>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 using namespace quelm;
@@ -66,6 +67,23 @@ std::string BoxFile(const std::string& text) {
 const char* kBox = "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n";
 
 } // namespace
+
+// The rule the package installs, printed for systems without it, and the
+// version, both with nothing else on the line but the options.
+TEST(Cli, PrintsTheInstalledUdevRuleAndTheVersion) {
+    std::ifstream file(QUELM_SOURCE_DIR "/packaging/60-quelmbox-ftdi.rules");
+    const std::string rule{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_NE(rule.find("ATTRS{idVendor}==\"0403\""), std::string::npos);
+    const CliRun printed = RunCli({"--print-udev-rule"});
+    EXPECT_EQ(printed.code, 0);
+    const std::size_t body = printed.out.find('\n') + 1; // after the line that says where it goes
+    EXPECT_EQ(printed.out.substr(0, 2), "# ");
+    EXPECT_EQ(printed.out.substr(body), rule);
+    const CliRun version = RunCli({"--version"});
+    EXPECT_EQ(version.code, 0);
+    EXPECT_EQ(version.out.rfind("quelmbox-cli ", 0), 0u);
+    EXPECT_EQ(RunCli({"--version", "--bogus"}).code, 2);
+}
 
 TEST(Cli, ReadsADetectorReadablyAndAsJson) {
     const std::string box = "--simulate=" + BoxFile(kBox);

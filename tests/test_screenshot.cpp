@@ -2,7 +2,9 @@
 // language files on a 1366 x 768 screen, in French and then in English
 // through the menu. Every caption of the language files stands whole on its
 // control, the window fits the screen, and a picture of each is saved under
-// the build folder (screenshots/window_fr.png, window_en.png).
+// the build folder (screenshots/window_fr.png, window_en.png); the trace
+// window after a read of the simulated box (trace_en.png).
+#include "app/builder.h"
 #include "exchange/form.h"
 #include "core/virtual_clock.h"
 #include "shell/bind_handlers.h"
@@ -10,6 +12,7 @@
 #include "support/qt_app.h"
 #include "support/test_rig.h"
 #include "ui/main_view.h"
+#include "ui/trace_window.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -239,6 +242,48 @@ TEST_F(ScreenshotTest, DiskManagerInBothModesAndLanguages) {
     showPanel(*form.ui.openfile, "panel_open_en.png");
     showPanel(*form.ui.Savefile, "panel_save_en.png");
     expectCaptions("English");
+}
+
+// The trace window after the start-up (the connection test, until detector
+// 300 reports its number) and a read of that detector, in English.
+TEST(TraceScreenshot, TraceWindowAfterARead) {
+    const fs::path work = fs::path(::testing::TempDir()) / ("quelm_trace_shot_" + std::to_string(::getpid()));
+    fs::create_directories(work);
+    // The shipped box, whose detector 300 reports its number at start.
+    {
+        std::ifstream shipped(QUELM_SOURCE_DIR "/data/simbox.txt");
+        std::ofstream(work / "simbox.txt") << shipped.rdbuf() << "report 300 after=2\n";
+    }
+    BackendOptions options;
+    options.simulate = true;
+    options.simFile = (work / "simbox.txt").string();
+    std::string error;
+    auto tool = BuildTool(options, std::make_unique<VirtualClock>(), {}, error, true);
+    ASSERT_TRUE(tool) << error;
+    Form& form = *tool->form;
+    for (const char* name : kLanguageFiles) fs::copy_file(dataDir() / name, work / name, fs::copy_options::overwrite_existing);
+    std::ofstream(work / "param_box.dat", std::ios::binary) << " 2 \r\n";
+    form.workDir = work;
+    form.ui.screen = {kScreenWidth * 15.0, kScreenHeight * 15.0};
+    form.ui.linkNote = {describeLink(options, 1), describeLink(options, 2)};
+    ASSERT_TRUE(StartUp(form, error)) << error;
+    auto& clock = static_cast<VirtualClock&>(*tool->scheduler);
+    clock.advanceMs(200); // the connection test, until detector 300 reports its number
+    EXPECT_EQ(form.ui.Text3->text(), "300");
+    form.ui.Command[7]->click();
+    clock.advanceMs(1500);
+    ui::MainView view(form, tool->traceLog.get());
+    view.show();
+    form.ui.ProtocolTrace->click();
+    ui::TraceWindow* trace = view.traceWindow();
+    ASSERT_NE(trace, nullptr);
+    trace->resize(980, 360);
+    QApplication::processEvents();
+    EXPECT_TRUE(trace->shownText().contains(QStringLiteral("read parameters group 3, detector 300")));
+    const fs::path dir = QUELM_SCREENSHOT_DIR;
+    fs::create_directories(dir);
+    EXPECT_TRUE(trace->grab().save(QString::fromStdString((dir / "trace_en.png").string())));
+    fs::remove_all(work);
 }
 
 } // namespace

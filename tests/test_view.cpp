@@ -359,7 +359,8 @@ TEST_F(ViewTest, PicturesAreDrawnAtTheirSizes) {
 
     auto* image = widget<QLabel>("Image1");
     EXPECT_TRUE(image->hasScaledContents());
-    EXPECT_EQ(image->pixmap().size(), QSize(700, 351));
+    EXPECT_EQ(image->pixmap().size(), image->size()); // drawn where it is shown
+    EXPECT_GT(distinctColours(image->pixmap().toImage()), 50);
     auto* command3 = widget<QPushButton>("Command3");
     EXPECT_TRUE(command3->text().isEmpty());
     EXPECT_FALSE(command3->icon().isNull());

@@ -7,24 +7,62 @@
 
 namespace quelm {
 
-std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error) {
-    return BuildTool(options, std::make_unique<QtScheduler>(), std::move(trace), error);
+namespace {
+
+// Frames and driver events from the trace driver, log lines from the link's
+// hidden log, each with the exchange state of the moment.
+void attachTraceLog(Tool& tool) {
+    TraceLog& log = *tool.traceLog;
+    Form& form = *tool.form;
+    log.context = [&form] { return std::pair{form.x.operation, form.x.stepTimer}; };
+    tool.trace->onRecord = [&log](std::int64_t atUs, bool toBox, const std::vector<std::uint8_t>& bytes,
+                                  const std::string& text) {
+        if (bytes.empty()) log.addText(TraceEntry::Kind::Event, text);
+        else log.addFrame(atUs, toBox, bytes, text);
+    };
+    auto previous = std::move(form.ui.LoggerList->onAdded);
+    form.ui.LoggerList->onAdded = [&log, previous](const std::string& line) {
+        if (previous) previous(line);
+        log.addText(TraceEntry::Kind::Log, line);
+    };
+}
+
+} // namespace
+
+Tool::~Tool() {
+    // The trace driver reports what it still holds when it goes, after the
+    // window model: the log must not ask the model for its state then.
+    if (traceLog) traceLog->context = nullptr;
+}
+
+std::string describeLink(const BackendOptions& options, int language) {
+    const bool english = language == 2;
+    if (options.simulate) return english ? "simulated box" : "boîte simulée";
+    if (!options.port.empty()) return options.port;
+    return english ? "first FTDI adapter" : "premier adaptateur FTDI";
+}
+
+std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error,
+                                bool keepTraceLog) {
+    return BuildTool(options, std::make_unique<QtScheduler>(), std::move(trace), error, keepTraceLog);
 }
 
 std::unique_ptr<Tool> BuildTool(const BackendOptions& options, std::unique_ptr<Scheduler> scheduler, TraceSink trace,
-                                std::string& error) {
+                                std::string& error, bool withTraceLog) {
     auto tool = std::make_unique<Tool>();
     tool->scheduler = std::move(scheduler);
     auto backend = makeBackend(options, *tool->scheduler, error);
     if (!backend) return nullptr;
     tool->backend = std::move(*backend);
     BoxDriver* driver = tool->backend.driver.get();
-    if (trace) {
+    if (withTraceLog) tool->traceLog = std::make_unique<TraceLog>(*tool->scheduler);
+    if (trace || withTraceLog) {
         tool->trace = std::make_unique<TraceDriver>(*driver, *tool->scheduler, std::move(trace));
         driver = tool->trace.get();
     }
     tool->form = std::make_unique<Form>(*tool->scheduler, *driver);
     bindHandlers(*tool->form);
+    if (withTraceLog) attachTraceLog(*tool);
     return tool;
 }
 

@@ -7,6 +7,7 @@
 #include "core/scheduler.h"
 #include "exchange/form.h"
 #include "link/trace_driver.h"
+#include "link/trace_log.h"
 
 #include <functional>
 #include <memory>
@@ -17,8 +18,10 @@ namespace quelm {
 // Declared in the order of construction; each part refers only to those
 // before it, so they are destroyed safely in reverse.
 struct Tool {
+    ~Tool();
     std::unique_ptr<Scheduler> scheduler;
     Backend backend;
+    std::unique_ptr<TraceLog> traceLog; // only when asked for
     std::unique_ptr<TraceDriver> trace;
     std::unique_ptr<Form> form;
 };
@@ -28,10 +31,17 @@ using TraceSink = std::function<void(const std::string&)>;
 
 // The tool on the Qt event loop's scheduler (a QCoreApplication must exist).
 // Nothing on a bad option or box file, with the reason in `error`.
-std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error);
+// With `keepTraceLog` the tool also keeps a TraceLog of every frame, driver
+// event and log line, with the operation and step of each (the trace window).
+std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error,
+                                bool keepTraceLog = false);
 
 // The same on a scheduler the caller supplies (a virtual clock, say).
 std::unique_ptr<Tool> BuildTool(const BackendOptions& options, std::unique_ptr<Scheduler> scheduler, TraceSink trace,
-                                std::string& error);
+                                std::string& error, bool keepTraceLog = false);
+
+// What the tool talks to, for the window's title, in the language of `code`
+// (1 French, 2 English): "simulated box", the port, "first FTDI adapter".
+std::string describeLink(const BackendOptions& options, int language);
 
 } // namespace quelm

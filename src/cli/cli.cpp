@@ -9,6 +9,8 @@
 #include "cli/project_commands.h"
 #include "app/builder.h"
 #include "cli/send_commands.h"
+#include "quelm_udev_rule.h"
+#include "quelm_version.h"
 
 namespace quelm::cli {
 
@@ -111,6 +113,16 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     }
     if (options->help) {
         std::fputs(kUsageText, out);
+        return kSuccess;
+    }
+    if (options->version) {
+        std::fputs("quelmbox-cli " QUELM_VERSION "\n", out);
+        return kSuccess;
+    }
+    if (options->printUdevRule) {
+        std::fputs("# Install as /etc/udev/rules.d/" QUELM_UDEV_RULE_NAME ", then: udevadm control --reload && udevadm trigger\n",
+                   out);
+        std::fputs(kQuelmUdevRule, out);
         return kSuccess;
     }
     if (options->command == "show-file") return ShowFile(options->number, options->json, out, err);

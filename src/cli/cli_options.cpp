@@ -44,6 +44,9 @@ const char* const kUsageText =
     "                      on standard error\n"
     "  --timeout SECONDS   stop as the stop key does when the operation has not\n"
     "                      ended by then (default 30)\n"
+    "  --print-udev-rule   print the udev rule that gives the user at the seat\n"
+    "                      access to FTDI adapters (the package installs it)\n"
+    "  --version           print the version\n"
     "Exit codes: 0 done (for send-params: a read shows every value; for\n"
     "            program-number: the detector answered with NEW), 1 no valid answer,\n"
     "            a failed write, not confirmed or an address not read, 2 bad arguments,\n"
@@ -133,6 +136,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             o.help = true;
+        } else if (a == "--version") {
+            o.version = true;
+        } else if (a == "--print-udev-rule") {
+            o.printUdevRule = true;
         } else if (a == "--json") {
             o.json = true;
         } else if (a == "--trace") {
@@ -170,7 +177,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             words.push_back(a);
         }
     }
-    if (o.help) return o;
+    if (o.help || o.version || o.printUdevRule) return o;
     if (words.empty()) {
         error = "no command given";
         return std::nullopt;

@@ -21,6 +21,8 @@ struct Options {
     bool trace = false;
     double timeoutSeconds = 30;
     bool help = false;
+    bool version = false;      // --version
+    bool printUdevRule = false; // --print-udev-rule
 };
 
 extern const char* const kUsageText;

@@ -57,9 +57,12 @@ void WindowModel::buildLayout() {
     File = add<MenuItem>("File", nullptr, "Fichier");
     openfile = add<MenuItem>("openfile", File, "Ouvrir fichier");
     Savefile = add<MenuItem>("Savefile", File, "Sauver fichier");
+    ProtocolTrace = add<MenuItem>("ProtocolTrace", File, "Trace du protocole");
+    Quit = add<MenuItem>("Quit", File, "Quitter");
     Language = add<MenuItem>("Language", nullptr, "Langue");
     French = add<MenuItem>("French", Language, "Français");
     English = add<MenuItem>("English", Language, "English");
+    French->checkable_ = English->checkable_ = true;
 
     // Detector number, number programming, box channel, test number.
     Group* f3 = group(3, nullptr, {120, 240, 3855, 855}, "Détecteur N°");

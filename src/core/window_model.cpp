@@ -65,6 +65,17 @@ Button::Button(WindowModel& window, std::string name, Group* container, Twips de
 MenuItem::MenuItem(WindowModel& window, std::string name, MenuItem* menuParent, std::string caption)
     : Control(window, std::move(name), ControlKind::Menu, nullptr, {}, std::move(caption)), parent_(menuParent) {}
 
+std::string WindowModel::title() const {
+    const std::string& note = linkNote[English->checked() ? 1 : 0];
+    return note.empty() ? caption : caption + " \u2014 " + note;
+}
+
+void MenuItem::setChecked(bool checked) {
+    if (checked == checked_) return;
+    checked_ = checked;
+    notify(Change::Value);
+}
+
 void TextBox::setText(const std::string& text) {
     if (text == text_) return;
     text_ = text;

@@ -210,9 +210,17 @@ public:
         if (onClick) onClick();
     }
     std::function<void()> onClick;
+    // A check mark beside the item (the language menu shows the active
+    // language); the view shows it, no handler runs.
+    bool checkable() const { return checkable_; }
+    bool checked() const { return checked_; }
+    void setChecked(bool checked);
 
 private:
+    friend class WindowModel;
     MenuItem* parent_;
+    bool checkable_ = false;
+    bool checked_ = false;
 };
 
 // A timer of the window. Ticks run from the scheduler's loop only.
@@ -312,7 +320,14 @@ public:
     ListBox *LoggerList, *File1, *Dirlist, *Drvlist;
     Button *ClassicOpen, *ClassicClose, *GetNumDevices;
     Picture* Image1;
-    MenuItem *File, *openfile, *Savefile, *Language, *French, *English;
+    MenuItem *File, *openfile, *Savefile, *ProtocolTrace, *Quit, *Language, *French, *English;
+
+    // What the tool talks to, in French and in English ("boîte simulée",
+    // "simulated box", a port name), shown after the caption in the window's
+    // title; set by the front end.
+    std::array<std::string, 2> linkNote;
+    // The caption and the note of the language the menu marks.
+    std::string title() const;
 
 private:
     friend class Control;

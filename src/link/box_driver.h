@@ -48,6 +48,10 @@ public:
     // program holds it"); empty otherwise, and always for a driver with
     // nothing to add to its statuses.
     virtual std::string lastError() const { return {}; }
+    // What the last successful open arranged beyond the vendor driver's
+    // calls ("low latency on /dev/ttyUSB0: latency timer 1 ms"), for the
+    // trace; empty when there is nothing to say.
+    virtual std::string openNote() const { return {}; }
 };
 
 } // namespace quelm

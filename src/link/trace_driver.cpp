@@ -28,8 +28,14 @@ TraceDriver::~TraceDriver() { flushAll(); }
 
 void TraceDriver::flush(std::vector<std::uint8_t>& bytes, bool toBox) {
     if (bytes.empty()) return;
+    const std::int64_t startUs = toBox ? outStartUs_ : inStartUs_;
+    if (onRecord) onRecord(startUs, toBox, bytes, DescribeFrame(bytes, toBox));
+    if (!sink_) {
+        bytes.clear();
+        return;
+    }
     char head[48];
-    const double ms = static_cast<double>((toBox ? outStartUs_ : inStartUs_) - originUs_) / 1000.0;
+    const double ms = static_cast<double>(startUs - originUs_) / 1000.0;
     std::snprintf(head, sizeof head, "%10.3f ms  %s ", ms, toBox ? "TX" : "RX");
     std::string line = head;
     for (std::uint8_t b : bytes) {
@@ -49,6 +55,8 @@ void TraceDriver::flushAll() {
 
 void TraceDriver::event(const std::string& text) {
     flushAll();
+    if (onRecord) onRecord(clock_.nowUs(), false, {}, text);
+    if (!sink_) return;
     char head[32];
     std::snprintf(head, sizeof head, "%10.3f ms  ", static_cast<double>(clock_.nowUs() - originUs_) / 1000.0);
     sink_(head + text);
@@ -62,7 +70,15 @@ std::uint32_t TraceDriver::failed(const char* call, std::uint32_t status) {
     return status;
 }
 
-std::uint32_t TraceDriver::open(int index, DeviceHandle& handle) { return failed("open", inner_.open(index, handle)); }
+// What the open arranged (low latency) is said once, and again when it changes.
+std::uint32_t TraceDriver::open(int index, DeviceHandle& handle) {
+    const std::uint32_t s = failed("open", inner_.open(index, handle));
+    if (s == kOk && inner_.openNote() != lastOpenNote_) {
+        lastOpenNote_ = inner_.openNote();
+        if (!lastOpenNote_.empty()) event(lastOpenNote_);
+    }
+    return s;
+}
 
 std::uint32_t TraceDriver::close(DeviceHandle handle) {
     flushAll();

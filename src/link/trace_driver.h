@@ -23,6 +23,10 @@ class TraceDriver final : public BoxDriver {
 public:
     using Sink = std::function<void(const std::string&)>;
     TraceDriver(BoxDriver& inner, const Scheduler& clock, Sink sink);
+    // The same records, unformatted, for a TraceLog: a frame with the time
+    // its first byte went or came, or an event (empty bytes, `text` set).
+    std::function<void(std::int64_t atUs, bool toBox, const std::vector<std::uint8_t>& bytes, const std::string& text)>
+        onRecord;
     ~TraceDriver() override;
 
     std::uint32_t open(int index, DeviceHandle& handle) override;
@@ -36,6 +40,7 @@ public:
                             std::uint32_t& events) override;
     std::uint32_t countDevices(std::uint32_t& count) override;
     std::string lastError() const override { return inner_.lastError(); }
+    std::string openNote() const override { return inner_.openNote(); }
 
 private:
     // Reports a failed call: "<call> failed, status 4 (I/O error): <reason>".
@@ -51,6 +56,7 @@ private:
     std::int64_t originUs_;
     std::vector<std::uint8_t> out_, in_;
     std::int64_t outStartUs_ = 0, inStartUs_ = 0;
+    std::string lastOpenNote_; // said once, and again when it changes
 };
 
 } // namespace quelm

@@ -134,13 +134,18 @@ std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std:
         error = "cannot open " + name + ": " + Reason();
         return std::nullopt;
     }
-    std::string bytes(limit, '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(limit));
+    // Read in pieces: a buffer of `limit` bytes would be filled and touched
+    // whole for every small file (and /proc files report no size).
+    std::string bytes;
+    char piece[16384];
+    while (bytes.size() < limit && in) {
+        in.read(piece, static_cast<std::streamsize>(std::min(sizeof piece, limit - bytes.size())));
+        bytes.append(piece, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
         error = "cannot read " + name;
         return std::nullopt;
     }
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
     return bytes;
 }
 

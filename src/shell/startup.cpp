@@ -60,7 +60,8 @@ void ShowNotes(Form& f, bool unknownCode, StartUpNotes& notes, std::vector<std::
     if (out) *out = notes.logged;
 }
 
-// Frame table lines 1 to 33, then option table lines 1 to 22.
+// Frame table lines 1 to 35, then option table lines 1 to 22; the language
+// menu marks the language in use.
 void SetCaptions(Form& f) {
     WindowModel& ui = f.ui;
     auto frameLine = [&f](int k) { return LanguageTables::line(f.tables.frame, k); };
@@ -71,6 +72,10 @@ void SetCaptions(Form& f) {
     for (int n = 1; n <= 18; ++n) ui.Frame[static_cast<std::size_t>(n)]->setCaption(frameLine(k++));
     ui.Frame[20]->setCaption(frameLine(k++));
     for (int n : {4, 5, 6, 7, 8, 9, 12, 13}) ui.Command[static_cast<std::size_t>(n)]->setCaption(frameLine(k++));
+    ui.Quit->setCaption(frameLine(k++));
+    ui.ProtocolTrace->setCaption(frameLine(k++));
+    ui.French->setChecked(f.x.language == 1);
+    ui.English->setChecked(f.x.language == 2);
 
     ui.Option[1]->setCaption(optionLine(1));
     ui.Option[3]->setCaption(optionLine(1));

@@ -39,6 +39,20 @@ void fitButtonPicture(QPushButton* push) {
     push->setIconSize(picture.scaled(room, Qt::KeepAspectRatio));
 }
 
+// A picture control's name of its picture, kept on its label.
+constexpr const char* kPictureProperty = "quelmPicture";
+
+// Draws a picture control's picture at the size of its label, on the
+// screen's pixels.
+void fitPicture(QLabel* label) {
+    const qreal ratio = label->devicePixelRatioF();
+    const QSize pixels = (QSizeF(label->size()) * ratio).toSize();
+    if (pixels.isEmpty() || (!label->pixmap().isNull() && label->pixmap().size() == pixels)) return;
+    QPixmap picture = pictureNamed(label->property(kPictureProperty).toString().toStdString(), pixels);
+    picture.setDevicePixelRatio(ratio);
+    label->setPixmap(picture);
+}
+
 } // namespace
 
 QFont controlFont(double points) {
@@ -122,16 +136,18 @@ QWidget* makeList(ListBox& list, QWidget* parent) {
 
 QWidget* makeLabel(Label& label, QWidget* parent) { return new QLabel(qs(label.caption()), parent); }
 
+// The picture is drawn when the control gets its size (syncGeometry).
 QWidget* makePicture(Picture& picture, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setScaledContents(true); // stretched into the control's rectangle
-    label->setPixmap(pictureNamed(picture.picture()));
+    label->setProperty(kPictureProperty, QString::fromStdString(picture.picture()));
     return label;
 }
 
 void syncGeometry(const Control& control, QWidget* widget) {
     widget->setGeometry(pixelRect(control.geometry()));
     if (auto* push = qobject_cast<QPushButton*>(widget)) fitButtonPicture(push);
+    if (control.kind() == ControlKind::Picture) fitPicture(static_cast<QLabel*>(widget));
 }
 
 void syncFont(const Control& control, QWidget* widget) {

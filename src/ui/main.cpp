@@ -1,13 +1,14 @@
 // The application: the window model with its handlers, shown by the Qt view,
 // talking to the box through the serial driver or a simulated box.
 #include "app/builder.h"
+#include "quelm_version.h"
 #include "shell/startup.h"
 #include "ui/geometry.h"
 #include "ui/main_view.h"
+#include "ui/tool_style.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QStyleFactory>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,6 +29,8 @@ constexpr const char* kUsage =
     "  --seed N           seed of the simulated box's faults, to replay a run\n"
     "  --trace            print every frame sent and received on standard error\n"
     "  --screenshot FILE  save a picture of the window to FILE and quit\n"
+    "  --quit-after-paint quit once the window has been painted (start-up timing)\n"
+    "  --version          print the version\n"
     "  --help             show this text\n"
     "The settings file param_box.dat and the language files are read from the\n"
     "current directory.\n";
@@ -36,15 +39,39 @@ struct Options {
     quelm::BackendOptions backend;
     QString screenshot;
     bool trace = false;
+    bool quitAfterPaint = false;
 };
 
-bool wantsHelp(int argc, char** argv) {
+// --help or --version, answered before Qt starts.
+const char* earlyAnswer(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") return true;
+        if (arg == "--help" || arg == "-h") return kUsage;
+        if (arg == "--version") return "quelmbox " QUELM_VERSION "\n";
     }
-    return false;
+    return nullptr;
 }
+
+// Quits the event loop once `window` has been painted the first time.
+class QuitAfterPaint : public QObject {
+public:
+    explicit QuitAfterPaint(QWidget& window) : QObject(&window) { window.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !done_) {
+            done_ = true;
+            const QSize size = static_cast<QWidget*>(parent())->size();
+            std::printf("painted %dx%d\n", size.width(), size.height());
+            std::fflush(stdout);
+            QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        }
+        return false;
+    }
+
+private:
+    bool done_ = false;
+};
 
 // Reads the arguments Qt left; nothing on a bad one, with the reason in `error`.
 std::optional<Options> parseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -53,6 +80,8 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
         const std::string& arg = args[i];
         if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--quit-after-paint") {
+            options.quitAfterPaint = true;
         } else if (arg == "--screenshot" && i + 1 < args.size()) {
             options.screenshot = QString::fromStdString(args[++i]);
         } else if (arg.rfind("--screenshot=", 0) == 0) {
@@ -123,33 +152,35 @@ int fail(const std::string& message) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (wantsHelp(argc, argv)) {
-        std::fputs(kUsage, stdout);
+    if (const char* answer = earlyAnswer(argc, argv)) {
+        std::fputs(answer, stdout);
         return 0;
     }
     QApplication app(argc, argv); // takes Qt's own options out of argv
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(quelm::ui::makeToolStyle());
 
     std::string error;
     const auto options = parseOptions(std::vector<std::string>(argv, argv + argc), error);
     if (!options) return fail(error);
     quelm::TraceSink trace;
     if (options->trace) trace = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
-    const auto tool = quelm::BuildTool(options->backend, trace, error);
+    const auto tool = quelm::BuildTool(options->backend, trace, error, /*keepTraceLog=*/true);
     if (!tool) return fail(error);
     // The settings and language files are read from the working directory.
     quelm::Form& form = *tool->form;
     // The disk manager offers the user's home folder among its drives.
     if (const char* home = std::getenv("HOME")) form.homeDir = home;
     form.ui.screen = quelm::ui::availableScreenTwips();
+    form.ui.linkNote = {quelm::describeLink(options->backend, 1), quelm::describeLink(options->backend, 2)};
     std::vector<std::string> notes;
     if (!startUp(form, error, notes)) {
         reportFailedStart(form, error);
         return 1; // the window does not open
     }
-    quelm::ui::MainView view(form); // shows the model as the start-up left it: scaled, with its captions
+    quelm::ui::MainView view(form, tool->traceLog.get()); // shows the model as the start-up left it: scaled, with its captions
     view.show();
     showStartUpNotes(view, form, notes);
     if (!options->screenshot.isEmpty()) scheduleScreenshot(view, options->screenshot);
+    if (options->quitAfterPaint) new QuitAfterPaint(view);
     return QApplication::exec();
 }

@@ -4,6 +4,7 @@
 #include "ui/control_widgets.h"
 #include "ui/geometry.h"
 #include "ui/key_forwarder.h"
+#include "ui/trace_window.h"
 
 #include <QAction>
 #include <QMenu>
@@ -21,9 +22,11 @@ bool hasSubItems(const WindowModel& ui, const MenuItem& item) {
 
 } // namespace
 
-MainView::MainView(Form& form, QWidget* parent) : QMainWindow(parent), form_(form) {
+MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
+    : QMainWindow(parent), form_(form), traceLog_(traceLog) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QString::fromStdString(form_.ui.caption));
+    setWindowTitle(QString::fromStdString(form_.ui.title()));
+    bindWindowItems();
     setAttribute(Qt::WA_WindowPropagation); // the menus' pop-ups follow the window's font
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -51,7 +54,33 @@ MainView::~MainView() {
     // The model outlives the view: stop sending it changes for widgets that go.
     form_.ui.observer = previousObserver_;
     form_.ui.frameObserver = previousFrameObserver_;
+    form_.ui.Quit->onClick = nullptr;
+    form_.ui.ProtocolTrace->onClick = nullptr;
     delete keys_;
+    delete traceWindow_; // before the log it shows can go
+}
+
+// The items that act on the windows themselves: Quit closes the tool (nothing
+// is saved on exit), the protocol trace item opens the trace window.
+void MainView::bindWindowItems() {
+    form_.ui.Quit->onClick = [this] { close(); };
+    form_.ui.ProtocolTrace->onClick = [this] { showTraceWindow(); };
+    form_.ui.ProtocolTrace->setEnabled(traceLog_ != nullptr);
+}
+
+void MainView::showTraceWindow() {
+    if (traceLog_ == nullptr) return;
+    if (traceWindow_ == nullptr) traceWindow_ = new TraceWindow(*traceLog_, form_.ui, this);
+    traceWindow_->show();
+    traceWindow_->raise();
+}
+
+// A language item's check mark, and the title and trace window captions in
+// the language it marks.
+void MainView::showMenuCheck(const MenuItem& item) {
+    if (QAction* action = actionOf(item)) action->setChecked(item.checked());
+    setWindowTitle(QString::fromStdString(form_.ui.title()));
+    if (traceWindow_) traceWindow_->showLanguage();
 }
 
 QWidget* MainView::widgetOf(const Control& control) const {
@@ -85,7 +114,14 @@ void MainView::buildMenus() {
             action = menu->menuAction();
         } else {
             action = under ? under->addAction(caption) : menuBar()->addAction(caption);
-            connect(action, &QAction::triggered, this, [item] { item->click(); });
+            action->setCheckable(item->checkable());
+            action->setChecked(item->checked());
+            // Qt toggles a checkable action on its own: the model says again
+            // what is checked once the handler has run.
+            connect(action, &QAction::triggered, this, [item, action] {
+                item->click();
+                if (item->checkable()) action->setChecked(item->checked());
+            });
         }
         action->setObjectName(QString::fromStdString(item->name()));
         actions_[item] = action;
@@ -129,6 +165,10 @@ void MainView::onModelChange(Control& control, Change change) {
     if (change == Change::Caption || change == Change::Enabled || change == Change::Visible) {
         showCaption(control);
         showState(control);
+        return;
+    }
+    if (control.kind() == ControlKind::Menu) {
+        if (change == Change::Value) showMenuCheck(static_cast<MenuItem&>(control));
         return;
     }
     QWidget* widget = widgetOf(control);

@@ -4,6 +4,7 @@
 // font and state included, are shown at once; user actions go to the model,
 // which runs the handlers. The view makes no decisions.
 #include "exchange/form.h"
+#include "link/trace_log.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -17,10 +18,13 @@ class QMenu;
 namespace quelm::ui {
 
 class KeyForwarder;
+class TraceWindow;
 
 class MainView : public QMainWindow {
 public:
-    explicit MainView(Form& form, QWidget* parent = nullptr);
+    // With `traceLog` the file menu's protocol trace item opens the trace
+    // window on it; without, the item is disabled.
+    explicit MainView(Form& form, TraceLog* traceLog = nullptr, QWidget* parent = nullptr);
     ~MainView() override;
     MainView(const MainView&) = delete;
     MainView& operator=(const MainView&) = delete;
@@ -30,9 +34,14 @@ public:
     QWidget* widgetOf(std::string_view name) const;
     // The action of a menu or menu item.
     QAction* actionOf(const MenuItem& item) const;
+    // The trace window, made when the menu item first opens it.
+    TraceWindow* traceWindow() const { return traceWindow_; }
 
 private:
     void buildMenus();
+    void bindWindowItems();
+    void showTraceWindow();
+    void showMenuCheck(const MenuItem& item);
     void buildControls(QWidget* client);
     QWidget* createWidget(Control& control, QWidget* parent);
 
@@ -53,6 +62,8 @@ private:
     std::unordered_map<const Control*, QWidget*> widgets_;
     std::unordered_map<const Control*, QAction*> actions_;
     KeyForwarder* keys_ = nullptr;
+    TraceLog* traceLog_;
+    TraceWindow* traceWindow_ = nullptr;
 };
 
 } // namespace quelm::ui

@@ -141,11 +141,12 @@ void drawArrowShape(QPainter& p) {
 
 } // namespace
 
-QPixmap drawBoxPicture() {
-    QPixmap pixmap(700, 351);
+QPixmap drawBoxPicture(QSize size) {
+    QPixmap pixmap(size);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    drawBackground(p, pixmap.rect());
+    p.scale(size.width() / 700.0, size.height() / 351.0);
+    drawBackground(p, QRect(0, 0, 700, 351));
     drawCable(p);
     drawBox(p);
     drawWaves(p);
@@ -162,8 +163,8 @@ QPixmap drawArrowPicture() {
     return pixmap;
 }
 
-QPixmap pictureNamed(std::string_view name) {
-    if (name == "box") return drawBoxPicture();
+QPixmap pictureNamed(std::string_view name, QSize size) {
+    if (name == "box") return size.isEmpty() ? drawBoxPicture() : drawBoxPicture(size);
     if (name == "arrow") return drawArrowPicture();
     return {};
 }

@@ -136,17 +136,29 @@ void PtyBridge::takeFromHost() {
 }
 
 std::int64_t PtyBridge::deliverToHost() {
-    std::vector<std::uint8_t> due;
     std::optional<std::int64_t> next;
+    std::int64_t now = 0;
     {
         const std::lock_guard lock(boxMutex_);
-        const std::int64_t now = monotonicNowUs();
+        now = monotonicNowUs();
         std::uint8_t byte = 0;
-        while (box_.takeByte(now, byte))
-            due.push_back(byte);
+        while (box_.takeByte(now, byte)) {
+            if (held_.empty()) heldSinceUs_ = now;
+            held_.push_back(byte);
+        }
         next = box_.nextArrivalUs();
     }
-    writeAll(master_, due, stopping_);
+    const std::int64_t holding = holdingUs_;
+    std::optional<std::int64_t> releaseAt;
+    if (!held_.empty()) {
+        if (holding <= 0 || held_.size() >= kAdapterPacketBytes || now - heldSinceUs_ >= holding) {
+            writeAll(master_, held_, stopping_);
+            held_.clear();
+        } else {
+            releaseAt = heldSinceUs_ + holding;
+        }
+    }
+    if (releaseAt && (!next || *releaseAt < *next)) next = releaseAt;
     if (!next)
         return -1;
     const std::int64_t waitUs = *next - monotonicNowUs();

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace quelm {
 
@@ -27,6 +28,16 @@ public:
     PtyBridge& operator=(const PtyBridge&) = delete;
 
     const std::string& slavePath() const { return slavePath_; }
+
+    // The adapter's holding of received bytes (an FTDI chip's latency
+    // timer): the box's bytes reach the host in bursts, no earlier than
+    // `us` after the first byte of the burst, or at once when 62 bytes are
+    // waiting. 0 (the default) delivers every byte when it arrives.
+    void setHoldingDelayUs(std::int64_t us) {
+        holdingUs_ = us;
+        wake();
+    }
+    static constexpr std::size_t kAdapterPacketBytes = 62;
 
     // Both safe to call from any thread, any number of times.
     void start();
@@ -50,8 +61,9 @@ private:
     void run();
     // Feeds the bytes the host wrote to the box, stamped with the time they were read.
     void takeFromHost();
-    // Writes to the host every box byte whose arrival time has come; returns
-    // the time in microseconds until the next one (-1: none pending).
+    // Writes to the host every box byte whose arrival time has come (held
+    // as the adapter holds them); returns the time in microseconds until
+    // there is more to do (-1: nothing pending).
     std::int64_t deliverToHost();
     void closeAll();
 
@@ -61,6 +73,9 @@ private:
     std::thread thread_;
     std::atomic<bool> running_{false};
     std::atomic<bool> stopping_{false};
+    std::atomic<std::int64_t> holdingUs_{0};
+    std::vector<std::uint8_t> held_; // bridge thread only
+    std::int64_t heldSinceUs_ = 0;
     int master_ = -1;
     int slave_ = -1; // held open so the line never hangs up between the driver's sessions
     int wakeRead_ = -1;

@@ -1,8 +1,7 @@
 #include "drivers/serial/serial_driver.h"
 
+#include "drivers/serial/port_setup.h"
 #include "drivers/serial/tty_line.h"
-
-#include <QSerialPortInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -20,18 +19,8 @@
 namespace quelm {
 namespace {
 
-constexpr quint16 kFtdiVendorId = 0x0403;
-
-// Device paths of the attached FTDI adapters, in a stable order.
-std::vector<std::string> ftdiPorts() {
-    std::vector<std::string> paths;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (info.hasVendorIdentifier() && info.vendorIdentifier() == kFtdiVendorId)
-            paths.push_back(info.systemLocation().toStdString());
-    }
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
+// Device paths of the attached FTDI adapters (USB vendor id 0x0403), in a stable order.
+std::vector<std::string> ftdiPorts() { return UsbSerialPorts("0403"); }
 
 // Waits up to `timeoutMs` for `events` on `fd`, across signals. Returns
 // poll's result (> 0 ready, 0 timed out, < 0 failed) and the events seen.
@@ -192,6 +181,7 @@ std::uint32_t SerialDriver::open(int index, DeviceHandle& handle) {
     const int fd = openPort(path, status);
     if (fd < 0)
         return status;
+    openNote_ = RequestLowLatency(fd, path);
     fd_ = fd;
     if (++lastHandle_ == 0)
         ++lastHandle_;

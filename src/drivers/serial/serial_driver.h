@@ -37,6 +37,8 @@ public:
     // "<port>: permission denied (...)", "<port>: busy, another program holds
     // it", "<port>: not a serial port", "<port>: the adapter is gone", ...
     std::string lastError() const override { return lastError_; }
+    // What the last open got when it asked for low latency.
+    std::string openNote() const override { return openNote_; }
 
     bool isOpen() const { return fd_ >= 0; }
     // Path of device `index`, empty when there is none.
@@ -69,6 +71,7 @@ private:
     int readTimeoutMs_ = 0;
     int writeTimeoutMs_ = 0;
     std::string lastError_;
+    std::string openNote_;
 };
 
 } // namespace quelm

@@ -1,0 +1,88 @@
+#include "drivers/serial/port_setup.h"
+
+#include <algorithm>
+#include <fstream>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#include <system_error>
+
+namespace quelm {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string firstWord(const fs::path& file) {
+    std::ifstream in(file);
+    std::string word;
+    in >> word;
+    return word;
+}
+
+// The USB vendor id of the device a tty belongs to: the first idVendor file
+// up the device's path; empty for a tty with no USB device.
+std::string usbVendorOf(const fs::path& ttyDir) {
+    std::error_code ec;
+    fs::path dir = fs::canonical(ttyDir / "device", ec);
+    for (int depth = 0; !ec && depth < 4 && dir.has_relative_path(); ++depth, dir = dir.parent_path()) {
+        if (fs::exists(dir / "idVendor", ec)) return firstWord(dir / "idVendor");
+    }
+    return {};
+}
+
+// The adapter's latency timer in ms, set to 1 when it may be written; -1
+// when the port has none.
+int latencyTimer(const fs::path& file, bool& written) {
+    written = false;
+    std::error_code ec;
+    if (!fs::exists(file, ec)) return -1;
+    const std::string before = firstWord(file);
+    if (before == "1") return 1;
+    {
+        std::ofstream out(file);
+        out << "1\n";
+        written = static_cast<bool>(out.flush());
+    }
+    const std::string after = firstWord(file);
+    written = written && after == "1";
+    try {
+        return std::stoi(after);
+    } catch (...) {
+        return -1;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> UsbSerialPorts(const std::string& vendorId, const fs::path& sysClassTty) {
+    std::vector<std::string> paths;
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(sysClassTty, ec)) {
+        if (usbVendorOf(entry.path()) == vendorId) paths.push_back("/dev/" + entry.path().filename().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::string RequestLowLatency(int fd, const std::string& path, const fs::path& sysClassTty) {
+    std::string got;
+    serial_struct serial{};
+    if (::ioctl(fd, TIOCGSERIAL, &serial) == 0) {
+        serial.flags |= ASYNC_LOW_LATENCY;
+        got = ::ioctl(fd, TIOCSSERIAL, &serial) == 0 ? "kernel low-latency flag set" : "kernel low-latency flag refused";
+    }
+    std::error_code ec;
+    const fs::path device = fs::canonical(path, ec);
+    bool written = false;
+    const int timer = ec ? -1 : latencyTimer(sysClassTty / device.filename() / "device" / "latency_timer", written);
+    if (timer > 0) {
+        if (!got.empty()) got += ", ";
+        got += "latency timer " + std::to_string(timer) + " ms";
+        if (written) got += " (set by the tool)";
+        else if (timer > 1) got += " (not writable: replies may wait for it)";
+    }
+    if (got.empty()) return "low latency: nothing to set on " + path;
+    return "low latency on " + path + ": " + got;
+}
+
+} // namespace quelm

@@ -1,0 +1,93 @@
+#include "ui/trace_window.h"
+
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quelm::ui {
+
+namespace {
+
+constexpr int kShownLines = 20000;
+
+} // namespace
+
+TraceWindow::TraceWindow(TraceLog& log, const WindowModel& model, QWidget* parent)
+    : QWidget(parent, Qt::Window), log_(log), model_(model) {
+    setObjectName(QStringLiteral("traceWindow"));
+    text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("traceText"));
+    text_->setReadOnly(true);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setMaximumBlockCount(kShownLines);
+    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    save_ = new QPushButton(this);
+    clear_ = new QPushButton(this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(clear_);
+    buttons->addWidget(save_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addLayout(buttons);
+    resize(900, 420);
+    connect(save_, &QPushButton::clicked, this, [this] { askAndSave(); });
+    connect(clear_, &QPushButton::clicked, this, [this] { clearTrace(); });
+    log_.onAdded = [this](const TraceEntry& entry) {
+        if (isVisible()) append(entry);
+    };
+    log_.onCleared = [this] { text_->clear(); };
+    showLanguage();
+}
+
+TraceWindow::~TraceWindow() {
+    log_.onAdded = nullptr;
+    log_.onCleared = nullptr;
+}
+
+void TraceWindow::showLanguage() {
+    const bool english = model_.English->checked();
+    setWindowTitle(QString::fromStdString(model_.ProtocolTrace->caption()));
+    save_->setText(english ? QStringLiteral("Save...") : QStringLiteral("Enregistrer..."));
+    clear_->setText(english ? QStringLiteral("Clear") : QStringLiteral("Effacer"));
+}
+
+QString TraceWindow::shownText() const { return text_->toPlainText(); }
+
+bool TraceWindow::saveTo(const QString& file, QString& error) const {
+    std::string why;
+    if (log_.save(file.toStdString(), why)) return true;
+    error = QString::fromStdString(why);
+    return false;
+}
+
+// Entries that came while the window was closed are shown when it opens.
+void TraceWindow::showEvent(QShowEvent* event) {
+    reload();
+    QWidget::showEvent(event);
+}
+
+void TraceWindow::append(const TraceEntry& entry) {
+    text_->appendPlainText(QString::fromStdString(FormatTraceEntry(entry)));
+}
+
+void TraceWindow::reload() {
+    QString all;
+    for (const TraceEntry& entry : log_.entries()) all += QString::fromStdString(FormatTraceEntry(entry)) + '\n';
+    if (all.endsWith('\n')) all.chop(1);
+    text_->setPlainText(all);
+    text_->moveCursor(QTextCursor::End);
+}
+
+void TraceWindow::askAndSave() {
+    const QString file = QFileDialog::getSaveFileName(this, save_->text(), QStringLiteral("quelmbox-trace.txt"));
+    if (file.isEmpty()) return;
+    QString error;
+    if (!saveTo(file, error)) QMessageBox::warning(this, windowTitle(), error);
+}
+
+} // namespace quelm::ui
