@@ -99,9 +99,9 @@ int main(int argc, char** argv) {
                 "                               taken by the 10 ms polling] + 2 x 10 ms chain timers)\n",
                 floorMs, static_cast<double>(sim::kByteWireUs) / 1000.0, turnaroundMs);
     int failed = 0;
-    for (const auto& [holdingMs, what] : {std::pair{0, "bytes passed on at once"},
-                                          std::pair{16, "held 16 ms (adapter default latency timer)"},
-                                          std::pair{1, "held 1 ms (latency timer at 1 ms)"}}) {
+    for (const auto& [holdingMs, what] :
+         {std::pair{0, "bytes passed on at once"}, std::pair{16, "held 16 ms (adapter default latency timer)"},
+          std::pair{1, "held 1 ms (latency timer at 1 ms)"}}) {
         Result r;
         if (!Measure(config, holdingMs * 1000, r)) return 2;
         failed += r.failed;

@@ -88,7 +88,8 @@ Figures Measure(int runs, const std::function<void(int)>& prepare, const std::fu
         if (f.ui.Text5->text() != done) ++failed;
     }
     std::sort(ms.begin(), ms.end());
-    return {(ms[static_cast<std::size_t>(runs / 2 - 1)] + ms[static_cast<std::size_t>(runs / 2)]) / 2, ms.back(), ms.front()};
+    return {(ms[static_cast<std::size_t>(runs / 2 - 1)] + ms[static_cast<std::size_t>(runs / 2)]) / 2, ms.back(),
+            ms.front()};
 }
 
 void Print(const char* what, const Figures& x, double floorMs) {
@@ -101,8 +102,15 @@ void Print(const char* what, const Figures& x, double floorMs) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     sim::BoxConfig config;
-    config.detectors.push_back({.number = 300, .outputPower = 1, .channel = 1, .dynamicTime = 4, .riseTime = 3,
-                                .fallTime = 3, .levelOnPlus = 80, .levelDynPlus = 60, .levelDynMinus = 25,
+    config.detectors.push_back({.number = 300,
+                                .outputPower = 1,
+                                .channel = 1,
+                                .dynamicTime = 4,
+                                .riseTime = 3,
+                                .fallTime = 3,
+                                .levelOnPlus = 80,
+                                .levelDynPlus = 60,
+                                .levelDynMinus = 25,
                                 .commandType = 1});
     PtyBridge bridge{sim::SimBox(config)};
     bridge.start();

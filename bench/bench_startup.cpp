@@ -50,13 +50,14 @@ bool runOnce(const std::vector<std::string>& args, const std::string& dir, Sampl
     int status = 0;
     rusage usage{};
     if (::wait4(pid, &status, 0, &usage) != pid) return false;
-    s.cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
-              (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    s.cpuMs =
+        (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     s.maxRssKb = usage.ru_maxrss;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-template <class T> T median(std::vector<T> v) {
+template <class T>
+T median(std::vector<T> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
@@ -111,13 +112,12 @@ int main(int argc, char** argv) {
     }
     std::string shown;
     for (const std::string& a : extra) shown += " " + a;
-    std::printf("start to the first painted %dx%d window and quit, offscreen, median of %d runs each\n", width,
-                height, runs);
+    std::printf("start to the first painted %dx%d window and quit, offscreen, median of %d runs each\n", width, height,
+                runs);
     std::printf("                      CPU time      peak memory\n");
     std::printf("  quelmbox%-12s %8.1f ms   %8ld KiB\n", shown.c_str(), median(toolCpu), median(toolRss));
     std::printf("  bare window          %8.1f ms   %8ld KiB\n", median(bareCpu), median(bareRss));
-    std::printf("  ratio                %8.2f x    %8.2f x   (target 1.3 at most)\n",
-                median(toolCpu) / median(bareCpu),
+    std::printf("  ratio                %8.2f x    %8.2f x   (target 1.3 at most)\n", median(toolCpu) / median(bareCpu),
                 static_cast<double>(median(toolRss)) / static_cast<double>(median(bareRss)));
     return 0;
 }

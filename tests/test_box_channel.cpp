@@ -87,7 +87,7 @@ TEST_F(BoxChannel, TestNumberGoesOutAndTheWindowComesBackAfterOneSecond) {
     EXPECT_EQ(rig.framesToBox(), (std::vector<Frame5>{{1, 0, 1, 44, 44}}));
     EXPECT_EQ(rig.message(), "<39>");
     EXPECT_FALSE(rig.buttonsEnabled());
-    EXPECT_FALSE(f.ui.Timer[17]->enabled());  // nothing is awaited
+    EXPECT_FALSE(f.ui.Timer[17]->enabled()); // nothing is awaited
     rig.clock.advanceMs((clickedUs + 999'000 - rig.clock.nowUs()) / 1000);
     EXPECT_FALSE(rig.buttonsEnabled());
     rig.clock.advanceMs(1);

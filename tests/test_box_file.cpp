@@ -74,9 +74,7 @@ TEST(BoxFileFaults, CannotOpenGivesTheSystemsReason) {
 
 TEST(BoxFileFaults, AFileOverTheCapIsRefusedUnread) {
     const fs::path big = Dir() / "big.txt";
-    {
-        std::ofstream(big) << "";
-    }
+    { std::ofstream(big) << ""; }
     fs::resize_file(big, std::uintmax_t{1} << 30); // 1 GiB of NULs, sparse: nothing is written
     std::string error;
     EXPECT_FALSE(loadBoxFile(big.string(), error));

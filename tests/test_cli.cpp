@@ -3,10 +3,10 @@
 #include "cli/cli.h"
 #include "cli/live_read.h"
 #include "detector/parameters.h"
-#include "support/pty_bridge.h"
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "shell/bind_handlers.h"
+#include "support/pty_bridge.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +14,10 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <unistd.h>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 
 using namespace quelm;
 
@@ -93,17 +93,16 @@ TEST(Cli, ReadsADetectorReadablyAndAsJson) {
     EXPECT_NE(text.out.find("rise time          1.5 s"), std::string::npos);
     const CliRun json = RunCli({"--json", box, "read-params", "300"});
     ASSERT_EQ(json.code, cli::kSuccess);
-    EXPECT_EQ(json.out,
-              "{\"detector\": 300, \"channel\": \"B\", \"dynamicTime\": \"2 min\", \"outputPower\": \"med\", "
-              "\"riseTime\": \"1.5 s\", \"fallTime\": \"45 s\", \"levelOnPlus\": 80, \"levelDynPlus\": 60, "
-              "\"levelDynMinus\": 25, \"commandType\": \"L1\"}\n");
+    EXPECT_EQ(json.out, "{\"detector\": 300, \"channel\": \"B\", \"dynamicTime\": \"2 min\", \"outputPower\": \"med\", "
+                        "\"riseTime\": \"1.5 s\", \"fallTime\": \"45 s\", \"levelOnPlus\": 80, \"levelDynPlus\": 60, "
+                        "\"levelDynMinus\": 25, \"commandType\": \"L1\"}\n");
 }
 
 TEST(Cli, TracesEveryFrameWithATimeStamp) {
     const CliRun run = RunCli({"--trace", "--simulate=" + BoxFile(kBox), "read-params", "300"});
     ASSERT_EQ(run.code, cli::kSuccess);
-    for (const char* frame : {"TX   64   0   1  44 109", "RX   64   1   1   4  68", "TX   66   0   1  44 111",
-                              "RX   66  60  25   1 102"})
+    for (const char* frame :
+         {"TX   64   0   1  44 109", "RX   64   1   1   4  68", "TX   66   0   1  44 111", "RX   66  60  25   1 102"})
         EXPECT_NE(run.err.find(frame), std::string::npos) << frame << "\n" << run.err;
     EXPECT_NE(run.err.find(" ms  TX"), std::string::npos);
 }
@@ -119,10 +118,15 @@ TEST(Cli, NoBoxAndBadArgumentsFailWithTheirCodes) {
     EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 0\n"), "read-params", "300"}).code, cli::kNoBox);
     EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 2\n"), "read-params", "300"}).code, cli::kNoBox);
     EXPECT_EQ(RunCli({"--port", "/nonexistent/tty", "read-params", "300"}).code, cli::kNoBox);
-    for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
-             {"read-params"}, {"read-params", "-5"}, {"read-params", "1048575"}, {"read-params", "12x"},
-             {"write-params", "3"}, {"--timeout", "0", "read-params", "3"}, {"--bogus", "read-params", "3"},
-             {"--simulate=/nonexistent/box.txt", "read-params", "3"}}) {
+    for (std::vector<std::string> bad :
+         std::vector<std::vector<std::string>>{{"read-params"},
+                                               {"read-params", "-5"},
+                                               {"read-params", "1048575"},
+                                               {"read-params", "12x"},
+                                               {"write-params", "3"},
+                                               {"--timeout", "0", "read-params", "3"},
+                                               {"--bogus", "read-params", "3"},
+                                               {"--simulate=/nonexistent/box.txt", "read-params", "3"}}) {
         const CliRun run = RunCli(bad);
         EXPECT_EQ(run.code, cli::kUsage) << bad.back();
         EXPECT_NE(run.err.find("quelmbox-cli: "), std::string::npos);
@@ -157,10 +161,12 @@ TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
 
     const CliRun json = RunCli({"show-file", file, "--json"});
     ASSERT_EQ(json.code, cli::kSuccess) << json.err;
-    EXPECT_EQ(json.out, "{\"file\": \"" + file + "\", \"values\": 19, \"opens\": true, \"addresses\": [\"\", \"\", "
-                        "\"\", \"\", \"\", \"\", \"\", \"\", \"\", \"\"], \"channel\": \"B\", \"outputPower\": \"med\", "
-                        "\"dynamicTime\": \"2 min\", \"riseTime\": \"1.5 s\", \"fallTime\": \"45 s\", \"commandType\": "
-                        "\"L1\", \"levelOnPlus\": 80, \"levelDynPlus\": 60, \"levelDynMinus\": 25, \"unused\": []}\n");
+    EXPECT_EQ(json.out,
+              "{\"file\": \"" + file +
+                  "\", \"values\": 19, \"opens\": true, \"addresses\": [\"\", \"\", "
+                  "\"\", \"\", \"\", \"\", \"\", \"\", \"\", \"\"], \"channel\": \"B\", \"outputPower\": \"med\", "
+                  "\"dynamicTime\": \"2 min\", \"riseTime\": \"1.5 s\", \"fallTime\": \"45 s\", \"commandType\": "
+                  "\"L1\", \"levelOnPlus\": 80, \"levelDynPlus\": 60, \"levelDynMinus\": 25, \"unused\": []}\n");
 
     // A hand-made file: an address that needs escaping, line 11 holding 5.
     std::ofstream(file, std::ios::binary) << "a\"b\x01\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n"
@@ -187,7 +193,8 @@ TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
     EXPECT_EQ(RunCli({"channel", "A", "--save", file}).code, cli::kUsage);
     EXPECT_EQ(RunCli({"read-params", "300", "--save"}).code, cli::kUsage);
     // A file that cannot be written fails the command after the read.
-    const CliRun unwritable = RunCli({"--simulate=" + BoxFile(kBox), "read-params", "300", "--save", "/nonexistent/x.bdp"});
+    const CliRun unwritable =
+        RunCli({"--simulate=" + BoxFile(kBox), "read-params", "300", "--save", "/nonexistent/x.bdp"});
     EXPECT_EQ(unwritable.code, cli::kOperationFailed);
     EXPECT_NE(unwritable.err.find("cannot write x.bdp"), std::string::npos) << unwritable.err;
 }
@@ -201,8 +208,8 @@ TEST(Cli, ReadsAndSendsTheTenAddresses) {
     const CliRun json = RunCli({"--json", box, "read-addresses", "300"});
     EXPECT_EQ(json.out, "[1, 2, 3, 4, 5, 6, 7, 8, 9, 1048574]\n");
 
-    const CliRun sent = RunCli({"--json", "--trace", box, "send-addresses", "300", "1", "2", "3", "40", "5", "6", "7",
-                                "8", "9", "0"});
+    const CliRun sent =
+        RunCli({"--json", "--trace", box, "send-addresses", "300", "1", "2", "3", "40", "5", "6", "7", "8", "9", "0"});
     ASSERT_EQ(sent.code, cli::kSuccess) << sent.err;
     EXPECT_EQ(sent.out, "[1, 2, 3, 40, 5, 6, 7, 8, 9, 0]\n");
     for (const char* frame : {"TX   16   0   1  44  61", "TX   51   0   0  40  27", "RX   35   0   0  40  11",
@@ -211,12 +218,14 @@ TEST(Cli, ReadsAndSendsTheTenAddresses) {
     // The box's report of its channel sends nothing in the middle of the send.
     EXPECT_EQ(sent.err.find("TX    0"), std::string::npos) << sent.err;
 
-    EXPECT_EQ(RunCli({"--timeout", "0.3", box, "send-addresses", "299", "1", "2", "3", "4", "5", "6", "7", "8", "9",
-                      "10"}).code,
-              cli::kStopped);
+    EXPECT_EQ(
+        RunCli({"--timeout", "0.3", box, "send-addresses", "299", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"})
+            .code,
+        cli::kStopped);
     EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 0\n"), "read-addresses", "300"}).code, cli::kNoBox);
-    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 2\n"), "send-addresses", "300", "1", "2", "3", "4", "5", "6",
-                      "7", "8", "9", "10"}).code,
+    EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 2\n"), "send-addresses", "300", "1", "2", "3", "4", "5", "6", "7",
+                      "8", "9", "10"})
+                  .code,
               cli::kNoBox);
     const std::vector<std::string> nine{"send-addresses", "300", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
     std::vector<std::vector<std::string>> bad{nine, {"read-addresses"}, {"read-addresses", "3", "4"}};

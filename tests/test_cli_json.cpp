@@ -46,10 +46,11 @@ CliRun RunCli(std::vector<std::string> args) {
 
 std::string BoxFile() {
     const std::string path = testing::TempDir() + "cli_json_box_" + std::to_string(getpid()) + ".txt";
-    std::ofstream(path) << "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n"
-                           "addresses 300 11 22 33 44 55 66 77 88 99 1048574\n"
-                           "detector 12\n"
-                           "report 300 after=1\n";
+    std::ofstream(path)
+        << "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n"
+           "addresses 300 11 22 33 44 55 66 77 88 99 1048574\n"
+           "detector 12\n"
+           "report 300 after=1\n";
     return path;
 }
 
@@ -114,9 +115,11 @@ TEST(CliJson, EveryCommandPrintsJsonThatParses) {
 }
 
 TEST(CliJson, AUsageErrorIsOneLineThatPointsToHelp) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"read-params"}, {"--timeout", "1e3", "read-params", "1"}, {"--simulate", "box.txt", "read-params", "1"},
-             {"frobnicate"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"read-params"},
+                                               {"--timeout", "1e3", "read-params", "1"},
+                                               {"--simulate", "box.txt", "read-params", "1"},
+                                               {"frobnicate"}}) {
         const CliRun run = RunCli(args);
         EXPECT_EQ(run.code, cli::kUsage);
         EXPECT_TRUE(run.out.empty());

@@ -7,9 +7,9 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <unistd.h>
 #include <fstream>
 #include <string>
+#include <unistd.h>
 
 using namespace quelm;
 
@@ -56,16 +56,18 @@ std::string Box(const std::string& text) {
     return "--simulate=" + path;
 }
 
-const char* kDetector300 = "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n";
+const char* kDetector300 =
+    "detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n";
 
 } // namespace
 
 TEST(CliSend, SendsTheGivenFieldsKeepsTheOthersAndSaysThePasses) {
     const CliRun run = RunCli({"--json", Box(kDetector300), "send-params", "0300", "power=max", "rise=0.5s", "dyn-=7"});
     ASSERT_EQ(run.code, cli::kSuccess) << run.err;
-    EXPECT_EQ(run.out, "{\"detector\": 300, \"passes\": 2, \"channel\": \"B\", \"dynamicTime\": \"2 min\", "
-                       "\"outputPower\": \"max\", \"riseTime\": \"0.5 s\", \"fallTime\": \"45 s\", \"levelOnPlus\": 80, "
-                       "\"levelDynPlus\": 60, \"levelDynMinus\": 7, \"commandType\": \"L1\"}\n");
+    EXPECT_EQ(run.out,
+              "{\"detector\": 300, \"passes\": 2, \"channel\": \"B\", \"dynamicTime\": \"2 min\", "
+              "\"outputPower\": \"max\", \"riseTime\": \"0.5 s\", \"fallTime\": \"45 s\", \"levelOnPlus\": 80, "
+              "\"levelDynPlus\": 60, \"levelDynMinus\": 7, \"commandType\": \"L1\"}\n");
     const CliRun same = RunCli({Box(kDetector300), "send-params", "300", "type=l1", "on=80"});
     ASSERT_EQ(same.code, cli::kSuccess) << same.err;
     EXPECT_NE(same.out.find("in 1 pass\n"), std::string::npos) << same.out;
@@ -106,7 +108,8 @@ TEST(CliSend, ProgramsANumberOnlyWhenTheDetectorAnswersWithIt) {
 }
 
 TEST(CliSend, WaitNumberPrintsTheReportedNumber) {
-    const CliRun run = RunCli({"--json", "--trace", Box(std::string(kDetector300) + "report 300 after=2\n"), "wait-number"});
+    const CliRun run =
+        RunCli({"--json", "--trace", Box(std::string(kDetector300) + "report 300 after=2\n"), "wait-number"});
     ASSERT_EQ(run.code, cli::kSuccess) << run.err;
     EXPECT_EQ(run.out, "{\"reported\": 300}\n");
     EXPECT_NE(run.err.find("connection test"), std::string::npos);

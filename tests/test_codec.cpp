@@ -75,8 +75,8 @@ TEST(Validators, LevelBoxesStayWithin0And100) {
     test::Rig rig;
     TextBox& t = *rig.form.ui.Text8;
     const std::pair<const char*, const char*> cases[] = {
-        {"150", "100"}, {"100.4", "100"}, {"-5", "0"}, {"99.5", "99.5"}, {"50.5", "50.5"},
-        {"abc", "abc"}, {"", ""},         {"1e999", "100"}, {"-1e999", "0"}, {"&H80", "100"},
+        {"150", "100"}, {"100.4", "100"}, {"-5", "0"},      {"99.5", "99.5"}, {"50.5", "50.5"},
+        {"abc", "abc"}, {"", ""},         {"1e999", "100"}, {"-1e999", "0"},  {"&H80", "100"},
     };
     for (auto [typed, shown] : cases) {
         t.setText(typed);

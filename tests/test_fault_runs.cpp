@@ -138,15 +138,16 @@ TEST(FaultRuns, EveryStartUpGivesTheWindowBack) {
             rig.box.unplug();
         }
         // 51 attempts, each ended by an answer or by 4 s of silence.
-        const bool over = rig.clock.runUntil(
-            [&] { return !f.ui.Timer[1]->enabled() && !f.ui.Timer[4]->enabled(); }, 300'000);
+        const bool over =
+            rig.clock.runUntil([&] { return !f.ui.Timer[1]->enabled() && !f.ui.Timer[4]->enabled(); }, 300'000);
         EXPECT_TRUE(over) << "seed " << seed << ": the connection test never ended";
         if (rig.buttonsEnabled()) continue;
         // Ended by the last silence: the buttons wait for a key.
         EXPECT_TRUE(f.ui.Timer[3]->enabled()) << "seed " << seed;
         Form_KeyDown(f, 27);
         rig.clock.advanceMs(100);
-        EXPECT_TRUE(rig.buttonsEnabled() && rig.exchangeTimersOff()) << "seed " << seed << ": a key did not give the window back";
+        EXPECT_TRUE(rig.buttonsEnabled() && rig.exchangeTimersOff())
+            << "seed " << seed << ": a key did not give the window back";
     }
     std::printf("start-up fault runs: %d seeds, %d with the box pulled out\n", seeds, unplugged);
 }
@@ -175,10 +176,11 @@ TEST(FaultRuns, TheLogStaysBoundedWhileAReplyIsAwaitedForHours) {
     }
     ASSERT_TRUE(f.ui.Timer[17]->enabled()) << "the read is still waiting for its reply";
     const std::size_t requests = rig.framesToBox().size();
-    std::printf("log over %d h of waiting: %llu lines logged, %zu requests sent, at most %zu lines and %zu bytes kept\n",
-                kHours, static_cast<unsigned long long>(logged), requests, mostLines, mostBytes);
+    std::printf(
+        "log over %d h of waiting: %llu lines logged, %zu requests sent, at most %zu lines and %zu bytes kept\n",
+        kHours, static_cast<unsigned long long>(logged), requests, mostLines, mostBytes);
     EXPECT_GT(logged, 100u * 3600u * kHours * 9 / 10); // about one line per 10 ms poll
-    EXPECT_GT(requests, 3600u * kHours / 4 * 9 / 10);   // one request every 4 s
+    EXPECT_GT(requests, 3600u * kHours / 4 * 9 / 10);  // one request every 4 s
     EXPECT_LE(mostLines, WindowModel::kLogLines);
     EXPECT_LT(mostBytes, 200'000u);
 }

@@ -111,7 +111,7 @@ TEST(ScaleLayout, RatioRuleFontsAndTextBoxHeights) {
     ScaleLayout(g.ui);
     EXPECT_EQ(g.ui.Command[7]->geometry().width, 1935);
     EXPECT_EQ(g.ui.Frame[6]->fontPoints(), 8);
-    EXPECT_EQ(g.ui.Image1->fontPoints(), 8.25);  // a picture has no font to scale
+    EXPECT_EQ(g.ui.Image1->fontPoints(), 8.25); // a picture has no font to scale
 }
 
 TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere) {

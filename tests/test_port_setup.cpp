@@ -64,7 +64,8 @@ TEST_F(FakeSys, LatencyTimerIsSetToOneMillisecondOnAPortWithoutTheKernelFlag) {
     const int fd = ::open(bridge.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     const std::string name = fs::path(bridge.slavePath()).filename().string();
-    EXPECT_EQ(RequestLowLatency(fd, bridge.slavePath(), classTty()), "low latency: nothing to set on " + bridge.slavePath());
+    EXPECT_EQ(RequestLowLatency(fd, bridge.slavePath(), classTty()),
+              "low latency: nothing to set on " + bridge.slavePath());
 
     // A pseudo-terminal has no serial flags: the adapter's timer is what counts.
     usbTty(name, "0403", "16");
@@ -74,7 +75,8 @@ TEST_F(FakeSys, LatencyTimerIsSetToOneMillisecondOnAPortWithoutTheKernelFlag) {
     int ms = 0;
     timer >> ms;
     EXPECT_EQ(ms, 1);
-    EXPECT_EQ(RequestLowLatency(fd, bridge.slavePath(), classTty()), "low latency on " + bridge.slavePath() + ": latency timer 1 ms");
+    EXPECT_EQ(RequestLowLatency(fd, bridge.slavePath(), classTty()),
+              "low latency on " + bridge.slavePath() + ": latency timer 1 ms");
     ::close(fd);
 }
 

@@ -96,7 +96,8 @@ TEST_F(ReadEdges, ASendLeavesARunningPollRunning) {
 }
 
 TEST_F(ReadEdges, RestoreParameterControlsPutsBackTheSavedChoicesAndEnablesTheGroups) {
-    for (int n = 3; n <= 29; ++n) f.x.savedOption[static_cast<std::size_t>(n)] = (n == 4 || n == 9 || n == 11 || n == 19 || n == 26 || n == 29);
+    for (int n = 3; n <= 29; ++n)
+        f.x.savedOption[static_cast<std::size_t>(n)] = (n == 4 || n == 9 || n == 11 || n == 19 || n == 26 || n == 29);
     f.x.savedText[8] = 85;
     f.x.savedText[9] = 50.5;
     f.x.savedText[10] = 0;

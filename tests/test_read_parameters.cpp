@@ -1,11 +1,11 @@
 // "Lire les paramètres" from the button to the box and back, on the virtual
 // clock with the simulated box.
-#include "exchange/form_ops.h"
 #include "detector/parameters.h"
+#include "detector/read_parameters.h"
 #include "exchange/decoder.h"
+#include "exchange/form_ops.h"
 #include "link/link_watch.h"
 #include "link/session.h"
-#include "detector/read_parameters.h"
 #include "shell/keyboard.h"
 #include "support/test_rig.h"
 

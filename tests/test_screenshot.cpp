@@ -5,8 +5,8 @@
 // the build folder (screenshots/window_fr.png, window_en.png); the trace
 // window after a read of the simulated box (trace_en.png).
 #include "app/builder.h"
-#include "exchange/form.h"
 #include "core/virtual_clock.h"
+#include "exchange/form.h"
 #include "shell/bind_handlers.h"
 #include "shell/startup.h"
 #include "support/qt_app.h"
@@ -16,12 +16,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringDecoder>
@@ -76,8 +76,8 @@ QString line(const std::vector<QString>& lines, int k) {
 // The controls each caption line names: frame table lines 1 to 33 and
 // option table lines 1 to 22.
 std::vector<std::vector<std::string>> frameCaptionControls() {
-    std::vector<std::vector<std::string>> names = {{"File"},   {"openfile"}, {"Savefile"},
-                                                   {"Language"}, {"French"}, {"English"}};
+    std::vector<std::vector<std::string>> names = {{"File"},     {"openfile"}, {"Savefile"},
+                                                   {"Language"}, {"French"},   {"English"}};
     for (int n = 1; n <= 18; ++n) names.push_back({"Frame" + std::to_string(n)});
     names.push_back({"Frame20"});
     for (int n : {4, 5, 6, 7, 8, 9, 12, 13}) names.push_back({"Command" + std::to_string(n)});
@@ -261,7 +261,8 @@ TEST(TraceScreenshot, TraceWindowAfterARead) {
     auto tool = BuildTool(options, std::make_unique<VirtualClock>(), {}, error, true);
     ASSERT_TRUE(tool) << error;
     Form& form = *tool->form;
-    for (const char* name : kLanguageFiles) fs::copy_file(dataDir() / name, work / name, fs::copy_options::overwrite_existing);
+    for (const char* name : kLanguageFiles)
+        fs::copy_file(dataDir() / name, work / name, fs::copy_options::overwrite_existing);
     std::ofstream(work / "param_box.dat", std::ios::binary) << " 2 \r\n";
     form.workDir = work;
     form.ui.screen = {kScreenWidth * 15.0, kScreenHeight * 15.0};

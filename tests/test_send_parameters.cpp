@@ -1,9 +1,9 @@
 // "Envoyer les paramètres" on the virtual clock with the simulated box: the
 // read, the call after every write, the passes until a read agrees, and the
 // ways a send ends.
-#include "exchange/form_ops.h"
 #include "detector/parameters.h"
 #include "detector/send_parameters.h"
+#include "exchange/form_ops.h"
 #include "shell/keyboard.h"
 #include "support/send_invariants.h"
 #include "support/test_rig.h"
@@ -48,9 +48,7 @@ struct SendTest : ::testing::Test {
         const auto codes = codesToBox();
         return std::count(codes.begin(), codes.end(), code);
     }
-    bool shown(int line) const {
-        return std::find(messages.begin(), messages.end(), rig.line(line)) != messages.end();
-    }
+    bool shown(int line) const { return std::find(messages.begin(), messages.end(), rig.line(line)) != messages.end(); }
 };
 
 } // namespace
@@ -99,8 +97,8 @@ TEST_F(SendTest, AllNineParametersDifferentEndWithTheDetectorHoldingThem) {
     f.x.keyPressed.reset();
     f.ui.Command[8]->userClick();
     ASSERT_TRUE(sendEnds());
-    EXPECT_EQ(codesToBox(), (std::vector<int>{64, 65, 66, 96, 86, 96, 84, 96, 88, 96, 68, 96, 69, 96, 70, 96, 71, 96,
-                                              72, 96, 73, 96, 64, 65, 66, 96}));
+    EXPECT_EQ(codesToBox(), (std::vector<int>{64, 65, 66, 96, 86, 96, 84, 96, 88, 96, 68, 96, 69,
+                                              96, 70, 96, 71, 96, 72, 96, 73, 96, 64, 65, 66, 96}));
     for (int line : {27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 38}) EXPECT_TRUE(shown(line)) << line;
     EXPECT_EQ(rig.message(), rig.line(37));
     EXPECT_EQ(CheckSendEnded(f, rig.box), "");

@@ -2,9 +2,9 @@
 // pseudo-terminal and the real driver talks to its slave side. Also the
 // scheduler on the Qt event loop and the command-line choice of backend.
 #include "app/backend.h"
-#include "support/pty_bridge.h"
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
+#include "support/pty_bridge.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -41,8 +41,7 @@ sim::BoxConfig boxWithDetector300() {
 bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
+        if (std::chrono::steady_clock::now() > end) return false;
         std::this_thread::sleep_for(1ms);
     }
     return true;
@@ -90,8 +89,7 @@ TEST_F(PtyLink, SingleByteWritesReachTheBoxInOrderAsOneFrame) {
     ASSERT_TRUE(waitUntil([&] { return bytesAtBox() >= 5; }));
     bridge.withBox([](sim::SimBox& box) {
         ASSERT_EQ(box.bytesFromHost().size(), 5u);
-        for (std::size_t i = 0; i < 5; ++i)
-            EXPECT_EQ(box.bytesFromHost()[i].byte, kCall300[i]) << "byte " << i;
+        for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(box.bytesFromHost()[i].byte, kCall300[i]) << "byte " << i;
         ASSERT_EQ(box.framesReceived().size(), 1u);
         EXPECT_EQ(box.framesReceived()[0].bytes, kCall300);
     });
@@ -216,8 +214,7 @@ TEST(QtScheduler, PeriodicTimerTicksAgainAndAgain) {
     int ticks = 0;
     const bool finished = runLoop([&](std::function<void()> quit) {
         scheduler.startTimer(5, [&, quit] {
-            if (++ticks == 3)
-                quit();
+            if (++ticks == 3) quit();
         });
     });
     EXPECT_TRUE(finished);
@@ -235,8 +232,7 @@ TEST(QtScheduler, TimerStoppedInItsOwnTickNeverTicksAgain) {
             scheduler.stopTimer(self);
         });
         scheduler.startTimer(2, [&, quit] {
-            if (++other == 20)
-                quit();
+            if (++other == 20) quit();
         });
     });
     EXPECT_TRUE(finished);
@@ -287,8 +283,8 @@ TEST(Backend, ParsesEachOptionForm) {
 }
 
 TEST(Backend, RefusesMissingOrBadValuesAndLeavesOtherArguments) {
-    const std::vector<std::vector<std::string>> bad{
-        {"--port"}, {"--port="}, {"--simulate="}, {"--seed", "4x"}, {"--seed=-1"}, {"--seed", ""}};
+    const std::vector<std::vector<std::string>> bad{{"--port"},       {"--port="},   {"--simulate="},
+                                                    {"--seed", "4x"}, {"--seed=-1"}, {"--seed", ""}};
     for (const auto& args : bad) {
         const Parsed p = parse(args);
         EXPECT_FALSE(p.ok) << args[0];

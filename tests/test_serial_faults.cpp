@@ -5,10 +5,10 @@
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "exchange/form_ops.h"
-#include "shell/bind_handlers.h"
-#include "support/test_rig.h"
 #include "link/trace_driver.h"
+#include "shell/bind_handlers.h"
 #include "support/pty_bridge.h"
+#include "support/test_rig.h"
 
 #include <gtest/gtest.h>
 

@@ -97,7 +97,8 @@ TEST_F(SimBoxReplies, ReadsCarryTheDetectorCodesAndAbsentDetectorsAreSilent) {
     Bytes bad = frame(64, 300);
     bad[4] ^= 1;
     EXPECT_TRUE(ask(bad).empty());
-    for (std::uint8_t code : {2, 26, 47, 58, 67, 74, 91, 98, 255}) EXPECT_TRUE(ask(frame(code, 300)).empty()) << int(code);
+    for (std::uint8_t code : {2, 26, 47, 58, 67, 74, 91, 98, 255})
+        EXPECT_TRUE(ask(frame(code, 300)).empty()) << int(code);
     EXPECT_EQ(ask(frame(64, 300)), kReply64); // still in step with the frames
 }
 
@@ -374,15 +375,24 @@ TEST(BoxFile, ParsesEveryStatementAndTheShippedFile) {
 
 TEST(BoxFile, BadInputNamesTheLine) {
     const std::pair<const char*, const char*> cases[] = {
-        {"detector 1\nfrobnicate 3\n", "line 2:"},   {"detector 1 power=huge", "line 1:"},
-        {"\n# x\ndetector 1048575", "line 3:"},      {"detector 99999999999999999999999999", "line 1:"},
-        {"detector -5", "line 1:"},                  {"detector 1\ndetector 1", "line 2:"},
-        {"addresses 7 1 2", "line 1:"},              {"detector 1\naddresses 1 1 2 3 4 5 6 7 8 9 10 11", "line 2:"},
-        {"detector 1\naddresses 1 -1", "line 2:"},   {"detector 1 on=256", "line 1:"},
-        {"detector 1 rise=0.2s", "line 1:"},         {"detector 1 power", "line 1:"},
-        {"detector 1 power=max power=min", "line 1:"}, {"detector 1 colour=red", "line 1:"},
-        {"box-channel C", "line 1:"},                {"turnaround-ms", "line 1:"},
-        {"turnaround-ms 1e3", "line 1:"},            {"report 300 after=0", "line 1:"},
+        {"detector 1\nfrobnicate 3\n", "line 2:"},
+        {"detector 1 power=huge", "line 1:"},
+        {"\n# x\ndetector 1048575", "line 3:"},
+        {"detector 99999999999999999999999999", "line 1:"},
+        {"detector -5", "line 1:"},
+        {"detector 1\ndetector 1", "line 2:"},
+        {"addresses 7 1 2", "line 1:"},
+        {"detector 1\naddresses 1 1 2 3 4 5 6 7 8 9 10 11", "line 2:"},
+        {"detector 1\naddresses 1 -1", "line 2:"},
+        {"detector 1 on=256", "line 1:"},
+        {"detector 1 rise=0.2s", "line 1:"},
+        {"detector 1 power", "line 1:"},
+        {"detector 1 power=max power=min", "line 1:"},
+        {"detector 1 colour=red", "line 1:"},
+        {"box-channel C", "line 1:"},
+        {"turnaround-ms", "line 1:"},
+        {"turnaround-ms 1e3", "line 1:"},
+        {"report 300 after=0", "line 1:"},
         {"report 300 before=2", "line 1:"},
     };
     std::string error;

@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iconv.h>
-#include <sys/stat.h>
 #include <sstream>
+#include <sys/stat.h>
 
 using namespace quelm;
 using namespace quelm::test;
@@ -224,7 +224,7 @@ TEST_F(StartUpTest, AMissingEmptyOrUnreadableSettingsFileStopsTheStartWithItsNam
 TEST_F(StartUpTest, ALanguageChoiceThatCannotBeSavedChangesNothing) {
     Start();
     fs::remove(dir / kSettingsFile);
-    fs::create_directory(dir / kSettingsFile);  // a folder cannot be replaced by the file
+    fs::create_directory(dir / kSettingsFile); // a folder cannot be replaced by the file
     f.ui.English->click();
     EXPECT_EQ(f.x.language, 1);
     EXPECT_EQ(f.ui.Frame[6]->caption(), "fr frame 12");

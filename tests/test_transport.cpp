@@ -1,7 +1,7 @@
 // The device session and the frame transport, on a recording driver and on
 // the simulated box.
-#include "exchange/form_ops.h"
 #include "detector/codec.h"
+#include "exchange/form_ops.h"
 #include "link/session.h"
 #include "support/test_rig.h"
 

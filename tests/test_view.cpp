@@ -2,8 +2,8 @@
 // says, model changes show at once (the scaled layout and the window frame
 // included), user actions reach the model, every key is seen once by the
 // window while it asks to see keys first, and the two pictures are drawn.
-#include "exchange/form.h"
 #include "core/virtual_clock.h"
+#include "exchange/form.h"
 #include "shell/scale_layout.h"
 #include "support/qt_app.h"
 #include "support/test_rig.h"
@@ -353,7 +353,7 @@ TEST_F(ViewTest, PicturesAreDrawnAtTheirSizes) {
     EXPECT_GT(distinctColours(box), 50);
     const QImage arrow = ui::drawArrowPicture().toImage();
     EXPECT_EQ(arrow.size(), QSize(50, 60));
-    EXPECT_EQ(qAlpha(arrow.pixel(1, 1)), 0);      // around the arrow: the button shows through
+    EXPECT_EQ(qAlpha(arrow.pixel(1, 1)), 0);     // around the arrow: the button shows through
     EXPECT_EQ(qAlpha(arrow.pixel(25, 30)), 255); // the arrow's body
     EXPECT_GT(distinctColours(arrow), 5);
 

@@ -14,19 +14,17 @@ namespace {
 // An option with a value, as "NAME=VALUE" in args[i] or as "NAME" "VALUE" in
 // args[i] and args[i + 1] (then i moves to the value). Returns false when
 // args[i] is not this option; sets `error` when the value is missing.
-bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-                 std::string& value, std::string& error) {
+bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name, std::string& value,
+                 std::string& error) {
     const std::string& arg = args[i];
     if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
         value = arg.substr(name.size() + 1);
     } else if (arg == name || arg == name + "=") {
-        if (arg == name && i + 1 < args.size())
-            value = args[++i];
+        if (arg == name && i + 1 < args.size()) value = args[++i];
     } else {
         return false;
     }
-    if (value.empty())
-        error = name + " needs a value";
+    if (value.empty()) error = name + " needs a value";
     return true;
 }
 
@@ -41,8 +39,7 @@ bool parseSeed(const std::string& text, std::uint64_t& seed) {
 bool parseBackendOption(const std::vector<std::string>& args, std::size_t& i, BackendOptions& options,
                         std::string& error) {
     error.clear();
-    if (i >= args.size())
-        return false;
+    if (i >= args.size()) return false;
     std::string value;
     if (args[i] == "--simulate") {
         options.simulate = true;
@@ -66,8 +63,7 @@ std::string defaultBoxFile() {
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
     if (!ec) {
         const std::filesystem::path beside = exe.parent_path() / kName;
-        if (std::filesystem::exists(beside, ec))
-            return beside.string();
+        if (std::filesystem::exists(beside, ec)) return beside.string();
     }
     return kName;
 }

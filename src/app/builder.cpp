@@ -17,8 +17,10 @@ void attachTraceLog(Tool& tool) {
     log.context = [&form] { return std::pair{form.x.operation, form.x.stepTimer}; };
     tool.trace->onRecord = [&log](std::int64_t atUs, bool toBox, const std::vector<std::uint8_t>& bytes,
                                   const std::string& text) {
-        if (bytes.empty()) log.addText(TraceEntry::Kind::Event, text);
-        else log.addFrame(atUs, toBox, bytes, text);
+        if (bytes.empty())
+            log.addText(TraceEntry::Kind::Event, text);
+        else
+            log.addFrame(atUs, toBox, bytes, text);
     };
     auto previous = std::move(form.ui.LoggerList->onAdded);
     form.ui.LoggerList->onAdded = [&log, previous](const std::string& line) {
@@ -42,8 +44,7 @@ std::string describeLink(const BackendOptions& options, int language) {
     return english ? "first FTDI adapter" : "premier adaptateur FTDI";
 }
 
-std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error,
-                                bool keepTraceLog) {
+std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error, bool keepTraceLog) {
     return BuildTool(options, std::make_unique<QtScheduler>(), std::move(trace), error, keepTraceLog);
 }
 

@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "app/builder.h"
 #include "cli/address_commands.h"
 #include "cli/cli_options.h"
 #include "cli/json.h"
@@ -7,7 +8,6 @@
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
-#include "app/builder.h"
 #include "cli/send_commands.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
@@ -22,7 +22,9 @@ int BoxOutcome(const Form& f, int doneLine, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
     if (message != f.tables.boxLine(doneLine)) {
         std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-        return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty() ? kNoBox : kOperationFailed;
+        return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty()
+                   ? kNoBox
+                   : kOperationFailed;
     }
     if (f.link.lastStatus != kOk) {
         std::fprintf(err, "quelmbox-cli: a write to the box failed (status %u)\n", f.link.lastStatus);
@@ -59,8 +61,10 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
 int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Option[o.number == "A" ? 1 : 2]->select();
     const int code = BoxOutcome(form, 3, err);
-    if (code == kSuccess && o.json) std::fprintf(out, "{\"channel\": %s}\n", JsonString(o.number).c_str());
-    else if (code == kSuccess) std::fprintf(out, "box channel %s\n", o.number.c_str());
+    if (code == kSuccess && o.json)
+        std::fprintf(out, "{\"channel\": %s}\n", JsonString(o.number).c_str());
+    else if (code == kSuccess)
+        std::fprintf(out, "box channel %s\n", o.number.c_str());
     return code;
 }
 
@@ -68,8 +72,10 @@ int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err)
     form.ui.Text7->setText(o.number);
     form.ui.Command[13]->click();
     const int code = BoxOutcome(form, 39, err);
-    if (code == kSuccess && o.json) std::fprintf(out, "{\"testNumber\": %s}\n", JsonNumber(o.number).c_str());
-    else if (code == kSuccess) std::fprintf(out, "test number %s sent\n", o.number.c_str());
+    if (code == kSuccess && o.json)
+        std::fprintf(out, "{\"testNumber\": %s}\n", JsonNumber(o.number).c_str());
+    else if (code == kSuccess)
+        std::fprintf(out, "test number %s sent\n", o.number.c_str());
     return code;
 }
 
@@ -120,7 +126,8 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
         return kSuccess;
     }
     if (options->printUdevRule) {
-        std::fputs("# Install as /etc/udev/rules.d/" QUELM_UDEV_RULE_NAME ", then: udevadm control --reload && udevadm trigger\n",
+        std::fputs("# Install as /etc/udev/rules.d/" QUELM_UDEV_RULE_NAME
+                   ", then: udevadm control --reload && udevadm trigger\n",
                    out);
         std::fputs(kQuelmUdevRule, out);
         return kSuccess;

@@ -112,8 +112,9 @@ bool CheckArguments(Options& o, const std::vector<std::string>& words, std::stri
         return true;
     }
     if (!ValidNumber(o.number)) {
-        error = (o.command == "test-number" ? "a test number is 0 to 1048574: " : "a detector number is 0 to 1048574: ") +
-                o.number;
+        error =
+            (o.command == "test-number" ? "a test number is 0 to 1048574: " : "a detector number is 0 to 1048574: ") +
+            o.number;
         return false;
     }
     for (std::size_t i = 2; i < words.size(); ++i) {

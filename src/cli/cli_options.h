@@ -11,17 +11,18 @@ namespace quelm::cli {
 
 struct Options {
     BackendOptions backend;
-    std::string command;      // "read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file", or those of send_options.h
-    std::string number;       // the number as typed, the channel A or B, or the file shown
-    std::string saveFile;     // read-params: the project file to write after the read
-    bool withAddresses = false; // read-params --save: the addresses read too
-    SendOptions send;         // send-params, program-number
+    std::string command; // "read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file", or
+                         // those of send_options.h
+    std::string number;  // the number as typed, the channel A or B, or the file shown
+    std::string saveFile;               // read-params: the project file to write after the read
+    bool withAddresses = false;         // read-params --save: the addresses read too
+    SendOptions send;                   // send-params, program-number
     std::vector<std::string> addresses; // send-addresses: the ten addresses, as typed
     bool json = false;
     bool trace = false;
     double timeoutSeconds = 30;
     bool help = false;
-    bool version = false;      // --version
+    bool version = false;       // --version
     bool printUdevRule = false; // --print-udev-rule
 };
 

@@ -27,7 +27,8 @@ bool RunUntilOver(Form& f, const std::function<void()>& start, double timeoutSec
 }
 
 bool ReadUntilOver(Form& f, double timeoutSeconds) {
-    return RunUntilOver(f, [&f] { f.ui.Command[7]->click(); }, timeoutSeconds);
+    return RunUntilOver(
+        f, [&f] { f.ui.Command[7]->click(); }, timeoutSeconds);
 }
 
 } // namespace quelm::cli

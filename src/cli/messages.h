@@ -2,8 +2,8 @@
 // What the message lines of an operation mean, for the command line: the box
 // table the front end uses until language files are loaded, and the exit
 // code an operation's last message stands for.
-#include "exchange/form.h"
 #include "core/language_tables.h"
+#include "exchange/form.h"
 
 #include <cstdio>
 

@@ -21,7 +21,7 @@ struct Row {
     const char* key;   // JSON key
     const char* label; // readable label
     std::string value;
-    bool number;       // a level, printed as a number in JSON
+    bool number; // a level, printed as a number in JSON
 };
 
 std::vector<Row> Rows(const DetectorParameters& p) {

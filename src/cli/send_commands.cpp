@@ -4,12 +4,12 @@
 #include "cli/json.h"
 #include "cli/live_read.h"
 #include "cli/print_parameters.h"
-#include "exchange/form_ops.h"
-#include "project/project_actions.h"
-#include "project/project_file.h"
 #include "detector/program_number.h"
+#include "exchange/form_ops.h"
 #include "link/link_watch.h"
 #include "link/session.h"
+#include "project/project_actions.h"
+#include "project/project_file.h"
 #include "shell/keyboard.h"
 
 #include <chrono>
@@ -114,10 +114,12 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (f.ui.Text5->text() != f.tables.boxLine(17)) return Failure(f, readStopped, err);
     if (!fromFile.empty()) LoadParametersIntoWindow(f, fromFile);
     for (const WantedParameter& w : o.send.wanted) Select(f, w);
-    const bool stopped = RunUntilOver(f, [&f] { f.ui.Command[8]->click(); }, SecondsLeft(o.timeoutSeconds, start));
+    const bool stopped = RunUntilOver(
+        f, [&f] { f.ui.Command[8]->click(); }, SecondsLeft(o.timeoutSeconds, start));
     if (f.ui.Text5->text() != f.tables.boxLine(37)) return Failure(f, stopped, err);
     const long long passes = f.x.sendPass;
-    if (!o.json) std::fprintf(out, "Parameters sent and confirmed by a read, in %lld pass%s\n", passes, passes == 1 ? "" : "es");
+    if (!o.json)
+        std::fprintf(out, "Parameters sent and confirmed by a read, in %lld pass%s\n", passes, passes == 1 ? "" : "es");
     PrintParameters(out, o.number, ParametersShown(f), o.json, {{"passes", passes}});
     return kSuccess;
 }
@@ -125,7 +127,8 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
 int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     f.ui.Text3->setText(o.number);
     f.ui.Text4->setText(o.send.newNumber);
-    const bool stopped = RunUntilOver(f, [&f] { f.ui.Command[6]->click(); }, o.timeoutSeconds);
+    const bool stopped = RunUntilOver(
+        f, [&f] { f.ui.Command[6]->click(); }, o.timeoutSeconds);
     if (f.ui.Text5->text() != f.tables.boxLine(14)) return Failure(f, stopped, err);
     const std::string reported = f.ui.Text3->text();
     if (reported != o.send.newNumber) {

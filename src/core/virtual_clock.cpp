@@ -41,15 +41,13 @@ bool VirtualClock::runOne(std::int64_t untilUs) {
 
 void VirtualClock::advanceMs(std::int64_t ms) {
     const std::int64_t until = now_ + ms * 1000;
-    while (runOne(until)) {
-    }
+    while (runOne(until)) {}
     now_ = std::max(now_, until);
 }
 
 bool VirtualClock::runUntilIdle(std::int64_t limitMs) {
     const std::int64_t until = now_ + limitMs * 1000;
-    while (!timers_.empty() && runOne(until)) {
-    }
+    while (!timers_.empty() && runOne(until)) {}
     if (!timers_.empty()) now_ = std::max(now_, until);
     return timers_.empty();
 }

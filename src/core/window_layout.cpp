@@ -93,8 +93,7 @@ void WindowModel::buildLayout() {
     column(14, f13,
            {"0,1 seconde", "0,5 seconde", "1 seconde", "1,5 secondes", "2 secondes", "3 secondes", "5 secondes"});
     Group* f14 = group(14, f6, {5520, 1200, 2415, 3015}, "Temps de descente");
-    column(21, f14,
-           {"10 secondes", "20 secondes", "30 secondes", "45 secondes", "1 minute", "2 minutes", "4 minutes"});
+    column(21, f14, {"10 secondes", "20 secondes", "30 secondes", "45 secondes", "1 minute", "2 minutes", "4 minutes"});
     Group* f15 = group(15, f6, {240, 5160, 2415, 855}, "Niveau ON+  (en %)");
     Text8 = text("Text8", f15, {120, 360, 2175, 375}, "");
     Group* f16 = group(16, f6, {2880, 5160, 2415, 855}, "Niveau DYN+  (en %)");
@@ -114,9 +113,11 @@ void WindowModel::buildLayout() {
     Group* f2 = group(2, nullptr, {12240, 1560, 2655, 5175}, "Adresses à envoyer");
     for (int i = 0; i < 10; ++i) {
         const int top = 360 + 480 * i;
-        Label1[i] = add<Label>(indexed("Label1", i), K::Label, f1, Twips{60, top + 60, 375, 255}, std::to_string(i + 1));
+        Label1[i] =
+            add<Label>(indexed("Label1", i), K::Label, f1, Twips{60, top + 60, 375, 255}, std::to_string(i + 1));
         Text1[i] = text(indexed("Text1", i), f1, {480, top, 1935, 375}, "Text1");
-        Label3[i] = add<Label>(indexed("Label3", i), K::Label, f2, Twips{60, top + 60, 375, 255}, std::to_string(i + 1));
+        Label3[i] =
+            add<Label>(indexed("Label3", i), K::Label, f2, Twips{60, top + 60, 375, 255}, std::to_string(i + 1));
         Text2[i] = text(indexed("Text2", i), f2, {480, top, 1935, 375}, "Text2");
     }
     command(3, nullptr, {11400, 3840, 735, 855}, "", "arrow");

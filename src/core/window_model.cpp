@@ -6,8 +6,8 @@ namespace quelm {
 
 Control::Control(WindowModel& window, std::string name, ControlKind kind, Group* container, Twips design,
                  std::string caption)
-    : window_(window), name_(std::move(name)), kind_(kind), container_(container), design_(design),
-      geometry_{double(design.left), double(design.top), double(design.width), double(design.height)},
+    : window_(window), name_(std::move(name)), kind_(kind), container_(container),
+      design_(design), geometry_{double(design.left), double(design.top), double(design.width), double(design.height)},
       caption_(std::move(caption)) {}
 
 Twips Control::windowPosition() const {

@@ -14,7 +14,15 @@ Frame EncodeWriteCommand(Parameter parameter, int value, double number) {
     default: break;
     }
     using namespace code;
-    static constexpr int kCode[] = {0, 0, 0, kWriteRiseTime, kWriteFallTime, kWriteLevelOnPlus, kWriteLevelDynPlus, kWriteLevelDynMinus, kWriteCommandType};
+    static constexpr int kCode[] = {0,
+                                    0,
+                                    0,
+                                    kWriteRiseTime,
+                                    kWriteFallTime,
+                                    kWriteLevelOnPlus,
+                                    kWriteLevelDynPlus,
+                                    kWriteLevelDynMinus,
+                                    kWriteCommandType};
     Frame f = EncodeNumberFrame(kCode[static_cast<int>(parameter)], number);
     f[5] = value; // byte 5 carries the value, not a check byte
     return f;

@@ -7,7 +7,17 @@ namespace quelm {
 // Read request of parameter group 1, 2 or 3 (code 64, 65, 66).
 Frame EncodeReadRequest(int group, double number);
 
-enum class Parameter { channel, dynamicTime, outputPower, riseTime, fallTime, levelOnPlus, levelDynPlus, levelDynMinus, commandType };
+enum class Parameter {
+    channel,
+    dynamicTime,
+    outputPower,
+    riseTime,
+    fallTime,
+    levelOnPlus,
+    levelDynPlus,
+    levelDynMinus,
+    commandType
+};
 
 // The write command of one parameter. `value` is the code of the choice
 // (channel A=0 B=1; dynamic time 5 s .. 10 min = 0..5; output power max=0

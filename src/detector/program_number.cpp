@@ -1,8 +1,8 @@
 #include "detector/program_number.h"
 
 #include "exchange/form_ops.h"
-#include "protocol/number.h"
 #include "link/session.h"
+#include "protocol/number.h"
 
 namespace quelm {
 

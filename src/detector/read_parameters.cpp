@@ -1,7 +1,7 @@
 #include "detector/read_parameters.h"
 
-#include "exchange/form_ops.h"
 #include "detector/codec.h"
+#include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
 

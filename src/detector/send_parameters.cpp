@@ -1,8 +1,8 @@
 #include "detector/send_parameters.h"
 
-#include "exchange/form_ops.h"
 #include "detector/codec.h"
 #include "detector/read_parameters.h"
+#include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
 
@@ -26,14 +26,10 @@ struct Step {
 };
 
 constexpr Step kSteps[] = {
-    {7, Parameter::channel, 3, 4, 0, 7, 27},
-    {8, Parameter::dynamicTime, 5, 10, 0, 8, 29},
-    {9, Parameter::outputPower, 11, 13, 0, 12, 30},
-    {10, Parameter::riseTime, 14, 20, 0, 13, 31},
-    {11, Parameter::fallTime, 21, 27, 0, 14, 32},
-    {12, Parameter::levelOnPlus, 0, 0, 8, 15, 33},
-    {13, Parameter::levelDynPlus, 0, 0, 9, 16, 34},
-    {14, Parameter::levelDynMinus, 0, 0, 10, 17, 35},
+    {7, Parameter::channel, 3, 4, 0, 7, 27},         {8, Parameter::dynamicTime, 5, 10, 0, 8, 29},
+    {9, Parameter::outputPower, 11, 13, 0, 12, 30},  {10, Parameter::riseTime, 14, 20, 0, 13, 31},
+    {11, Parameter::fallTime, 21, 27, 0, 14, 32},    {12, Parameter::levelOnPlus, 0, 0, 8, 15, 33},
+    {13, Parameter::levelDynPlus, 0, 0, 9, 16, 34},  {14, Parameter::levelDynMinus, 0, 0, 10, 17, 35},
     {15, Parameter::commandType, 28, 29, 0, 18, 36},
 };
 
@@ -121,7 +117,8 @@ std::string Trimmed(std::string s) {
 std::string DifferingParameters(Form& f) {
     std::string names;
     for (const Step& s : kSteps)
-        if (!Equal(f, s)) names += (names.empty() ? " " : ", ") + Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption());
+        if (!Equal(f, s))
+            names += (names.empty() ? " " : ", ") + Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption());
     return names;
 }
 

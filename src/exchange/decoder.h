@@ -1,7 +1,7 @@
 #pragma once
 // The reply decoder: one run on every tick of the polling timer.
-#include "exchange/form.h"
 #include "detector/parameters.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

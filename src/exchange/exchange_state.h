@@ -39,9 +39,9 @@ struct ExchangeState {
     // a retry sends the same bytes. Values outside 0..255 are never sent.
     Frame outFrame{};
     int paramSendActive = 0;
-    std::array<bool, 30> savedOption{};  // Option3 .. Option29
-    std::array<double, 11> savedText{};  // Text8 .. Text10
-    std::array<int, 16> stepCycle{};     // Timer7 .. Timer15
+    std::array<bool, 30> savedOption{}; // Option3 .. Option29
+    std::array<double, 11> savedText{}; // Text8 .. Text10
+    std::array<int, 16> stepCycle{};    // Timer7 .. Timer15
     // Passes of the running send of parameters, each a read and steps 7 to
     // 16; a send that needs more than a few is cut (see send_parameters.h).
     int sendPass = 0;

@@ -1,9 +1,9 @@
 #include "exchange/number_replies.h"
 
 #include "exchange/form_ops.h"
-#include "protocol/number.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
+#include "protocol/number.h"
 
 #include <cmath>
 #include <string>

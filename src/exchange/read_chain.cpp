@@ -123,13 +123,14 @@ void Timer28_Timer(Form& f) {
 }
 
 void RestoreParameterControls(Form& f) {
-    for (int n = 3; n <= 29; ++n) f.ui.Option[static_cast<std::size_t>(n)]->setValue(f.x.savedOption[static_cast<std::size_t>(n)]);
+    for (int n = 3; n <= 29; ++n)
+        f.ui.Option[static_cast<std::size_t>(n)]->setValue(f.x.savedOption[static_cast<std::size_t>(n)]);
     f.ui.Text8->setText(NumberText(f.x.savedText[8]));
     f.ui.Text9->setText(NumberText(f.x.savedText[9]));
     f.ui.Text10->setText(NumberText(f.x.savedText[10]));
     EnableOptions(f, 3, 27);
-    Enable({f.ui.Frame[15], f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Frame[17], f.ui.Text8,
-               f.ui.Text9, f.ui.Text10});
+    Enable({f.ui.Frame[15], f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Frame[17], f.ui.Text8, f.ui.Text9,
+            f.ui.Text10});
     f.x.paramSendActive = 0;
 }
 

@@ -2,8 +2,8 @@
 // The decoder's share of reading parameters: the replies 64, 65 and 66, the
 // step-over and retry rules of operations 7, 20 and 21, the retry timer, and
 // the restore of the user's choices when a send stops on a failed read.
-#include "exchange/form.h"
 #include "detector/parameters.h"
+#include "exchange/form.h"
 
 namespace quelm {
 

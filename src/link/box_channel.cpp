@@ -1,8 +1,8 @@
 #include "link/box_channel.h"
 
 #include "exchange/form_ops.h"
-#include "protocol/number.h"
 #include "link/session.h"
+#include "protocol/number.h"
 
 namespace quelm {
 

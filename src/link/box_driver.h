@@ -30,8 +30,7 @@ public:
     virtual std::uint32_t close(DeviceHandle handle) = 0;
     virtual std::uint32_t setBaudRate(DeviceHandle handle, std::uint32_t baud) = 0;
     // wordLength 8; stopBits 0 = one stop bit; parity 0 = none.
-    virtual std::uint32_t setDataCharacteristics(DeviceHandle handle, int wordLength, int stopBits,
-                                                 int parity) = 0;
+    virtual std::uint32_t setDataCharacteristics(DeviceHandle handle, int wordLength, int stopBits, int parity) = 0;
     virtual std::uint32_t setTimeouts(DeviceHandle handle, int readMs, int writeMs) = 0;
     // Writes one byte and pushes it to the line at once.
     virtual std::uint32_t writeByte(DeviceHandle handle, std::uint8_t byte, std::uint32_t& written) = 0;

@@ -18,7 +18,7 @@ struct LinkVariables {
     std::uint32_t txQueueCount = 0; // kept, never used
     std::uint32_t eventStatus = 0;  // kept, never used
     std::uint8_t ioByte = 0;        // the one-byte buffer of every write and read
-    Frame rxFrame{}; // received bytes at positions 1 to 5; 0 unused
+    Frame rxFrame{};                // received bytes at positions 1 to 5; 0 unused
     // Why the port cannot be used, from the driver, when the last open
     // failed or the last count found none; empty otherwise.
     std::string portError;

@@ -136,7 +136,9 @@ std::uint32_t LookForBox(Form& f) {
     if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
     if (f.link.deviceCount == 1) ShowBoxLine(f, 3);
     if (f.link.deviceCount > 1)
-        ShowMessage(f, BoxLineOr(f, 50, " Plusieurs BOX sont branch\xC3\xA9""es : n'en laisser qu'une",
+        ShowMessage(f, BoxLineOr(f, 50,
+                                 " Plusieurs BOX sont branch\xC3\xA9"
+                                 "es : n'en laisser qu'une",
                                  " Several BOXes are attached: unplug all but one"));
     return f.link.deviceCount;
 }

@@ -64,7 +64,8 @@ void TraceDriver::event(const std::string& text) {
 
 std::uint32_t TraceDriver::failed(const char* call, std::uint32_t status) {
     if (status == kOk) return status;
-    std::string text = std::string(call) + " failed, status " + std::to_string(status) + " (" + StatusName(status) + ")";
+    std::string text =
+        std::string(call) + " failed, status " + std::to_string(status) + " (" + StatusName(status) + ")";
     if (const std::string reason = inner_.lastError(); !reason.empty()) text += ": " + reason;
     event(text);
     return status;

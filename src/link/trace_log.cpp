@@ -19,14 +19,18 @@ std::string FormatTraceEntry(const TraceEntry& e) {
     }
     char cell[8];
     for (std::size_t i = 0; i < 5; ++i) {
-        if (i < e.bytes.size()) std::snprintf(cell, sizeof cell, " %02X", e.bytes[i]);
-        else std::snprintf(cell, sizeof cell, "   ");
+        if (i < e.bytes.size())
+            std::snprintf(cell, sizeof cell, " %02X", e.bytes[i]);
+        else
+            std::snprintf(cell, sizeof cell, "   ");
         line += cell;
     }
     line += " ";
     for (std::size_t i = 0; i < 5; ++i) {
-        if (i < e.bytes.size()) std::snprintf(cell, sizeof cell, " %3u", e.bytes[i]);
-        else std::snprintf(cell, sizeof cell, "    ");
+        if (i < e.bytes.size())
+            std::snprintf(cell, sizeof cell, " %3u", e.bytes[i]);
+        else
+            std::snprintf(cell, sizeof cell, "    ");
         line += cell;
     }
     char where[40];

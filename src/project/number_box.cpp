@@ -1,7 +1,7 @@
 #include "project/number_box.h"
 
-#include "exchange/form_ops.h"
 #include "detector/codec.h"
+#include "exchange/form_ops.h"
 
 namespace quelm {
 

@@ -22,7 +22,8 @@ std::string DescribeToBox(const Frame& b) {
     if (c >= kReadGroup1 && c <= kReadGroup3)
         return "read parameters group " + Num(c - kReadGroup1 + 1) + ", detector " + n;
     if (c >= kWriteRiseTime && c <= kWriteCommandType) {
-        static const char* names[] = {"rise time", "fall time", "level ON+", "level DYN+", "level DYN-", "command type"};
+        static const char* names[] = {"rise time",  "fall time",  "level ON+",
+                                      "level DYN+", "level DYN-", "command type"};
         return "write " + std::string(names[c - kWriteRiseTime]) + " = " + Num(b[5]) + ", detector " + n;
     }
     if (c >= kWriteDynamicTime0 && c < kWriteDynamicTime0 + 6)
@@ -30,7 +31,10 @@ std::string DescribeToBox(const Frame& b) {
     if (c == kWriteChannelA || c == kWriteChannelB)
         return std::string("write detector channel ") + (c == kWriteChannelA ? "A" : "B") + ", detector " + n;
     if (c >= kWritePowerMax && c <= kWritePowerMin)
-        return "write output power " + std::string(c == kWritePowerMax ? "max" : c == kWritePowerMed ? "med" : "min") +
+        return "write output power " +
+               std::string(c == kWritePowerMax   ? "max"
+                           : c == kWritePowerMed ? "med"
+                                                 : "min") +
                ", detector " + n;
     if (c == kCallNumber) return "call detector " + n;
     if (c == kProgramNumber) return "program new number " + n;

@@ -19,15 +19,15 @@ namespace code {
 // Command codes (byte 1 of a frame the tool sends) and reply codes (byte 1
 // of a frame the box sends).
 enum Code : int {
-    kBoxFrame = 0,          // connection test, box channel; the box's acknowledgement
-    kTestNumber = 1,        // test number sent; a detector reporting its number
-    kReadAddress0 = 16,     // read address 0 .. 9: 16 .. 25
-    kAddressValue0 = 32,    // value of address 0 .. 9: 32 .. 41
-    kWriteAddress0 = 48,    // write address 0 .. 9: 48 .. 57
-    kReadGroup1 = 64,       // parameter group 1: power, channel, dynamic time
-    kReadGroup2 = 65,       // parameter group 2: rise, fall, level ON+
-    kReadGroup3 = 66,       // parameter group 3: levels DYN+ and DYN-, command type
-    kWriteRiseTime = 68,    // 68 .. 73: byte 5 carries the value
+    kBoxFrame = 0,       // connection test, box channel; the box's acknowledgement
+    kTestNumber = 1,     // test number sent; a detector reporting its number
+    kReadAddress0 = 16,  // read address 0 .. 9: 16 .. 25
+    kAddressValue0 = 32, // value of address 0 .. 9: 32 .. 41
+    kWriteAddress0 = 48, // write address 0 .. 9: 48 .. 57
+    kReadGroup1 = 64,    // parameter group 1: power, channel, dynamic time
+    kReadGroup2 = 65,    // parameter group 2: rise, fall, level ON+
+    kReadGroup3 = 66,    // parameter group 3: levels DYN+ and DYN-, command type
+    kWriteRiseTime = 68, // 68 .. 73: byte 5 carries the value
     kWriteFallTime = 69,
     kWriteLevelOnPlus = 70,
     kWriteLevelDynPlus = 71,
@@ -39,8 +39,8 @@ enum Code : int {
     kWritePowerMax = 88,
     kWritePowerMed = 89,
     kWritePowerMin = 90,
-    kCallNumber = 96,       // call the detector with this number; its answer
-    kProgramNumber = 97,    // program this new number; the detector's confirmation
+    kCallNumber = 96,    // call the detector with this number; its answer
+    kProgramNumber = 97, // program this new number; the detector's confirmation
 };
 
 constexpr int kAddressCount = 10;

@@ -20,7 +20,9 @@ double RadixValue(const std::string& s, std::size_t i, int radix) {
     double v = 0;
     for (; i < s.size(); ++i) {
         const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(s[i])));
-        const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : 99;
+        const int d = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                      : (c >= 'A' && c <= 'F')                    ? c - 'A' + 10
+                                                                  : 99;
         if (d >= radix) break;
         v = v * radix + d;
     }

@@ -19,7 +19,9 @@ namespace quelm {
 namespace {
 
 void BindTimers(Form& f) {
-    auto on = [&f](int n, void (*handler)(Form&)) { f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, handler] { handler(f); }; };
+    auto on = [&f](int n, void (*handler)(Form&)) {
+        f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, handler] { handler(f); };
+    };
     on(1, Timer1_Timer);
     on(3, Timer3_Timer);
     on(4, Timer4_Timer);

@@ -13,7 +13,8 @@ void BindSendAndNumberHandlers(Form& f) {
         {11, Timer11_Timer}, {12, Timer12_Timer}, {13, Timer13_Timer}, {14, Timer14_Timer},
         {15, Timer15_Timer}, {16, Timer16_Timer}, {20, Timer20_Timer}, {27, Timer27_Timer},
     };
-    for (const auto& [n, handler] : timers) f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, h = handler] { h(f); };
+    for (const auto& [n, handler] : timers)
+        f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, h = handler] { h(f); };
     f.ui.Command[6]->onClick = [&f] { Command6_Click(f); };
     f.ui.Command[8]->onClick = [&f] { Command8_Click(f); };
     f.ui.Text4->onChange = [&f] { Text4_Change(f); };

@@ -66,7 +66,13 @@ int LoadTable(const std::filesystem::path& file, TextTable& table, std::string& 
 }
 
 std::array<std::string, 3> LanguageFileNames(int code) {
-    if (code == 1) return {"box_Fran\xC3\xA7" "ais.dat", "frame_Fran\xC3\xA7" "ais.dat", "option_Fran\xC3\xA7" "ais.dat"};
+    if (code == 1)
+        return {"box_Fran\xC3\xA7"
+                "ais.dat",
+                "frame_Fran\xC3\xA7"
+                "ais.dat",
+                "option_Fran\xC3\xA7"
+                "ais.dat"};
     if (code == 2) return {"box_English.dat", "frame_English.dat", "option_English.dat"};
     return {};
 }

@@ -32,9 +32,9 @@ void LoadLanguageTables(Form& f, StartUpNotes& notes) {
     }
     // A built-in text: the box table may be the file that is missing.
     if (!unread.empty())
-        notes.shown.push_back(BoxLineOr(f, 0, " Fichier de langue manquant ou illisible : ",
-                                        " Language file missing or unreadable: ") +
-                              unread);
+        notes.shown.push_back(
+            BoxLineOr(f, 0, " Fichier de langue manquant ou illisible : ", " Language file missing or unreadable: ") +
+            unread);
 }
 
 // An unknown language code starts the window in French rather than with no

@@ -213,7 +213,8 @@ void syncItems(const ListBox& list, QWidget* widget) {
     }
     // A folder or file list is listed anew every time.
     view->clear();
-    const QIcon folder = list.kind() == ControlKind::DirList ? view->style()->standardIcon(QStyle::SP_DirIcon) : QIcon();
+    const QIcon folder =
+        list.kind() == ControlKind::DirList ? view->style()->standardIcon(QStyle::SP_DirIcon) : QIcon();
     for (auto i = static_cast<std::size_t>(view->count()); i < items.size(); ++i)
         new QListWidgetItem(folder, qs(items[i]), view);
     syncListIndex(list, widget);

@@ -24,12 +24,15 @@ int namedKeyCode(int key) {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return 0x70 + (key - Qt::Key_F1);
     switch (key) {
     case Qt::Key_Backspace: return 0x08;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return 0x09;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return 0x09;
     case Qt::Key_Clear: return 0x0C;
-    case Qt::Key_Return: case Qt::Key_Enter: return 0x0D;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return 0x0D;
     case Qt::Key_Shift: return 0x10;
     case Qt::Key_Control: return 0x11;
-    case Qt::Key_Alt: case Qt::Key_AltGr: return 0x12;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return 0x12;
     case Qt::Key_Pause: return 0x13;
     case Qt::Key_CapsLock: return 0x14;
     case Qt::Key_Escape: return 0x1B;
@@ -49,7 +52,8 @@ int namedKeyCode(int key) {
     case Qt::Key_NumLock: return 0x90;
     case Qt::Key_ScrollLock: return 0x91;
     case Qt::Key_Semicolon: return 0xBA;
-    case Qt::Key_Equal: case Qt::Key_Plus: return 0xBB;
+    case Qt::Key_Equal:
+    case Qt::Key_Plus: return 0xBB;
     case Qt::Key_Comma: return 0xBC;
     case Qt::Key_Minus: return 0xBD;
     case Qt::Key_Period: return 0xBE;

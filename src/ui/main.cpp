@@ -21,19 +21,18 @@
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: quelmbox [options]\n"
-    "  --simulate[=FILE]  talk to a simulated box described by FILE\n"
-    "                     (default: simbox.txt next to the program)\n"
-    "  --port PATH        use this serial port instead of the first FTDI adapter\n"
-    "  --seed N           seed of the simulated box's faults, to replay a run\n"
-    "  --trace            print every frame sent and received on standard error\n"
-    "  --screenshot FILE  save a picture of the window to FILE and quit\n"
-    "  --quit-after-paint quit once the window has been painted (start-up timing)\n"
-    "  --version          print the version\n"
-    "  --help             show this text\n"
-    "The settings file param_box.dat and the language files are read from the\n"
-    "current directory.\n";
+constexpr const char* kUsage = "Usage: quelmbox [options]\n"
+                               "  --simulate[=FILE]  talk to a simulated box described by FILE\n"
+                               "                     (default: simbox.txt next to the program)\n"
+                               "  --port PATH        use this serial port instead of the first FTDI adapter\n"
+                               "  --seed N           seed of the simulated box's faults, to replay a run\n"
+                               "  --trace            print every frame sent and received on standard error\n"
+                               "  --screenshot FILE  save a picture of the window to FILE and quit\n"
+                               "  --quit-after-paint quit once the window has been painted (start-up timing)\n"
+                               "  --version          print the version\n"
+                               "  --help             show this text\n"
+                               "The settings file param_box.dat and the language files are read from the\n"
+                               "current directory.\n";
 
 struct Options {
     quelm::BackendOptions backend;
@@ -177,7 +176,8 @@ int main(int argc, char** argv) {
         reportFailedStart(form, error);
         return 1; // the window does not open
     }
-    quelm::ui::MainView view(form, tool->traceLog.get()); // shows the model as the start-up left it: scaled, with its captions
+    quelm::ui::MainView view(
+        form, tool->traceLog.get()); // shows the model as the start-up left it: scaled, with its captions
     view.show();
     showStartUpNotes(view, form, notes);
     if (!options->screenshot.isEmpty()) scheduleScreenshot(view, options->screenshot);

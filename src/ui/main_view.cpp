@@ -176,8 +176,10 @@ void MainView::onModelChange(Control& control, Change change) {
     switch (change) {
     case Change::Text: syncText(static_cast<TextBox&>(control), widget); break;
     case Change::Value:
-        if (control.kind() == ControlKind::Option) syncValue(static_cast<OptionButton&>(control), widget);
-        else syncListIndex(static_cast<ListBox&>(control), widget);
+        if (control.kind() == ControlKind::Option)
+            syncValue(static_cast<OptionButton&>(control), widget);
+        else
+            syncListIndex(static_cast<ListBox&>(control), widget);
         break;
     case Change::Items: syncItems(static_cast<ListBox&>(control), widget); break;
     case Change::Repaint: widget->repaint(); break;

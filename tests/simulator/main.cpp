@@ -42,7 +42,8 @@ bool Number(const char* text, std::uint64_t& value) {
 int Replay(std::uint64_t seed, const fs::path& dir) {
     const auto r = RunSeed(seed, dir, true);
     for (const auto& step : r.steps) std::printf("%s\n", step.c_str());
-    std::printf("seed %llu: %s\n", static_cast<unsigned long long>(seed), r.failure.empty() ? "every invariant held" : r.failure.c_str());
+    std::printf("seed %llu: %s\n", static_cast<unsigned long long>(seed),
+                r.failure.empty() ? "every invariant held" : r.failure.c_str());
     return r.failure.empty() ? 0 : 1;
 }
 
@@ -65,8 +66,8 @@ int Range(std::uint64_t first, std::uint64_t count, const fs::path& dir) {
     std::printf("seeds %llu..%llu: %llu runs, %llu operations, %.1f simulated hours, %llu took a forged frame, "
                 "%llu a late one, %llu failed, %.1f s\n",
                 static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + count - 1),
-                static_cast<unsigned long long>(count), static_cast<unsigned long long>(operations), simulatedMs / 3.6e6,
-                static_cast<unsigned long long>(forged), static_cast<unsigned long long>(stale),
+                static_cast<unsigned long long>(count), static_cast<unsigned long long>(operations),
+                simulatedMs / 3.6e6, static_cast<unsigned long long>(forged), static_cast<unsigned long long>(stale),
                 static_cast<unsigned long long>(failures), seconds);
     return failures == 0 ? 0 : 1;
 }
@@ -84,14 +85,15 @@ int Day(std::uint64_t seed, double hours, const fs::path& dir) {
     const auto& p = r.peaks;
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    std::printf("day %llu: %.2f simulated hours (%.2f idle), %d operations, %s, %s; most held: %zu log lines, "
-                "%zu list items, %zu bytes of text, %zu box records, %zu queued bytes, %zu timers, peak resident %ld MiB; "
-                "every invariant held, %.1f s\n",
-                static_cast<unsigned long long>(seed), static_cast<double>(r.simulatedMs) / 3.6e6,
-                static_cast<double>(r.idleMs) / 3.6e6, r.operations,
-                r.forgedFrameTaken ? "a forged frame taken" : "no forged frame taken",
-                r.staleFrameTaken ? "a late one taken" : "no late one taken", p.logLines, p.listItems, p.textBytes,
-                p.boxRecords, p.boxQueue, p.timers, usage.ru_maxrss / 1024, seconds);
+    std::printf(
+        "day %llu: %.2f simulated hours (%.2f idle), %d operations, %s, %s; most held: %zu log lines, "
+        "%zu list items, %zu bytes of text, %zu box records, %zu queued bytes, %zu timers, peak resident %ld MiB; "
+        "every invariant held, %.1f s\n",
+        static_cast<unsigned long long>(seed), static_cast<double>(r.simulatedMs) / 3.6e6,
+        static_cast<double>(r.idleMs) / 3.6e6, r.operations,
+        r.forgedFrameTaken ? "a forged frame taken" : "no forged frame taken",
+        r.staleFrameTaken ? "a late one taken" : "no late one taken", p.logLines, p.listItems, p.textBytes,
+        p.boxRecords, p.boxQueue, p.timers, usage.ru_maxrss / 1024, seconds);
     return 0;
 }
 

@@ -97,7 +97,8 @@ public:
     void verify(World& w) override {
         int kept = 0;
         std::string error;
-        if (!ReadLanguageCode(w.form.workDir / kSettingsFile, kept, error)) return w.fail("settings file lost: " + error);
+        if (!ReadLanguageCode(w.form.workDir / kSettingsFile, kept, error))
+            return w.fail("settings file lost: " + error);
         if (kept != code_ || w.form.x.language != code_) w.fail("the language chosen is not the one kept");
     }
 
@@ -134,12 +135,12 @@ std::unique_ptr<Operation> Make() {
 
 const std::vector<OperationKind>& Operations() {
     static const std::vector<OperationKind> kinds{
-        {"read-params", 6, &Make<ReadParams>},   {"channel", 2, &Make<SetChannel>},
-        {"test-number", 2, &Make<TestNumber>},   {"language", 1, &Make<ChangeLanguage>},
-        {"wait-number", 1, &Make<WaitNumber>},   {"send-params", 3, &MakeSendParams},
+        {"read-params", 6, &Make<ReadParams>},     {"channel", 2, &Make<SetChannel>},
+        {"test-number", 2, &Make<TestNumber>},     {"language", 1, &Make<ChangeLanguage>},
+        {"wait-number", 1, &Make<WaitNumber>},     {"send-params", 3, &MakeSendParams},
         {"program-number", 2, &MakeProgramNumber}, {"read-addresses", 2, &MakeReadAddresses},
-        {"send-addresses", 2, &MakeSendAddresses},
-        {"save-file", 1, &MakeSaveFile},         {"open-file", 1, &MakeOpenFile},
+        {"send-addresses", 2, &MakeSendAddresses}, {"save-file", 1, &MakeSaveFile},
+        {"open-file", 1, &MakeOpenFile},
     };
     return kinds;
 }

@@ -1,8 +1,8 @@
 #include "simulator/run.h"
 
 #include "exchange/form_ops.h"
-#include "shell/language_files.h"
 #include "shell/keyboard.h"
+#include "shell/language_files.h"
 #include "shell/startup.h"
 #include "simulator/operations.h"
 
@@ -56,11 +56,14 @@ void WatchTakenFrames(World& w) {
             if (kind == ReplyKind::blank || kind == ReplyKind::acknowledgement || kind == ReplyKind::other) return;
             const auto& sent = w.box.recentReplies();
             const auto sentSince = [&](std::int64_t fromUs) {
-                return std::any_of(sent.begin(), sent.end(),
-                                   [&](const sim::ReceivedFrame& r) { return r.tUs >= fromUs && FromWire(r.bytes) == taken; });
+                return std::any_of(sent.begin(), sent.end(), [&](const sim::ReceivedFrame& r) {
+                    return r.tUs >= fromUs && FromWire(r.bytes) == taken;
+                });
             };
-            if (!sentSince(0)) w.forgedFrameTaken = true;
-            else if (!sentSince(w.operationStartUs)) w.staleFrameTaken = true;
+            if (!sentSince(0))
+                w.forgedFrameTaken = true;
+            else if (!sentSince(w.operationStartUs))
+                w.staleFrameTaken = true;
         };
     }
 }
@@ -202,7 +205,8 @@ constexpr std::size_t kStepsKept = 2000;
 void CheckBounds(World& w, Peaks& peaks) {
     const auto peak = [&w](std::size_t& most, std::size_t now, std::size_t bound, const char* what) {
         most = std::max(most, now);
-        if (now > bound) w.fail(std::string(what) + " holds " + std::to_string(now) + ", over its bound " + std::to_string(bound));
+        if (now > bound)
+            w.fail(std::string(what) + " holds " + std::to_string(now) + ", over its bound " + std::to_string(bound));
     };
     for (const Control* c : w.form.ui.controls()) {
         if (const auto* list = dynamic_cast<const ListBox*>(c))

@@ -25,12 +25,12 @@ RunResult RunSeed(std::uint64_t seed, const std::filesystem::path& workDir, bool
 
 // The most the tool held at any step of a long run.
 struct Peaks {
-    std::size_t logLines = 0;     // LoggerList items
-    std::size_t listItems = 0;    // items of any other list box
-    std::size_t textBytes = 0;    // the longest text of a text box
-    std::size_t boxRecords = 0;   // frames and bytes the simulated box keeps
-    std::size_t boxQueue = 0;     // bytes queued towards the tool
-    std::size_t timers = 0;       // timers running on the clock
+    std::size_t logLines = 0;   // LoggerList items
+    std::size_t listItems = 0;  // items of any other list box
+    std::size_t textBytes = 0;  // the longest text of a text box
+    std::size_t boxRecords = 0; // frames and bytes the simulated box keeps
+    std::size_t boxQueue = 0;   // bytes queued towards the tool
+    std::size_t timers = 0;     // timers running on the clock
 };
 
 struct DayResult : RunResult {

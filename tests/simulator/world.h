@@ -24,7 +24,9 @@ public:
     explicit Random(std::uint64_t seed) : state_(seed) {}
     std::uint64_t next();
     std::uint64_t below(std::uint64_t n) { return n == 0 ? 0 : next() % n; }
-    std::int64_t between(std::int64_t lo, std::int64_t hi) { return lo + static_cast<std::int64_t>(below(static_cast<std::uint64_t>(hi - lo + 1))); }
+    std::int64_t between(std::int64_t lo, std::int64_t hi) {
+        return lo + static_cast<std::int64_t>(below(static_cast<std::uint64_t>(hi - lo + 1)));
+    }
     double uniform() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
     bool chance(double p) { return uniform() < p; }
 

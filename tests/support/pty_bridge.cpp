@@ -41,27 +41,22 @@ PtyBridge::PtyBridge(sim::SimBox box) : box_(std::move(box)) {
         throw std::system_error(err, std::generic_category(), what);
     };
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master_ < 0)
-        fail("posix_openpt");
+    if (master_ < 0) fail("posix_openpt");
     char name[256];
     if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0)
         fail("pseudo-terminal slave");
     slavePath_ = name;
     slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave_ < 0)
-        fail(name);
+    if (slave_ < 0) fail(name);
     // Raw on both sides from the start: a slave left in its cooked default
     // would echo the box's bytes back to the box.
-    if (!makeRawLine(slave_) || !makeRawLine(master_))
-        fail("raw mode");
+    if (!makeRawLine(slave_) || !makeRawLine(master_)) fail("raw mode");
     int wake[2];
-    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0)
-        fail("pipe2");
+    if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) fail("pipe2");
     wakeRead_ = wake[0];
     wakeWrite_ = wake[1];
     const int flags = ::fcntl(master_, F_GETFL);
-    if (flags < 0 || ::fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0)
-        fail("fcntl");
+    if (flags < 0 || ::fcntl(master_, F_SETFL, flags | O_NONBLOCK) != 0) fail("fcntl");
 }
 
 PtyBridge::~PtyBridge() {
@@ -71,16 +66,14 @@ PtyBridge::~PtyBridge() {
 
 void PtyBridge::closeAll() {
     for (int* fd : {&master_, &slave_, &wakeRead_, &wakeWrite_}) {
-        if (*fd >= 0)
-            ::close(*fd);
+        if (*fd >= 0) ::close(*fd);
         *fd = -1;
     }
 }
 
 void PtyBridge::start() {
     const std::lock_guard lock(controlMutex_);
-    if (running_)
-        return;
+    if (running_) return;
     stopping_ = false;
     thread_ = std::thread(&PtyBridge::run, this);
     running_ = true;
@@ -88,8 +81,7 @@ void PtyBridge::start() {
 
 void PtyBridge::stop() {
     const std::lock_guard lock(controlMutex_);
-    if (!running_)
-        return;
+    if (!running_) return;
     stopping_ = true;
     wake();
     thread_.join();
@@ -108,14 +100,11 @@ void PtyBridge::run() {
         timespec timeout{waitUs / 1'000'000, static_cast<long>(waitUs % 1'000'000) * 1000};
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
         const int ready = ::ppoll(fds, 2, waitUs < 0 ? nullptr : &timeout, nullptr);
-        if (ready < 0 && errno != EINTR)
-            return;
-        if (ready <= 0)
-            continue;
+        if (ready < 0 && errno != EINTR) return;
+        if (ready <= 0) continue;
         if (fds[1].revents & POLLIN) {
             char drain[64];
-            while (::read(wakeRead_, drain, sizeof drain) > 0) {
-            }
+            while (::read(wakeRead_, drain, sizeof drain) > 0) {}
         }
         if (fds[0].revents & POLLIN)
             takeFromHost();
@@ -127,12 +116,10 @@ void PtyBridge::run() {
 void PtyBridge::takeFromHost() {
     std::uint8_t buf[256];
     const ssize_t n = ::read(master_, buf, sizeof buf);
-    if (n <= 0)
-        return;
+    if (n <= 0) return;
     const std::lock_guard lock(boxMutex_);
     const std::int64_t now = monotonicNowUs();
-    for (ssize_t i = 0; i < n; ++i)
-        box_.hostByte(now, buf[i]);
+    for (ssize_t i = 0; i < n; ++i) box_.hostByte(now, buf[i]);
 }
 
 std::int64_t PtyBridge::deliverToHost() {
@@ -159,8 +146,7 @@ std::int64_t PtyBridge::deliverToHost() {
         }
     }
     if (releaseAt && (!next || *releaseAt < *next)) next = releaseAt;
-    if (!next)
-        return -1;
+    if (!next) return -1;
     const std::int64_t waitUs = *next - monotonicNowUs();
     return waitUs < 0 ? 0 : waitUs;
 }

@@ -46,7 +46,8 @@ public:
 
     // Runs f(box) with the box locked and returns its result; the bridge
     // thread then looks again at what the box has to send.
-    template <class F> auto withBox(F&& f) {
+    template <class F>
+    auto withBox(F&& f) {
         const WakeOnExit wake{*this};
         const std::lock_guard lock(boxMutex_);
         return f(box_);

@@ -62,7 +62,8 @@ std::string CheckProgrammingEnded(const Form& f, const sim::SimBox& box, std::ui
     };
     std::string wrong;
     if (holding(newNumber) != 1)
-        wrong += std::to_string(holding(newNumber)) + " detectors with the new number " + std::to_string(newNumber) + "; ";
+        wrong +=
+            std::to_string(holding(newNumber)) + " detectors with the new number " + std::to_string(newNumber) + "; ";
     if (oldNumber != newNumber && holding(oldNumber) != 0)
         wrong += "a detector still has the old number " + std::to_string(oldNumber) + "; ";
     if (f.ui.Text3->text() != std::to_string(newNumber)) wrong += "Text3 shows " + f.ui.Text3->text() + "; ";

@@ -2,8 +2,8 @@
 // What must hold when a send of parameters or a number programming has
 // ended, whatever happened on the way: checks for the whole-tool runs. Each
 // returns an empty text when the invariant holds, else what is wrong.
-#include "exchange/form.h"
 #include "drivers/sim/sim_box.h"
+#include "exchange/form.h"
 
 #include <cstdint>
 #include <string>

@@ -9,15 +9,15 @@ sim::BoxConfig SampleBox() {
     sim::BoxConfig c;
     sim::Detector d;
     d.number = 300;
-    d.outputPower = 1;  // med
-    d.channel = 1;      // B
-    d.dynamicTime = 4;  // 2 min
-    d.riseTime = 3;     // 1.5 s
-    d.fallTime = 3;     // 45 s
+    d.outputPower = 1; // med
+    d.channel = 1;     // B
+    d.dynamicTime = 4; // 2 min
+    d.riseTime = 3;    // 1.5 s
+    d.fallTime = 3;    // 45 s
     d.levelOnPlus = 80;
     d.levelDynPlus = 60;
     d.levelDynMinus = 25;
-    d.commandType = 1;  // L1
+    d.commandType = 1; // L1
     d.addresses = {11, 22, 33, 44, 55, 66, 77, 88, 99, 1048574};
     c.detectors.push_back(d);
     sim::Detector e;
@@ -46,7 +46,8 @@ DetectorParameters Detector300Shown() {
 }
 
 void NumberBoxTable(LanguageTables& tables) {
-    for (int k = 1; k <= LanguageTables::kLines; ++k) tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
+    for (int k = 1; k <= LanguageTables::kLines; ++k)
+        tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
 }
 
 void Rig::selectDefaults() {
@@ -66,9 +67,7 @@ std::vector<Frame5> Rig::framesToBox() const {
 
 bool Rig::runUntilOperationEnds(std::int64_t limitMs) {
     return clock.runUntil(
-        [this] {
-            return form.x.operation == kIdle && !ExchangeRunning(form) && !ConnectionTestRunning(form);
-        },
+        [this] { return form.x.operation == kIdle && !ExchangeRunning(form) && !ConnectionTestRunning(form); },
         limitMs);
 }
 

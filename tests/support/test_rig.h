@@ -1,11 +1,11 @@
 #pragma once
 // A whole tool on the virtual clock: window model with its handlers, a
 // simulated box, and helpers to drive it as a user would.
-#include "exchange/form.h"
 #include "core/virtual_clock.h"
 #include "detector/parameters.h"
 #include "drivers/sim/sim_box.h"
 #include "drivers/sim/sim_driver.h"
+#include "exchange/form.h"
 #include "link/box_driver.h"
 
 #include <array>

@@ -69,7 +69,8 @@ std::string RequestLowLatency(int fd, const std::string& path, const fs::path& s
     serial_struct serial{};
     if (::ioctl(fd, TIOCGSERIAL, &serial) == 0) {
         serial.flags |= ASYNC_LOW_LATENCY;
-        got = ::ioctl(fd, TIOCSSERIAL, &serial) == 0 ? "kernel low-latency flag set" : "kernel low-latency flag refused";
+        got =
+            ::ioctl(fd, TIOCSSERIAL, &serial) == 0 ? "kernel low-latency flag set" : "kernel low-latency flag refused";
     }
     std::error_code ec;
     const fs::path device = fs::canonical(path, ec);
@@ -78,8 +79,10 @@ std::string RequestLowLatency(int fd, const std::string& path, const fs::path& s
     if (timer > 0) {
         if (!got.empty()) got += ", ";
         got += "latency timer " + std::to_string(timer) + " ms";
-        if (written) got += " (set by the tool)";
-        else if (timer > 1) got += " (not writable: replies may wait for it)";
+        if (written)
+            got += " (set by the tool)";
+        else if (timer > 1)
+            got += " (not writable: replies may wait for it)";
     }
     if (got.empty()) return "low latency: nothing to set on " + path;
     return "low latency on " + path + ": " + got;

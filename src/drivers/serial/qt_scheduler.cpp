@@ -14,26 +14,21 @@
 namespace quelm {
 
 QtScheduler::~QtScheduler() {
-    for (auto& [id, entry] : timers_)
-        entry.timer->stop();
+    for (auto& [id, entry] : timers_) entry.timer->stop();
     // owner_ deletes the timers, those waiting for deleteLater included.
 }
 
-std::int64_t QtScheduler::nowUs() const {
-    return monotonicNowUs();
-}
+std::int64_t QtScheduler::nowUs() const { return monotonicNowUs(); }
 
 void QtScheduler::sleepUs(std::int64_t us) {
-    if (us <= 0)
-        return;
+    if (us <= 0) return;
     timespec until{};
     ::clock_gettime(CLOCK_MONOTONIC, &until);
     const std::int64_t ns = until.tv_nsec + (us % 1'000'000) * 1000;
     until.tv_sec += static_cast<time_t>(us / 1'000'000 + ns / 1'000'000'000);
     until.tv_nsec = static_cast<long>(ns % 1'000'000'000);
     // An absolute deadline, so a signal that interrupts the sleep does not stretch it.
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
-    }
+    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {}
 }
 
 Scheduler::TimerId QtScheduler::startTimer(int intervalMs, std::function<void()> tick) {
@@ -50,8 +45,7 @@ Scheduler::TimerId QtScheduler::startTimer(int intervalMs, std::function<void()>
 
 void QtScheduler::stopTimer(TimerId id) {
     const auto it = timers_.find(id);
-    if (it == timers_.end())
-        return;
+    if (it == timers_.end()) return;
     QTimer* timer = it->second.timer;
     timer->stop();
     timer->disconnect();
@@ -62,8 +56,7 @@ void QtScheduler::stopTimer(TimerId id) {
 
 void QtScheduler::dispatch(TimerId id) {
     const auto it = timers_.find(id);
-    if (it == timers_.end())
-        return;
+    if (it == timers_.end()) return;
     // Holds the tick alive while it runs, even when it stops its own timer.
     const std::shared_ptr<std::function<void()>> tick = it->second.tick;
     (*tick)();

@@ -35,8 +35,7 @@ int waitFor(int fd, short events, int timeoutMs, short& revents) {
             revents = p.revents;
             return r;
         }
-        if (errno != EINTR)
-            return -1;
+        if (errno != EINTR) return -1;
     }
 }
 
@@ -44,19 +43,14 @@ int waitFor(int fd, short events, int timeoutMs, short& revents) {
 std::string reasonFor(const std::string& path, int err) {
     switch (err) {
     case EACCES:
-    case EPERM:
-        return path + ": permission denied (add your user to the dialout group, then log in again)";
+    case EPERM: return path + ": permission denied (add your user to the dialout group, then log in again)";
     case EBUSY:
-    case EWOULDBLOCK:
-        return path + ": busy, another program holds it";
-    case ENOENT:
-        return path + ": no such device (is the adapter plugged in?)";
+    case EWOULDBLOCK: return path + ": busy, another program holds it";
+    case ENOENT: return path + ": no such device (is the adapter plugged in?)";
     case ENODEV:
     case ENXIO:
-    case EIO:
-        return path + ": the adapter is gone";
-    default:
-        return path + ": " + std::strerror(err);
+    case EIO: return path + ": the adapter is gone";
+    default: return path + ": " + std::strerror(err);
     }
 }
 
@@ -64,8 +58,8 @@ std::string notASerialPort(const std::string& path) { return path + ": not a ser
 
 bool speedFor(std::uint32_t baud, speed_t& speed) {
     static constexpr std::pair<std::uint32_t, speed_t> kSpeeds[] = {
-        {300, B300},     {600, B600},       {1200, B1200},     {2400, B2400},     {4800, B4800},
-        {9600, B9600},   {19200, B19200},   {38400, B38400},   {57600, B57600},   {115200, B115200},
+        {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},   {4800, B4800},
+        {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600}, {115200, B115200},
         {230400, B230400}, {460800, B460800}, {921600, B921600},
     };
     for (const auto& [rate, code] : kSpeeds) {
@@ -82,12 +76,10 @@ bool speedFor(std::uint32_t baud, speed_t& speed) {
 bool setFraming(termios& tio, int wordLength, int stopBits, int parity) {
     static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
     static constexpr tcflag_t kParity[] = {0, PARENB | PARODD, PARENB, PARENB | CMSPAR | PARODD, PARENB | CMSPAR};
-    if (wordLength < 5 || wordLength > 8 || (stopBits != 0 && stopBits != 2) || parity < 0 || parity > 4)
-        return false;
+    if (wordLength < 5 || wordLength > 8 || (stopBits != 0 && stopBits != 2) || parity < 0 || parity > 4) return false;
     tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR);
     tio.c_cflag |= kSizes[wordLength - 5] | kParity[parity];
-    if (stopBits == 2)
-        tio.c_cflag |= CSTOPB;
+    if (stopBits == 2) tio.c_cflag |= CSTOPB;
     return true;
 }
 
@@ -96,22 +88,17 @@ bool setFraming(termios& tio, int wordLength, int stopBits, int parity) {
 SerialDriver::SerialDriver(std::string port) : port_(std::move(port)) {}
 
 SerialDriver::~SerialDriver() {
-    if (fd_ >= 0)
-        close(handle_);
+    if (fd_ >= 0) close(handle_);
 }
 
 std::string SerialDriver::devicePath(int index) const {
-    if (!port_.empty())
-        return index == 0 ? port_ : std::string{};
+    if (!port_.empty()) return index == 0 ? port_ : std::string{};
     const std::vector<std::string> ports = ftdiPorts();
-    if (index < 0 || static_cast<std::size_t>(index) >= ports.size())
-        return {};
+    if (index < 0 || static_cast<std::size_t>(index) >= ports.size()) return {};
     return ports[static_cast<std::size_t>(index)];
 }
 
-int SerialDriver::fdOf(DeviceHandle handle) const {
-    return (fd_ >= 0 && handle == handle_) ? fd_ : -1;
-}
+int SerialDriver::fdOf(DeviceHandle handle) const { return (fd_ >= 0 && handle == handle_) ? fd_ : -1; }
 
 void SerialDriver::dropSession() {
     fd_ = -1;
@@ -156,8 +143,7 @@ int SerialDriver::openPort(const std::string& path, std::uint32_t& status) {
         return refuse(kDeviceNotOpened, notASerialPort(path));
     // The lock catches programs that open the port as root, whom TIOCEXCL
     // does not stop, and those that lock it the same way.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return refuse(kDeviceNotOpened, reasonFor(path, errno));
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return refuse(kDeviceNotOpened, reasonFor(path, errno));
     ::ioctl(fd, TIOCEXCL); // no other open of the port while the session lasts
     const int flags = ::fcntl(fd, F_GETFL);
     if (!makeRawLine(fd) || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
@@ -169,22 +155,19 @@ int SerialDriver::openPort(const std::string& path, std::uint32_t& status) {
 }
 
 std::uint32_t SerialDriver::open(int index, DeviceHandle& handle) {
-    if (fd_ >= 0)
-        return fail(kDeviceNotOpened, std::string()); // the open session goes on untouched: nothing is wrong
+    if (fd_ >= 0) return fail(kDeviceNotOpened, std::string()); // the open session goes on untouched: nothing is wrong
     const std::string path = devicePath(index);
     if (path.empty()) {
-        return fail(kDeviceNotFound, port_.empty() ? std::string("no FTDI adapter attached")
-                                                   : port_ + ": only device 0 can be opened");
+        return fail(kDeviceNotFound,
+                    port_.empty() ? std::string("no FTDI adapter attached") : port_ + ": only device 0 can be opened");
     }
     path_ = path;
     std::uint32_t status = kOk;
     const int fd = openPort(path, status);
-    if (fd < 0)
-        return status;
+    if (fd < 0) return status;
     openNote_ = RequestLowLatency(fd, path);
     fd_ = fd;
-    if (++lastHandle_ == 0)
-        ++lastHandle_;
+    if (++lastHandle_ == 0) ++lastHandle_;
     handle_ = lastHandle_;
     readTimeoutMs_ = 0;
     writeTimeoutMs_ = 0;
@@ -194,30 +177,25 @@ std::uint32_t SerialDriver::open(int index, DeviceHandle& handle) {
 
 std::uint32_t SerialDriver::close(DeviceHandle handle) {
     const int fd = fdOf(handle);
-    if (fd < 0)
-        return notOpen();
+    if (fd < 0) return notOpen();
     ::ioctl(fd, TIOCNXCL);
     dropSession();
     // Linux releases the descriptor, and with it the lock, even when close
     // reports an error.
-    if (::close(fd) == 0 || errno == EINTR)
-        return succeed();
+    if (::close(fd) == 0 || errno == EINTR) return succeed();
     return fail(kIoError, errno);
 }
 
 std::uint32_t SerialDriver::notOpen() { return fail(kInvalidHandle, (path_.empty() ? port_ : path_) + ": not open"); }
 
-template <class F> std::uint32_t SerialDriver::editLine(DeviceHandle handle, F change) {
+template <class F>
+std::uint32_t SerialDriver::editLine(DeviceHandle handle, F change) {
     const int fd = fdOf(handle);
-    if (fd < 0)
-        return notOpen();
+    if (fd < 0) return notOpen();
     termios tio{};
-    if (::tcgetattr(fd, &tio) != 0)
-        return fail(kIoError, errno);
-    if (!change(tio))
-        return fail(kOtherError, path_ + ": line setting not supported");
-    if (::tcsetattr(fd, TCSANOW, &tio) != 0)
-        return fail(kIoError, errno);
+    if (::tcgetattr(fd, &tio) != 0) return fail(kIoError, errno);
+    if (!change(tio)) return fail(kOtherError, path_ + ": line setting not supported");
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) return fail(kIoError, errno);
     return succeed();
 }
 
@@ -229,13 +207,11 @@ std::uint32_t SerialDriver::setBaudRate(DeviceHandle handle, std::uint32_t baud)
 }
 
 std::uint32_t SerialDriver::setDataCharacteristics(DeviceHandle handle, int wordLength, int stopBits, int parity) {
-    return editLine(handle,
-                    [=](termios& tio) { return setFraming(tio, wordLength, stopBits, parity); });
+    return editLine(handle, [=](termios& tio) { return setFraming(tio, wordLength, stopBits, parity); });
 }
 
 std::uint32_t SerialDriver::setTimeouts(DeviceHandle handle, int readMs, int writeMs) {
-    if (fdOf(handle) < 0)
-        return notOpen();
+    if (fdOf(handle) < 0) return notOpen();
     readTimeoutMs_ = std::max(readMs, 0);
     writeTimeoutMs_ = std::max(writeMs, 0);
     return succeed();
@@ -244,23 +220,17 @@ std::uint32_t SerialDriver::setTimeouts(DeviceHandle handle, int readMs, int wri
 std::uint32_t SerialDriver::writeByte(DeviceHandle handle, std::uint8_t byte, std::uint32_t& written) {
     written = 0;
     const int fd = fdOf(handle);
-    if (fd < 0)
-        return notOpen();
+    if (fd < 0) return notOpen();
     short revents = 0;
     const int ready = waitFor(fd, POLLOUT, writeTimeoutMs_, revents);
-    if (ready < 0)
-        return fail(kIoError, errno);
-    if (revents & (POLLERR | POLLHUP | POLLNVAL))
-        return fail(kIoError, EIO); // the line hung up: the adapter went away
-    if (ready == 0)
-        return succeed(); // write time-out: like the vendor driver, OK with nothing written
-    if (::write(fd, &byte, 1) != 1)
-        return (errno == EAGAIN || errno == EINTR) ? succeed() : fail(kIoError, errno);
+    if (ready < 0) return fail(kIoError, errno);
+    if (revents & (POLLERR | POLLHUP | POLLNVAL)) return fail(kIoError, EIO); // the line hung up: the adapter went away
+    if (ready == 0) return succeed(); // write time-out: like the vendor driver, OK with nothing written
+    if (::write(fd, &byte, 1) != 1) return (errno == EAGAIN || errno == EINTR) ? succeed() : fail(kIoError, errno);
     written = 1;
     // Push the byte to the line now, so the box sees the frame byte by byte.
     while (::tcdrain(fd) != 0) {
-        if (errno != EINTR)
-            return fail(kIoError, errno);
+        if (errno != EINTR) return fail(kIoError, errno);
     }
     return succeed();
 }
@@ -268,13 +238,10 @@ std::uint32_t SerialDriver::writeByte(DeviceHandle handle, std::uint8_t byte, st
 std::uint32_t SerialDriver::readByte(DeviceHandle handle, std::uint8_t& byte, std::uint32_t& count) {
     count = 0;
     const int fd = fdOf(handle);
-    if (fd < 0)
-        return notOpen();
+    if (fd < 0) return notOpen();
     short revents = 0;
-    if (waitFor(fd, POLLIN, readTimeoutMs_, revents) < 0)
-        return fail(kIoError, errno);
-    if (revents & POLLNVAL)
-        return fail(kIoError, EBADF);
+    if (waitFor(fd, POLLIN, readTimeoutMs_, revents) < 0) return fail(kIoError, errno);
+    if (revents & POLLNVAL) return fail(kIoError, EBADF);
     if (revents & POLLIN) {
         std::uint8_t got = 0;
         const ssize_t n = ::read(fd, &got, 1);
@@ -283,8 +250,7 @@ std::uint32_t SerialDriver::readByte(DeviceHandle handle, std::uint8_t& byte, st
             count = 1;
             return succeed();
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return fail(kIoError, errno);
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return fail(kIoError, errno);
     }
     // A hung-up line polls readable and reads as end of file.
     return (revents & (POLLERR | POLLHUP)) ? fail(kIoError, EIO) : succeed();
@@ -293,12 +259,10 @@ std::uint32_t SerialDriver::readByte(DeviceHandle handle, std::uint8_t& byte, st
 std::uint32_t SerialDriver::getStatus(DeviceHandle handle, std::uint32_t& rxQueue, std::uint32_t& txQueue,
                                       std::uint32_t& events) {
     const int fd = fdOf(handle);
-    if (fd < 0)
-        return notOpen();
+    if (fd < 0) return notOpen();
     int rx = 0;
     int tx = 0;
-    if (::ioctl(fd, FIONREAD, &rx) != 0 || ::ioctl(fd, TIOCOUTQ, &tx) != 0)
-        return fail(kIoError, errno);
+    if (::ioctl(fd, FIONREAD, &rx) != 0 || ::ioctl(fd, TIOCOUTQ, &tx) != 0) return fail(kIoError, errno);
     rxQueue = static_cast<std::uint32_t>(std::max(rx, 0));
     txQueue = static_cast<std::uint32_t>(std::max(tx, 0));
     events = 0;

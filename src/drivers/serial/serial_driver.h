@@ -48,7 +48,8 @@ private:
     // The session's fd for `handle`, or -1 when the handle is not the open one.
     int fdOf(DeviceHandle handle) const;
     // Reads the line settings, lets `change` edit them and writes them back.
-    template <class F> std::uint32_t editLine(DeviceHandle handle, F change);
+    template <class F>
+    std::uint32_t editLine(DeviceHandle handle, F change);
     void dropSession();
     // Opens and checks `path`, taking it for this process alone; the
     // descriptor, or -1 with the status in `status` and the reason kept.

@@ -9,8 +9,7 @@ namespace quelm {
 // with poll). Returns false when the descriptor is not a terminal.
 inline bool makeRawLine(int fd) {
     termios tio{};
-    if (::tcgetattr(fd, &tio) != 0)
-        return false;
+    if (::tcgetattr(fd, &tio) != 0) return false;
     ::cfmakeraw(&tio);
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cflag &= ~CRTSCTS;

@@ -81,10 +81,8 @@ struct Choice {
 constexpr Choice kPower[] = {{"max", 0}, {"med", 1}, {"min", 2}};
 constexpr Choice kChannel[] = {{"A", 0}, {"B", 1}};
 constexpr Choice kDynamic[] = {{"5s", 0}, {"30s", 1}, {"1min", 2}, {"2min", 4}, {"5min", 6}, {"10min", 7}};
-constexpr Choice kRise[] = {{"0.1s", 0}, {"0.5s", 1}, {"1s", 2}, {"1.5s", 3},
-                            {"2s", 4},   {"3s", 5},   {"5s", 6}};
-constexpr Choice kFall[] = {{"10s", 0}, {"20s", 1}, {"30s", 2}, {"45s", 3},
-                            {"1min", 4}, {"2min", 5}, {"4min", 6}};
+constexpr Choice kRise[] = {{"0.1s", 0}, {"0.5s", 1}, {"1s", 2}, {"1.5s", 3}, {"2s", 4}, {"3s", 5}, {"5s", 6}};
+constexpr Choice kFall[] = {{"10s", 0}, {"20s", 1}, {"30s", 2}, {"45s", 3}, {"1min", 4}, {"2min", 5}, {"4min", 6}};
 constexpr Choice kType[] = {{"L1+L3", 0}, {"L1", 1}};
 
 // One detector field: a named choice, or a level 0..255 when `choices` is empty.
@@ -95,10 +93,10 @@ struct Field {
 };
 
 const Field kFields[] = {
-    {"power", kPower, &Detector::outputPower},   {"channel", kChannel, &Detector::channel},
-    {"dyn", kDynamic, &Detector::dynamicTime},   {"rise", kRise, &Detector::riseTime},
-    {"fall", kFall, &Detector::fallTime},        {"on", {}, &Detector::levelOnPlus},
-    {"dyn+", {}, &Detector::levelDynPlus},       {"dyn-", {}, &Detector::levelDynMinus},
+    {"power", kPower, &Detector::outputPower}, {"channel", kChannel, &Detector::channel},
+    {"dyn", kDynamic, &Detector::dynamicTime}, {"rise", kRise, &Detector::riseTime},
+    {"fall", kFall, &Detector::fallTime},      {"on", {}, &Detector::levelOnPlus},
+    {"dyn+", {}, &Detector::levelDynPlus},     {"dyn-", {}, &Detector::levelDynMinus},
     {"type", kType, &Detector::commandType},
 };
 
@@ -192,9 +190,12 @@ bool Parser::boxChannel(const std::vector<std::string_view>& w) {
     if (!arguments(w, 1, 1)) return false;
     if (channelSeen_) return fail("box-channel given twice");
     channelSeen_ = true;
-    if (sameWord(w[1], "A")) config_.channel = 3;
-    else if (sameWord(w[1], "B")) config_.channel = 4;
-    else return fail("box-channel " + quoted(w[1]) + ": use A or B");
+    if (sameWord(w[1], "A"))
+        config_.channel = 3;
+    else if (sameWord(w[1], "B"))
+        config_.channel = 4;
+    else
+        return fail("box-channel " + quoted(w[1]) + ": use A or B");
     return true;
 }
 
@@ -221,8 +222,7 @@ bool Parser::field(Detector& d, std::string_view word, std::vector<std::string_v
     const auto match = [key](const Field& f) { return sameWord(f.key, key); };
     const Field* f = std::find_if(std::begin(kFields), std::end(kFields), match);
     if (f == std::end(kFields))
-        return fail("unknown field " + quoted(key) +
-                    " (use power, channel, dyn, rise, fall, on, dyn+, dyn- or type)");
+        return fail("unknown field " + quoted(key) + " (use power, channel, dyn, rise, fall, on, dyn+, dyn- or type)");
     if (std::find(seen.begin(), seen.end(), f->key) != seen.end())
         return fail("field '" + std::string(f->key) + "' given twice");
     seen.push_back(f->key);
@@ -300,9 +300,7 @@ bool Parser::fail(const std::string& message) {
 
 } // namespace
 
-std::optional<BoxConfig> parseBoxText(const std::string& text, std::string& error) {
-    return Parser().run(text, error);
-}
+std::optional<BoxConfig> parseBoxText(const std::string& text, std::string& error) { return Parser().run(text, error); }
 
 namespace {
 
@@ -342,18 +340,22 @@ std::optional<std::string> readBoxFile(const std::string& path, std::string& why
         return std::nullopt;
     }
     std::string text;
-    if (::fstat(fd, &st) != 0) why = reason(errno);
-    else if (auto refused = refusal(st)) why = *refused;
+    if (::fstat(fd, &st) != 0)
+        why = reason(errno);
+    else if (auto refused = refusal(st))
+        why = *refused;
     // Read to the end, but never past the cap: the file may grow meanwhile.
     char chunk[1 << 16];
     while (why.empty()) {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n == 0) break;
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) why = reason(errno);
+        if (n < 0)
+            why = reason(errno);
         else if (text.size() + static_cast<std::size_t>(n) > kMaxBoxFileBytes)
             why = "the file is larger than " + std::to_string(kMaxBoxFileBytes >> 20) + " MiB";
-        else text.append(chunk, static_cast<std::size_t>(n));
+        else
+            text.append(chunk, static_cast<std::size_t>(n));
     }
     ::close(fd);
     if (!why.empty()) return std::nullopt;

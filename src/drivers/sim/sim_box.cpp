@@ -55,8 +55,8 @@ void SimBox::receiveByte(std::int64_t tUs, std::uint8_t byte) {
 }
 
 std::size_t SimBox::pending(std::int64_t tUs) const {
-    const auto firstLater = std::find_if(toHost_.begin(), toHost_.end(),
-                                         [tUs](const TimedByte& b) { return b.tUs > tUs; });
+    const auto firstLater =
+        std::find_if(toHost_.begin(), toHost_.end(), [tUs](const TimedByte& b) { return b.tUs > tUs; });
     return static_cast<std::size_t>(firstLater - toHost_.begin());
 }
 

@@ -25,7 +25,7 @@ struct Detector {
     std::uint8_t levelOnPlus = 100; // percent
     std::uint8_t levelDynPlus = 100;
     std::uint8_t levelDynMinus = 10;
-    std::uint8_t commandType = 0;   // 0 L1 + L3, 1 L1
+    std::uint8_t commandType = 0; // 0 L1 + L3, 1 L1
     std::array<std::uint32_t, 10> addresses{};
 };
 
@@ -54,9 +54,9 @@ struct CallKnobs {
 };
 
 struct BoxConfig {
-    std::uint8_t channel = 3;           // 3 = channel A, 4 = channel B
-    std::int64_t turnaroundUs = 5000;   // from the last byte of a request to the first of the reply
-    std::uint32_t boxesAttached = 1;    // what the device count reports while plugged
+    std::uint8_t channel = 3;         // 3 = channel A, 4 = channel B
+    std::int64_t turnaroundUs = 5000; // from the last byte of a request to the first of the reply
+    std::uint32_t boxesAttached = 1;  // what the device count reports while plugged
     std::vector<Detector> detectors;
     // When set, the box answers the connection test with this detector's
     // number frame (code 1) once it has seen `reportAfterTests` tests.
@@ -167,8 +167,8 @@ private:
     std::int64_t sendByte(std::int64_t lineUs, std::uint8_t byte);
     std::int64_t put(std::int64_t lineUs, std::uint8_t byte);
     std::uint64_t nextRandom();
-    double uniform();                        // [0, 1)
-    std::uint64_t below(std::uint64_t n);    // 0 .. n - 1; 0 when n is 0
+    double uniform();                     // [0, 1)
+    std::uint64_t below(std::uint64_t n); // 0 .. n - 1; 0 when n is 0
     bool chance(double p) { return p > 0 && uniform() < p; }
 
     BoxConfig config_;

@@ -12,12 +12,11 @@ using Frame = std::array<std::uint8_t, 5>;
 
 constexpr std::uint32_t kMaxDetectorNumber = 1048574;
 
-std::uint32_t numberOf(const Frame& f) {
-    return (std::uint32_t{f[1]} << 16) | (std::uint32_t{f[2]} << 8) | f[3];
-}
+std::uint32_t numberOf(const Frame& f) { return (std::uint32_t{f[1]} << 16) | (std::uint32_t{f[2]} << 8) | f[3]; }
 
 Frame numberFrame(std::uint8_t code, std::uint32_t n) {
-    Frame f{code, static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n), 0};
+    Frame f{code, static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n),
+            0};
     f[4] = f[0] ^ f[1] ^ f[2] ^ f[3];
     return f;
 }
@@ -37,9 +36,12 @@ void writeValue(Detector& d, std::uint8_t code, std::uint8_t value) {
 // The write commands whose code is the value (80 to 90).
 void writeCode(Detector& d, std::uint8_t code) {
     static constexpr std::uint8_t kDynamicTimeCodes[] = {0, 1, 2, 4, 6, 7};
-    if (code <= 85) d.dynamicTime = kDynamicTimeCodes[code - 80];
-    else if (code <= 87) d.channel = static_cast<std::uint8_t>(code - 86);
-    else d.outputPower = static_cast<std::uint8_t>(code - 88);
+    if (code <= 85)
+        d.dynamicTime = kDynamicTimeCodes[code - 80];
+    else if (code <= 87)
+        d.channel = static_cast<std::uint8_t>(code - 86);
+    else
+        d.outputPower = static_cast<std::uint8_t>(code - 88);
 }
 
 } // namespace
@@ -75,8 +77,10 @@ std::optional<SimBox::Frame> SimBox::answerParameterWrite(const Frame& f) {
     const auto& refused = knobs_.refusedWrites;
     Detector* d = detector(numberOf(f));
     if (d != nullptr && std::find(refused.begin(), refused.end(), code) == refused.end()) {
-        if (code <= 73) writeValue(*d, code, f[4]);
-        else writeCode(*d, code);
+        if (code <= 73)
+            writeValue(*d, code, f[4]);
+        else
+            writeCode(*d, code);
     }
     return acknowledgement();
 }

@@ -10,9 +10,7 @@ using Frame = std::array<std::uint8_t, 5>;
 std::uint8_t xorOf(const Frame& f) { return f[0] ^ f[1] ^ f[2] ^ f[3]; }
 bool checksumOk(const Frame& f) { return f[4] == xorOf(f); }
 
-std::uint32_t numberOf(const Frame& f) {
-    return (std::uint32_t{f[1]} << 16) | (std::uint32_t{f[2]} << 8) | f[3];
-}
+std::uint32_t numberOf(const Frame& f) { return (std::uint32_t{f[1]} << 16) | (std::uint32_t{f[2]} << 8) | f[3]; }
 
 Frame frameOf(std::uint8_t code, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4) {
     Frame f{code, b2, b3, b4, 0};

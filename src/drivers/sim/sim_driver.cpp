@@ -36,9 +36,7 @@ std::uint32_t SimDriver::setBaudRate(DeviceHandle handle, std::uint32_t baud) {
     return status;
 }
 
-std::uint32_t SimDriver::setDataCharacteristics(DeviceHandle handle, int, int, int) {
-    return check(handle);
-}
+std::uint32_t SimDriver::setDataCharacteristics(DeviceHandle handle, int, int, int) { return check(handle); }
 
 std::uint32_t SimDriver::setTimeouts(DeviceHandle handle, int readMs, int writeMs) {
     const std::uint32_t status = check(handle);

@@ -3,9 +3,9 @@
 // nothing queued waits for the next byte up to the read time-out (by
 // sleeping on the scheduler, so the virtual clock moves and nothing else
 // runs); writes go to the box at the current time.
+#include "core/scheduler.h"
 #include "drivers/sim/sim_box.h"
 #include "link/box_driver.h"
-#include "core/scheduler.h"
 
 namespace quelm::sim {
 
