@@ -27,7 +27,7 @@ status=0
   cmp <(quelmbox-cli --print-udev-rule | grep -v '^# Install') /usr/lib/udev/rules.d/60-quelmbox-ftdi.rules
   # The window as the desktop entry starts it: files in the user's own folder.
   home=$(mktemp -d)
-  HOME=$home QT_QPA_PLATFORM=offscreen timeout 30 quelmbox --simulate --quit-after-paint 2>/dev/null
+  HOME=$home QT_QPA_PLATFORM=offscreen timeout 30 quelmbox --simulate --quit-after-paint >/dev/null 2>&1
   test -s "$home/.local/share/quelmbox/param_box.dat"
   test -s "$home/.local/share/quelmbox/frame_English.dat"
   rm -rf "$home"
