@@ -42,7 +42,7 @@ int CommandLine(const std::uint8_t* data, std::size_t size) {
         if (error.empty()) std::abort();
         return 0;
     }
-    if (options->help) return 0;
+    if (options->help || options->version || options->printUdevRule) return 0;
     if (!(options->timeoutSeconds > 0 && options->timeoutSeconds <= 86400)) std::abort();
     const auto number = [](const std::string& n) {
         return !n.empty() && n.size() <= 7 && n.find_first_not_of("0123456789") == std::string::npos &&
