@@ -6,6 +6,7 @@
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "shell/bind_handlers.h"
+#include "support/cli_run.h"
 #include "support/pty_bridge.h"
 #include "support/test_rig.h"
 
@@ -20,39 +21,10 @@
 #include <unistd.h>
 
 using namespace quelm;
+using quelm::test::CliRun;
+using quelm::test::RunCli;
 
 namespace {
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-std::string Slurp(std::FILE* f) {
-    std::rewind(f);
-    std::string s;
-    char buf[4096];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, f)) s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
-CliRun RunCli(std::vector<std::string> args) {
-    App();
-    args.insert(args.begin(), "quelmbox-cli");
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int code = cli::Run(args, out, err);
-    return {code, Slurp(out), Slurp(err)};
-}
 
 // Each test runs in a process of its own, several at once: the name carries
 // the process so that two tests never write the same file.
@@ -244,7 +216,7 @@ TEST(Cli, ReadsAndSendsTheTenAddresses) {
 }
 
 TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
-    App();
+    test::CliApp();
     PtyBridge bridge{sim::SimBox(test::SampleBox())};
     bridge.start();
     SerialDriver driver(bridge.slavePath());

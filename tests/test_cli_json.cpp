@@ -1,6 +1,7 @@
 // Every command's --json output is read back by a real JSON parser, numbers
 // as numbers; a usage error is one line.
 #include "cli/cli.h"
+#include "support/cli_run.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -15,34 +16,10 @@
 
 using namespace quelm;
 using nlohmann::json;
+using quelm::test::CliRun;
+using quelm::test::RunCli;
 
 namespace {
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-std::string Slurp(std::FILE* f) {
-    std::rewind(f);
-    std::string s;
-    char buf[4096];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, f)) s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
-CliRun RunCli(std::vector<std::string> args) {
-    static int argc = 1;
-    static char name[] = "test_cli_json";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    args.insert(args.begin(), "quelmbox-cli");
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int code = cli::Run(args, out, err);
-    return {code, Slurp(out), Slurp(err)};
-}
 
 std::string BoxFile() {
     const std::string path = testing::TempDir() + "cli_json_box_" + std::to_string(getpid()) + ".txt";

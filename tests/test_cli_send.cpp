@@ -1,6 +1,7 @@
 // send-params, program-number and wait-number from the command line, in real
 // time on the simulated box.
 #include "cli/cli.h"
+#include "support/cli_run.h"
 
 #include <gtest/gtest.h>
 
@@ -12,39 +13,10 @@
 #include <unistd.h>
 
 using namespace quelm;
+using quelm::test::CliRun;
+using quelm::test::RunCli;
 
 namespace {
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_cli_send";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
-struct CliRun {
-    int code;
-    std::string out, err;
-};
-
-std::string Slurp(std::FILE* f) {
-    std::rewind(f);
-    std::string s;
-    char buf[4096];
-    while (std::size_t n = std::fread(buf, 1, sizeof buf, f)) s.append(buf, n);
-    std::fclose(f);
-    return s;
-}
-
-CliRun RunCli(std::vector<std::string> args) {
-    App();
-    args.insert(args.begin(), "quelmbox-cli");
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int code = cli::Run(args, out, err);
-    return {code, Slurp(out), Slurp(err)};
-}
 
 // Each test runs in a process of its own, several at once: the name carries
 // the process so that two tests never write the same file.

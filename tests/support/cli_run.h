@@ -1,0 +1,48 @@
+#pragma once
+// Runs the command-line front end in this process, as the shell would run
+// quelmbox-cli, and keeps what it printed.
+#include "cli/cli.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace quelm::test {
+
+struct CliRun {
+    int code;
+    std::string out, err;
+};
+
+// The whole content of a temporary file, which is then closed.
+inline std::string Slurp(std::FILE* f) {
+    std::rewind(f);
+    std::string s;
+    char buf[4096];
+    while (std::size_t n = std::fread(buf, 1, sizeof buf, f)) s.append(buf, n);
+    std::fclose(f);
+    return s;
+}
+
+// The one application object of a test program that runs the front end.
+inline QCoreApplication& CliApp() {
+    static int argc = 1;
+    static char name[] = "quelmbox-cli";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// `args` without the program name.
+inline CliRun RunCli(std::vector<std::string> args) {
+    CliApp();
+    args.insert(args.begin(), "quelmbox-cli");
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    const int code = cli::Run(args, out, err);
+    return {code, Slurp(out), Slurp(err)};
+}
+
+} // namespace quelm::test
