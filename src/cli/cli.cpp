@@ -22,9 +22,7 @@ int BoxOutcome(const Form& f, int doneLine, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
     if (message != f.tables.boxLine(doneLine)) {
         std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-        return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty()
-                   ? kNoBox
-                   : kOperationFailed;
+        return SaysNoBox(f) ? kNoBox : kOperationFailed;
     }
     if (f.link.lastStatus != kOk) {
         std::fprintf(err, "quelmbox-cli: a write to the box failed (status %u)\n", f.link.lastStatus);

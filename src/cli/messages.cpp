@@ -38,8 +38,12 @@ int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty()) return kNoBox;
-    return kOperationFailed;
+    return SaysNoBox(f) ? kNoBox : kOperationFailed;
+}
+
+bool SaysNoBox(const Form& f) {
+    const std::string& message = f.ui.Text5->text();
+    return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty();
 }
 
 } // namespace quelm::cli

@@ -15,4 +15,8 @@ void FillBoxTable(LanguageTables& tables);
 // success; anything else is said on `err`.
 int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err);
 
+// The message line says there was no box to use: none, several, or a port
+// the driver could not open.
+bool SaysNoBox(const Form& f);
+
 } // namespace quelm::cli

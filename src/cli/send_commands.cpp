@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/json.h"
 #include "cli/live_read.h"
+#include "cli/messages.h"
 #include "cli/print_parameters.h"
 #include "detector/program_number.h"
 #include "exchange/form_ops.h"
@@ -39,10 +40,7 @@ int Failure(const Form& f, bool stopped, std::FILE* err) {
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    if (message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty() ||
-        message == kConnectionTestText)
-        return kNoBox;
-    return kOperationFailed;
+    return SaysNoBox(f) || message == kConnectionTestText ? kNoBox : kOperationFailed;
 }
 
 void Select(Form& f, const WantedParameter& w) {
