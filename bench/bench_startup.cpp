@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_startup: %s did not start and quit\n", tool[0].c_str());
         return 1;
     }
-    int width = 0, height = 0;
-    if (std::sscanf(first.out.c_str(), "painted %dx%d", &width, &height) != 2) {
+    int width = 0, height = 0, faceAt = 0;
+    if (std::sscanf(first.out.c_str(), "painted %dx%d in %n", &width, &height, &faceAt) != 2) {
         std::fprintf(stderr, "bench_startup: no window size from the tool\n");
         return 1;
     }
@@ -112,8 +112,10 @@ int main(int argc, char** argv) {
     }
     std::string shown;
     for (const std::string& a : extra) shown += " " + a;
-    std::printf("start to the first painted %dx%d window and quit, offscreen, median of %d runs each\n", width, height,
-                runs);
+    std::string face = first.out.substr(static_cast<std::size_t>(faceAt));
+    face = face.substr(0, face.find('\n'));
+    std::printf("start to the first painted %dx%d window (font %s) and quit, offscreen, median of %d runs each\n",
+                width, height, face.c_str(), runs);
     std::printf("                      CPU time      peak memory\n");
     std::printf("  quelmbox%-12s %8.1f ms   %8ld KiB\n", shown.c_str(), median(toolCpu), median(toolRss));
     std::printf("  bare window          %8.1f ms   %8ld KiB\n", median(bareCpu), median(bareRss));

@@ -4,6 +4,7 @@
 #include "ui/pictures.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,18 +56,37 @@ void fitPicture(QLabel* label) {
 
 } // namespace
 
+namespace {
+
+// The design font first, then faces of about its width (Nimbus Sans comes
+// with the standard PostScript fonts of most Linux systems), and a condensed
+// face last: the common default sans-serif is too wide for captions laid out
+// for the design font. The first one installed is looked up once: a family
+// list with missing names makes every new size search the fallbacks again.
+QString controlFamily() {
+    static const QString family = [] {
+        const QStringList wanted = {QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                                    QStringLiteral("Arial"),         QStringLiteral("Liberation Sans"),
+                                    QStringLiteral("Nimbus Sans"),   QStringLiteral("DejaVu Sans Condensed")};
+        QStringList installed = QFontDatabase::families();
+        for (QString& family : installed) family = family.section(QStringLiteral(" ["), 0, 0); // "Name [foundry]"
+        for (const QString& name : wanted)
+            if (installed.contains(name, Qt::CaseInsensitive)) return name;
+        return QString(); // the style hint's default sans-serif
+    }();
+    return family;
+}
+
+} // namespace
+
 QFont controlFont(double points) {
     QFont font;
-    // The design font first, then faces of about its width (Nimbus Sans comes
-    // with the standard PostScript fonts of most Linux systems), and a
-    // condensed face last: the common default sans-serif is too wide for
-    // captions laid out for the design font.
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("DejaVu Sans Condensed")});
+    if (const QString family = controlFamily(); !family.isEmpty()) font.setFamily(family);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(points);
     font.setBold(true);
+    font.setHintingPreference(
+        QFont::PreferFullHinting); // whole-pixel glyphs: each drawn once, not per sub-pixel offset
     return font;
 }
 
@@ -139,7 +159,6 @@ QWidget* makeLabel(Label& label, QWidget* parent) { return new QLabel(qs(label.c
 // The picture is drawn when the control gets its size (syncGeometry).
 QWidget* makePicture(Picture& picture, QWidget* parent) {
     auto* label = new QLabel(parent);
-    label->setScaledContents(true); // stretched into the control's rectangle
     label->setProperty(kPictureProperty, QString::fromStdString(picture.picture()));
     return label;
 }
@@ -150,8 +169,12 @@ void syncGeometry(const Control& control, QWidget* widget) {
     if (control.kind() == ControlKind::Picture) fitPicture(static_cast<QLabel*>(widget));
 }
 
+// Most controls have the window's font: they inherit it, and setting it
+// again on each would resolve it once per widget.
 void syncFont(const Control& control, QWidget* widget) {
-    if (control.hasFont()) widget->setFont(controlFont(control.fontPoints()));
+    if (!control.hasFont()) return;
+    const QFont font = controlFont(control.fontPoints());
+    if (widget->font() != font) widget->setFont(font);
 }
 
 void syncText(const TextBox& box, QWidget* widget) {

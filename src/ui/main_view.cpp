@@ -7,8 +7,11 @@
 #include "ui/trace_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <algorithm>
 
 namespace quelm::ui {
 
@@ -25,14 +28,21 @@ bool hasSubItems(const WindowModel& ui, const MenuItem& item) {
 MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
     : QMainWindow(parent), form_(form), traceLog_(traceLog) {
     setObjectName(QStringLiteral("frmMain"));
+    // Before any widget measures its text. The tool's other windows and
+    // dialogs share the window's font; Qt's text boxes also lay out their
+    // text once in the application's font before they take their window's,
+    // and any other font would be loaded just for that.
+    QApplication::setFont(controlFont(form_.ui.frame().fontPoints));
+    setFont(controlFont(form_.ui.frame().fontPoints));
     setWindowTitle(QString::fromStdString(form_.ui.title()));
     bindWindowItems();
     setAttribute(Qt::WA_WindowPropagation); // the menus' pop-ups follow the window's font
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client);
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
     buildMenus();
-    buildControls(client);
+    applyFrame(); // the controls inherit the window's font instead of each resolving their own
+    buildControls();
 
     previousObserver_ = form_.ui.observer;
     form_.ui.observer = [this](Control& control, Change change) {
@@ -42,9 +52,8 @@ MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
     previousFrameObserver_ = form_.ui.frameObserver;
     form_.ui.frameObserver = [this] {
         if (previousFrameObserver_) previousFrameObserver_();
-        onFrameChange();
+        applyFrame();
     };
-    onFrameChange(); // the frame as the model has it, scaled already or not
     keys_ = new KeyForwarder(
         this, [this] { return form_.ui.keyPreview; }, [this](int code) { Form_KeyDown(form_, code); },
         [this](int code) { Form_KeyPress(form_, code); });
@@ -83,14 +92,21 @@ void MainView::showMenuCheck(const MenuItem& item) {
     if (traceWindow_) traceWindow_->showLanguage();
 }
 
-QWidget* MainView::widgetOf(const Control& control) const {
-    const auto it = widgets_.find(&control);
-    return it == widgets_.end() ? nullptr : it->second;
+QWidget* MainView::widgetOf(const Control& control) {
+    if (QWidget* widget = madeWidget(control)) return widget;
+    for (Control* c : form_.ui.controls())
+        if (c == &control) return ensureWidget(*c);
+    return nullptr; // a menu, or a control of another window
 }
 
-QWidget* MainView::widgetOf(std::string_view name) const {
+QWidget* MainView::widgetOf(std::string_view name) {
     const Control* control = form_.ui.find(name);
     return control ? widgetOf(*control) : nullptr;
+}
+
+QWidget* MainView::madeWidget(const Control& control) const {
+    const auto it = widgets_.find(&control);
+    return it == widgets_.end() ? nullptr : it->second;
 }
 
 QAction* MainView::actionOf(const MenuItem& item) const {
@@ -129,18 +145,60 @@ void MainView::buildMenus() {
     }
 }
 
-// Every control in window order, so that later controls stand above earlier
-// ones where they overlap (buttons placed over their group, the disk manager
-// panel over the parameters and addresses).
-void MainView::buildControls(QWidget* client) {
-    for (Control* control : form_.ui.controls()) {
-        QWidget* parent = control->container() ? widgets_.at(control->container()) : client;
-        QWidget* widget = createWidget(*control, parent);
-        widget->setObjectName(QString::fromStdString(control->name()));
-        syncFont(*control, widget);
-        syncGeometry(*control, widget);
-        widgets_[control] = widget;
-        showState(*control);
+// The widgets of the controls shown at start, in window order, so that later
+// controls stand above earlier ones where they overlap (buttons placed over
+// their group, the disk manager panel over the parameters and addresses).
+// A control hidden at start, or inside a hidden group, gets its widget when
+// it is first shown: most sessions never open the disk manager panel.
+void MainView::buildControls() {
+    for (Control* control : form_.ui.controls())
+        if (shownInWindow(*control)) ensureWidget(*control);
+    built_ = true;
+}
+
+bool MainView::shownInWindow(const Control& control) {
+    for (const Control* c = &control; c != nullptr; c = c->container())
+        if (!c->visible()) return false;
+    return true;
+}
+
+// The widgets of the controls that have none and are now shown.
+void MainView::buildShownControls() {
+    for (Control* control : form_.ui.controls())
+        if (!madeWidget(*control) && shownInWindow(*control)) ensureWidget(*control);
+}
+
+// The control's widget, made with its container's if they have none yet.
+QWidget* MainView::ensureWidget(Control& control) {
+    if (QWidget* widget = madeWidget(control)) return widget;
+    QWidget* parent = control.container() ? ensureWidget(*control.container()) : client_;
+    QWidget* widget = createWidget(control, parent);
+    widget->setObjectName(QString::fromStdString(control.name()));
+    syncFont(control, widget);
+    syncGeometry(control, widget);
+    widgets_[&control] = widget;
+    if (built_) placeInWindowOrder(control, widget);
+    showState(control);
+    return widget;
+}
+
+// A widget made after the others takes its control's place among them: under
+// the widgets of later controls, and after the earlier ones in the tab order.
+void MainView::placeInWindowOrder(const Control& control, QWidget* widget) {
+    const auto& controls = form_.ui.controls();
+    const auto at = std::find(controls.begin(), controls.end(), &control);
+    for (auto later = at + 1; later < controls.end(); ++later) {
+        QWidget* above = madeWidget(**later);
+        if (above && above->parentWidget() == widget->parentWidget()) {
+            widget->stackUnder(above);
+            break;
+        }
+    }
+    for (auto earlier = at; earlier != controls.begin();) {
+        if (QWidget* before = madeWidget(**--earlier)) {
+            QWidget::setTabOrder(before, widget);
+            break;
+        }
     }
 }
 
@@ -162,6 +220,7 @@ QWidget* MainView::createWidget(Control& control, QWidget* parent) {
 }
 
 void MainView::onModelChange(Control& control, Change change) {
+    if (change == Change::Visible && control.visible()) buildShownControls();
     if (change == Change::Caption || change == Change::Enabled || change == Change::Visible) {
         showCaption(control);
         showState(control);
@@ -171,8 +230,8 @@ void MainView::onModelChange(Control& control, Change change) {
         if (change == Change::Value) showMenuCheck(static_cast<MenuItem&>(control));
         return;
     }
-    QWidget* widget = widgetOf(control);
-    if (widget == nullptr) return;
+    QWidget* widget = madeWidget(control);
+    if (widget == nullptr) return; // made later, from the model as it is then
     switch (change) {
     case Change::Text: syncText(static_cast<TextBox&>(control), widget); break;
     case Change::Value:
@@ -191,20 +250,33 @@ void MainView::onModelChange(Control& control, Change change) {
 
 // Position, font, client size and state of the window. Only what differs
 // from the frame last shown is applied; the state is applied every time.
-void MainView::onFrameChange() {
+void MainView::applyFrame() {
     const WindowFrame& frame = form_.ui.frame();
     const auto differs = [&](double WindowFrame::*field) {
         return !shownFrame_ || (*shownFrame_).*field != frame.*field;
     };
     const bool newFont = differs(&WindowFrame::fontPoints);
     if (frame.state == WindowState::Normal) showFrameState(frame.state);
-    if (newFont) setFont(controlFont(frame.fontPoints));
+    if (newFont) showWindowFont(frame.fontPoints);
     if (differs(&WindowFrame::left) || differs(&WindowFrame::top))
         move(twipsToPixels(frame.left), twipsToPixels(frame.top));
     if (newFont || differs(&WindowFrame::width) || differs(&WindowFrame::height))
-        resize(clientPixelSize(form_.ui) + QSize(0, menuBar()->sizeHint().height()));
+        resize(clientPixelSize(form_.ui) + QSize(0, menuBarHeight(clientPixelSize(form_.ui).width())));
     if (frame.state != WindowState::Normal) showFrameState(frame.state);
     shownFrame_ = frame;
+}
+
+// The height the window's layout gives the menu bar at this width.
+int MainView::menuBarHeight(int width) const {
+    const int forWidth = menuBar()->heightForWidth(width);
+    return forWidth > 0 ? forWidth : menuBar()->sizeHint().height();
+}
+
+// The window's font reaches every widget that does not have its own; each
+// control's own font is then set where it differs from the new one.
+void MainView::showWindowFont(double points) {
+    setFont(controlFont(points));
+    for (const auto& [control, widget] : widgets_) syncFont(*control, widget);
 }
 
 // A hidden window keeps the state for when it is shown: setting the state
@@ -225,7 +297,7 @@ void MainView::showFrameState(WindowState state) {
 }
 
 void MainView::showCaption(const Control& control) {
-    if (QWidget* widget = widgetOf(control)) {
+    if (QWidget* widget = madeWidget(control)) {
         syncCaption(control, widget);
     } else if (control.kind() == ControlKind::Menu) {
         if (QAction* action = actionOf(static_cast<const MenuItem&>(control)))
@@ -234,7 +306,7 @@ void MainView::showCaption(const Control& control) {
 }
 
 void MainView::showState(const Control& control) {
-    if (QWidget* widget = widgetOf(control)) {
+    if (QWidget* widget = madeWidget(control)) {
         widget->setEnabled(control.enabled());
         widget->setVisible(control.visible());
     } else if (control.kind() == ControlKind::Menu) {

@@ -29,9 +29,10 @@ public:
     MainView(const MainView&) = delete;
     MainView& operator=(const MainView&) = delete;
 
-    // The widget of a control (null for menus and unknown names).
-    QWidget* widgetOf(const Control& control) const;
-    QWidget* widgetOf(std::string_view name) const;
+    // The widget of a control, made now if the control has not been shown
+    // yet (null for menus and unknown names).
+    QWidget* widgetOf(const Control& control);
+    QWidget* widgetOf(std::string_view name);
     // The action of a menu or menu item.
     QAction* actionOf(const MenuItem& item) const;
     // The trace window, made when the menu item first opens it.
@@ -42,12 +43,19 @@ private:
     void bindWindowItems();
     void showTraceWindow();
     void showMenuCheck(const MenuItem& item);
-    void buildControls(QWidget* client);
+    void buildControls();
+    static bool shownInWindow(const Control& control);
+    void buildShownControls();
+    QWidget* ensureWidget(Control& control);
+    QWidget* madeWidget(const Control& control) const;
+    void placeInWindowOrder(const Control& control, QWidget* widget);
     QWidget* createWidget(Control& control, QWidget* parent);
 
     // Model -> widgets.
     void onModelChange(Control& control, Change change);
-    void onFrameChange();
+    void applyFrame();
+    void showWindowFont(double points);
+    int menuBarHeight(int width) const;
     void showFrameState(WindowState state);
     void showCaption(const Control& control);
     void showState(const Control& control);
@@ -59,7 +67,9 @@ private:
     // the window only where it differs, so that running the start-up again
     // leaves a window the user has moved where it is.
     std::optional<WindowFrame> shownFrame_;
+    QWidget* client_ = nullptr;
     std::unordered_map<const Control*, QWidget*> widgets_;
+    bool built_ = false; // the controls shown at start have their widgets
     std::unordered_map<const Control*, QAction*> actions_;
     KeyForwarder* keys_ = nullptr;
     TraceLog* traceLog_;

@@ -24,7 +24,9 @@ TraceWindow::TraceWindow(TraceLog& log, const WindowModel& model, QWidget* paren
     text_->setReadOnly(true);
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setMaximumBlockCount(kShownLines);
-    text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setBold(false); // the columns read better in a light face than in the window's bold one
+    text_->setFont(fixed);
     save_ = new QPushButton(this);
     clear_ = new QPushButton(this);
     auto* buttons = new QHBoxLayout;

@@ -1,8 +1,9 @@
 #pragma once
 // One application for a whole test program, in the style the tool uses:
 // made before the first test, destroyed after the last.
+#include "ui/tool_style.h"
+
 #include <QApplication>
-#include <QStyleFactory>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -13,7 +14,7 @@ class QtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         app_ = std::make_unique<QApplication>(argc_, argv_);
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setStyle(ui::makeToolStyle());
     }
     void TearDown() override { app_.reset(); }
 
