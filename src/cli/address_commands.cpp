@@ -31,7 +31,10 @@ void PrintAddresses(std::FILE* out, const Form& f, const std::string& number, bo
 int AddressesNotRead(const Form& f, std::FILE* err) {
     std::string missing;
     for (std::size_t k = 0; k < 10; ++k)
-        if (!f.ui.Text1[k]->enabled()) missing += " " + std::to_string(k + 1);
+        if (!f.ui.Text1[k]->enabled()) {
+            missing += ' ';
+            missing += std::to_string(k + 1);
+        }
     if (missing.empty()) return kSuccess;
     std::fprintf(err, "quelmbox-cli: no valid report in ten frames for address(es)%s\n", missing.c_str());
     return kOperationFailed;

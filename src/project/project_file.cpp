@@ -94,7 +94,11 @@ std::string FormatProjectFile(const ProjectRecord& record) {
     // A group with no option selected gives an empty line, which a read
     // leaves unused, so the file keeps its 19 values.
     for (int option : record.options) out += (option != 0 ? std::to_string(option) : std::string()) + "\r\n";
-    for (double level : record.levels) out += " " + NumberText(level) + " \r\n";
+    for (double level : record.levels) {
+        out += ' ';
+        out += NumberText(level);
+        out += " \r\n";
+    }
     return out;
 }
 

@@ -38,7 +38,10 @@ bool ReadLanguageCode(const std::filesystem::path& file, int& code, std::string&
 }
 
 bool WriteLanguageCode(const std::filesystem::path& file, int code, std::string& error) {
-    return WriteFileAtomically(file, " " + std::to_string(code) + " \r\n", error);
+    std::string line = " ";
+    line += std::to_string(code);
+    line += " \r\n";
+    return WriteFileAtomically(file, line, error);
 }
 
 int LoadTable(const std::filesystem::path& file, TextTable& table) {
