@@ -6,6 +6,7 @@
 #include "cli/live_read.h"
 #include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
+#include "pty_timing.h"
 #include "shell/bind_handlers.h"
 #include "support/pty_bridge.h"
 
@@ -19,19 +20,12 @@
 #include <vector>
 
 using namespace quelm;
+using namespace quelm::bench;
 
 namespace {
 
 constexpr int kRuns = 30;
-constexpr double kPauseMs = 1.0;
-constexpr double kPollMs = 10.0;
 constexpr int kReadCommand = 4, kSendCommand = 5;
-
-double Seconds(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // Two sets of ten addresses, all different from each other: each send
 // replaces the other set, so every address is written.
@@ -48,18 +42,6 @@ sim::BoxConfig Box() {
     d.addresses = AddressSet(1);
     c.detectors.push_back(d);
     return c;
-}
-
-// One request: four pauses while the bytes go out, the last byte's wire
-// time, the turnaround and five bytes back; the reply is taken by the first
-// 10 ms polling tick after it is whole, polling having started when the send
-// ended.
-double RequestFloorMs(double turnaroundMs) {
-    const double wireMs = static_cast<double>(sim::kByteWireUs) / 1000.0;
-    const double sendMs = 4 * kPauseMs;
-    const double replyWholeMs = sendMs + wireMs + turnaroundMs + 5 * wireMs;
-    const double ticks = std::ceil((replyWholeMs - sendMs) / kPollMs);
-    return sendMs + ticks * kPollMs;
 }
 
 struct Figures {

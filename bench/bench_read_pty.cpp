@@ -6,6 +6,7 @@
 // at the default 16 ms and at 1 ms (what the serial driver asks for).
 #include "app/builder.h"
 #include "cli/live_read.h"
+#include "pty_timing.h"
 #include "support/pty_bridge.h"
 
 #include <QCoreApplication>
@@ -18,19 +19,12 @@
 #include <vector>
 
 using namespace quelm;
+using namespace quelm::bench;
 
 namespace {
 
 constexpr int kReads = 50;
-constexpr double kPauseMs = 1.0;
-constexpr double kPollMs = 10.0;
 constexpr double kChainMs = 10.0;
-
-double Seconds(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 sim::BoxConfig Box() {
     sim::BoxConfig c;
@@ -40,18 +34,6 @@ sim::BoxConfig Box() {
     d.levelOnPlus = 80;
     c.detectors.push_back(d);
     return c;
-}
-
-// The protocol's own schedule for one request: four pauses while the bytes
-// go out, the last byte's wire time, the detector's turnaround and five bytes
-// back; the reply is taken by the first 10 ms polling tick after it is whole,
-// polling having started when the send ended.
-double RequestFloorMs(double turnaroundMs) {
-    const double wireMs = static_cast<double>(sim::kByteWireUs) / 1000.0;
-    const double sendMs = 4 * kPauseMs;
-    const double replyWholeMs = sendMs + wireMs + turnaroundMs + 5 * wireMs;
-    const double ticks = std::ceil((replyWholeMs - sendMs) / kPollMs);
-    return sendMs + ticks * kPollMs;
 }
 
 struct Result {

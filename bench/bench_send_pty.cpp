@@ -4,6 +4,7 @@
 // protocol's own schedule sets, as ratios.
 #include "app/builder.h"
 #include "cli/live_read.h"
+#include "pty_timing.h"
 #include "support/pty_bridge.h"
 
 #include <QCoreApplication>
@@ -17,30 +18,12 @@
 #include <vector>
 
 using namespace quelm;
+using namespace quelm::bench;
 
 namespace {
 
 constexpr int kSends = 20;
 constexpr int kProgrammings = 40;
-constexpr double kPauseMs = 1.0;
-constexpr double kPollMs = 10.0;
-
-double Seconds(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-// The protocol's own schedule for one request and its reply: four pauses
-// while the bytes go out, the last byte's wire time, the turnaround and five
-// bytes back; the reply is taken by the first 10 ms polling tick after it is
-// whole, polling having started when the send ended.
-double RequestFloorMs(double turnaroundMs) {
-    const double wireMs = static_cast<double>(sim::kByteWireUs) / 1000.0;
-    const double sendMs = 4 * kPauseMs;
-    const double replyWholeMs = wireMs + turnaroundMs + 5 * wireMs;
-    return sendMs + std::ceil(replyWholeMs / kPollMs) * kPollMs;
-}
 
 // A send where all nine parameters differ takes two passes.
 // Pass 1: read (3 requests, Timer23 and Timer24 10 ms each), call (1), then
