@@ -4,11 +4,7 @@
 // median and worst time of a whole read and of a whole send next to the
 // floor the protocol's own schedule sets, and the CPU time per operation.
 #include "cli/live_read.h"
-#include "drivers/serial/qt_scheduler.h"
-#include "drivers/serial/serial_driver.h"
-#include "pty_timing.h"
-#include "shell/bind_handlers.h"
-#include "support/pty_bridge.h"
+#include "pty_bench.h"
 
 #include <QCoreApplication>
 
@@ -85,11 +81,9 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const sim::BoxConfig config = Box();
     PtyBridge bridge{sim::SimBox(config)};
-    bridge.start();
-    SerialDriver driver(bridge.slavePath());
-    QtScheduler scheduler;
-    Form form(scheduler, driver);
-    bindHandlers(form);
+    const auto tool = ToolBehind(bridge, "bench_addresses_pty");
+    if (!tool) return 2;
+    Form& form = *tool->form;
     form.tables.box[18] = "done";
     form.ui.Text3->setText("300");
     // The window shows the box's channel since start-up: its report in each

@@ -4,10 +4,8 @@
 // schedule sets, and the process's CPU time per read: with the bytes passed
 // on at once, then held as an FTDI adapter holds them with its latency timer
 // at the default 16 ms and at 1 ms (what the serial driver asks for).
-#include "app/builder.h"
 #include "cli/live_read.h"
-#include "pty_timing.h"
-#include "support/pty_bridge.h"
+#include "pty_bench.h"
 
 #include <QCoreApplication>
 
@@ -45,15 +43,8 @@ struct Result {
 bool Measure(const sim::BoxConfig& config, std::int64_t holdingUs, Result& r) {
     PtyBridge bridge{sim::SimBox(config)};
     bridge.setHoldingDelayUs(holdingUs);
-    bridge.start();
-    BackendOptions options;
-    options.port = bridge.slavePath();
-    std::string error;
-    const auto tool = BuildTool(options, {}, error);
-    if (!tool) {
-        std::fprintf(stderr, "bench_read_pty: %s\n", error.c_str());
-        return false;
-    }
+    const auto tool = ToolBehind(bridge, "bench_read_pty");
+    if (!tool) return false;
     Form& form = *tool->form;
     form.tables.box[17] = "done";
     form.ui.Text3->setText("300");

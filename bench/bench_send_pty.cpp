@@ -2,10 +2,8 @@
 // and programs its number, through the real serial driver on the Qt event
 // loop; prints the median and worst time of each next to the floor the
 // protocol's own schedule sets, as ratios.
-#include "app/builder.h"
 #include "cli/live_read.h"
-#include "pty_timing.h"
-#include "support/pty_bridge.h"
+#include "pty_bench.h"
 
 #include <QCoreApplication>
 
@@ -96,15 +94,8 @@ int main(int argc, char** argv) {
                                 .levelDynMinus = 25,
                                 .commandType = 1});
     PtyBridge bridge{sim::SimBox(config)};
-    bridge.start();
-    BackendOptions options;
-    options.port = bridge.slavePath();
-    std::string error;
-    const auto tool = BuildTool(options, {}, error);
-    if (!tool) {
-        std::fprintf(stderr, "bench_send_pty: %s\n", error.c_str());
-        return 2;
-    }
+    const auto tool = ToolBehind(bridge, "bench_send_pty");
+    if (!tool) return 2;
     Form& form = *tool->form;
     form.tables.box[37] = "sent";
     form.tables.box[14] = "programmed";

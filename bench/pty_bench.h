@@ -1,11 +1,16 @@
 #pragma once
-// What the benchmarks behind a pseudo-terminal share: the clocks they read
-// and the protocol's own schedule for one request, the floor their figures
-// are set against.
+// What the benchmarks behind a pseudo-terminal share: the tool built on the
+// serial driver behind the bridge, the clocks they read, and the protocol's
+// own schedule for one request, the floor their figures are set against.
+#include "app/builder.h"
 #include "drivers/sim/sim_box.h"
+#include "support/pty_bridge.h"
 
 #include <cmath>
+#include <cstdio>
 #include <ctime>
+#include <memory>
+#include <string>
 
 namespace quelm::bench {
 
@@ -29,6 +34,18 @@ inline double RequestFloorMs(double turnaroundMs) {
     const double sendMs = 4 * kPauseMs;
     const double replyWholeMs = wireMs + turnaroundMs + 5 * wireMs;
     return sendMs + std::ceil(replyWholeMs / kPollMs) * kPollMs;
+}
+
+// Starts `bridge` and builds the tool as the window does, on the serial
+// driver behind it; null, with the reason on standard error, if it cannot.
+inline std::unique_ptr<Tool> ToolBehind(PtyBridge& bridge, const char* program) {
+    bridge.start();
+    BackendOptions options;
+    options.port = bridge.slavePath();
+    std::string error;
+    auto tool = BuildTool(options, {}, error);
+    if (!tool) std::fprintf(stderr, "%s: %s\n", program, error.c_str());
+    return tool;
 }
 
 } // namespace quelm::bench
