@@ -33,7 +33,6 @@ MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
     // text once in the application's font before they take their window's,
     // and any other font would be loaded just for that.
     QApplication::setFont(controlFont(form_.ui.frame().fontPoints));
-    setFont(controlFont(form_.ui.frame().fontPoints));
     setWindowTitle(QString::fromStdString(form_.ui.title()));
     bindWindowItems();
     setAttribute(Qt::WA_WindowPropagation); // the menus' pop-ups follow the window's font
@@ -41,7 +40,7 @@ MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
     client_->setObjectName(QStringLiteral("client"));
     setCentralWidget(client_);
     buildMenus();
-    applyFrame(); // the controls inherit the window's font instead of each resolving their own
+    applyFrame(); // sets the window's font, which the controls inherit instead of each resolving their own
     buildControls();
 
     previousObserver_ = form_.ui.observer;
