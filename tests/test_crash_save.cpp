@@ -6,6 +6,7 @@
 #include "project/project_file.h"
 #include "project/text_file.h"
 #include "shell/language_files.h"
+#include "support/file_bytes.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -23,16 +24,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test::ReadBytes;
+
 int killAtPoint = 0; // the write point (1 = the first) at which the child dies
 int pointsReached = 0;
 
 void KillAtPoint(WritePoint) {
     if (++pointsReached == killAtPoint) ::kill(::getpid(), SIGKILL);
-}
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 struct Folder {
@@ -128,7 +126,7 @@ TEST(CrashSave, KilledAtEveryWritePointLeavesTheOldFileOrTheNewOneWhole) {
         Folder folder;
         const fs::path file = folder.path / kind.name;
         kind.save(folder.path, 0); // the old file
-        ASSERT_EQ(Slurp(file), kind.bytes(0)) << kind.what;
+        ASSERT_EQ(ReadBytes(file), kind.bytes(0)) << kind.what;
         int current = 0;
         const int share =
             kRuns / static_cast<int>(kinds.size()) + (k == 0 ? kRuns % static_cast<int>(kinds.size()) : 0);
@@ -137,7 +135,7 @@ TEST(CrashSave, KilledAtEveryWritePointLeavesTheOldFileOrTheNewOneWhole) {
         for (int i = 0, killAt = 1; i < share; ++i, ++runs) {
             const int next = 1 - current;
             const bool wasKilled = SaveInChild(kind, folder.path, next, killAt);
-            const std::string onDisk = Slurp(file);
+            const std::string onDisk = ReadBytes(file);
             ASSERT_TRUE(onDisk == kind.bytes(current) || onDisk == kind.bytes(next))
                 << kind.what << ", killed at write point " << killAt
                 << ": the file is neither the old nor the new one (" << onDisk.size() << " bytes)";
@@ -155,7 +153,7 @@ TEST(CrashSave, KilledAtEveryWritePointLeavesTheOldFileOrTheNewOneWhole) {
         }
         // A temporary file left by a kill does not stop the next save.
         kind.save(folder.path, 1 - current);
-        EXPECT_EQ(Slurp(file), kind.bytes(1 - current)) << kind.what;
+        EXPECT_EQ(ReadBytes(file), kind.bytes(1 - current)) << kind.what;
     }
     std::printf("crash saves: %d runs, %d killed at a write point, %d left the old file, %d the new one, 0 torn\n",
                 runs, killed, oldKept, newWhole);

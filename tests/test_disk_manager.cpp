@@ -4,6 +4,7 @@
 #include "project/disk_manager.h"
 #include "project/folders.h"
 #include "project/project_actions.h"
+#include "support/file_bytes.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+using test::ReadBytes;
+using test::WriteBytes;
 
 std::string Lines(std::initializer_list<const char*> lines) {
     std::string s;
@@ -114,9 +111,9 @@ TEST_F(Panel, TheTwoModes) {
 }
 
 TEST_F(Panel, ListsFollowTheFolderAndTheName) {
-    Put(data / "42.bdp", "");
-    Put(data / "43.BDP", "");
-    Put(data / "notes.txt", "");
+    WriteBytes(data / "42.bdp", "");
+    WriteBytes(data / "43.BDP", "");
+    WriteBytes(data / "notes.txt", "");
     f.ui.openfile->click();
     openFolder(data);
     EXPECT_EQ(f.ui.File1->path, data.string());
@@ -150,7 +147,7 @@ TEST_F(Panel, SaveAndOpenBringTheWindowBack) {
     saveTo(data, "123");
     EXPECT_FALSE(panelOpen());
     EXPECT_EQ(f.ui.Text103->text(), "123.bdp");
-    const std::string saved = Slurp(data / "123.bdp");
+    const std::string saved = ReadBytes(data / "123.bdp");
     EXPECT_EQ(saved, Lines({"1001", "", "", "", "", "", "", "", "", "\"a,b\"", "4", "11", "10", "20", "27", "29",
                             " 85 ", " 7 ", " 0 "}));
 
@@ -173,8 +170,8 @@ TEST_F(Panel, SaveAndOpenBringTheWindowBack) {
 
 TEST_F(Panel, FilesTheWindowOpensOnlyInPart) {
     // Line 11 holding 5 leaves the channel as it was; 12.bdp gives number 12.
-    Put(data / "12.bdp", Lines({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "5", "12", "6", "15", "22", "29",
-                                " 150 ", " 20 ", " 30 "}));
+    WriteBytes(data / "12.bdp", Lines({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "5", "12", "6", "15", "22",
+                                       "29", " 150 ", " 20 ", " 30 "}));
     openFrom(data, "12.bdp");
     EXPECT_TRUE(f.ui.Option[3]->value());
     EXPECT_TRUE(f.ui.Option[12]->value());
@@ -184,7 +181,7 @@ TEST_F(Panel, FilesTheWindowOpensOnlyInPart) {
     // 18 values: the addresses are loaded, nothing else, the panel stays.
     std::string eighteen;
     for (int i = 0; i < 18; ++i) eighteen += std::to_string(100 + i) + "\r\n";
-    Put(data / "18.bdp", eighteen);
+    WriteBytes(data / "18.bdp", eighteen);
     openFrom(data, "18.bdp");
     EXPECT_TRUE(panelOpen());
     EXPECT_EQ(f.ui.Text1[9]->text(), "109");
@@ -235,7 +232,7 @@ TEST_F(Panel, NewFolderIsMadeInTheWorkingDirectory) {
     EXPECT_TRUE(fs::exists(work / "fresh" / "77.bdp"));
 
     // A name that cannot be a folder: a message, the name kept.
-    Put(work / "taken", "");
+    WriteBytes(work / "taken", "");
     f.ui.Savefile->click();
     f.ui.Text6->setText("taken");
     f.ui.Command[12]->userClick();

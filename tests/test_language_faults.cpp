@@ -4,6 +4,7 @@
 // same file with CR LF.
 #include "shell/language_files.h"
 #include "shell/startup.h"
+#include "support/file_bytes.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,6 @@ using namespace quelm::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteBytes(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 std::string Lines(const std::string& prefix, const std::string& end) {
     std::string s;

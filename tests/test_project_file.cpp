@@ -2,6 +2,7 @@
 // hostile files, and a save that fails half-way.
 #include "project/project_file.h"
 #include "project/text_file.h"
+#include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test::ReadBytes;
+using test::WriteBytes;
+
 struct TempDir {
     TempDir() {
         char name[] = "/tmp/quelm_projectXXXXXX";
@@ -28,13 +32,6 @@ struct TempDir {
     }
     fs::path path;
 };
-
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Put(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 ProjectRecord Sample() {
     ProjectRecord r;
@@ -132,9 +129,9 @@ TEST(ProjectFile, HostileFilesAreReadBoundedAndWithoutCrash) {
     EXPECT_EQ(v[0], "12");
     EXPECT_LE(v[1].size(), kProjectFileLimit);
     // NUL bytes and invalid bytes become characters of the text.
-    Put(dir.path / "nul.bdp", std::string("1\0"
-                                          "2\r\n\x81\xFF\r\n",
-                                          8));
+    WriteBytes(dir.path / "nul.bdp", std::string("1\0"
+                                                 "2\r\n\x81\xFF\r\n",
+                                                 8));
     ASSERT_TRUE(ReadProjectFile(dir.path / "nul.bdp", v, error));
     ASSERT_EQ(v.size(), 2u);
     EXPECT_EQ(v[0], std::string("1\0"
@@ -152,10 +149,10 @@ TEST(ProjectFile, HostileFilesAreReadBoundedAndWithoutCrash) {
 TEST(AtomicWrite, ReplacesTheOldFileWhole) {
     TempDir dir;
     const fs::path file = dir.path / "12.bdp";
-    Put(file, "old contents\r\n");
+    WriteBytes(file, "old contents\r\n");
     std::string error;
     ASSERT_TRUE(WriteProjectFile(file, Sample(), error)) << error;
-    EXPECT_EQ(Slurp(file), FormatProjectFile(Sample()));
+    EXPECT_EQ(ReadBytes(file), FormatProjectFile(Sample()));
     EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
 }
 
@@ -163,7 +160,7 @@ TEST(AtomicWrite, AFullDiskLeavesTheOldFileByteForByte) {
     TempDir dir;
     const fs::path file = dir.path / "12.bdp";
     const std::string old = "old\r\n";
-    Put(file, old);
+    WriteBytes(file, old);
     // The file size limit stands for a full disk: the write stops after
     // 16 bytes with EFBIG.
     rlimit saved{};
@@ -178,7 +175,7 @@ TEST(AtomicWrite, AFullDiskLeavesTheOldFileByteForByte) {
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("12.bdp"), std::string::npos);
-    EXPECT_EQ(Slurp(file), old);
+    EXPECT_EQ(ReadBytes(file), old);
     EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
 }
 
@@ -187,17 +184,17 @@ TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
     std::string error;
     // The name is taken by a folder: the rename fails after the write.
     fs::create_directory(dir.path / "7.bdp");
-    Put(dir.path / "7.bdp" / "inside", "x");
+    WriteBytes(dir.path / "7.bdp" / "inside", "x");
     EXPECT_FALSE(WriteProjectFile(dir.path / "7.bdp", Sample(), error));
     EXPECT_TRUE(fs::is_directory(dir.path / "7.bdp"));
     EXPECT_FALSE(fs::exists(dir.path / "7.bdp.new"));
     // A read-only folder; the superuser writes anyway, so only others check it.
     if (::geteuid() != 0) {
-        Put(dir.path / "8.bdp", "old");
+        WriteBytes(dir.path / "8.bdp", "old");
         fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
         EXPECT_FALSE(WriteProjectFile(dir.path / "8.bdp", Sample(), error));
         fs::permissions(dir.path, fs::perms::owner_all);
-        EXPECT_EQ(Slurp(dir.path / "8.bdp"), "old");
+        EXPECT_EQ(ReadBytes(dir.path / "8.bdp"), "old");
     }
     EXPECT_FALSE(WriteProjectFile(dir.path / "missing" / "9.bdp", Sample(), error));
 }

@@ -4,6 +4,7 @@
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"
 #include "shell/startup.h"
+#include "support/file_bytes.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -19,15 +20,6 @@ using namespace quelm::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteBytes(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
 // `count` CRLF lines "<prefix><k>" in Windows-1252.
 std::string Lines(const std::string& prefix, int count) {
