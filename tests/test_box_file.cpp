@@ -1,23 +1,96 @@
-// The simulated box file against hostile input: a pipe, a folder, a huge
-// file, a bad line with a huge word or control bytes. Each is refused at
-// once, and the message names the file and the reason in a few words.
+// The simulated box file: every statement it takes, the file shipped with the
+// tool, and the line named for each bad one; then hostile input: a pipe, a
+// folder, a huge file, a bad line with a huge word or control bytes. Each is
+// refused at once, and the message names the file and the reason in a few
+// words.
 #include "drivers/sim/sim_box.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <optional>
+#include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace quelm::sim {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes parametersOf(const Detector& d) {
+    return {d.outputPower, d.channel,      d.dynamicTime,   d.riseTime,   d.fallTime,
+            d.levelOnPlus, d.levelDynPlus, d.levelDynMinus, d.commandType};
+}
+const Bytes kParameters300{1, 1, 4, 3, 3, 80, 60, 25, 1}; // med, B, 2 min, 1.5 s, 45 s, 80, 60, 25, L1
+
+TEST(BoxFile, ParsesEveryStatementAndTheShippedFile) {
+    const std::string text =
+        "# a box\r\n\r\nBox-Channel b\r\nturnaround-ms 7\nboxes 2   # two boxes\n"
+        "detector 300 power=MED channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n"
+        "\tdetector 5\naddresses 300 7 8 1048574\nreport 300 after=3\n";
+    std::string error;
+    const auto c = parseBoxText(text, error);
+    ASSERT_TRUE(c) << error;
+    EXPECT_EQ(std::make_tuple(c->channel, c->turnaroundUs, c->boxesAttached, c->reportNumber, c->reportAfterTests),
+              std::make_tuple(std::uint8_t{4}, std::int64_t{7000}, 2u, std::optional<std::uint32_t>(300), 3));
+    ASSERT_EQ(c->detectors.size(), 2u);
+    EXPECT_EQ(parametersOf(c->detectors[0]), kParameters300);
+    EXPECT_EQ(c->detectors[0].addresses[2], 1048574u);
+    EXPECT_EQ(c->detectors[0].addresses[3], 0u);
+    EXPECT_EQ(parametersOf(c->detectors[1]), (Bytes{0, 0, 0, 0, 0, 100, 100, 10, 0}));
+
+    const auto path = std::filesystem::path(QUELM_SOURCE_DIR) / "data" / "simbox.txt";
+    auto shipped = loadBoxFile(path.string(), error);
+    ASSERT_TRUE(shipped) << error;
+    SimBox box(*shipped);
+    ASSERT_NE(box.detector(300), nullptr);
+    EXPECT_EQ(parametersOf(*box.detector(300)), kParameters300);
+    EXPECT_NE(box.detector(300)->addresses[0], 0u);
+}
+
+TEST(BoxFile, BadInputNamesTheLine) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"detector 1\nfrobnicate 3\n", "line 2:"},
+        {"detector 1 power=huge", "line 1:"},
+        {"\n# x\ndetector 1048575", "line 3:"},
+        {"detector 99999999999999999999999999", "line 1:"},
+        {"detector -5", "line 1:"},
+        {"detector 1\ndetector 1", "line 2:"},
+        {"addresses 7 1 2", "line 1:"},
+        {"detector 1\naddresses 1 1 2 3 4 5 6 7 8 9 10 11", "line 2:"},
+        {"detector 1\naddresses 1 -1", "line 2:"},
+        {"detector 1 on=256", "line 1:"},
+        {"detector 1 rise=0.2s", "line 1:"},
+        {"detector 1 power", "line 1:"},
+        {"detector 1 power=max power=min", "line 1:"},
+        {"detector 1 colour=red", "line 1:"},
+        {"box-channel C", "line 1:"},
+        {"turnaround-ms", "line 1:"},
+        {"turnaround-ms 1e3", "line 1:"},
+        {"report 300 after=0", "line 1:"},
+        {"report 300 before=2", "line 1:"},
+    };
+    std::string error;
+    for (const auto& [text, line] : cases) {
+        EXPECT_FALSE(parseBoxText(text, error)) << text;
+        EXPECT_EQ(error.rfind(line, 0), 0u) << text << " -> " << error;
+    }
+    EXPECT_FALSE(loadBoxFile("/nonexistent/simbox.txt", error));
+    EXPECT_NE(error.find("/nonexistent/simbox.txt"), std::string::npos);
+    EXPECT_FALSE(loadBoxFile("/tmp", error));
+}
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

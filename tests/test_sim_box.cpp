@@ -1,5 +1,5 @@
-// The simulated box: its replies, its timing, its faults, the driver calls on
-// top of it and the box file.
+// The simulated box: its replies, its timing, its faults and the driver calls
+// on top of it.
 #include "core/virtual_clock.h"
 #include "drivers/sim/sim_box.h"
 #include "drivers/sim/sim_driver.h"
@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <filesystem>
 #include <utility>
 
 namespace quelm::sim {
@@ -346,63 +345,6 @@ TEST_F(SimDriverTest, ReadWaitsForTheNextByteAtMostTheReadTimeOut) {
     for (int i = 0; i < 4 && driver.readByte(h, byte, count) == kOk; ++i) rest.push_back(byte);
     EXPECT_EQ(rest, Bytes(kReply64.begin() + 1, kReply64.end()));
     EXPECT_EQ(clock.nowUs(), first + 10'000);
-}
-
-TEST(BoxFile, ParsesEveryStatementAndTheShippedFile) {
-    const std::string text =
-        "# a box\r\n\r\nBox-Channel b\r\nturnaround-ms 7\nboxes 2   # two boxes\n"
-        "detector 300 power=MED channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n"
-        "\tdetector 5\naddresses 300 7 8 1048574\nreport 300 after=3\n";
-    std::string error;
-    const auto c = parseBoxText(text, error);
-    ASSERT_TRUE(c) << error;
-    EXPECT_EQ(std::make_tuple(c->channel, c->turnaroundUs, c->boxesAttached, c->reportNumber, c->reportAfterTests),
-              std::make_tuple(std::uint8_t{4}, std::int64_t{7000}, 2u, std::optional<std::uint32_t>(300), 3));
-    ASSERT_EQ(c->detectors.size(), 2u);
-    EXPECT_EQ(parametersOf(c->detectors[0]), kParameters300);
-    EXPECT_EQ(c->detectors[0].addresses[2], 1048574u);
-    EXPECT_EQ(c->detectors[0].addresses[3], 0u);
-    EXPECT_EQ(parametersOf(c->detectors[1]), (Bytes{0, 0, 0, 0, 0, 100, 100, 10, 0}));
-
-    const auto path = std::filesystem::path(QUELM_SOURCE_DIR) / "data" / "simbox.txt";
-    auto shipped = loadBoxFile(path.string(), error);
-    ASSERT_TRUE(shipped) << error;
-    SimBox box(*shipped);
-    ASSERT_NE(box.detector(300), nullptr);
-    EXPECT_EQ(parametersOf(*box.detector(300)), kParameters300);
-    EXPECT_NE(box.detector(300)->addresses[0], 0u);
-}
-
-TEST(BoxFile, BadInputNamesTheLine) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"detector 1\nfrobnicate 3\n", "line 2:"},
-        {"detector 1 power=huge", "line 1:"},
-        {"\n# x\ndetector 1048575", "line 3:"},
-        {"detector 99999999999999999999999999", "line 1:"},
-        {"detector -5", "line 1:"},
-        {"detector 1\ndetector 1", "line 2:"},
-        {"addresses 7 1 2", "line 1:"},
-        {"detector 1\naddresses 1 1 2 3 4 5 6 7 8 9 10 11", "line 2:"},
-        {"detector 1\naddresses 1 -1", "line 2:"},
-        {"detector 1 on=256", "line 1:"},
-        {"detector 1 rise=0.2s", "line 1:"},
-        {"detector 1 power", "line 1:"},
-        {"detector 1 power=max power=min", "line 1:"},
-        {"detector 1 colour=red", "line 1:"},
-        {"box-channel C", "line 1:"},
-        {"turnaround-ms", "line 1:"},
-        {"turnaround-ms 1e3", "line 1:"},
-        {"report 300 after=0", "line 1:"},
-        {"report 300 before=2", "line 1:"},
-    };
-    std::string error;
-    for (const auto& [text, line] : cases) {
-        EXPECT_FALSE(parseBoxText(text, error)) << text;
-        EXPECT_EQ(error.rfind(line, 0), 0u) << text << " -> " << error;
-    }
-    EXPECT_FALSE(loadBoxFile("/nonexistent/simbox.txt", error));
-    EXPECT_NE(error.find("/nonexistent/simbox.txt"), std::string::npos);
-    EXPECT_FALSE(loadBoxFile("/tmp", error));
 }
 
 } // namespace
