@@ -6,6 +6,8 @@
 #include "cli/live_read.h"
 #include "pty_bench.h"
 
+#include "drivers/qt/qt_scheduler.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -81,7 +83,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const sim::BoxConfig config = Box();
     PtyBridge bridge{sim::SimBox(config)};
-    const auto tool = ToolBehind(bridge, "bench_addresses_pty");
+    const auto tool = ToolBehind(bridge, "bench_addresses_pty", std::make_unique<QtScheduler>());
     if (!tool) return 2;
     Form& form = *tool->form;
     form.tables.box[18] = "done";

@@ -5,6 +5,8 @@
 #include "cli/live_read.h"
 #include "pty_bench.h"
 
+#include "drivers/qt/qt_scheduler.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -94,7 +96,7 @@ int main(int argc, char** argv) {
                                 .levelDynMinus = 25,
                                 .commandType = 1});
     PtyBridge bridge{sim::SimBox(config)};
-    const auto tool = ToolBehind(bridge, "bench_send_pty");
+    const auto tool = ToolBehind(bridge, "bench_send_pty", std::make_unique<QtScheduler>());
     if (!tool) return 2;
     Form& form = *tool->form;
     form.tables.box[37] = "sent";

@@ -36,14 +36,16 @@ inline double RequestFloorMs(double turnaroundMs) {
     return sendMs + std::ceil(replyWholeMs / kPollMs) * kPollMs;
 }
 
-// Starts `bridge` and builds the tool as the window does, on the serial
-// driver behind it; null, with the reason on standard error, if it cannot.
-inline std::unique_ptr<Tool> ToolBehind(PtyBridge& bridge, const char* program) {
+// Starts `bridge` and builds the tool as the front ends do, on the serial
+// driver behind it and on `scheduler` (the window's Qt event loop or the
+// command line's steady clock); null, with the reason on standard error, if
+// it cannot.
+inline std::unique_ptr<Tool> ToolBehind(PtyBridge& bridge, const char* program, std::unique_ptr<Scheduler> scheduler) {
     bridge.start();
     BackendOptions options;
     options.port = bridge.slavePath();
     std::string error;
-    auto tool = BuildTool(options, {}, error);
+    auto tool = BuildTool(options, std::move(scheduler), {}, error);
     if (!tool) std::fprintf(stderr, "%s: %s\n", program, error.c_str());
     return tool;
 }

@@ -1,23 +1,26 @@
 # The library graph: each target and the project targets it may depend on.
 # Bottom first; a target may only name targets above it in this list.
 set(QUELM_GRAPH
+  "quelm_platform:"
   "quelm_protocol:"
   "quelm_core:"
   "quelm_driver_api:"
-  "quelm_handlers:quelm_driver_api,quelm_protocol,quelm_core"
-  "quelm_sim:quelm_driver_api,quelm_core"
-  "quelm_serial:quelm_driver_api,quelm_core"
-  "quelm_app:quelm_handlers,quelm_sim,quelm_serial,quelm_protocol,quelm_core"
+  "quelm_handlers:quelm_driver_api,quelm_protocol,quelm_core,quelm_platform"
+  "quelm_sim:quelm_driver_api,quelm_core,quelm_platform"
+  "quelm_serial:quelm_driver_api,quelm_core,quelm_platform"
+  "quelm_qt_scheduler:quelm_core,quelm_platform"
+  "quelm_app:quelm_handlers,quelm_sim,quelm_serial,quelm_protocol,quelm_core,quelm_platform"
   "quelm_view:quelm_handlers,quelm_protocol,quelm_core"
-  "quelm_cli_lib:quelm_app,quelm_handlers,quelm_protocol,quelm_core"
-  "quelmbox:quelm_view,quelm_app")
+  "quelm_cli_lib:quelm_app,quelm_handlers,quelm_serial,quelm_protocol,quelm_core,quelm_platform"
+  "quelmbox:quelm_view,quelm_app,quelm_qt_scheduler")
 
 # The target each source folder belongs to.
 set(QUELM_FOLDERS
   "protocol:quelm_protocol" "core:quelm_core"
   "link:quelm_handlers" "exchange:quelm_handlers" "detector:quelm_handlers"
   "project:quelm_handlers" "shell:quelm_handlers"
-  "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "app:quelm_app"
+  "platform:quelm_platform"
+  "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "drivers/qt:quelm_qt_scheduler" "app:quelm_app"
   "ui:quelm_view" "cli:quelm_cli_lib")
 
 # Allowed direct dependencies of `target` into `out`.

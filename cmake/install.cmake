@@ -2,7 +2,10 @@
 # the window in the user's own folder of settings and language files; the
 # desktop entry, the icon and the udev rule that lets the user at the seat
 # open FTDI adapters go where the desktop and udev look for them.
-install(TARGETS quelmbox quelmbox-cli RUNTIME DESTINATION lib/quelmbox)
+install(TARGETS quelmbox-cli RUNTIME DESTINATION lib/quelmbox)
+if(TARGET quelmbox)
+  install(TARGETS quelmbox RUNTIME DESTINATION lib/quelmbox)
+endif()
 install(FILES ${QUELM_DATA_FILES} DESTINATION lib/quelmbox)
 install(PROGRAMS scripts/quelmbox-launch.sh DESTINATION bin RENAME quelmbox)
 install(CODE "file(MAKE_DIRECTORY \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin)

@@ -3,16 +3,14 @@
 #include "cli/cli.h"
 #include "cli/live_read.h"
 #include "detector/parameters.h"
-#include "drivers/serial/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
+#include "drivers/serial/steady_scheduler.h"
 #include "shell/bind_handlers.h"
 #include "support/cli_run.h"
 #include "support/pty_bridge.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
-
-#include <QCoreApplication>
 
 #include <cstdio>
 #include <fstream>
@@ -216,11 +214,10 @@ TEST(Cli, ReadsAndSendsTheTenAddresses) {
 }
 
 TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
-    test::CliApp();
     PtyBridge bridge{sim::SimBox(test::SampleBox())};
     bridge.start();
     SerialDriver driver(bridge.slavePath());
-    QtScheduler scheduler;
+    SteadyScheduler scheduler;
     Form form(scheduler, driver);
     bindHandlers(form);
     test::NumberBoxTable(form.tables);

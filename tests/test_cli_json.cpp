@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <fstream>
 #include <string>

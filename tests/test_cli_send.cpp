@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <fstream>
 #include <string>

@@ -1,6 +1,7 @@
 // The disk manager panel and the project file seen from the window: menus,
 // linked lists in a temporary folder, OK and Cancel, the number box.
 #include "exchange/form_ops.h"
+#include "platform/drives.h"
 #include "project/disk_manager.h"
 #include "project/folders.h"
 #include "project/project_actions.h"
@@ -15,6 +16,7 @@
 
 using namespace quelm;
 namespace fs = std::filesystem;
+using platform::ListDrives;
 
 namespace {
 

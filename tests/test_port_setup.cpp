@@ -2,9 +2,9 @@
 // id without a full port enumeration, and low latency asked for on open and
 // reported once in the trace.
 #include "core/virtual_clock.h"
-#include "drivers/serial/port_setup.h"
 #include "drivers/serial/serial_driver.h"
 #include "link/trace_driver.h"
+#include "platform/linux_sysfs.h"
 #include "support/pty_bridge.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +20,8 @@ namespace quelm {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::RequestLowLatency;
+using platform::UsbSerialPorts;
 
 // A /sys/class/tty of ttys whose device links lead into a tree of devices.
 class FakeSys : public ::testing::Test {

@@ -2,7 +2,7 @@
 // pseudo-terminal and the real driver talks to its slave side. Also the
 // scheduler on the Qt event loop and the command-line choice of backend.
 #include "app/backend.h"
-#include "drivers/serial/qt_scheduler.h"
+#include "drivers/qt/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "support/pty_bridge.h"
 

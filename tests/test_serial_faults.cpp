@@ -2,7 +2,7 @@
 // with a status and a reason naming the port, and the trace prints failed
 // calls with their status in words.
 #include "core/virtual_clock.h"
-#include "drivers/serial/qt_scheduler.h"
+#include "drivers/qt/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
 #include "exchange/form_ops.h"
 #include "link/trace_driver.h"

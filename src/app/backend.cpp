@@ -2,6 +2,8 @@
 
 #include "drivers/serial/serial_driver.h"
 #include "drivers/sim/sim_driver.h"
+#include "platform/path_text.h"
+#include "platform/system.h"
 
 #include <charconv>
 #include <filesystem>
@@ -60,10 +62,10 @@ bool parseBackendOption(const std::vector<std::string>& args, std::size_t& i, Ba
 std::string defaultBoxFile() {
     constexpr const char* kName = "simbox.txt";
     std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
+    const std::filesystem::path exe = platform::ExecutablePath();
+    if (!exe.empty()) {
         const std::filesystem::path beside = exe.parent_path() / kName;
-        if (std::filesystem::exists(beside, ec)) return beside.string();
+        if (std::filesystem::exists(beside, ec)) return platform::Utf8OfPath(beside);
     }
     return kName;
 }

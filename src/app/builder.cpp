@@ -1,6 +1,5 @@
 #include "app/builder.h"
 
-#include "drivers/serial/qt_scheduler.h"
 #include "shell/bind_handlers.h"
 
 #include <utility>
@@ -42,10 +41,6 @@ std::string describeLink(const BackendOptions& options, int language) {
     if (options.simulate) return english ? "simulated box" : "boîte simulée";
     if (!options.port.empty()) return options.port;
     return english ? "first FTDI adapter" : "premier adaptateur FTDI";
-}
-
-std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error, bool keepTraceLog) {
-    return BuildTool(options, std::make_unique<QtScheduler>(), std::move(trace), error, keepTraceLog);
 }
 
 std::unique_ptr<Tool> BuildTool(const BackendOptions& options, std::unique_ptr<Scheduler> scheduler, TraceSink trace,

@@ -29,14 +29,11 @@ struct Tool {
 // Receives each trace line; empty for no trace.
 using TraceSink = std::function<void(const std::string&)>;
 
-// The tool on the Qt event loop's scheduler (a QCoreApplication must exist).
-// Nothing on a bad option or box file, with the reason in `error`.
-// With `keepTraceLog` the tool also keeps a TraceLog of every frame, driver
-// event and log line, with the operation and step of each (the trace window).
-std::unique_ptr<Tool> BuildTool(const BackendOptions& options, TraceSink trace, std::string& error,
-                                bool keepTraceLog = false);
-
-// The same on a scheduler the caller supplies (a virtual clock, say).
+// The tool on `scheduler`: the window's Qt event loop, the command line's
+// steady clock, or a virtual clock. Nothing on a bad option or box file, with
+// the reason in `error`. With `keepTraceLog` the tool also keeps a TraceLog of
+// every frame, driver event and log line, with the operation and step of each
+// (the trace window).
 std::unique_ptr<Tool> BuildTool(const BackendOptions& options, std::unique_ptr<Scheduler> scheduler, TraceSink trace,
                                 std::string& error, bool keepTraceLog = false);
 

@@ -9,6 +9,7 @@
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
+#include "drivers/serial/steady_scheduler.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
 
@@ -87,7 +88,7 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
         };
     }
     std::string error;
-    const auto tool = BuildTool(o.backend, trace, error);
+    const auto tool = BuildTool(o.backend, std::make_unique<SteadyScheduler>(), trace, error);
     if (!tool) {
         std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
         return kUsage;

@@ -1,6 +1,7 @@
 #pragma once
 // The command-line front end: the window's handlers without a window, for
-// scripted work. It clicks the same buttons and runs the same event loop.
+// scripted work. It clicks the same buttons, and its timers run on the
+// steady clock instead of the window's event loop.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -17,7 +18,7 @@ enum Exit : int {
 };
 
 // Runs the command in `args` (args[0] is the program name). Output to `out`,
-// messages and the trace to `err`. Needs a QCoreApplication.
+// messages and the trace to `err`.
 int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
 
 } // namespace quelm::cli

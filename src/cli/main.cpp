@@ -1,9 +1,8 @@
 // quelmbox-cli: the tool's operations from a script.
 #include "cli/cli.h"
-
-#include <QCoreApplication>
+#include "platform/system.h"
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    return quelm::cli::Run(std::vector<std::string>(argv, argv + argc), stdout, stderr);
+    quelm::platform::PrepareConsole();
+    return quelm::cli::Run(quelm::platform::Utf8Arguments(argc, argv), stdout, stderr);
 }

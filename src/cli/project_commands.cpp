@@ -6,6 +6,7 @@
 #include "detector/parameters.h"
 #include "drivers/sim/sim_driver.h"
 #include "exchange/form_ops.h"
+#include "platform/path_text.h"
 #include "project/project_actions.h"
 #include "protocol/number.h"
 #include "shell/bind_handlers.h"
@@ -129,7 +130,7 @@ bool SaveReadParameters(const Form& form, const std::string& file, bool withAddr
     ProjectRecord record = RecordFromWindow(form);
     if (!withAddresses) record.addresses = {};
     std::string error;
-    if (WriteProjectFile(file, record, error)) return true;
+    if (WriteProjectFile(platform::PathFromUtf8(file), record, error)) return true;
     std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
     return false;
 }
@@ -137,7 +138,7 @@ bool SaveReadParameters(const Form& form, const std::string& file, bool withAddr
 int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err) {
     std::vector<std::string> values;
     std::string error;
-    if (!ReadProjectFile(file, values, error)) {
+    if (!ReadProjectFile(platform::PathFromUtf8(file), values, error)) {
         std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
         return kOperationFailed;
     }

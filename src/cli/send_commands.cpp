@@ -9,6 +9,7 @@
 #include "exchange/form_ops.h"
 #include "link/link_watch.h"
 #include "link/session.h"
+#include "platform/path_text.h"
 #include "project/project_actions.h"
 #include "project/project_file.h"
 #include "shell/keyboard.h"
@@ -100,7 +101,8 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     std::vector<std::string> fromFile;
     if (!o.send.fromFile.empty()) {
         std::string error;
-        if (!ReadProjectFile(o.send.fromFile, fromFile, error) || fromFile.size() < kProjectValues) {
+        if (!ReadProjectFile(platform::PathFromUtf8(o.send.fromFile), fromFile, error) ||
+            fromFile.size() < kProjectValues) {
             std::fprintf(err, "quelmbox-cli: %s\n",
                          error.empty() ? (o.send.fromFile + ": fewer than 19 values, not a project file").c_str()
                                        : error.c_str());

@@ -1,8 +1,9 @@
 #include "project/disk_manager.h"
 
 #include "exchange/form_ops.h"
+#include "platform/drives.h"
+#include "platform/path_text.h"
 #include "project/folders.h"
-#include "project/text_file.h"
 
 #include <filesystem>
 
@@ -20,11 +21,7 @@ std::vector<Control*> MainGroups(WindowModel& ui) {
     return controls;
 }
 
-std::vector<std::string> Drives(const Form& f) {
-    std::string error;
-    const auto mounts = ReadFileStart("/proc/self/mounts", 1 << 20, error);
-    return ListDrives(f.homeDir.string(), mounts ? *mounts : std::string(), RemovableMountBases());
-}
+std::vector<std::string> Drives(const Form& f) { return platform::SystemDrives(platform::Utf8OfPath(f.homeDir)); }
 
 // The drive list shows every drive, with the one `folder` lies on selected.
 void ShowDrives(Form& f, const std::string& folder) {
@@ -62,7 +59,7 @@ void ShowWorkingFolderOnce(Form& f) {
     if (!f.ui.Dirlist->path.empty()) return;
     const std::string work = WorkingFolder(f);
     ShowDrives(f, work);
-    if (!SetDirlistPath(f, work)) SetDirlistPath(f, "/");
+    if (!SetDirlistPath(f, work)) SetDirlistPath(f, f.ui.Drvlist->itemPath(0));
 }
 
 void OpenDiskManager(Form& f) {
@@ -76,7 +73,7 @@ void OpenDiskManager(Form& f) {
 std::string WorkingFolder(const Form& f) {
     std::error_code ec;
     const fs::path dir = f.workDir.empty() ? fs::current_path(ec) : fs::absolute(f.workDir, ec);
-    return ec ? std::string("/") : dir.lexically_normal().string();
+    return ec ? std::string("/") : platform::Utf8OfPath(dir.lexically_normal());
 }
 
 void CloseDiskManager(Form& f) {
@@ -148,12 +145,12 @@ void Command12_Click(Form& f) {
     const std::string name = f.ui.Text6->text();
     if (name.empty()) return;
     // A name without a root is taken from the working directory.
-    const fs::path folder = fs::path(WorkingFolder(f)) / name;
+    const fs::path folder = platform::PathFromUtf8(WorkingFolder(f)) / platform::PathFromUtf8(name);
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (ec) {
         ShowMessage(f, BoxLineOr(f, 46, " Dossier non cr\xC3\xA9\xC3\xA9", " Folder not created") + " (" + name + ")");
-        f.ui.LoggerList->addItem("cannot create " + folder.string() + ": " + ec.message());
+        f.ui.LoggerList->addItem("cannot create " + platform::Utf8OfPath(folder) + ": " + ec.message());
         return;
     }
     Drvlist_Change(f);

@@ -1,9 +1,10 @@
 #include "project/folders.h"
 
+#include "platform/path_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <unistd.h>
 
 namespace quelm {
 
@@ -38,79 +39,36 @@ bool MatchOne(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-// The mount table's escapes (a blank is written \040).
-std::string Unescape(std::string_view field) {
-    std::string out;
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && std::isdigit(static_cast<unsigned char>(field[i + 1]))) {
-            out += static_cast<char>(std::stoi(std::string(field.substr(i + 1, 3)), nullptr, 8));
-            i += 3;
-        } else {
-            out += field[i];
-        }
-    }
-    return out;
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+
+// Whether the path is a root: "/", or a drive's "C:\".
+bool IsRoot(const std::string& path) {
+    const fs::path p = platform::PathFromUtf8(path);
+    return p.has_root_directory() && p.relative_path().empty();
 }
 
-std::vector<std::string> MountPoints(std::string_view table) {
-    std::vector<std::string> points;
-    std::size_t at = 0;
-    while (at < table.size()) {
-        std::size_t end = table.find('\n', at);
-        if (end == std::string_view::npos) end = table.size();
-        const std::string_view line = table.substr(at, end - at);
-        const std::size_t first = line.find(' ');
-        if (first != std::string_view::npos) {
-            const std::size_t second = line.find(' ', first + 1);
-            points.push_back(Unescape(line.substr(first + 1, second == std::string_view::npos ? std::string_view::npos
-                                                                                              : second - first - 1)));
-        }
-        at = end + 1;
-    }
-    return points;
+// The root of the path's drive ("/" on Linux).
+std::string RootOf(const std::string& path) {
+    const std::string root = platform::Utf8OfPath(platform::PathFromUtf8(path).root_path());
+    return root.empty() ? std::string(1, kSeparator) : root;
 }
 
-// Path text without a trailing separator, except for the root itself.
+// Path text without a trailing separator, except for a root itself.
 std::string Normal(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == kSeparator && !IsRoot(path)) path.pop_back();
     return path;
 }
 
 } // namespace
 
-const std::vector<std::string>& RemovableMountBases() {
-    static const std::vector<std::string> bases = {"/media", "/mnt", "/run/media"};
-    return bases;
-}
-
 bool IsWithin(const std::string& inner, const std::string& outer) {
     const std::string o = Normal(outer);
-    if (o == "/") return !inner.empty() && inner.front() == '/';
-    return inner.compare(0, o.size(), o) == 0 && (inner.size() == o.size() || inner[o.size()] == '/');
-}
-
-bool IsReadableFolder(const std::string& folder) {
-    std::error_code ec;
-    fs::directory_iterator it(folder, ec);
-    return !ec && ::access(folder.c_str(), R_OK | X_OK) == 0;
-}
-
-std::vector<std::string> ListDrives(const std::string& home, std::string_view mountTable,
-                                    const std::vector<std::string>& mountBases) {
-    std::vector<std::string> drives = {"/"};
-    auto add = [&drives](const std::string& path) {
-        const std::string p = Normal(path);
-        if (std::find(drives.begin(), drives.end(), p) == drives.end() && IsReadableFolder(p)) drives.push_back(p);
-    };
-    if (!home.empty()) add(home);
-    for (const std::string& point : MountPoints(mountTable))
-        for (const std::string& base : mountBases)
-            if (point != Normal(base) && IsWithin(point, base)) add(point);
-    return drives;
+    if (IsRoot(o)) return inner.compare(0, o.size(), o) == 0;
+    return inner.compare(0, o.size(), o) == 0 && (inner.size() == o.size() || inner[o.size()] == kSeparator);
 }
 
 std::string DriveOf(const std::string& folder, const std::vector<std::string>& drives) {
-    std::string best = "/";
+    std::string best = RootOf(folder);
     for (const std::string& d : drives)
         if (IsWithin(folder, d) && Normal(d).size() > best.size()) best = Normal(d);
     return best;
@@ -118,11 +76,11 @@ std::string DriveOf(const std::string& folder, const std::vector<std::string>& d
 
 bool ListFolder(const std::string& folder, const std::string& drive, FolderListing& listing) {
     std::error_code ec;
-    fs::directory_iterator it(folder, ec);
+    fs::directory_iterator it(platform::PathFromUtf8(folder), ec);
     if (ec) return false;
     std::vector<std::string> subfolders;
     for (; it != fs::directory_iterator() && subfolders.size() < kListingLimit; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = platform::Utf8OfPath(it->path().filename());
         std::error_code typeError;
         if (name.empty() || name.front() == '.' || !it->is_directory(typeError)) continue;
         subfolders.push_back(name);
@@ -132,24 +90,26 @@ bool ListFolder(const std::string& folder, const std::string& drive, FolderListi
 
     listing = {};
     // The drive first, then each folder down to the one shown.
-    const std::string top = IsWithin(folder, drive) ? Normal(drive) : "/";
+    const std::string top = IsWithin(folder, drive) ? Normal(drive) : RootOf(folder);
     std::vector<std::string> chain = {top};
-    const fs::path rest = fs::path(Normal(folder)).lexically_relative(top);
-    fs::path walk = top;
+    const fs::path rest = platform::PathFromUtf8(Normal(folder)).lexically_relative(platform::PathFromUtf8(top));
+    fs::path walk = platform::PathFromUtf8(top);
     for (const fs::path& part : rest) {
         if (part.empty() || part == ".") continue;
         walk /= part;
-        chain.push_back(walk.string());
+        chain.push_back(platform::Utf8OfPath(walk));
     }
     for (std::size_t depth = 0; depth < chain.size(); ++depth) {
-        const std::string label = depth == 0 ? chain[0] : fs::path(chain[depth]).filename().string();
+        const std::string label =
+            depth == 0 ? chain[0] : platform::Utf8OfPath(platform::PathFromUtf8(chain[depth]).filename());
         listing.lines.push_back(std::string(2 * depth, ' ') + label);
         listing.paths.push_back(chain[depth]);
     }
     listing.current = static_cast<int>(chain.size()) - 1;
     for (const std::string& name : subfolders) {
         listing.lines.push_back(std::string(2 * chain.size(), ' ') + name);
-        listing.paths.push_back((fs::path(chain.back()) / name).string());
+        listing.paths.push_back(
+            platform::Utf8OfPath(platform::PathFromUtf8(chain.back()) / platform::PathFromUtf8(name)));
     }
     return true;
 }
@@ -171,9 +131,9 @@ bool MatchesPattern(std::string_view name, std::string_view pattern) {
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
     std::vector<std::string> names;
     std::error_code ec;
-    fs::directory_iterator it(folder, ec);
+    fs::directory_iterator it(platform::PathFromUtf8(folder), ec);
     for (; !ec && it != fs::directory_iterator() && names.size() < kListingLimit; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = platform::Utf8OfPath(it->path().filename());
         std::error_code typeError;
         if (it->is_regular_file(typeError) && MatchesPattern(name, pattern)) names.push_back(name);
     }

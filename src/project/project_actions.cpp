@@ -1,6 +1,7 @@
 #include "project/project_actions.h"
 
 #include "exchange/form_ops.h"
+#include "platform/path_text.h"
 #include "project/disk_manager.h"
 #include "protocol/number.h"
 
@@ -64,7 +65,7 @@ void SaveProjectFile(Form& f, const std::string& saveName) {
         return;
     }
     std::string error;
-    if (!WriteProjectFile(saveName, RecordFromWindow(f), error)) {
+    if (!WriteProjectFile(platform::PathFromUtf8(saveName), RecordFromWindow(f), error)) {
         ReportSaveFailure(f, saveName, error);
         return;
     }
@@ -74,7 +75,7 @@ void SaveProjectFile(Form& f, const std::string& saveName) {
 void OpenProjectFile(Form& f, const std::string& openName) {
     std::vector<std::string> values;
     std::string error;
-    if (!ReadProjectFile(openName, values, error)) return;
+    if (!ReadProjectFile(platform::PathFromUtf8(openName), values, error)) return;
     if (!LoadIntoWindow(f, values)) return;
     CloseDiskManager(f);
     if (const auto number = DropLastCharacters(f.ui.Text103->text(), 4)) f.ui.Text3->setText(*number);

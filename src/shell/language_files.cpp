@@ -1,6 +1,7 @@
 #include "shell/language_files.h"
 
 #include "detector/codec.h"
+#include "platform/path_text.h"
 #include "project/text_file.h"
 
 namespace quelm {
@@ -25,7 +26,7 @@ bool ReadLanguageCode(const std::filesystem::path& file, int& code, std::string&
     while (start < bytes->size() && (IsBlank((*bytes)[start]) || (*bytes)[start] == '\r' || (*bytes)[start] == '\n'))
         ++start;
     if (start == bytes->size()) {
-        error = file.filename().string() + (bytes->empty() ? " is empty" : " holds no value");
+        error = platform::Utf8OfPath(file.filename()) + (bytes->empty() ? " is empty" : " holds no value");
         return false;
     }
     std::size_t end = start;

@@ -3,6 +3,7 @@
 #include "exchange/form_ops.h"
 #include "link/link_watch.h"
 #include "link/session.h"
+#include "platform/path_text.h"
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"
 
@@ -25,7 +26,7 @@ void LoadLanguageTables(Form& f, StartUpNotes& notes) {
     std::string unread;
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string error;
-        LoadTable(f.workDir / names[i], *tables[i], error);
+        LoadTable(f.workDir / platform::PathFromUtf8(names[i]), *tables[i], error);
         if (error.empty()) continue;
         notes.logged.push_back(error);
         unread += (unread.empty() ? "" : ", ") + names[i];

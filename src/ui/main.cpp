@@ -1,6 +1,9 @@
 // The application: the window model with its handlers, shown by the Qt view,
 // talking to the box through the serial driver or a simulated box.
 #include "app/builder.h"
+#include "drivers/qt/qt_scheduler.h"
+#include "platform/path_text.h"
+#include "platform/system.h"
 #include "quelm_version.h"
 #include "shell/startup.h"
 #include "ui/geometry.h"
@@ -162,16 +165,20 @@ int main(int argc, char** argv) {
     QApplication::setStyle(quelm::ui::makeToolStyle());
 
     std::string error;
-    const auto options = parseOptions(std::vector<std::string>(argv, argv + argc), error);
+    // The arguments Qt left, as UTF-8 on every system.
+    std::vector<std::string> args;
+    for (const QString& arg : QCoreApplication::arguments()) args.push_back(arg.toStdString());
+    const auto options = parseOptions(args, error);
     if (!options) return fail(error);
     quelm::TraceSink trace;
     if (options->trace) trace = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
-    const auto tool = quelm::BuildTool(options->backend, trace, error, /*keepTraceLog=*/true);
+    const auto tool = quelm::BuildTool(options->backend, std::make_unique<quelm::QtScheduler>(), trace, error,
+                                       /*keepTraceLog=*/true);
     if (!tool) return fail(error);
     // The settings and language files are read from the working directory.
     quelm::Form& form = *tool->form;
     // The disk manager offers the user's home folder among its drives.
-    if (const char* home = std::getenv("HOME")) form.homeDir = home;
+    form.homeDir = quelm::platform::PathFromUtf8(quelm::platform::HomeFolder());
     form.ui.screen = quelm::ui::availableScreenTwips();
     form.ui.linkNote = {quelm::describeLink(options->backend, 1), quelm::describeLink(options->backend, 2)};
     std::vector<std::string> notes;

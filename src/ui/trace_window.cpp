@@ -1,5 +1,7 @@
 #include "ui/trace_window.h"
 
+#include "platform/path_text.h"
+
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -62,7 +64,7 @@ QString TraceWindow::shownText() const { return text_->toPlainText(); }
 
 bool TraceWindow::saveTo(const QString& file, QString& error) const {
     std::string why;
-    if (log_.save(file.toStdString(), why)) return true;
+    if (log_.save(quelm::platform::PathFromUtf8(file.toStdString()), why)) return true;
     error = QString::fromStdString(why);
     return false;
 }

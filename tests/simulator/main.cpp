@@ -7,13 +7,14 @@
 //                                  (default 24) from seed N, with the most
 //                                  memory it held
 #include "simulator/run.h"
+#include "support/peak_memory.h"
+#include "support/temp_folder.h"
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <sys/resource.h>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -25,9 +26,8 @@ namespace {
 // A folder of its own with the shipped language files, so that runs in
 // parallel processes do not share a settings file.
 fs::path MakeWorkDir() {
-    std::string pattern = (fs::temp_directory_path() / "quelm-sim-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) return {};
-    const fs::path dir = pattern;
+    const fs::path dir = quelm::test::MakeTempFolder("quelm-sim");
+    if (dir.empty()) return {};
     for (const auto& entry : fs::directory_iterator(fs::path(QUELM_SOURCE_DIR) / "data"))
         if (entry.path().extension() == ".dat") fs::copy_file(entry.path(), dir / entry.path().filename());
     return dir;
@@ -83,8 +83,6 @@ int Day(std::uint64_t seed, double hours, const fs::path& dir) {
         return 1;
     }
     const auto& p = r.peaks;
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
     std::printf(
         "day %llu: %.2f simulated hours (%.2f idle), %d operations, %s, %s; most held: %zu log lines, "
         "%zu list items, %zu bytes of text, %zu box records, %zu queued bytes, %zu timers, peak resident %ld MiB; "
@@ -93,7 +91,7 @@ int Day(std::uint64_t seed, double hours, const fs::path& dir) {
         static_cast<double>(r.idleMs) / 3.6e6, r.operations,
         r.forgedFrameTaken ? "a forged frame taken" : "no forged frame taken",
         r.staleFrameTaken ? "a late one taken" : "no late one taken", p.logLines, p.listItems, p.textBytes,
-        p.boxRecords, p.boxQueue, p.timers, usage.ru_maxrss / 1024, seconds);
+        p.boxRecords, p.boxQueue, p.timers, quelm::test::PeakResidentMiB(), seconds);
     return 0;
 }
 

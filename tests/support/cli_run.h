@@ -3,8 +3,6 @@
 // quelmbox-cli, and keeps what it printed.
 #include "cli/cli.h"
 
-#include <QCoreApplication>
-
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,18 +24,8 @@ inline std::string Slurp(std::FILE* f) {
     return s;
 }
 
-// The one application object of a test program that runs the front end.
-inline QCoreApplication& CliApp() {
-    static int argc = 1;
-    static char name[] = "quelmbox-cli";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
 // `args` without the program name.
 inline CliRun RunCli(std::vector<std::string> args) {
-    CliApp();
     args.insert(args.begin(), "quelmbox-cli");
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();

@@ -1,7 +1,7 @@
 #include "support/pty_bridge.h"
 
-#include "drivers/serial/monotonic_time.h"
-#include "drivers/serial/tty_line.h"
+#include "platform/clock.h"
+#include "platform/tty_line.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -50,7 +50,7 @@ PtyBridge::PtyBridge(sim::SimBox box) : box_(std::move(box)) {
     if (slave_ < 0) fail(name);
     // Raw on both sides from the start: a slave left in its cooked default
     // would echo the box's bytes back to the box.
-    if (!makeRawLine(slave_) || !makeRawLine(master_)) fail("raw mode");
+    if (!platform::makeRawLine(slave_) || !platform::makeRawLine(master_)) fail("raw mode");
     int wake[2];
     if (::pipe2(wake, O_CLOEXEC | O_NONBLOCK) != 0) fail("pipe2");
     wakeRead_ = wake[0];
@@ -118,7 +118,7 @@ void PtyBridge::takeFromHost() {
     const ssize_t n = ::read(master_, buf, sizeof buf);
     if (n <= 0) return;
     const std::lock_guard lock(boxMutex_);
-    const std::int64_t now = monotonicNowUs();
+    const std::int64_t now = platform::monotonicNowUs();
     for (ssize_t i = 0; i < n; ++i) box_.hostByte(now, buf[i]);
 }
 
@@ -127,7 +127,7 @@ std::int64_t PtyBridge::deliverToHost() {
     std::int64_t now = 0;
     {
         const std::lock_guard lock(boxMutex_);
-        now = monotonicNowUs();
+        now = platform::monotonicNowUs();
         std::uint8_t byte = 0;
         while (box_.takeByte(now, byte)) {
             if (held_.empty()) heldSinceUs_ = now;
@@ -147,7 +147,7 @@ std::int64_t PtyBridge::deliverToHost() {
     }
     if (releaseAt && (!next || *releaseAt < *next)) next = releaseAt;
     if (!next) return -1;
-    const std::int64_t waitUs = *next - monotonicNowUs();
+    const std::int64_t waitUs = *next - platform::monotonicNowUs();
     return waitUs < 0 ? 0 : waitUs;
 }
 

@@ -1,13 +1,13 @@
 #pragma once
-// The box driver on real hardware: a Linux tty (an FTDI USB-serial adapter,
-// or any named port, a pseudo-terminal included) driven with POSIX termios.
-// One session at a time, on device 0 of the chosen source; every call
-// returns a status and never throws, and a device that goes away mid-session
-// only makes the calls fail with kIoError. The port is held exclusively
-// while the session lasts (TIOCEXCL and a lock on the device node), so a
-// second program cannot talk to the box in between; lastError() says in
-// words why the last call failed.
+// The box driver on real hardware: a serial port of the system (an FTDI
+// USB-serial adapter, or any named port, a pseudo-terminal or a COM port
+// included). One session at a time, on device 0 of the chosen source; every
+// call returns a status and never throws, and a device that goes away
+// mid-session only makes the calls fail with kIoError. The port is held
+// exclusively while the session lasts, so a second program cannot talk to
+// the box in between; lastError() says in words why the last call failed.
 #include "link/box_driver.h"
+#include "platform/serial_port.h"
 
 #include <string>
 
@@ -16,7 +16,7 @@ namespace quelm {
 class SerialDriver final : public BoxDriver {
 public:
     // With `port` empty, device N is the N-th FTDI adapter (USB vendor id
-    // 0x0403) in the order of its device path; otherwise device 0 is `port`.
+    // 0x0403) in the order of its port name; otherwise device 0 is `port`.
     explicit SerialDriver(std::string port = {});
     ~SerialDriver() override;
     SerialDriver(const SerialDriver&) = delete;
@@ -40,23 +40,15 @@ public:
     // What the last open got when it asked for low latency.
     std::string openNote() const override { return openNote_; }
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return port_.isOpen(); }
     // Path of device `index`, empty when there is none.
     std::string devicePath(int index) const;
 
 private:
-    // The session's fd for `handle`, or -1 when the handle is not the open one.
-    int fdOf(DeviceHandle handle) const;
-    // Reads the line settings, lets `change` edit them and writes them back.
-    template <class F>
-    std::uint32_t editLine(DeviceHandle handle, F change);
-    void dropSession();
-    // Opens and checks `path`, taking it for this process alone; the
-    // descriptor, or -1 with the status in `status` and the reason kept.
-    int openPort(const std::string& path, std::uint32_t& status);
-    // Keeps the reason for `err` (an errno value) on the session's port and
-    // returns `status`.
-    std::uint32_t fail(std::uint32_t status, int err);
+    // Whether `handle` is the open session's.
+    bool isSession(DeviceHandle handle) const { return port_.isOpen() && handle == handle_; }
+    // Keeps the reason for `error` on the session's port and returns `status`.
+    std::uint32_t fail(std::uint32_t status, const platform::SerialError& error);
     std::uint32_t fail(std::uint32_t status, const std::string& reason);
     std::uint32_t notOpen(); // kInvalidHandle, with its reason
     std::uint32_t succeed() {
@@ -64,8 +56,8 @@ private:
         return kOk;
     }
 
-    std::string port_;
-    int fd_ = -1;
+    std::string name_;
+    platform::SerialPort port_;
     std::string path_; // the port of the open session, or of the last open tried
     DeviceHandle handle_ = 0;
     DeviceHandle lastHandle_ = 0; // handles count up from 1, so a stale one never matches

@@ -23,16 +23,13 @@
 // escaped. The load takes time in proportion to the size of the file.
 #include "drivers/sim/sim_box.h"
 
+#include "platform/files.h"
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
-#include <fcntl.h>
 #include <span>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <unordered_map>
 
 namespace quelm::sim {
@@ -304,62 +301,22 @@ std::optional<BoxConfig> parseBoxText(const std::string& text, std::string& erro
 
 namespace {
 
-// The system's reason, as the messages write it: "permission denied".
-std::string reason(int err) {
-    std::string text = std::strerror(err);
-    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
-    return text;
-}
-
-// What keeps a file of this kind and size from being read, or nothing.
-std::optional<std::string> refusal(const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) return "is a folder";
-    if (!S_ISREG(st.st_mode)) return "not a regular file (a pipe or a device is never read)";
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxBoxFileBytes)
-        return "the file is larger than " + std::to_string(kMaxBoxFileBytes >> 20) + " MiB (" +
-               std::to_string(st.st_size) + " bytes)";
-    return std::nullopt;
-}
-
-// The whole file, or nothing with the reason in `why`. The kind of file is
-// checked before it is opened, and again on what was opened (it could have
-// been replaced in between); the open never waits, even on a pipe.
+// The whole file, or nothing with the reason in `why`.
 std::optional<std::string> readBoxFile(const std::string& path, std::string& why) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        why = errno == ENOENT ? "no such file" : reason(errno);
-        return std::nullopt;
+    using Refusal = platform::FileRead::Refusal;
+    platform::FileRead read = platform::ReadRegularFile(path, kMaxBoxFileBytes);
+    switch (read.refusal) {
+    case Refusal::none: return std::move(read.bytes);
+    case Refusal::missing: why = "no such file"; break;
+    case Refusal::folder: why = "is a folder"; break;
+    case Refusal::notRegular: why = "not a regular file (a pipe or a device is never read)"; break;
+    case Refusal::tooLarge:
+        why = "the file is larger than " + std::to_string(kMaxBoxFileBytes >> 20) + " MiB";
+        if (read.size > kMaxBoxFileBytes) why += " (" + std::to_string(read.size) + " bytes)";
+        break;
+    case Refusal::failed: why = read.reason; break;
     }
-    if (auto refused = refusal(st)) {
-        why = *refused;
-        return std::nullopt;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        why = reason(errno);
-        return std::nullopt;
-    }
-    std::string text;
-    if (::fstat(fd, &st) != 0)
-        why = reason(errno);
-    else if (auto refused = refusal(st))
-        why = *refused;
-    // Read to the end, but never past the cap: the file may grow meanwhile.
-    char chunk[1 << 16];
-    while (why.empty()) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n == 0) break;
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0)
-            why = reason(errno);
-        else if (text.size() + static_cast<std::size_t>(n) > kMaxBoxFileBytes)
-            why = "the file is larger than " + std::to_string(kMaxBoxFileBytes >> 20) + " MiB";
-        else
-            text.append(chunk, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    if (!why.empty()) return std::nullopt;
-    return text;
+    return std::nullopt;
 }
 
 } // namespace

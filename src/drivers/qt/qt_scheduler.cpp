@@ -1,14 +1,12 @@
-#include "drivers/serial/qt_scheduler.h"
+#include "drivers/qt/qt_scheduler.h"
 
-#include "drivers/serial/monotonic_time.h"
+#include "platform/clock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
-#include <cerrno>
-#include <ctime>
 #include <utility>
 
 namespace quelm {
@@ -18,18 +16,9 @@ QtScheduler::~QtScheduler() {
     // owner_ deletes the timers, those waiting for deleteLater included.
 }
 
-std::int64_t QtScheduler::nowUs() const { return monotonicNowUs(); }
+std::int64_t QtScheduler::nowUs() const { return platform::monotonicNowUs(); }
 
-void QtScheduler::sleepUs(std::int64_t us) {
-    if (us <= 0) return;
-    timespec until{};
-    ::clock_gettime(CLOCK_MONOTONIC, &until);
-    const std::int64_t ns = until.tv_nsec + (us % 1'000'000) * 1000;
-    until.tv_sec += static_cast<time_t>(us / 1'000'000 + ns / 1'000'000'000);
-    until.tv_nsec = static_cast<long>(ns % 1'000'000'000);
-    // An absolute deadline, so a signal that interrupts the sleep does not stretch it.
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {}
-}
+void QtScheduler::sleepUs(std::int64_t us) { platform::SleepForUs(us); }
 
 Scheduler::TimerId QtScheduler::startTimer(int intervalMs, std::function<void()> tick) {
     const TimerId id = nextId_++;

@@ -1,8 +1,9 @@
 #pragma once
-// Line settings shared by the serial driver and the pseudo-terminal bridge.
+// Raw line settings of a Linux tty, shared by the serial port and the
+// pseudo-terminal bridge of the tests.
 #include <termios.h>
 
-namespace quelm {
+namespace quelm::platform {
 
 // Raw 8-bit line: no echo, no line editing, no translation, no flow or modem
 // control, and reads that never block (VMIN = VTIME = 0: waiting is done
@@ -19,4 +20,4 @@ inline bool makeRawLine(int fd) {
     return ::tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
-} // namespace quelm
+} // namespace quelm::platform

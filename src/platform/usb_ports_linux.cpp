@@ -1,4 +1,6 @@
-#include "drivers/serial/port_setup.h"
+// FTDI adapters and their latency on Linux, through sysfs and the tty ioctls.
+#include "platform/linux_sysfs.h"
+#include "platform/usb_ports.h"
 
 #include <algorithm>
 #include <fstream>
@@ -6,7 +8,7 @@
 #include <sys/ioctl.h>
 #include <system_error>
 
-namespace quelm {
+namespace quelm::platform {
 
 namespace fs = std::filesystem;
 
@@ -64,6 +66,10 @@ std::vector<std::string> UsbSerialPorts(const std::string& vendorId, const fs::p
     return paths;
 }
 
+std::vector<std::string> UsbSerialPorts(const std::string& vendorId) {
+    return UsbSerialPorts(vendorId, "/sys/class/tty");
+}
+
 std::string RequestLowLatency(int fd, const std::string& path, const fs::path& sysClassTty) {
     std::string got;
     serial_struct serial{};
@@ -88,4 +94,4 @@ std::string RequestLowLatency(int fd, const std::string& path, const fs::path& s
     return "low latency on " + path + ": " + got;
 }
 
-} // namespace quelm
+} // namespace quelm::platform

@@ -1,18 +1,18 @@
 #pragma once
-// What the serial driver learns from sysfs and asks of the kernel around a
-// session: which ttys are FTDI adapters, and low latency for the replies.
+// What the Linux serial port learns from sysfs and asks of the kernel:
+// which ttys are FTDI adapters, and low latency for the replies. The folder
+// of sysfs's ttys is a parameter so that the tests can give their own.
 #include <filesystem>
 #include <string>
 #include <vector>
 
-namespace quelm {
+namespace quelm::platform {
 
 // Device paths (/dev/ttyUSB0, ...) of the ttys whose USB device has vendor id
 // `vendorId` (four hex digits, "0403"), sorted; read from `sysClassTty`
 // (/sys/class/tty) directly, which costs far less than a full enumeration of
 // the serial ports.
-std::vector<std::string> UsbSerialPorts(const std::string& vendorId,
-                                        const std::filesystem::path& sysClassTty = "/sys/class/tty");
+std::vector<std::string> UsbSerialPorts(const std::string& vendorId, const std::filesystem::path& sysClassTty);
 
 // An FTDI adapter holds received bytes up to its latency timer (16 ms by
 // default) before it passes them on, so a reply can miss a 10 ms polling
@@ -23,4 +23,4 @@ std::vector<std::string> UsbSerialPorts(const std::string& vendorId,
 std::string RequestLowLatency(int fd, const std::string& path,
                               const std::filesystem::path& sysClassTty = "/sys/class/tty");
 
-} // namespace quelm
+} // namespace quelm::platform

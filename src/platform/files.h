@@ -1,0 +1,23 @@
+#pragma once
+// Reading a file that must be a regular file: a pipe or a device could keep
+// the tool waiting forever, so the kind of file is checked before it is
+// opened and again on what was opened (it could have been replaced in
+// between), and the open itself never waits.
+#include <cstdint>
+#include <string>
+
+namespace quelm::platform {
+
+struct FileRead {
+    enum class Refusal { none, missing, folder, notRegular, tooLarge, failed };
+    Refusal refusal = Refusal::none;
+    std::uintmax_t size = 0; // of a file too large, when known
+    std::string reason;      // the system's words for `failed`, lower case first
+    std::string bytes;
+};
+
+// The whole of the regular file `path` (UTF-8), when it holds at most
+// `limit` bytes, else why not.
+FileRead ReadRegularFile(const std::string& path, std::size_t limit);
+
+} // namespace quelm::platform

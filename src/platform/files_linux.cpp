@@ -1,0 +1,71 @@
+#include "platform/files.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quelm::platform {
+namespace {
+
+using Refusal = FileRead::Refusal;
+
+// The system's reason, as the messages write it: "permission denied".
+std::string reasonOf(int err) {
+    std::string text = std::strerror(err);
+    if (!text.empty()) text[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[0])));
+    return text;
+}
+
+bool refused(const struct stat& st, std::size_t limit, FileRead& read) {
+    if (S_ISDIR(st.st_mode))
+        read.refusal = Refusal::folder;
+    else if (!S_ISREG(st.st_mode))
+        read.refusal = Refusal::notRegular;
+    else if (static_cast<std::uintmax_t>(st.st_size) > limit)
+        read.refusal = Refusal::tooLarge;
+    read.size = static_cast<std::uintmax_t>(st.st_size);
+    return read.refusal != Refusal::none;
+}
+
+FileRead failed(int err) {
+    FileRead read;
+    read.refusal = err == ENOENT ? Refusal::missing : Refusal::failed;
+    read.reason = reasonOf(err);
+    return read;
+}
+
+} // namespace
+
+FileRead ReadRegularFile(const std::string& path, std::size_t limit) {
+    FileRead read;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return failed(errno);
+    if (refused(st, limit, read)) return read;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return failed(errno);
+    if (::fstat(fd, &st) != 0)
+        read = failed(errno);
+    else
+        refused(st, limit, read);
+    // Read to the end, but never past the limit: the file may grow meanwhile.
+    char chunk[1 << 16];
+    while (read.refusal == Refusal::none) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            read = failed(errno);
+        else if (read.bytes.size() + static_cast<std::size_t>(n) > limit)
+            read.refusal = Refusal::tooLarge;
+        else
+            read.bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (read.refusal != Refusal::none) read.bytes.clear();
+    return read;
+}
+
+} // namespace quelm::platform

@@ -1,0 +1,65 @@
+#include "platform/files.h"
+
+#include "platform/wide_text.h"
+
+#include <windows.h>
+
+#include <cctype>
+
+namespace quelm::platform {
+namespace {
+
+using Refusal = FileRead::Refusal;
+
+FileRead failed(DWORD code) {
+    FileRead read;
+    read.refusal = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? Refusal::missing : Refusal::failed;
+    read.reason = SystemMessage(code);
+    if (!read.reason.empty() && read.reason.back() == '.') read.reason.pop_back();
+    if (!read.reason.empty())
+        read.reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(read.reason[0])));
+    return read;
+}
+
+} // namespace
+
+FileRead ReadRegularFile(const std::string& path, std::size_t limit) {
+    const std::wstring name = WideOf(path);
+    const DWORD attributes = ::GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return failed(::GetLastError());
+    FileRead read;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        read.refusal = Refusal::folder;
+        return read;
+    }
+    const HANDLE h = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return failed(::GetLastError());
+    LARGE_INTEGER size{};
+    if (::GetFileType(h) != FILE_TYPE_DISK) {
+        read.refusal = Refusal::notRegular;
+    } else if (!::GetFileSizeEx(h, &size)) {
+        read = failed(::GetLastError());
+    } else if (static_cast<std::uintmax_t>(size.QuadPart) > limit) {
+        read.refusal = Refusal::tooLarge;
+        read.size = static_cast<std::uintmax_t>(size.QuadPart);
+    }
+    // Read to the end, but never past the limit: the file may grow meanwhile.
+    char chunk[1 << 16];
+    while (read.refusal == Refusal::none) {
+        DWORD n = 0;
+        if (!::ReadFile(h, chunk, sizeof chunk, &n, nullptr))
+            read = failed(::GetLastError());
+        else if (n == 0)
+            break;
+        else if (read.bytes.size() + n > limit)
+            read.refusal = Refusal::tooLarge;
+        else
+            read.bytes.append(chunk, n);
+    }
+    ::CloseHandle(h);
+    if (read.refusal != Refusal::none) read.bytes.clear();
+    return read;
+}
+
+} // namespace quelm::platform

@@ -1,0 +1,26 @@
+#pragma once
+// The few things a program asks of the system around it: where it lies, the
+// user's home, its arguments and its console.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quelm::platform {
+
+// The running executable; empty when the system does not say.
+std::filesystem::path ExecutablePath();
+
+// The user's home folder (HOME on Linux, USERPROFILE on Windows), UTF-8;
+// empty when unset.
+std::string HomeFolder();
+
+// The program's arguments as UTF-8 (on Windows read from the wide command
+// line, since `argv` holds them in a single-byte code page).
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// Standard output and error pass UTF-8 bytes as they are: on Windows the
+// console shows them as UTF-8, and "\n" is not turned into "\r\n", so that
+// the tool prints the same bytes on every system.
+void PrepareConsole();
+
+} // namespace quelm::platform

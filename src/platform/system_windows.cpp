@@ -1,0 +1,54 @@
+#include "platform/system.h"
+
+#include "platform/wide_text.h"
+
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+namespace quelm::platform {
+
+std::filesystem::path ExecutablePath() {
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::filesystem::path(buffer.substr(0, n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string HomeFolder() {
+    const DWORD n = ::GetEnvironmentVariableW(L"USERPROFILE", nullptr, 0);
+    if (n == 0) return {};
+    std::wstring value(n, L'\0');
+    const DWORD got = ::GetEnvironmentVariableW(L"USERPROFILE", value.data(), n);
+    return Utf8Of(std::wstring_view(value.data(), got));
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide || count != argc) {
+        if (wide) ::LocalFree(wide);
+        return std::vector<std::string>(argv, argv + argc);
+    }
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) args.push_back(Utf8Of(wide[i]));
+    ::LocalFree(wide);
+    return args;
+}
+
+void PrepareConsole() {
+    ::SetConsoleOutputCP(CP_UTF8);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
+}
+
+} // namespace quelm::platform

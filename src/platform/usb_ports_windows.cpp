@@ -1,0 +1,58 @@
+// The COM ports of USB adapters on Windows, found through SetupAPI: every
+// present device of the ports class, its hardware ids for the USB vendor id,
+// and its "PortName" for the COM port.
+#include "platform/usb_ports.h"
+
+#include "platform/wide_text.h"
+
+#include <windows.h>
+
+#include <devguid.h>
+#include <setupapi.h>
+
+#include <algorithm>
+
+namespace quelm::platform {
+namespace {
+
+// A device's hardware ids, NUL-separated, in UTF-8.
+std::string hardwareIds(HDEVINFO set, SP_DEVINFO_DATA& device) {
+    wchar_t buffer[2048] = {};
+    DWORD size = 0;
+    if (!::SetupDiGetDeviceRegistryPropertyW(set, &device, SPDRP_HARDWAREID, nullptr, reinterpret_cast<BYTE*>(buffer),
+                                             sizeof buffer - sizeof(wchar_t), &size))
+        return {};
+    return Utf8Of(std::wstring_view(buffer, size / sizeof(wchar_t)));
+}
+
+// The device's COM port name, empty when it has none.
+std::string portName(HDEVINFO set, SP_DEVINFO_DATA& device) {
+    const HKEY key = ::SetupDiOpenDevRegKey(set, &device, DICS_FLAG_GLOBAL, 0, DIREG_DEV, KEY_READ);
+    if (key == INVALID_HANDLE_VALUE) return {};
+    wchar_t name[64] = {};
+    DWORD size = sizeof name - sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG got = ::RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(name), &size);
+    ::RegCloseKey(key);
+    if (got != ERROR_SUCCESS || type != REG_SZ) return {};
+    return Utf8Of(name);
+}
+
+} // namespace
+
+std::vector<std::string> UsbSerialPorts(const std::string& vendorId) {
+    std::vector<std::string> ports;
+    const HDEVINFO set = ::SetupDiGetClassDevsW(&GUID_DEVCLASS_PORTS, nullptr, nullptr, DIGCF_PRESENT);
+    if (set == INVALID_HANDLE_VALUE) return ports;
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    for (DWORD i = 0; ::SetupDiEnumDeviceInfo(set, i, &device); ++i) {
+        if (UsbVendorOfHardwareIds(hardwareIds(set, device)) != vendorId) continue;
+        if (std::string name = portName(set, device); name.rfind("COM", 0) == 0) ports.push_back(std::move(name));
+    }
+    ::SetupDiDestroyDeviceInfoList(set);
+    std::sort(ports.begin(), ports.end(), PortNameLess);
+    return ports;
+}
+
+} // namespace quelm::platform
