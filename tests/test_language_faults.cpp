@@ -2,6 +2,7 @@
 // code starts in French and says so, a language file that cannot be read is
 // named with its reason, and a file saved with line feeds alone reads as the
 // same file with CR LF.
+#include "platform/path_text.h"
 #include "shell/language_files.h"
 #include "shell/startup.h"
 #include "support/file_bytes.h"
@@ -38,9 +39,9 @@ struct LanguageFaults : ::testing::Test {
         for (int code : {1, 2}) {
             const std::string tag = code == 1 ? "fr" : "en";
             const auto names = LanguageFileNames(code);
-            WriteBytes(dir / names[0], Lines(tag + " box ", "\r\n"));
-            WriteBytes(dir / names[1], Lines(tag + " frame ", "\r\n"));
-            WriteBytes(dir / names[2], Lines(tag + " option ", "\r\n"));
+            WriteBytes(dir / platform::PathFromUtf8(names[0]), Lines(tag + " box ", "\r\n"));
+            WriteBytes(dir / platform::PathFromUtf8(names[1]), Lines(tag + " frame ", "\r\n"));
+            WriteBytes(dir / platform::PathFromUtf8(names[2]), Lines(tag + " option ", "\r\n"));
         }
         WriteBytes(dir / kSettingsFile, " 1 \r\n");
     }
@@ -91,9 +92,9 @@ TEST_F(LanguageFaults, AnUnknownLanguageCodeStartsInFrenchSaysSoAndLeavesTheFile
 
 TEST_F(LanguageFaults, AMissingOrUnreadableLanguageFileIsNamedWithItsReason) {
     const auto fr = LanguageFileNames(1);
-    fs::remove(dir / fr[1]);
-    fs::remove(dir / fr[2]);
-    fs::create_directory(dir / fr[2]); // a folder where the option file should be
+    fs::remove(dir / platform::PathFromUtf8(fr[1]));
+    fs::remove(dir / platform::PathFromUtf8(fr[2]));
+    fs::create_directory(dir / platform::PathFromUtf8(fr[2])); // a folder where the option file should be
     ASSERT_TRUE(Start());
     EXPECT_EQ(f.ui.Frame[6]->caption(), "");
     EXPECT_EQ(f.ui.Text5->text(), " Fichier de langue manquant ou illisible : " + fr[1] + ", " + fr[2]);
@@ -104,7 +105,7 @@ TEST_F(LanguageFaults, AMissingOrUnreadableLanguageFileIsNamedWithItsReason) {
 
     // The box table itself missing: a built-in text in the chosen language.
     const auto en = LanguageFileNames(2);
-    fs::remove(dir / en[0]);
+    fs::remove(dir / platform::PathFromUtf8(en[0]));
     WriteBytes(dir / kSettingsFile, " 2 \r\n");
     Rig fresh;
     fresh.form.workDir = dir;
@@ -118,7 +119,7 @@ TEST_F(LanguageFaults, AMissingOrUnreadableLanguageFileIsNamedWithItsReason) {
 
 TEST_F(LanguageFaults, AnUnknownCodeAndAMissingFrenchFileAreBothShown) {
     WriteBytes(dir / kSettingsFile, "x\r\n");
-    fs::remove(dir / LanguageFileNames(1)[0]);
+    fs::remove(dir / platform::PathFromUtf8(LanguageFileNames(1)[0]));
     ASSERT_TRUE(Start());
     EXPECT_TRUE(Contains(f.ui.Text5->text(), "Code de langue inconnu")) << f.ui.Text5->text();
     EXPECT_TRUE(Contains(f.ui.Text5->text(), LanguageFileNames(1)[0])) << f.ui.Text5->text();
@@ -153,7 +154,7 @@ TEST(ShippedLanguageFiles, LineFortyNineSaysTheCodeIsUnknownInBothLanguages) {
     const char* data = std::getenv("QUELM_DATA_DIR");
     ASSERT_NE(data, nullptr);
     for (int code : {1, 2}) {
-        const fs::path file = fs::path(data) / LanguageFileNames(code)[0];
+        const fs::path file = fs::path(data) / platform::PathFromUtf8(LanguageFileNames(code)[0]);
         const std::string bytes = ReadBytes(file);
         // Exactly 50 lines, each ending in CR LF, no line feed alone.
         std::size_t crlf = 0;
@@ -165,7 +166,7 @@ TEST(ShippedLanguageFiles, LineFortyNineSaysTheCodeIsUnknownInBothLanguages) {
         EXPECT_TRUE(Contains(t[49], "param_box.dat")) << t[49];
     }
     TextTable fr;
-    LoadTable(fs::path(data) / LanguageFileNames(1)[0], fr);
+    LoadTable(fs::path(data) / platform::PathFromUtf8(LanguageFileNames(1)[0]), fr);
     EXPECT_EQ(fr[49], " Code de langue inconnu dans param_box.dat : fen\xC3\xAAtre en fran\xC3\xA7"
                       "ais, fichier non modifi\xC3\xA9");
 }

@@ -1,6 +1,7 @@
 // The language files and the layout scaling: Windows-1252, line ends, the
 // ratio rule, and the files the tool ships.
 #include "core/window_model.h"
+#include "platform/path_text.h"
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"
 #include "shell/startup.h"
@@ -11,7 +12,9 @@
 
 #include <cstdlib>
 #include <fstream>
+#ifndef _WIN32
 #include <iconv.h>
+#endif
 #include <sstream>
 
 using namespace quelm;
@@ -29,6 +32,7 @@ std::string Lines(const std::string& prefix, int count) {
 
 } // namespace
 
+#ifndef _WIN32 // the converter of the C library
 TEST(LanguageFiles, Windows1252DecodesAll256BytesAsTheSystemConverterDoes) {
     iconv_t cd = iconv_open("UTF-8", "WINDOWS-1252");
     ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1));
@@ -52,6 +56,7 @@ TEST(LanguageFiles, Windows1252DecodesAll256BytesAsTheSystemConverterDoes) {
     EXPECT_EQ(undefined, 5);
     EXPECT_EQ(DecodeWindows1252("D\xE9tecteur N\xB0"), "D\xC3\xA9tecteur N\xC2\xB0");
 }
+#endif
 
 TEST(LanguageFiles, LinesEndAtCrLfCrOrLfAndAreTakenWhole) {
     const fs::path p = fs::path(::testing::TempDir()) / "lines.dat";
@@ -74,10 +79,12 @@ TEST(LanguageFiles, LinesEndAtCrLfCrOrLfAndAreTakenWhole) {
     EXPECT_EQ(u[3], "kept");
     EXPECT_EQ(LoadTable(p.string() + ".none", u), 0);
     EXPECT_EQ(u[1], "one");
+#ifndef _WIN32
     const fs::path pipe = fs::path(::testing::TempDir()) / "pipe.dat";
     fs::remove(pipe);
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(LoadTable(pipe, u), 0);
+#endif
 }
 
 TEST(ScaleLayout, RatioRuleFontsAndTextBoxHeights) {
@@ -122,7 +129,8 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
     fs::create_directories(work);
     for (int code : {1, 2})
         for (const std::string& name : LanguageFileNames(code))
-            fs::copy_file(fs::path(data) / name, work / name, fs::copy_options::overwrite_existing);
+            fs::copy_file(fs::path(data) / platform::PathFromUtf8(name), work / platform::PathFromUtf8(name),
+                          fs::copy_options::overwrite_existing);
     WriteBytes(work / kSettingsFile, " 1 \r\n");
     Rig rig;
     Form& f = rig.form;
@@ -140,9 +148,9 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
     for (int code : {1, 2}) {
         LanguageTables t;
         const auto names = LanguageFileNames(code);
-        EXPECT_EQ(LoadTable(fs::path(data) / names[0], t.box), 50);
-        EXPECT_EQ(LoadTable(fs::path(data) / names[1], t.frame), 50);
-        EXPECT_EQ(LoadTable(fs::path(data) / names[2], t.option), 50);
+        EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[0]), t.box), 50);
+        EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[1]), t.frame), 50);
+        EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[2]), t.option), 50);
         for (int k = 1; k <= 41; ++k) {
             if (k != 5 && k != 7) {
                 EXPECT_FALSE(t.boxLine(k).empty()) << names[0] << " line " << k;

@@ -3,13 +3,16 @@
 #include "project/project_file.h"
 #include "project/text_file.h"
 #include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#ifndef _WIN32
 #include <sys/resource.h>
+#endif
 #include <unistd.h>
 
 using namespace quelm;
@@ -21,10 +24,7 @@ using test::ReadBytes;
 using test::WriteBytes;
 
 struct TempDir {
-    TempDir() {
-        char name[] = "/tmp/quelm_projectXXXXXX";
-        path = ::mkdtemp(name);
-    }
+    TempDir() { path = test::MakeTempFolder("quelm_project"); }
     ~TempDir() {
         std::error_code ec;
         fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
@@ -111,8 +111,9 @@ TEST(ProjectFile, AwkwardAddressesStillReadBackAsNineteenValues) {
 TEST(ProjectFile, NamesStayInTheChosenFolder) {
     for (const char* bad : {"..", "a/b", "a\\b", "/etc/passwd"}) EXPECT_FALSE(IsPlainFileName(bad)) << bad;
     EXPECT_TRUE(IsPlainFileName("12 abc"));
-    EXPECT_EQ(JoinFolder("/data", "123.bdp"), "/data/123.bdp");
-    EXPECT_EQ(JoinFolder("/", "123.bdp"), "/123.bdp"); // a root gets no second separator
+    const std::string sep(1, static_cast<char>(fs::path::preferred_separator)); // "\\" on Windows
+    EXPECT_EQ(JoinFolder(sep + "data", "123.bdp"), sep + "data" + sep + "123.bdp");
+    EXPECT_EQ(JoinFolder(sep, "123.bdp"), sep + "123.bdp"); // a root gets no second separator
 }
 
 TEST(ProjectFile, HostileFilesAreReadBoundedAndWithoutCrash) {
@@ -129,10 +130,10 @@ TEST(ProjectFile, HostileFilesAreReadBoundedAndWithoutCrash) {
     EXPECT_EQ(v[0], "12");
     EXPECT_LE(v[1].size(), kProjectFileLimit);
     // NUL bytes and invalid bytes become characters of the text.
-    WriteBytes(dir.path / "nul.bdp", std::string("1\0"
-                                                 "2\r\n\x81\xFF\r\n",
-                                                 8));
-    ASSERT_TRUE(ReadProjectFile(dir.path / "nul.bdp", v, error));
+    WriteBytes(dir.path / "zeros.bdp", std::string("1\0"
+                                                   "2\r\n\x81\xFF\r\n",
+                                                   8));
+    ASSERT_TRUE(ReadProjectFile(dir.path / "zeros.bdp", v, error));
     ASSERT_EQ(v.size(), 2u);
     EXPECT_EQ(v[0], std::string("1\0"
                                 "2",
@@ -156,6 +157,7 @@ TEST(AtomicWrite, ReplacesTheOldFileWhole) {
     EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
 }
 
+#ifndef _WIN32 // a file size limit stands for the full disk
 TEST(AtomicWrite, AFullDiskLeavesTheOldFileByteForByte) {
     TempDir dir;
     const fs::path file = dir.path / "12.bdp";
@@ -178,6 +180,7 @@ TEST(AtomicWrite, AFullDiskLeavesTheOldFileByteForByte) {
     EXPECT_EQ(ReadBytes(file), old);
     EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
 }
+#endif
 
 TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
     TempDir dir;
@@ -189,6 +192,7 @@ TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
     EXPECT_TRUE(fs::is_directory(dir.path / "7.bdp"));
     EXPECT_FALSE(fs::exists(dir.path / "7.bdp.new"));
     // A read-only folder; the superuser writes anyway, so only others check it.
+#ifndef _WIN32
     if (::geteuid() != 0) {
         WriteBytes(dir.path / "8.bdp", "old");
         fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
@@ -196,5 +200,6 @@ TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
         fs::permissions(dir.path, fs::perms::owner_all);
         EXPECT_EQ(ReadBytes(dir.path / "8.bdp"), "old");
     }
+#endif
     EXPECT_FALSE(WriteProjectFile(dir.path / "missing" / "9.bdp", Sample(), error));
 }

@@ -1,6 +1,7 @@
 // Start-up: the settings file, the language tables, captions, defaults, the
 // box check and the connection test; the language menu; the one-time scaling.
 #include "exchange/form_ops.h"
+#include "platform/path_text.h"
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"
 #include "shell/startup.h"
@@ -11,7 +12,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iconv.h>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -43,9 +43,9 @@ struct StartUpTest : ::testing::Test {
     // "<lang> option k", 50 lines each.
     void WriteLanguage(int code, const std::string& tag) {
         const auto names = LanguageFileNames(code);
-        WriteBytes(dir / names[0], Lines(tag + " box ", 50));
-        WriteBytes(dir / names[1], Lines(tag + " frame ", 50));
-        WriteBytes(dir / names[2], Lines(tag + " option ", 50));
+        WriteBytes(dir / platform::PathFromUtf8(names[0]), Lines(tag + " box ", 50));
+        WriteBytes(dir / platform::PathFromUtf8(names[1]), Lines(tag + " frame ", 50));
+        WriteBytes(dir / platform::PathFromUtf8(names[2]), Lines(tag + " option ", 50));
     }
     void Start() {
         std::string error;
@@ -157,7 +157,7 @@ TEST_F(StartUpTest, EnglishEmptiesTheBoxesResetsTheDefaultsKeepsLevelsAndDoesNot
 }
 
 TEST_F(StartUpTest, AShortFrameFileSetsItsLinesAndEmptiesTheOtherCaptions) {
-    WriteBytes(dir / LanguageFileNames(1)[1], Lines("fr frame ", 10));
+    WriteBytes(dir / platform::PathFromUtf8(LanguageFileNames(1)[1]), Lines("fr frame ", 10));
     Start();
     EXPECT_EQ(f.ui.English->caption(), "fr frame 6");
     EXPECT_EQ(f.ui.Frame[4]->caption(), "fr frame 10");
@@ -165,7 +165,7 @@ TEST_F(StartUpTest, AShortFrameFileSetsItsLinesAndEmptiesTheOtherCaptions) {
     EXPECT_EQ(f.ui.Command[7]->caption(), "");
     EXPECT_EQ(f.ui.Option[5]->caption(), "fr option 3");
     // A later load that stops early keeps what the earlier one gave.
-    WriteBytes(dir / LanguageFileNames(2)[1], Lines("en frame ", 3));
+    WriteBytes(dir / platform::PathFromUtf8(LanguageFileNames(2)[1]), Lines("en frame ", 3));
     f.ui.English->click();
     EXPECT_EQ(f.ui.Savefile->caption(), "en frame 3");
     EXPECT_EQ(f.ui.Language->caption(), "fr frame 4");
@@ -206,8 +206,10 @@ TEST_F(StartUpTest, AMissingEmptyOrUnreadableSettingsFileStopsTheStartWithItsNam
     fs::create_directory(dir / kSettingsFile);
     fails("a folder");
     fs::remove(dir / kSettingsFile);
+#ifndef _WIN32
     ASSERT_EQ(::mkfifo((dir / kSettingsFile).c_str(), 0600), 0);
     fails("a pipe, which would never end");
+#endif
     // From the open window the failure shows in the message line.
     f.ui.Command[9]->click();
     EXPECT_NE(rig.message().find("param_box.dat"), std::string::npos);
