@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and
-# runs every test, headless; then every fuzz target for 30 seconds
-# (QUELM_FUZZ_SECONDS=0 leaves them out); then, as root, the Debian package
-# is built, installed, tried and removed.
+# runs every test, headless; then cross-builds the command line and the
+# Qt-free tests for Windows and runs them under Wine (QUELM_WINDOWS=0 leaves
+# them out); then every fuzz target for 30 seconds (QUELM_FUZZ_SECONDS=0
+# leaves them out); then, as root, the Debian package is built, installed,
+# tried and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -12,6 +14,8 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 (cd build-tests && ctest --output-on-failure -j2 "$@")
+# The Windows build of the command line, tried under Wine.
+[ "${QUELM_WINDOWS:-1}" -eq 0 ] || bash scripts/test_windows.sh
 # A crash a fuzzer finds in these few seconds is printed with its input (to
 # commit, so that test_fuzz_regressions replays it) but does not fail the
 # run: what a random search happens to reach must not decide a landing.

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The Windows build, tried under Wine. Cross-builds (build-windows/, with the
+# mingw-w64 toolchain file) every Qt-free library, the Qt-free tests, sim_tool
+# and quelmbox-cli.exe, then runs under Wine:
+#   - the Qt-free tests, each program once, and sim_tool for 1,000 seeds;
+#   - every quelmbox-cli.exe command with --json on the simulated box, whose
+#     output, exit status and saved project files must be the Linux build's
+#     byte for byte (the Linux quelmbox-cli of build-tests/ is the reference);
+#   - quelmbox-cli.exe --port COM5 on the simulated box behind a
+#     pseudo-terminal (pty_box), mapped into Wine's device folder as com5:
+#     read, send, read back, program a number, save a project file.
+# Wine's timing is no proof of Windows timing: these runs check behaviour.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build-windows
+linux=$root/build-tests
+
+cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
+  -DQUELM_BENCH=OFF >/dev/null
+export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A new Wine prefix takes a while to set up: it is made while the build runs.
+mkdir -p "$build"
+(wineboot --init >"$build/wineboot.log" 2>&1) &
+wineboot_pid=$!
+cmake --build "$build" -j2
+cmake --build "$linux" --target quelmbox-cli pty_box
+wait "$wineboot_pid"
+# One Wine session for every run, started apart from ctest's output pipes
+# (its service processes would hold them open).
+(wineserver -p && wine cmd /c exit) >/dev/null 2>&1 </dev/null
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+
+(cd "$build" && ctest --output-on-failure -j2)
+bash scripts/windows_cli_check.sh "$linux/bin/quelmbox-cli" "$build/bin/quelmbox-cli.exe" "$linux/bin/pty_box"
