@@ -1,9 +1,10 @@
 #include "project/text_file.h"
 
+#include "project/file_replace.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <unistd.h>
 
@@ -82,14 +83,6 @@ bool WriteAndSync(int fd, std::string_view bytes) {
     return true;
 }
 
-// The folder's entry of the renamed file reaches the disk too.
-void SyncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 } // namespace
 
 std::string DecodeWindows1252(std::string_view bytes) {
@@ -151,31 +144,38 @@ std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std:
 
 void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }
 
+// The temporary file is created beside the file the name really stands for
+// (through its links, which stay links), under a name of its own: nothing
+// that already exists is opened. It takes the old file's mode and owner
+// before it is renamed over it.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
-    std::filesystem::path temporary = file;
-    temporary += ".new";
-    std::string reason;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = "cannot write " + file.filename().string() + ": " + Reason();
+    const auto fail = [&](const std::string& reason) {
+        error = "cannot write " + file.filename().string() + ": " + reason;
         return false;
-    }
+    };
+    std::filesystem::path target, temporary;
+    if (const int e = FollowLinks(file, target); e != 0) return fail(std::strerror(e));
+    const auto old = RegularFileStatus(target);
+    int fd = -1;
+    if (const int e = CreateUniqueFile(target.parent_path(), old.has_value(), fd, temporary); e != 0)
+        return fail(std::strerror(e));
     Reached(WritePoint::temporaryOpened);
+    if (old) CopyModeAndOwner(fd, *old);
+    std::string reason;
     errno = 0;
     if (!WriteAndSync(fd, bytes)) reason = errno != 0 ? Reason() : "nothing written";
     if (::close(fd) != 0 && reason.empty()) reason = Reason();
     if (reason.empty()) Reached(WritePoint::closed);
     std::error_code ec;
-    if (reason.empty() && (std::filesystem::rename(temporary, file, ec), ec)) reason = ec.message();
+    if (reason.empty() && (std::filesystem::rename(temporary, target, ec), ec)) reason = ec.message();
     if (reason.empty()) {
         Reached(WritePoint::renamed);
-        SyncFolder(file.parent_path());
+        SyncFolder(target.parent_path());
         Reached(WritePoint::folderSynced);
         return true;
     }
     std::filesystem::remove(temporary, ec);
-    error = "cannot write " + file.filename().string() + ": " + reason;
-    return false;
+    return fail(reason);
 }
 
 } // namespace quelm
