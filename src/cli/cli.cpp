@@ -7,10 +7,15 @@
 #include "cli/live_read.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
+#include "cli/process_signals.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
+#include "cli/write_journal.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
+
+#include <cerrno>
+#include <cstring>
 
 namespace quelm::cli {
 
@@ -77,25 +82,7 @@ int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err)
     return code;
 }
 
-// The box driver (traced on request) and the headless window, for one command.
-int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
-    TraceSink trace;
-    if (o.trace) {
-        trace = [err](const std::string& line) {
-            std::fprintf(err, "%s\n", line.c_str());
-            std::fflush(err);
-        };
-    }
-    std::string error;
-    const auto tool = BuildTool(o.backend, trace, error);
-    if (!tool) {
-        std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
-        return kUsage;
-    }
-    Form& form = *tool->form;
-    FillBoxTable(form.tables);
-    FillSendAndNumberLines(form.tables);
-    if (o.trace) TraceMessages(form, err);
+int RunOnForm(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "send-params") return SendParams(form, o, out, err);
     if (o.command == "program-number") return ProgramNumber(form, o, out, err);
     if (o.command == "wait-number") return WaitNumber(form, o, out, err);
@@ -106,13 +93,43 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     return ReadParams(form, o, out, err);
 }
 
-} // namespace
+bool WritesIntoTheDetector(const std::string& command) {
+    return command == "send-params" || command == "send-addresses" || command == "program-number";
+}
 
-int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+// The box driver (traced on request) and the headless window, for one command.
+int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
+    TraceSink trace;
+    if (o.trace) {
+        trace = [err](const std::string& line) {
+            std::fprintf(err, "%s\n", line.c_str());
+            std::fflush(err);
+        };
+    }
+    std::string error;
+    const auto tool = BuildTool(o.backend, trace, error, /*keepTraceLog=*/true);
+    if (!tool) {
+        SayError(err, error);
+        return kUsage;
+    }
+    return RunOnTool(*tool, o, out, err);
+}
+
+// Output that did not reach its file fails the command, whatever it did.
+int OutputChecked(int code, std::FILE* out, std::FILE* err) {
+    errno = 0;
+    if (std::fflush(out) == 0 && !std::ferror(out)) return code;
+    const int reason = errno;
+    std::fprintf(err, "quelmbox-cli: the output could not be written%s%s\n", reason != 0 ? ": " : "",
+                 reason != 0 ? std::strerror(reason) : "");
+    return code == kSuccess ? kOperationFailed : code;
+}
+
+int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {
-        std::fprintf(err, "quelmbox-cli: %s (see quelmbox-cli --help)\n", error.c_str());
+        SayError(err, error + " (see quelmbox-cli --help)");
         return kUsage;
     }
     if (options->help) {
@@ -132,6 +149,24 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     }
     if (options->command == "show-file") return ShowFile(options->number, options->json, out, err);
     return RunCommand(*options, out, err);
+}
+
+} // namespace
+
+int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
+    Form& form = *tool.form;
+    FillBoxTable(form.tables);
+    FillSendAndNumberLines(form.tables);
+    if (o.trace) TraceMessages(form, err);
+    const WriteJournal journal(*tool.traceLog);
+    const int code = RunOnForm(form, o, out, err);
+    if (code != kStopped) return code;
+    if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);
+    return StopSignal() != 0 ? kSignalled + StopSignal() : code;
+}
+
+int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    return OutputChecked(RunParsed(args, out, err), out, err);
 }
 
 } // namespace quelm::cli

@@ -1,5 +1,6 @@
 #include "cli/live_read.h"
 
+#include "cli/process_signals.h"
 #include "exchange/form_ops.h"
 #include "shell/keyboard.h"
 
@@ -14,15 +15,22 @@ constexpr int kEscape = 27;
 // is not kept waiting either.
 constexpr std::int64_t kStopGraceMs = 1000;
 
+// Presses the stop key and gives the stop watch the time to end the exchange.
+void PressStopKey(Form& f) {
+    Form_KeyDown(f, kEscape);
+    f.clock.runUntil([&f] { return !ExchangeRunning(f); }, kStopGraceMs);
+}
+
 } // namespace
 
 bool RunUntilOver(Form& f, const std::function<void()>& start, double timeoutSeconds) {
     const auto over = [&f] { return !ExchangeRunning(f); };
     const auto limitMs = static_cast<std::int64_t>(std::ceil(timeoutSeconds * 1000));
+    // A signal that came before the start stops the command before it sends.
+    if (StopSignal() != 0) return true;
     start();
-    if (f.clock.runUntil(over, limitMs)) return false;
-    Form_KeyDown(f, kEscape);
-    f.clock.runUntil(over, kStopGraceMs);
+    if (f.clock.runUntil([&over] { return over() || StopSignal() != 0; }, limitMs) && over()) return false;
+    PressStopKey(f);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #include "cli/messages.h"
 
 #include "cli/cli.h"
+#include "cli/process_signals.h"
+#include "core/printable.h"
 
 namespace quelm::cli {
 
@@ -34,7 +36,9 @@ int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
     if (message == f.tables.boxLine(doneLine)) return kSuccess;
     if (stopped || message == " STOP") {
-        std::fprintf(err, "quelmbox-cli: STOP: no answer before the time-out\n");
+        const char* signal = StopSignalName();
+        std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "no answer before the time-out",
+                     signal ? signal : "");
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
@@ -44,6 +48,10 @@ int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
 bool SaysNoBox(const Form& f) {
     const std::string& message = f.ui.Text5->text();
     return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty();
+}
+
+void SayError(std::FILE* err, const std::string& message) {
+    std::fprintf(err, "quelmbox-cli: %s\n", Printable(message).c_str());
 }
 
 } // namespace quelm::cli

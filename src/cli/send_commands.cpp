@@ -5,6 +5,8 @@
 #include "cli/live_read.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
+#include "cli/process_signals.h"
+#include "cli/project_commands.h"
 #include "detector/program_number.h"
 #include "exchange/form_ops.h"
 #include "link/link_watch.h"
@@ -26,7 +28,9 @@ namespace {
 // gone or a key stops it; past the time-out, the key is pressed.
 bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
     const auto over = [&f] { return !ConnectionTestRunning(f) && !ExchangeRunning(f); };
-    if (f.clock.runUntil(over, static_cast<std::int64_t>(std::ceil(timeoutSeconds * 1000)))) return false;
+    const auto overOrSignal = [&over] { return over() || StopSignal() != 0; };
+    if (f.clock.runUntil(overOrSignal, static_cast<std::int64_t>(std::ceil(timeoutSeconds * 1000))) && over())
+        return false;
     Form_KeyDown(f, 27);
     f.clock.runUntil(over, 1000);
     return true;
@@ -36,7 +40,9 @@ bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
 int Failure(const Form& f, bool stopped, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
     if (stopped || message == " STOP") {
-        std::fprintf(err, "quelmbox-cli: STOP: not over before the time-out\n");
+        const char* signal = StopSignalName();
+        std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "not over before the time-out",
+                     signal ? signal : "");
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
@@ -52,6 +58,27 @@ void Select(Form& f, const WantedParameter& w) {
 double SecondsLeft(double timeoutSeconds, std::chrono::steady_clock::time_point start) {
     const double used = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return timeoutSeconds - used > 0.001 ? timeoutSeconds - used : 0.001;
+}
+
+// A project file's 19 values, or false with the reason said: the file
+// cannot be read, holds fewer, or has a parameter line no option or level
+// takes (any other text file would read as levels of 0).
+bool ReadParameterSet(const std::string& file, std::vector<std::string>& values, std::FILE* err) {
+    std::string error;
+    if (!ReadProjectFile(file, values, error)) {
+        SayError(err, error);
+        return false;
+    }
+    if (values.size() < kProjectValues) {
+        SayError(err, file + ": fewer than 19 values, not a project file");
+        return false;
+    }
+    std::string lines;
+    for (const UnusedLine& u : UnusedParameterLines(values))
+        lines += "; line " + std::to_string(u.line) + " \"" + u.value + "\": " + u.reason;
+    if (lines.empty()) return true;
+    SayError(err, file + ": not a project file, nothing sent" + lines);
+    return false;
 }
 
 } // namespace
@@ -98,15 +125,7 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     const auto start = std::chrono::steady_clock::now();
     // A file's parameter set is checked before anything is sent.
     std::vector<std::string> fromFile;
-    if (!o.send.fromFile.empty()) {
-        std::string error;
-        if (!ReadProjectFile(o.send.fromFile, fromFile, error) || fromFile.size() < kProjectValues) {
-            std::fprintf(err, "quelmbox-cli: %s\n",
-                         error.empty() ? (o.send.fromFile + ": fewer than 19 values, not a project file").c_str()
-                                       : error.c_str());
-            return kUsage;
-        }
-    }
+    if (!o.send.fromFile.empty() && !ReadParameterSet(o.send.fromFile, fromFile, err)) return kUsage;
     f.ui.Text3->setText(o.number);
     const bool readStopped = ReadUntilOver(f, o.timeoutSeconds);
     if (f.ui.Text5->text() != f.tables.boxLine(17)) return Failure(f, readStopped, err);

@@ -23,6 +23,8 @@
 // escaped. The load takes time in proportion to the size of the file.
 #include "drivers/sim/sim_box.h"
 
+#include "core/printable.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -43,24 +45,13 @@ constexpr std::uint64_t kMaxNumber = 1048574;
 constexpr std::size_t kMaxBoxFileBytes = 4u << 20;
 constexpr std::size_t kExcerptChars = 40;
 
-// At most kExcerptChars characters of `text`, then "..."; a control byte,
-// NUL included, is written \xNN so that the message shows whole.
+// At most kExcerptChars characters of `text`, then "..."; a control
+// character, NUL included, is written \xNN so that the message shows whole.
 std::string excerpt(std::string_view text) {
-    std::string out;
     std::size_t shown = std::min(text.size(), kExcerptChars);
     // Not in the middle of a UTF-8 character.
     while (shown > 0 && shown < text.size() && (static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80) --shown;
-    for (std::size_t i = 0; i < shown; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
+    std::string out = Printable(text.substr(0, shown));
     if (text.size() > shown) out += "...";
     return out;
 }
