@@ -2,11 +2,13 @@
 // hostile files, and a save that fails half-way.
 #include "project/project_file.h"
 #include "project/text_file.h"
+#include "protocol/number.h"
 #include "support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -118,6 +120,29 @@ TEST(ProjectFile, AwkwardAddressesStillReadBackAsNineteenValues) {
     EXPECT_EQ(v[7], "  ");
     EXPECT_EQ(v[9], "\xE2\x82\xAC");
     EXPECT_EQ(v[16], "85");
+}
+
+// The Qt front ends take the user's locale, whose decimal point may be ",".
+TEST(ProjectFile, NumbersAndTheirTextsIgnoreACommaDecimalLocale) {
+    struct Restore {
+        std::string name;
+        ~Restore() { std::setlocale(LC_ALL, name.c_str()); }
+    } restore{std::setlocale(LC_ALL, nullptr)};
+    for (const char* name : {"fr_FR.UTF-8", "de_DE.UTF-8"}) {
+        ASSERT_NE(std::setlocale(LC_ALL, name), nullptr) << name << " is missing: run scripts/setup.sh";
+        ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+        EXPECT_EQ(NumericValue("-2.5D3"), -2500);
+        EXPECT_EQ(NumericValue("1e-999"), 0);
+        EXPECT_EQ(FixedText(2.25, 3, 10), "     2.250");
+        ProjectRecord r = Sample();
+        r.levels = {50.5, 0.25, 1e-7};
+        const std::string bytes = FormatProjectFile(r);
+        EXPECT_EQ(bytes.substr(bytes.find(" 50")), " 50.5 \r\n 0.25 \r\n 1e-07 \r\n");
+        const auto values = ParseProjectValues(bytes);
+        ASSERT_EQ(values.size(), kProjectValues);
+        EXPECT_EQ(NumericValue(values[16]), 50.5);
+        EXPECT_EQ(NumericValue(values[17]), 0.25);
+    }
 }
 
 TEST(ProjectFile, NamesStayInTheChosenFolder) {

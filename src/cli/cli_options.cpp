@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <charconv>
 #include <cstdlib>
 
 namespace quelm::cli {
@@ -76,7 +77,8 @@ bool ParseSeconds(const std::string& text, double& seconds) {
         return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == std::string::npos;
     };
     if (!digits(whole) || !digits(fraction)) return false;
-    const double v = std::strtod(text.c_str(), nullptr);
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
     if (!(v > 0) || v > kMaxTimeoutSeconds) return false;
     seconds = v;
     return true;
