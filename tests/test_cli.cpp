@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -132,6 +133,18 @@ TEST(Cli, SetsTheBoxChannelAndSendsATestNumber) {
     for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
              {"channel", "C"}, {"channel"}, {"test-number", "-3"}, {"test-number", "1048575"}})
         EXPECT_EQ(RunCli(bad).code, cli::kUsage) << bad.back();
+}
+
+// A port with nothing behind it: no acknowledgement of the channel, and the
+// message says that not one byte came.
+TEST(Cli, APortWhereNothingAnswersIsNamedWithWhatToCheck) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::grantpt(master) | ::unlockpt(master), 0);
+    const CliRun run = RunCli({"--port", ::ptsname(master), "--timeout", "0.2", "channel", "A"});
+    EXPECT_EQ(run.code, cli::kOperationFailed);
+    EXPECT_NE(run.err.find("acknowledge it\nquelmbox-cli: no byte came from the box on /dev/pts/"), std::string::npos)
+        << run.err;
+    ::close(master);
 }
 
 TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {

@@ -117,6 +117,17 @@ TEST(CliSend, FromRefusesAFileWhoseLinesNoParameterTakes) {
               std::string::npos);
 }
 
+// Dynamic time held as a code no choice stands for, level ON+ held as 200.
+TEST(CliSend, AGroupWithNoChoiceMustBeGivenAndALevelOver100IsPrintedAndSentAsHeld) {
+    const std::string box = Box("detector 300 dyn=code3 on=200\n");
+    EXPECT_NE(RunCli({"--json", box, "read-params", "300"}).out.find("\"levelOnPlus\": 200"), std::string::npos);
+    const CliRun refused = RunCli({box, "send-params", "300", "on=100"});
+    EXPECT_EQ(refused.code, cli::kUsage);
+    EXPECT_EQ(refused.err.rfind("quelmbox-cli: dyn: ", 0), 0u) << refused.err;
+    const CliRun sent = RunCli({"--json", box, "send-params", "300", "dyn=5s", "on=100"});
+    EXPECT_NE(sent.out.find("\"levelOnPlus\": 100"), std::string::npos) << sent.out << sent.err;
+}
+
 TEST(CliSend, ProgramsANumberOnlyWhenTheDetectorAnswersWithIt) {
     const CliRun run = RunCli({"--json", Box(kDetector300), "program-number", "300", "301"});
     ASSERT_EQ(run.code, cli::kSuccess) << run.err;

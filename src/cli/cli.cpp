@@ -11,11 +11,15 @@
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
 #include "cli/write_journal.h"
+#include "link/session.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace quelm::cli {
 
@@ -41,7 +45,7 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
     const int code = Outcome(form, stopped, 17, err);
     if (code != kSuccess) return code;
-    PrintParameters(out, o.number, ParametersShown(form), o.json);
+    PrintParameters(out, o.number, ParametersHeld(form), o.json);
     if (o.saveFile.empty()) return code;
     if (o.withAddresses) {
         // The window saves the addresses it shows: read them first.
@@ -60,10 +64,44 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     return code;
 }
 
-// Selecting the option sends the channel frame, as a click in the window.
+// The box answers its channel frame with its acknowledgement, which carries
+// the channel it now has. It comes within milliseconds; the reply watchdog's
+// 4 s, or the time-out if shorter, is waited for it. Frames that are not an
+// acknowledgement are passed over.
+std::optional<Frame> AwaitAcknowledgement(Form& f, double timeoutSeconds) {
+    constexpr double kWatchdogSeconds = 4;
+    const auto limitMs = static_cast<std::int64_t>(std::ceil(std::min(timeoutSeconds, kWatchdogSeconds) * 1000));
+    std::optional<Frame> ack;
+    const Scheduler::TimerId poll = f.clock.startTimer(10, [] {});
+    f.clock.runUntil(
+        [&] {
+            while (!ack && TakeReplyFrame(f))
+                if (ClassifyReply(f.link.rxFrame) == ReplyKind::acknowledgement) ack = f.link.rxFrame;
+            return ack.has_value();
+        },
+        limitMs);
+    f.clock.stopTimer(poll);
+    return ack;
+}
+
+// Selecting the option sends the channel frame, as a click in the window;
+// done only when the box acknowledges the channel asked for.
 int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
-    form.ui.Option[o.number == "A" ? 1 : 2]->select();
-    const int code = BoxOutcome(form, 3, err);
+    const int channel = o.number == "A" ? 3 : 4;
+    form.ui.Option[channel == 3 ? 1 : 2]->select();
+    int code = BoxOutcome(form, 3, err);
+    if (code != kSuccess) return code;
+    const std::optional<Frame> ack = AwaitAcknowledgement(form, o.timeoutSeconds);
+    if (!ack || (*ack)[5] != channel) {
+        if (!ack)
+            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box did not acknowledge it\n", o.number.c_str());
+        else
+            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box reports channel %s\n", o.number.c_str(),
+                         (*ack)[5] == 3   ? "A"
+                         : (*ack)[5] == 4 ? "B"
+                                          : ("code " + std::to_string((*ack)[5])).c_str());
+        code = kOperationFailed;
+    }
     if (code == kSuccess && o.json)
         std::fprintf(out, "{\"channel\": %s}\n", JsonString(o.number).c_str());
     else if (code == kSuccess)
@@ -91,6 +129,19 @@ int RunOnForm(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "read-addresses") return ReadAddresses(form, o, out, err);
     if (o.command == "send-addresses") return SendAddresses(form, o, out, err);
     return ReadParams(form, o, out, err);
+}
+
+// Waiting in vain on a real port: nothing at all came back, which a wrong
+// answer would not explain.
+void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) {
+    if (o.backend.simulate || form.link.bytesFromBox != 0) return;
+    const bool boxOnly = o.command == "channel" || o.command == "test-number";
+    std::fprintf(err,
+                 "quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port "
+                 "and powered%s\n",
+                 describeLink(o.backend, 2).c_str(),
+                 boxOnly ? " and that no other program uses the port"
+                         : ", that no other program uses the port and that the detector is within the box's reach");
 }
 
 bool WritesIntoTheDetector(const std::string& command) {
@@ -160,6 +211,7 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.trace) TraceMessages(form, err);
     const WriteJournal journal(*tool.traceLog);
     const int code = RunOnForm(form, o, out, err);
+    if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
     if (code != kStopped) return code;
     if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);
     return StopSignal() != 0 ? kSignalled + StopSignal() : code;

@@ -30,6 +30,7 @@ void FillBoxTable(LanguageTables& tables) {
     b[43] = "cannot use the port:";
     b[42] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
+    b[52] = "the detector acknowledged but never took this address in 10 writes: address";
 }
 
 int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {

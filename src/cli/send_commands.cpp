@@ -55,6 +55,18 @@ void Select(Form& f, const WantedParameter& w) {
     if (w.levelText != 0) level->setText(std::to_string(w.level));
 }
 
+// A group the read left with no option selected (the detector holds a code
+// no choice stands for) is sent only when given: the field it needs, or
+// nothing when every group has a choice.
+const OptionField* EmptyGroup(const Form& f, const std::vector<OptionField>& groups) {
+    for (const OptionField& g : groups) {
+        bool any = false;
+        for (int n = g.first; n <= g.last; ++n) any = any || f.ui.Option[static_cast<std::size_t>(n)]->value();
+        if (!any) return &g;
+    }
+    return nullptr;
+}
+
 double SecondsLeft(double timeoutSeconds, std::chrono::steady_clock::time_point start) {
     const double used = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return timeoutSeconds - used > 0.001 ? timeoutSeconds - used : 0.001;
@@ -104,8 +116,10 @@ void FillSendAndNumberLines(LanguageTables& tables) {
     b[36] = " Sending: dynamic command type";
     b[37] = " Parameters sent and verified";
     b[38] = " A parameter differs: reading again...";
+    b[44] = " Send refused: no choice selected in the group:";
     b[47] = " Send stopped after 10 passes, never confirmed:";
     b[48] = " A level with a fraction is refused, nothing sent:";
+    b[51] = " Send stopped: no valid answer in 10 frames";
 }
 
 void TraceMessages(Form& f, std::FILE* err) {
@@ -131,13 +145,20 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (f.ui.Text5->text() != f.tables.boxLine(17)) return Failure(f, readStopped, err);
     if (!fromFile.empty()) LoadParametersIntoWindow(f, fromFile);
     for (const WantedParameter& w : o.send.wanted) Select(f, w);
+    const auto groups = OptionFields();
+    if (const OptionField* empty = EmptyGroup(f, groups)) {
+        std::fprintf(err,
+                     "quelmbox-cli: %s: the detector holds a value no choice stands for; nothing sent, give %s=%s\n",
+                     empty->key.c_str(), empty->key.c_str(), empty->choices.c_str());
+        return kUsage;
+    }
     const bool stopped = RunUntilOver(
         f, [&f] { f.ui.Command[8]->click(); }, SecondsLeft(o.timeoutSeconds, start));
     if (f.ui.Text5->text() != f.tables.boxLine(37)) return Failure(f, stopped, err);
     const long long passes = f.x.sendPass;
     if (!o.json)
         std::fprintf(out, "Parameters sent and confirmed by a read, in %lld pass%s\n", passes, passes == 1 ? "" : "es");
-    PrintParameters(out, o.number, ParametersShown(f), o.json, {{"passes", passes}});
+    PrintParameters(out, o.number, ParametersHeld(f), o.json, {{"passes", passes}});
     return kSuccess;
 }
 

@@ -14,6 +14,8 @@
 //   power max|med|min    channel A|B    dyn 5s|30s|1min|2min|5min|10min
 //   rise 0.1s|0.5s|1s|1.5s|2s|3s|5s     fall 10s|20s|30s|45s|1min|2min|4min
 //   on, dyn+, dyn- 0..255               type L1+L3|L1
+// A choice field also takes codeN (N 0..255): the code itself, which may be
+// one no choice stands for (dyn=code3), as a damaged write can leave it.
 // Numbers (detectors, addresses) run from 0 to 1048574. "addresses" gives
 // up to ten addresses, from address 0 on, of a detector declared above it;
 // the others stay 0. Keywords and names are not case-sensitive.
@@ -228,6 +230,12 @@ bool Parser::field(Detector& d, std::string_view word, std::vector<std::string_v
             d.*(f->member) = c.code;
             return true;
         }
+    }
+    if (value.size() > 4 && sameWord(value.substr(0, 4), "code")) {
+        std::uint64_t code = 0;
+        if (!number(value.substr(4), 255, f->key, code)) return false;
+        d.*(f->member) = static_cast<std::uint8_t>(code);
+        return true;
     }
     return fail(std::string(f->key) + "=" + quoted(value) + ": use " + joinNames(f->choices));
 }
