@@ -208,6 +208,17 @@ TEST_F(AddressTest, ARefusedWriteIsWrittenAgainAndAnEmptyBoxIsSentAs0) {
     EXPECT_EQ(CheckAddressSendInvariant(f, rig.box), "");
 }
 
+TEST_F(AddressTest, AnAddressThatNeverAgreesIsGivenUpAfterTenWritesNamingIt) {
+    auto wanted = Texts(kAddresses300);
+    wanted[3] = "4000";
+    rig.box.refuseAddressWrites(3, 1000);
+    send(wanted);
+    ASSERT_TRUE(rig.runUntilOperationEnds(5000));
+    EXPECT_EQ(count(51), 10);
+    EXPECT_EQ(rig.message(), rig.line(52) + " 4");
+    expectWindowBack();
+}
+
 // A box that shows the text of an earlier read is no report of what the
 // detector holds: address 0 is written, not skipped, when its read ran out
 // of tries.

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -84,6 +85,17 @@ TEST(Cli, ASilentDetectorStopsAtTheTimeOut) {
     EXPECT_TRUE(run.out.empty());
 }
 
+// Output that cannot be written fails the command, with the reason said.
+TEST(Cli, AnOutputThatCannotBeWrittenIsAFailure) {
+    std::FILE* full = std::fopen("/dev/full", "w");
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(full && err);
+    EXPECT_EQ(cli::Run({"quelmbox-cli", "--simulate=" + BoxFile(kBox), "read-params", "300"}, full, err),
+              cli::kOperationFailed);
+    EXPECT_NE(test::Slurp(err).find("output could not be written: No space left on device"), std::string::npos);
+    std::fclose(full);
+}
+
 TEST(Cli, NoBoxAndBadArgumentsFailWithTheirCodes) {
     EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 0\n"), "read-params", "300"}).code, cli::kNoBox);
     EXPECT_EQ(RunCli({"--simulate=" + BoxFile("boxes 2\n"), "read-params", "300"}).code, cli::kNoBox);
@@ -120,6 +132,18 @@ TEST(Cli, SetsTheBoxChannelAndSendsATestNumber) {
         EXPECT_EQ(RunCli(bad).code, cli::kUsage) << bad.back();
 }
 
+// A port with nothing behind it: no acknowledgement of the channel, and the
+// message says that not one byte came.
+TEST(Cli, APortWhereNothingAnswersIsNamedWithWhatToCheck) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::grantpt(master) | ::unlockpt(master), 0);
+    const CliRun run = RunCli({"--port", ::ptsname(master), "--timeout", "0.2", "channel", "A"});
+    EXPECT_EQ(run.code, cli::kOperationFailed);
+    EXPECT_NE(run.err.find("acknowledge it\nquelmbox-cli: no byte came from the box on /dev/pts/"), std::string::npos)
+        << run.err;
+    ::close(master);
+}
+
 TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
     const std::string file = testing::TempDir() + "cli_300_" + std::to_string(std::rand()) + ".bdp";
     const CliRun read = RunCli({"--simulate=" + BoxFile(kBox), "read-params", "300", "--save", file});
@@ -150,6 +174,10 @@ TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
     const CliRun text = RunCli({"show-file", file});
     EXPECT_NE(text.out.find("detector channel   (unchanged)"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("line 11 \"5\": matches no option of the detector channel"), std::string::npos);
+    // A file's control characters are printed escaped, in its text and in its name.
+    EXPECT_NE(text.out.find("address 1          a\"b\\x01\n"), std::string::npos) << text.out;
+    EXPECT_NE(RunCli({"show-file", "/nonexistent/\x1b[2J.bdp"}).err.find("open \\x1b[2J.bdp: no such"),
+              std::string::npos);
 
     // Eighteen values: the window would not open it.
     std::ofstream(file, std::ios::binary) << std::string(18, '\n');

@@ -1,10 +1,14 @@
 // send-params, program-number and wait-number from the command line, in real
 // time on the simulated box.
 #include "cli/cli.h"
+#include "drivers/serial/steady_scheduler.h"
+#include "exchange/form_ops.h"
+#include "platform/stop_signals.h"
 #include "support/cli_run.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -66,6 +70,60 @@ TEST(CliSend, ASendThatNeverAgreesOrStandsStillFails) {
     EXPECT_EQ(absent.code, cli::kStopped) << absent.err;
     const CliRun noBox = RunCli({Box(std::string("boxes 0\n") + kDetector300), "send-params", "300", "on=5"});
     EXPECT_EQ(noBox.code, cli::kNoBox) << noBox.err;
+}
+
+// SIGINT or SIGTERM in the middle of a send stops it as the stop key does:
+// the detector keeps the write that went before the signal and gets none
+// after it, and the command says what was written.
+TEST(CliSend, ASignalMidSendStopsItAsTheStopKeyAndSaysWhatWasWritten) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        platform::CatchStopSignals();
+        std::string error;
+        const auto o = cli::ParseOptions({"quelmbox-cli", Box(std::string("turnaround-ms 400\n") + kDetector300),
+                                          "send-params", "300", "power=max", "rise=0.5s"},
+                                         error);
+        ASSERT_TRUE(o) << error;
+        const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
+        tool->traceLog->onAdded = [signal](const TraceEntry& e) {
+            if (e.kind == TraceEntry::Kind::Sent && e.bytes.at(0) == code::kWritePowerMax) std::raise(signal);
+        };
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        EXPECT_EQ(cli::RunOnTool(*tool, *o, out, err), cli::kSignalled + signal);
+        const std::string said = test::Slurp(err);
+        EXPECT_EQ(test::Slurp(out), "");
+        const sim::Detector& d = *tool->backend.box->detector(300);
+        EXPECT_EQ(d.outputPower, 0); // max
+        EXPECT_EQ(d.riseTime, 3);    // 1.5 s, as it was
+        EXPECT_FALSE(ExchangeRunning(*tool->form));
+        EXPECT_NE(said.find("STOP: stopped by SIG"), std::string::npos) << said;
+        EXPECT_NE(said.find("  output power max: sent, not acknowledged by the box\n"), std::string::npos) << said;
+        EXPECT_EQ(said.find("rise time"), std::string::npos) << said;
+    }
+}
+
+// --from takes the parameter set of a project file, and nothing else.
+TEST(CliSend, FromRefusesAFileWhoseLinesNoParameterTakes) {
+    const std::string file = testing::TempDir() + "cli_send_from_" + std::to_string(getpid()) + ".bdp";
+    std::ofstream(file, std::ios::binary) << std::string(10, '\n') << "4\n12\n8\n17\n24\n29\n 250 \n -5 \n 1e9 \n";
+    const CliRun run = RunCli({Box(kDetector300), "send-params", "300", "--from", file});
+    EXPECT_EQ(run.code, cli::kUsage);
+    EXPECT_NE(run.err.find("line 17 \"250\": not a level from 0 to 100; line 18 \"-5\""), std::string::npos) << run.err;
+    EXPECT_NE(RunCli({"show-file", "--json", file}).out.find("{\"line\": 19, \"value\": \"1e9\""), std::string::npos);
+    std::ofstream(file, std::ios::binary) << std::string(19, '\n');
+    EXPECT_NE(RunCli({Box(kDetector300), "send-params", "300", "--from", file}).err.find("line 11 \"\": matches no"),
+              std::string::npos);
+}
+
+// Dynamic time held as a code no choice stands for, level ON+ held as 200.
+TEST(CliSend, AGroupWithNoChoiceMustBeGivenAndALevelOver100IsPrintedAndSentAsHeld) {
+    const std::string box = Box("detector 300 dyn=code3 on=200\n");
+    EXPECT_NE(RunCli({"--json", box, "read-params", "300"}).out.find("\"levelOnPlus\": 200"), std::string::npos);
+    const CliRun refused = RunCli({box, "send-params", "300", "on=100"});
+    EXPECT_EQ(refused.code, cli::kUsage);
+    EXPECT_EQ(refused.err.rfind("quelmbox-cli: dyn: ", 0), 0u) << refused.err;
+    const CliRun sent = RunCli({"--json", box, "send-params", "300", "dyn=5s", "on=100"});
+    EXPECT_NE(sent.out.find("\"levelOnPlus\": 100"), std::string::npos) << sent.out << sent.err;
 }
 
 TEST(CliSend, ProgramsANumberOnlyWhenTheDetectorAnswersWithIt) {

@@ -156,11 +156,11 @@ TEST(ShippedLanguageFiles, LineFortyNineSaysTheCodeIsUnknownInBothLanguages) {
     for (int code : {1, 2}) {
         const fs::path file = fs::path(data) / platform::PathFromUtf8(LanguageFileNames(code)[0]);
         const std::string bytes = ReadBytes(file);
-        // Exactly 50 lines, each ending in CR LF, no line feed alone.
+        // Exactly 52 lines, each ending in CR LF, no line feed alone.
         std::size_t crlf = 0;
         for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) ++crlf;
-        EXPECT_EQ(crlf, 50u) << file;
-        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 50) << file;
+        EXPECT_EQ(crlf, std::size_t{LanguageTables::kBoxLines}) << file;
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), LanguageTables::kBoxLines) << file;
         TextTable t;
         ASSERT_EQ(LoadTable(file, t), 50);
         EXPECT_TRUE(Contains(t[49], "param_box.dat")) << t[49];

@@ -148,7 +148,7 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
     for (int code : {1, 2}) {
         LanguageTables t;
         const auto names = LanguageFileNames(code);
-        EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[0]), t.box), 50);
+        EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[0]), t.box), LanguageTables::kBoxLines);
         EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[1]), t.frame), 50);
         EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[2]), t.option), 50);
         for (int k = 1; k <= 41; ++k) {

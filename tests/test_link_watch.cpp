@@ -48,6 +48,9 @@ TEST_F(ConnectionTest, ADetectorNumberEndsTheTestWithStop) {
     rig.box.inject(rig.clock.nowUs(), {1, 0, 1, 44, 45}); // wrong check byte: ignored
     rig.clock.advanceMs(30);
     EXPECT_EQ(f.ui.Text3->text(), "");
+    rig.box.inject(rig.clock.nowUs(), {1, 15, 255, 255, 14}); // 1048575 is no detector's number
+    rig.clock.advanceMs(30);
+    EXPECT_EQ(f.ui.Text3->text(), "");
     EXPECT_TRUE(f.ui.Timer[1]->enabled());
     rig.box.inject(rig.clock.nowUs(), {1, 0, 1, 44, 44});
     rig.clock.advanceMs(20);

@@ -89,7 +89,7 @@ TEST_F(ProgramTest, ANumberAnotherDetectorHoldsIsRefusedByTheDetector) {
 }
 
 TEST_F(ProgramTest, Reply96DuringProgrammingEndsItConfirmedOnlyWithTheNewNumber) {
-    f.ui.Text4->setText("301");
+    f.x.programmedNumber = 301;
     decode(kProgramNumber, {96, 0, 1, 45, 96 ^ 1 ^ 45});
     EXPECT_EQ(f.ui.Text3->text(), "301");
     ASSERT_GE(messages.size(), 2u);
@@ -168,6 +168,19 @@ TEST_F(ProgramTest, TheNewNumberIsKeptAtMost1048574) {
     EXPECT_EQ(f.ui.Text4->text(), "-3");
     f.ui.Text4->setText("abc");
     EXPECT_EQ(f.ui.Text4->text(), "abc");
+}
+
+TEST_F(ProgramTest, ConfirmedAgainstTheNumberSentAndOnlyForTheDetectorCalled) {
+    program("12", "300");
+    ASSERT_TRUE(rig.clock.runUntil([&] { return rig.framesToBox().size() == 2; }, 1000));
+    f.ui.Text4->setText("400"); // while the answer to 300 is on its way
+    ASSERT_TRUE(programmingEnds());
+    EXPECT_EQ(rig.message(), rig.line(14));
+    // Each answer to the call, from another detector, costs a try.
+    rig.box.setCallKnobs({.refusedWrites = {}, .acksBeforeAnswer = 0, .answerCallsAs = 13});
+    program("300", "500");
+    ASSERT_TRUE(programmingEnds());
+    EXPECT_EQ(rig.framesToBox().size(), 12u); // ten calls, and no new number sent
 }
 
 TEST_F(ProgramTest, TheBoxTakenAwayBeforeTheSecondStepGivesTheButtonsBack) {

@@ -2,16 +2,20 @@
 // hostile files, and a save that fails half-way.
 #include "project/project_file.h"
 #include "project/text_file.h"
+#include "protocol/number.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <clocale>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 #include <unistd.h>
 
@@ -32,6 +36,16 @@ struct TempDir {
     }
     fs::path path;
 };
+
+// The names in a folder, sorted, one blank between them.
+std::string Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    std::string s;
+    for (const std::string& n : names) s += (s.empty() ? "" : " ") + n;
+    return s;
+}
 
 ProjectRecord Sample() {
     ProjectRecord r;
@@ -108,6 +122,29 @@ TEST(ProjectFile, AwkwardAddressesStillReadBackAsNineteenValues) {
     EXPECT_EQ(v[16], "85");
 }
 
+// The Qt front ends take the user's locale, whose decimal point may be ",".
+TEST(ProjectFile, NumbersAndTheirTextsIgnoreACommaDecimalLocale) {
+    struct Restore {
+        std::string name;
+        ~Restore() { std::setlocale(LC_ALL, name.c_str()); }
+    } restore{std::setlocale(LC_ALL, nullptr)};
+    for (const char* name : {"fr_FR.UTF-8", "de_DE.UTF-8"}) {
+        ASSERT_NE(std::setlocale(LC_ALL, name), nullptr) << name << " is missing: run scripts/setup.sh";
+        ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+        EXPECT_EQ(NumericValue("-2.5D3"), -2500);
+        EXPECT_EQ(NumericValue("1e-999"), 0);
+        EXPECT_EQ(FixedText(2.25, 3, 10), "     2.250");
+        ProjectRecord r = Sample();
+        r.levels = {50.5, 0.25, 1e-7};
+        const std::string bytes = FormatProjectFile(r);
+        EXPECT_EQ(bytes.substr(bytes.find(" 50")), " 50.5 \r\n 0.25 \r\n 1e-07 \r\n");
+        const auto values = ParseProjectValues(bytes);
+        ASSERT_EQ(values.size(), kProjectValues);
+        EXPECT_EQ(NumericValue(values[16]), 50.5);
+        EXPECT_EQ(NumericValue(values[17]), 0.25);
+    }
+}
+
 TEST(ProjectFile, NamesStayInTheChosenFolder) {
     for (const char* bad : {"..", "a/b", "a\\b", "/etc/passwd"}) EXPECT_FALSE(IsPlainFileName(bad)) << bad;
     EXPECT_TRUE(IsPlainFileName("12 abc"));
@@ -154,7 +191,7 @@ TEST(AtomicWrite, ReplacesTheOldFileWhole) {
     std::string error;
     ASSERT_TRUE(WriteProjectFile(file, Sample(), error)) << error;
     EXPECT_EQ(ReadBytes(file), FormatProjectFile(Sample()));
-    EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
+    EXPECT_EQ(Names(dir.path), "12.bdp");
 }
 
 #ifndef _WIN32 // a file size limit stands for the full disk
@@ -178,7 +215,7 @@ TEST(AtomicWrite, AFullDiskLeavesTheOldFileByteForByte) {
     EXPECT_FALSE(written);
     EXPECT_NE(error.find("12.bdp"), std::string::npos);
     EXPECT_EQ(ReadBytes(file), old);
-    EXPECT_FALSE(fs::exists(dir.path / "12.bdp.new"));
+    EXPECT_EQ(Names(dir.path), "12.bdp");
 }
 #endif
 
@@ -190,7 +227,7 @@ TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
     WriteBytes(dir.path / "7.bdp" / "inside", "x");
     EXPECT_FALSE(WriteProjectFile(dir.path / "7.bdp", Sample(), error));
     EXPECT_TRUE(fs::is_directory(dir.path / "7.bdp"));
-    EXPECT_FALSE(fs::exists(dir.path / "7.bdp.new"));
+    EXPECT_EQ(Names(dir.path), "7.bdp");
     // A read-only folder; the superuser writes anyway, so only others check it.
 #ifndef _WIN32
     if (::geteuid() != 0) {
@@ -202,4 +239,51 @@ TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
     }
 #endif
     EXPECT_FALSE(WriteProjectFile(dir.path / "missing" / "9.bdp", Sample(), error));
+}
+
+// The temporary file of a save is a new one: a file, a hard link or a pipe
+// under the names saves once used is neither opened, nor changed, nor waited
+// on. The longest legal name still saves.
+TEST(AtomicWrite, NothingThatExistsBesideTheFileIsOpened) {
+    TempDir dir;
+    WriteBytes(dir.path / "other", "other");
+    WriteBytes(dir.path / "a.bdp.new", "kept");
+    fs::create_hard_link(dir.path / "other", dir.path / "b.bdp.new");
+    ASSERT_EQ(::mkfifo((dir.path / "e.bdp.new").c_str(), 0600), 0);
+    std::string error;
+    for (const char* name : {"a.bdp", "b.bdp", "e.bdp"}) {
+        ASSERT_TRUE(WriteProjectFile(dir.path / name, Sample(), error)) << name << ": " << error;
+        EXPECT_EQ(ReadBytes(dir.path / name), FormatProjectFile(Sample()));
+    }
+    EXPECT_EQ(ReadBytes(dir.path / "other"), "other");
+    EXPECT_EQ(ReadBytes(dir.path / "a.bdp.new"), "kept");
+    EXPECT_TRUE(fs::is_fifo(dir.path / "e.bdp.new"));
+    EXPECT_EQ(Names(dir.path), "a.bdp a.bdp.new b.bdp b.bdp.new e.bdp e.bdp.new other");
+    const std::string longest = std::string(248, '7') + ".bdp";
+    EXPECT_TRUE(WriteProjectFile(dir.path / longest, Sample(), error)) << error;
+}
+
+// A save keeps the file's mode, and a name that is a symbolic link stays
+// one: the file it points to, in its own folder, is replaced.
+TEST(AtomicWrite, KeepsTheModeAndTheSymbolicLink) {
+    TempDir dir;
+    std::string error;
+    for (const fs::perms mode : {fs::perms::owner_read | fs::perms::owner_write,
+                                 fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read}) {
+        WriteBytes(dir.path / "p.bdp", "old");
+        fs::permissions(dir.path / "p.bdp", mode);
+        ASSERT_TRUE(WriteProjectFile(dir.path / "p.bdp", Sample(), error)) << error;
+        EXPECT_EQ(fs::status(dir.path / "p.bdp").permissions(), mode);
+    }
+    fs::create_directory(dir.path / "real");
+    WriteBytes(dir.path / "real" / "r.bdp", "old");
+    fs::create_symlink("real/r.bdp", dir.path / "link.bdp");
+    fs::create_symlink("real/missing.bdp", dir.path / "dangling.bdp");
+    ASSERT_TRUE(WriteProjectFile(dir.path / "link.bdp", Sample(), error)) << error;
+    ASSERT_TRUE(WriteProjectFile(dir.path / "dangling.bdp", Sample(), error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir.path / "link.bdp"));
+    EXPECT_EQ(ReadBytes(dir.path / "real" / "r.bdp"), FormatProjectFile(Sample()));
+    EXPECT_EQ(ReadBytes(dir.path / "real" / "missing.bdp"), FormatProjectFile(Sample()));
+    EXPECT_EQ(Names(dir.path / "real"), "missing.bdp r.bdp");
+    EXPECT_EQ(Names(dir.path), "dangling.bdp link.bdp p.bdp real");
 }

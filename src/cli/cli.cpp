@@ -9,9 +9,18 @@
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
+#include "cli/write_journal.h"
 #include "drivers/serial/steady_scheduler.h"
+#include "link/session.h"
+#include "platform/stop_signals.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace quelm::cli {
 
@@ -37,7 +46,7 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
     const int code = Outcome(form, stopped, 17, err);
     if (code != kSuccess) return code;
-    PrintParameters(out, o.number, ParametersShown(form), o.json);
+    PrintParameters(out, o.number, ParametersHeld(form), o.json);
     if (o.saveFile.empty()) return code;
     if (o.withAddresses) {
         // The window saves the addresses it shows: read them first.
@@ -56,10 +65,44 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     return code;
 }
 
-// Selecting the option sends the channel frame, as a click in the window.
+// The box answers its channel frame with its acknowledgement, which carries
+// the channel it now has. It comes within milliseconds; the reply watchdog's
+// 4 s, or the time-out if shorter, is waited for it. Frames that are not an
+// acknowledgement are passed over.
+std::optional<Frame> AwaitAcknowledgement(Form& f, double timeoutSeconds) {
+    constexpr double kWatchdogSeconds = 4;
+    const auto limitMs = static_cast<std::int64_t>(std::ceil(std::min(timeoutSeconds, kWatchdogSeconds) * 1000));
+    std::optional<Frame> ack;
+    const Scheduler::TimerId poll = f.clock.startTimer(10, [] {});
+    f.clock.runUntil(
+        [&] {
+            while (!ack && TakeReplyFrame(f))
+                if (ClassifyReply(f.link.rxFrame) == ReplyKind::acknowledgement) ack = f.link.rxFrame;
+            return ack.has_value();
+        },
+        limitMs);
+    f.clock.stopTimer(poll);
+    return ack;
+}
+
+// Selecting the option sends the channel frame, as a click in the window;
+// done only when the box acknowledges the channel asked for.
 int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
-    form.ui.Option[o.number == "A" ? 1 : 2]->select();
-    const int code = BoxOutcome(form, 3, err);
+    const int channel = o.number == "A" ? 3 : 4;
+    form.ui.Option[channel == 3 ? 1 : 2]->select();
+    int code = BoxOutcome(form, 3, err);
+    if (code != kSuccess) return code;
+    const std::optional<Frame> ack = AwaitAcknowledgement(form, o.timeoutSeconds);
+    if (!ack || (*ack)[5] != channel) {
+        if (!ack)
+            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box did not acknowledge it\n", o.number.c_str());
+        else
+            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box reports channel %s\n", o.number.c_str(),
+                         (*ack)[5] == 3   ? "A"
+                         : (*ack)[5] == 4 ? "B"
+                                          : ("code " + std::to_string((*ack)[5])).c_str());
+        code = kOperationFailed;
+    }
     if (code == kSuccess && o.json)
         std::fprintf(out, "{\"channel\": %s}\n", JsonString(o.number).c_str());
     else if (code == kSuccess)
@@ -78,25 +121,7 @@ int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err)
     return code;
 }
 
-// The box driver (traced on request) and the headless window, for one command.
-int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
-    TraceSink trace;
-    if (o.trace) {
-        trace = [err](const std::string& line) {
-            std::fprintf(err, "%s\n", line.c_str());
-            std::fflush(err);
-        };
-    }
-    std::string error;
-    const auto tool = BuildTool(o.backend, std::make_unique<SteadyScheduler>(), trace, error);
-    if (!tool) {
-        std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
-        return kUsage;
-    }
-    Form& form = *tool->form;
-    FillBoxTable(form.tables);
-    FillSendAndNumberLines(form.tables);
-    if (o.trace) TraceMessages(form, err);
+int RunOnForm(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "send-params") return SendParams(form, o, out, err);
     if (o.command == "program-number") return ProgramNumber(form, o, out, err);
     if (o.command == "wait-number") return WaitNumber(form, o, out, err);
@@ -107,13 +132,56 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     return ReadParams(form, o, out, err);
 }
 
-} // namespace
+// Waiting in vain on a real port: nothing at all came back, which a wrong
+// answer would not explain.
+void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) {
+    if (o.backend.simulate || form.link.bytesFromBox != 0) return;
+    const bool boxOnly = o.command == "channel" || o.command == "test-number";
+    std::fprintf(err,
+                 "quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port "
+                 "and powered%s\n",
+                 describeLink(o.backend, 2).c_str(),
+                 boxOnly ? " and that no other program uses the port"
+                         : ", that no other program uses the port and that the detector is within the box's reach");
+}
 
-int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+bool WritesIntoTheDetector(const std::string& command) {
+    return command == "send-params" || command == "send-addresses" || command == "program-number";
+}
+
+// The box driver (traced on request) and the headless window, for one command.
+int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
+    TraceSink trace;
+    if (o.trace) {
+        trace = [err](const std::string& line) {
+            std::fprintf(err, "%s\n", line.c_str());
+            std::fflush(err);
+        };
+    }
+    std::string error;
+    const auto tool = BuildTool(o.backend, std::make_unique<SteadyScheduler>(), trace, error, /*keepTraceLog=*/true);
+    if (!tool) {
+        SayError(err, error);
+        return kUsage;
+    }
+    return RunOnTool(*tool, o, out, err);
+}
+
+// Output that did not reach its file fails the command, whatever it did.
+int OutputChecked(int code, std::FILE* out, std::FILE* err) {
+    errno = 0;
+    if (std::fflush(out) == 0 && !std::ferror(out)) return code;
+    const int reason = errno;
+    std::fprintf(err, "quelmbox-cli: the output could not be written%s%s\n", reason != 0 ? ": " : "",
+                 reason != 0 ? std::strerror(reason) : "");
+    return code == kSuccess ? kOperationFailed : code;
+}
+
+int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {
-        std::fprintf(err, "quelmbox-cli: %s (see quelmbox-cli --help)\n", error.c_str());
+        SayError(err, error + " (see quelmbox-cli --help)");
         return kUsage;
     }
     if (options->help) {
@@ -133,6 +201,25 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     }
     if (options->command == "show-file") return ShowFile(options->number, options->json, out, err);
     return RunCommand(*options, out, err);
+}
+
+} // namespace
+
+int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
+    Form& form = *tool.form;
+    FillBoxTable(form.tables);
+    FillSendAndNumberLines(form.tables);
+    if (o.trace) TraceMessages(form, err);
+    const WriteJournal journal(*tool.traceLog);
+    const int code = RunOnForm(form, o, out, err);
+    if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
+    if (code != kStopped) return code;
+    if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);
+    return platform::StopSignal() != 0 ? kSignalled + platform::StopSignal() : code;
+}
+
+int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    return OutputChecked(RunParsed(args, out, err), out, err);
 }
 
 } // namespace quelm::cli

@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <charconv>
 #include <cstdlib>
 
 namespace quelm::cli {
@@ -33,7 +34,8 @@ const char* const kUsageText =
     "  --port PATH         use this serial port instead of the first FTDI adapter\n"
     "  --seed N            seed of the simulated box's faults\n"
     "  --from FILE         send-params: send the parameter set of a project file\n"
-    "                      (FIELD=VALUE given as well take precedence)\n"
+    "                      (FIELD=VALUE given as well take precedence); a file\n"
+    "                      with a line no option or level (0 to 100) takes is refused\n"
     "  --with-addresses    read-params --save: read the ten addresses too and\n"
     "                      write them into the file\n"
     "  --save FILE         read-params: write the parameters read to the project\n"
@@ -50,7 +52,9 @@ const char* const kUsageText =
     "Exit codes: 0 done (for send-params: a read shows every value; for\n"
     "            program-number: the detector answered with NEW), 1 no valid answer,\n"
     "            a failed write, not confirmed or an address not read, 2 bad arguments,\n"
-    "            3 no box or several, 4 stopped by the time-out.\n";
+    "            3 no box or several, 4 stopped by the time-out, 130 (SIGINT) or\n"
+    "            143 (SIGTERM) stopped by the signal as by the stop key; a stopped send\n"
+    "            says what it wrote. Output that cannot be written gives 1.\n";
 
 namespace {
 
@@ -73,7 +77,8 @@ bool ParseSeconds(const std::string& text, double& seconds) {
         return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == std::string::npos;
     };
     if (!digits(whole) || !digits(fraction)) return false;
-    const double v = std::strtod(text.c_str(), nullptr);
+    double v = 0;
+    std::from_chars(text.data(), text.data() + text.size(), v);
     if (!(v > 0) || v > kMaxTimeoutSeconds) return false;
     seconds = v;
     return true;

@@ -8,8 +8,9 @@
 namespace quelm::cli {
 
 // Starts the operation (a click, as in the window) and runs the scheduler
-// until no exchange is running; past the time-out, presses the stop key and
-// waits for the stop watch to act. Returns whether the time-out stopped it.
+// until no exchange is running; past the time-out, or on SIGINT or SIGTERM,
+// presses the stop key and waits for the stop watch to act. Returns whether
+// the time-out or the signal stopped it (after a signal it starts nothing).
 bool RunUntilOver(Form& f, const std::function<void()>& start, double timeoutSeconds);
 
 // RunUntilOver with a click on "Lire les paramètres".

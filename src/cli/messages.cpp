@@ -1,6 +1,8 @@
 #include "cli/messages.h"
 
 #include "cli/cli.h"
+#include "core/printable.h"
+#include "platform/stop_signals.h"
 
 namespace quelm::cli {
 
@@ -28,13 +30,16 @@ void FillBoxTable(LanguageTables& tables) {
     b[43] = "cannot use the port:";
     b[42] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
+    b[52] = "the detector acknowledged but never took this address in 10 writes: address";
 }
 
 int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
     if (message == f.tables.boxLine(doneLine)) return kSuccess;
     if (stopped || message == " STOP") {
-        std::fprintf(err, "quelmbox-cli: STOP: no answer before the time-out\n");
+        const char* signal = platform::StopSignalName();
+        std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "no answer before the time-out",
+                     signal ? signal : "");
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
@@ -44,6 +49,10 @@ int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
 bool SaysNoBox(const Form& f) {
     const std::string& message = f.ui.Text5->text();
     return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty();
+}
+
+void SayError(std::FILE* err, const std::string& message) {
+    std::fprintf(err, "quelmbox-cli: %s\n", Printable(message).c_str());
 }
 
 } // namespace quelm::cli

@@ -6,6 +6,7 @@
 #include "exchange/form.h"
 
 #include <cstdio>
+#include <string>
 
 namespace quelm::cli {
 
@@ -18,5 +19,9 @@ int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err);
 // The message line says there was no box to use: none, several, or a port
 // the driver could not open.
 bool SaysNoBox(const Form& f);
+
+// "quelmbox-cli: " and `message` on a line of `err`, its control characters
+// escaped: a message may quote a file's name or its text.
+void SayError(std::FILE* err, const std::string& message);
 
 } // namespace quelm::cli

@@ -2,6 +2,8 @@
 
 #include "cli/cli.h"
 #include "cli/json.h"
+#include "cli/messages.h"
+#include "core/printable.h"
 #include "core/virtual_clock.h"
 #include "detector/parameters.h"
 #include "drivers/sim/sim_driver.h"
@@ -46,29 +48,34 @@ std::vector<Field> OptionFields(const DetectorParameters& p) {
             Choice("commandType", "dynamic command", p.commandType, CommandTypeNames())};
 }
 
-struct Unused {
-    int line;
-    std::string value;
-    std::string reason;
-};
+// A level as a save writes it: plain decimal digits, a fraction after a
+// point, from 0 to 100.
+bool IsLevel(const std::string& value) {
+    const std::size_t point = value.find('.');
+    const std::string whole = value.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "0" : value.substr(point + 1);
+    const auto digits = [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    return digits(whole) && digits(fraction) && NumericValue(value) <= 100;
+}
 
-std::vector<Unused> UnusedLines(const std::vector<std::string>& values, const std::vector<Field>& fields) {
-    std::vector<Unused> unused;
+const TextBox& LevelBox(const Form& form, int line) {
+    return *(line == 17 ? form.ui.Text8 : line == 18 ? form.ui.Text9 : form.ui.Text10);
+}
+
+// The lines the window cannot use, and what it does with each instead.
+std::vector<UnusedLine> UnusedLines(const std::vector<std::string>& values, const Form& form) {
     if (values.size() < kProjectValues) {
         const std::size_t first = values.size() + 1;
-        unused.push_back({static_cast<int>(first), "",
-                          "values " + std::to_string(first) +
-                              " to 19 missing: the window loads the addresses read "
-                              "and nothing else, and leaves the panel open"});
-        return unused;
+        return {{static_cast<int>(first), "",
+                 "values " + std::to_string(first) +
+                     " to 19 missing: the window loads the addresses read "
+                     "and nothing else, and leaves the panel open"}};
     }
-    for (int line = 11; line <= 16; ++line) {
-        const std::string& value = values[static_cast<std::size_t>(line - 1)];
-        if (!MatchProjectOption(line, value))
-            unused.push_back({line, value,
-                              std::string("matches no option of the ") +
-                                  fields[static_cast<std::size_t>(line - 11)].label + ": left unchanged"});
-    }
+    std::vector<UnusedLine> unused = UnusedParameterLines(values);
+    for (UnusedLine& u : unused)
+        u.reason += u.line <= 16 ? ": left unchanged" : ": the level box shows " + LevelBox(form, u.line).text();
     return unused;
 }
 
@@ -78,7 +85,7 @@ std::string JsonLevel(const std::string& text) {
 }
 
 void PrintJson(std::FILE* out, const std::string& file, const Form& form, const std::vector<std::string>& values,
-               const std::vector<Unused>& unused) {
+               const std::vector<UnusedLine>& unused) {
     const DetectorParameters p = ParametersShown(form);
     const bool opens = values.size() >= kProjectValues;
     std::string s = "{\"file\": " + JsonString(file) + ", \"values\": " + std::to_string(values.size()) +
@@ -102,36 +109,54 @@ void PrintJson(std::FILE* out, const std::string& file, const Form& form, const 
 }
 
 void PrintText(std::FILE* out, const std::string& file, const Form& form, const std::vector<std::string>& values,
-               const std::vector<Unused>& unused) {
+               const std::vector<UnusedLine>& unused) {
     const DetectorParameters p = ParametersShown(form);
     const bool opens = values.size() >= kProjectValues;
-    std::fprintf(out, "File %s: %zu values%s\n", file.c_str(), values.size(),
+    std::fprintf(out, "File %s: %zu values%s\n", Printable(file).c_str(), values.size(),
                  opens ? "" : " (fewer than 19: the window would not open it)");
     for (std::size_t i = 0; i < 10 && i < values.size(); ++i)
-        std::fprintf(out, "  address %-10zu %s\n", i + 1, form.ui.Text1[i]->text().c_str());
+        std::fprintf(out, "  address %-10zu %s\n", i + 1, Printable(form.ui.Text1[i]->text()).c_str());
     if (opens) {
         for (const Field& f : OptionFields(p)) {
             const char* name = NameOf(f);
             std::fprintf(out, "  %-18s %s\n", f.label, name ? name : "(unchanged)");
         }
-        std::fprintf(out, "  %-18s %s\n  %-18s %s\n  %-18s %s\n", "level ON+ (%)", p.levelOnPlus.c_str(),
-                     "level DYN+ (%)", p.levelDynPlus.c_str(), "level DYN- (%)", p.levelDynMinus.c_str());
+        std::fprintf(out, "  %-18s %s\n  %-18s %s\n  %-18s %s\n", "level ON+ (%)", Printable(p.levelOnPlus).c_str(),
+                     "level DYN+ (%)", Printable(p.levelDynPlus).c_str(), "level DYN- (%)",
+                     Printable(p.levelDynMinus).c_str());
     }
     if (unused.empty()) return;
     std::fprintf(out, "Lines not used:\n");
-    for (const Unused& u : unused)
+    for (const UnusedLine& u : unused)
         std::fprintf(out, u.value.empty() ? "  line %d: %s\n" : "  line %d \"%s\": %s\n", u.line,
-                     u.value.empty() ? u.reason.c_str() : u.value.c_str(), u.reason.c_str());
+                     Printable(u.value.empty() ? u.reason : u.value).c_str(), Printable(u.reason).c_str());
 }
 
 } // namespace
+
+std::vector<UnusedLine> UnusedParameterLines(const std::vector<std::string>& values) {
+    const std::vector<Field> fields = OptionFields({});
+    std::vector<UnusedLine> unused;
+    for (int line = 11; line <= 16; ++line) {
+        const std::string& value = values[static_cast<std::size_t>(line - 1)];
+        if (!MatchProjectOption(line, value))
+            unused.push_back(
+                {line, value,
+                 std::string("matches no option of the ") + fields[static_cast<std::size_t>(line - 11)].label});
+    }
+    for (int line = 17; line <= 19; ++line) {
+        const std::string& value = values[static_cast<std::size_t>(line - 1)];
+        if (!IsLevel(value)) unused.push_back({line, value, "not a level from 0 to 100"});
+    }
+    return unused;
+}
 
 bool SaveReadParameters(const Form& form, const std::string& file, bool withAddresses, std::FILE* err) {
     ProjectRecord record = RecordFromWindow(form);
     if (!withAddresses) record.addresses = {};
     std::string error;
     if (WriteProjectFile(platform::PathFromUtf8(file), record, error)) return true;
-    std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
+    SayError(err, error);
     return false;
 }
 
@@ -139,7 +164,7 @@ int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err)
     std::vector<std::string> values;
     std::string error;
     if (!ReadProjectFile(platform::PathFromUtf8(file), values, error)) {
-        std::fprintf(err, "quelmbox-cli: %s\n", error.c_str());
+        SayError(err, error);
         return kOperationFailed;
     }
     // A window with nothing selected, loaded by the window's own handlers.
@@ -149,7 +174,7 @@ int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err)
     Form form(clock, driver);
     bindHandlers(form);
     LoadIntoWindow(form, values);
-    const std::vector<Unused> unused = UnusedLines(values, OptionFields(ParametersShown(form)));
+    const std::vector<UnusedLine> unused = UnusedLines(values, form);
     if (json)
         PrintJson(out, file, form, values, unused);
     else

@@ -5,11 +5,13 @@
 #include "cli/live_read.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
+#include "cli/project_commands.h"
 #include "detector/program_number.h"
 #include "exchange/form_ops.h"
 #include "link/link_watch.h"
 #include "link/session.h"
 #include "platform/path_text.h"
+#include "platform/stop_signals.h"
 #include "project/project_actions.h"
 #include "project/project_file.h"
 #include "shell/keyboard.h"
@@ -27,7 +29,9 @@ namespace {
 // gone or a key stops it; past the time-out, the key is pressed.
 bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
     const auto over = [&f] { return !ConnectionTestRunning(f) && !ExchangeRunning(f); };
-    if (f.clock.runUntil(over, static_cast<std::int64_t>(std::ceil(timeoutSeconds * 1000)))) return false;
+    const auto overOrSignal = [&over] { return over() || platform::StopSignal() != 0; };
+    if (f.clock.runUntil(overOrSignal, static_cast<std::int64_t>(std::ceil(timeoutSeconds * 1000))) && over())
+        return false;
     Form_KeyDown(f, 27);
     f.clock.runUntil(over, 1000);
     return true;
@@ -37,7 +41,9 @@ bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
 int Failure(const Form& f, bool stopped, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
     if (stopped || message == " STOP") {
-        std::fprintf(err, "quelmbox-cli: STOP: not over before the time-out\n");
+        const char* signal = platform::StopSignalName();
+        std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "not over before the time-out",
+                     signal ? signal : "");
         return kStopped;
     }
     std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
@@ -50,9 +56,42 @@ void Select(Form& f, const WantedParameter& w) {
     if (w.levelText != 0) level->setText(std::to_string(w.level));
 }
 
+// A group the read left with no option selected (the detector holds a code
+// no choice stands for) is sent only when given: the field it needs, or
+// nothing when every group has a choice.
+const OptionField* EmptyGroup(const Form& f, const std::vector<OptionField>& groups) {
+    for (const OptionField& g : groups) {
+        bool any = false;
+        for (int n = g.first; n <= g.last; ++n) any = any || f.ui.Option[static_cast<std::size_t>(n)]->value();
+        if (!any) return &g;
+    }
+    return nullptr;
+}
+
 double SecondsLeft(double timeoutSeconds, std::chrono::steady_clock::time_point start) {
     const double used = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return timeoutSeconds - used > 0.001 ? timeoutSeconds - used : 0.001;
+}
+
+// A project file's 19 values, or false with the reason said: the file
+// cannot be read, holds fewer, or has a parameter line no option or level
+// takes (any other text file would read as levels of 0).
+bool ReadParameterSet(const std::string& file, std::vector<std::string>& values, std::FILE* err) {
+    std::string error;
+    if (!ReadProjectFile(platform::PathFromUtf8(file), values, error)) {
+        SayError(err, error);
+        return false;
+    }
+    if (values.size() < kProjectValues) {
+        SayError(err, file + ": fewer than 19 values, not a project file");
+        return false;
+    }
+    std::string lines;
+    for (const UnusedLine& u : UnusedParameterLines(values))
+        lines += "; line " + std::to_string(u.line) + " \"" + u.value + "\": " + u.reason;
+    if (lines.empty()) return true;
+    SayError(err, file + ": not a project file, nothing sent" + lines);
+    return false;
 }
 
 } // namespace
@@ -78,8 +117,10 @@ void FillSendAndNumberLines(LanguageTables& tables) {
     b[36] = " Sending: dynamic command type";
     b[37] = " Parameters sent and verified";
     b[38] = " A parameter differs: reading again...";
+    b[44] = " Send refused: no choice selected in the group:";
     b[47] = " Send stopped after 10 passes, never confirmed:";
     b[48] = " A level with a fraction is refused, nothing sent:";
+    b[51] = " Send stopped: no valid answer in 10 frames";
 }
 
 void TraceMessages(Form& f, std::FILE* err) {
@@ -99,28 +140,26 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     const auto start = std::chrono::steady_clock::now();
     // A file's parameter set is checked before anything is sent.
     std::vector<std::string> fromFile;
-    if (!o.send.fromFile.empty()) {
-        std::string error;
-        if (!ReadProjectFile(platform::PathFromUtf8(o.send.fromFile), fromFile, error) ||
-            fromFile.size() < kProjectValues) {
-            std::fprintf(err, "quelmbox-cli: %s\n",
-                         error.empty() ? (o.send.fromFile + ": fewer than 19 values, not a project file").c_str()
-                                       : error.c_str());
-            return kUsage;
-        }
-    }
+    if (!o.send.fromFile.empty() && !ReadParameterSet(o.send.fromFile, fromFile, err)) return kUsage;
     f.ui.Text3->setText(o.number);
     const bool readStopped = ReadUntilOver(f, o.timeoutSeconds);
     if (f.ui.Text5->text() != f.tables.boxLine(17)) return Failure(f, readStopped, err);
     if (!fromFile.empty()) LoadParametersIntoWindow(f, fromFile);
     for (const WantedParameter& w : o.send.wanted) Select(f, w);
+    const auto groups = OptionFields();
+    if (const OptionField* empty = EmptyGroup(f, groups)) {
+        std::fprintf(err,
+                     "quelmbox-cli: %s: the detector holds a value no choice stands for; nothing sent, give %s=%s\n",
+                     empty->key.c_str(), empty->key.c_str(), empty->choices.c_str());
+        return kUsage;
+    }
     const bool stopped = RunUntilOver(
         f, [&f] { f.ui.Command[8]->click(); }, SecondsLeft(o.timeoutSeconds, start));
     if (f.ui.Text5->text() != f.tables.boxLine(37)) return Failure(f, stopped, err);
     const long long passes = f.x.sendPass;
     if (!o.json)
         std::fprintf(out, "Parameters sent and confirmed by a read, in %lld pass%s\n", passes, passes == 1 ? "" : "es");
-    PrintParameters(out, o.number, ParametersShown(f), o.json, {{"passes", passes}});
+    PrintParameters(out, o.number, ParametersHeld(f), o.json, {{"passes", passes}});
     return kSuccess;
 }
 

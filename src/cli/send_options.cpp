@@ -94,6 +94,17 @@ bool ParseField(const std::string& word, std::vector<std::string>& seen, WantedP
 
 } // namespace
 
+std::vector<OptionField> OptionFields() {
+    std::vector<OptionField> groups;
+    for (const Field& f : Fields()) {
+        if (f.choices.empty()) continue;
+        const auto [low, high] = std::minmax_element(
+            f.choices.begin(), f.choices.end(), [](const Choice& a, const Choice& b) { return a.option < b.option; });
+        groups.push_back({f.key, Names(f), low->option, high->option});
+    }
+    return groups;
+}
+
 bool IsSendOrNumberCommand(const std::string& command) {
     return command == "send-params" || command == "program-number" || command == "wait-number";
 }

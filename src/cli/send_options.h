@@ -23,6 +23,14 @@ struct SendOptions {
 
 bool IsSendOrNumberCommand(const std::string& command);
 
+// The option groups a send writes, each with its field name and the names of
+// its choices ("dyn", "5s|30s|1min|2min|5min|10min"): Option first..last.
+struct OptionField {
+    std::string key, choices;
+    int first, last;
+};
+std::vector<OptionField> OptionFields();
+
 // Checks the words after the command name (words[0]); on success fills
 // `number` (the detector, plain decimal) and `send`. Nothing on a value
 // outside its list or range, with the reason in `error`.

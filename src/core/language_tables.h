@@ -1,6 +1,8 @@
 #pragma once
 // The three tables of texts the window shows: messages (box table) and
-// captions (frame and option tables), 50 lines each, named by line number.
+// captions (frame and option tables), named by line number. The frame and
+// option tables have 50 lines; the box table has the tool's own messages
+// after its fiftieth line.
 #include <array>
 #include <string>
 
@@ -8,12 +10,15 @@ namespace quelm {
 
 struct LanguageTables {
     static constexpr int kLines = 50;
-    std::array<std::string, kLines + 1> box{}, frame{}, option{};
+    static constexpr int kBoxLines = 52;
+    std::array<std::string, kBoxLines + 1> box{};
+    std::array<std::string, kLines + 1> frame{}, option{};
 
     // Line k of a table; empty text for a line never loaded or out of range.
-    static const std::string& line(const std::array<std::string, kLines + 1>& table, int k) {
+    template <std::size_t N>
+    static const std::string& line(const std::array<std::string, N>& table, int k) {
         static const std::string empty;
-        return (k >= 1 && k <= kLines) ? table[static_cast<std::size_t>(k)] : empty;
+        return (k >= 1 && static_cast<std::size_t>(k) < N) ? table[static_cast<std::size_t>(k)] : empty;
     }
     const std::string& boxLine(int k) const { return line(box, k); }
 };

@@ -93,6 +93,7 @@ void Command5_Click(Form& f) {
     f.ui.Timer[3]->enable();
     f.x.tryCount = 0;
     f.x.addressSendMode = 1;
+    f.x.addressWrites = 0;
     // 2. Read request for address 0.
     SendAddressRead(f);
     if (f.x.operation != kSendAddresses) return; // the request was refused

@@ -30,6 +30,12 @@ constexpr std::array<int, 7> kSevenCodes{0, 1, 2, 3, 4, 5, 6};
 constexpr std::array<int, 2> kTypeOptions{28, 29};
 constexpr std::array<int, 2> kTypeCodes{0, 1};
 
+// The box shows at most 100; what the detector reported is kept beside it.
+void ShowReportedLevel(Form& f, TextBox& box, int n, std::int64_t level) {
+    f.x.reportedLevel[static_cast<std::size_t>(n)] = static_cast<int>(level);
+    box.setText(std::to_string(level));
+}
+
 void ClampLevel(TextBox& box) {
     if (NumericValue(box.text()) > 100) box.setText("100");
     if (NumericValue(box.text()) < 0) box.setText("0");
@@ -53,11 +59,11 @@ void ApplyParameterReply(Form& f, const Frame& b) {
     case code::kReadGroup2:
         SelectByCode(f, b[2], kRiseOptions, kSevenCodes);
         SelectByCode(f, b[3], kFallOptions, kSevenCodes);
-        f.ui.Text8->setText(std::to_string(b[4]));
+        ShowReportedLevel(f, *f.ui.Text8, 8, b[4]);
         break;
     case code::kReadGroup3:
-        f.ui.Text9->setText(std::to_string(b[2]));
-        f.ui.Text10->setText(std::to_string(b[3]));
+        ShowReportedLevel(f, *f.ui.Text9, 9, b[2]);
+        ShowReportedLevel(f, *f.ui.Text10, 10, b[3]);
         SelectByCode(f, b[4], kTypeOptions, kTypeCodes);
         break;
     default: break;
@@ -71,6 +77,23 @@ void Text10_Change(Form& f) { ClampLevel(*f.ui.Text10); }
 void Text2_Change(Form& f, int index) {
     TextBox& box = *f.ui.Text2[static_cast<std::size_t>(index)];
     if (NumericValue(box.text()) > 1048574) box.setText("1048574");
+}
+
+double LevelHeld(const Form& f, int n) {
+    const TextBox* box = n == 8 ? f.ui.Text8 : n == 9 ? f.ui.Text9 : f.ui.Text10;
+    const double shown = NumericValue(box->text());
+    const std::optional<int>& reported = f.x.reportedLevel[static_cast<std::size_t>(n)];
+    return reported && *reported > 100 && shown == 100 ? *reported : shown;
+}
+
+DetectorParameters ParametersHeld(const Form& f) {
+    DetectorParameters p = ParametersShown(f);
+    for (auto [text, n] :
+         {std::pair{&p.levelOnPlus, 8}, std::pair{&p.levelDynPlus, 9}, std::pair{&p.levelDynMinus, 10}}) {
+        const double held = LevelHeld(f, n);
+        if (held > 100) *text = std::to_string(static_cast<int>(held));
+    }
+    return p;
 }
 
 DetectorParameters ParametersShown(const Form& f) {

@@ -30,6 +30,12 @@ struct DetectorParameters {
     bool operator==(const DetectorParameters&) const = default;
 };
 DetectorParameters ParametersShown(const Form& f);
+// The level of Text8, Text9 or Text10 (n = 8, 9, 10) as the detector holds
+// it: the box's value, or the level the detector reported when the box shows
+// it capped at 100. A detector holding 200 shows 100.
+double LevelHeld(const Form& f, int n);
+// ParametersShown with each level as the detector holds it.
+DetectorParameters ParametersHeld(const Form& f);
 
 // Captions of each choice, in window order, for readable output.
 const std::array<const char*, 2>& ChannelNames();

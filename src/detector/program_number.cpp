@@ -36,8 +36,10 @@ void Command6_Click(Form& f) {
     f.x.tryCount = 0;
     ShowMessage(f, kConnectionTestText);
     BoxCheck(f);
+    // A port the driver cannot use is no box to call through: line 43 says
+    // why, and nothing is sent, as for every other operation.
+    if (!PortUnusable(f) && f.link.deviceCount == 0) ShowBoxLine(f, 1);
     if (f.link.deviceCount == 0) {
-        ShowBoxLine(f, 1);
         f.ui.Timer[3]->disable();
         return;
     }
@@ -70,17 +72,14 @@ void Timer20_Timer(Form& f) {
 void SendNewNumber(Form& f) {
     f.x.operation = kProgramNumber;
     f.x.tryCount = 0;
-    ShowBoxLine(f, 2);
-    BoxCheck(f);
-    if (f.link.deviceCount == 0) {
-        ShowBoxLine(f, 1);
-        f.ui.Timer[3]->disable();
-        GiveWindowBack(f);
-    } else if (f.link.deviceCount == 1) {
-        ShowBoxLine(f, 3);
+    // Lines 2, then 1, 3, 50, or 43 with the driver's reason, as every
+    // operation looks for the box.
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 1) {
         ClassicOpen_Click(f);
         ConfigureLine(f);
         if (BuildNumberFrame(f, code::kProgramNumber, f.ui.Text4)) {
+            f.x.programmedNumber = FrameNumber(f.x.outFrame);
             FillRxFrame(f, 255);
             SendFrameAndPoll(f);
         } else {
@@ -88,7 +87,7 @@ void SendNewNumber(Form& f) {
             GiveWindowBack(f);
         }
     } else {
-        GiveWindowBack(f); // several boxes: line 2 stays
+        GiveWindowBack(f); // no box, an unusable port, or several boxes
     }
     // A key pressed during the call stays a request to stop the programming.
     f.x.attemptCount = 0;

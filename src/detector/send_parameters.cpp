@@ -1,6 +1,7 @@
 #include "detector/send_parameters.h"
 
 #include "detector/codec.h"
+#include "detector/parameters.h"
 #include "detector/read_parameters.h"
 #include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
@@ -40,10 +41,11 @@ TextBox* LevelBox(Form& f, int n) { return n == 8 ? f.ui.Text8 : n == 9 ? f.ui.T
 OptionButton* Opt(Form& f, int n) { return f.ui.Option[static_cast<std::size_t>(n)]; }
 
 // The controls of the step show the saved value: every option of the group
-// in its saved state, or the level's numeric value exactly the saved number.
+// in its saved state, or the level exactly the saved number. A level is the
+// one the detector reported, which its box shows capped at 100: a detector
+// holding 200 shows 100, and a send of 100 must still write it.
 bool Equal(Form& f, const Step& s) {
-    if (s.levelText != 0)
-        return NumericValue(LevelBox(f, s.levelText)->text()) == f.x.savedText[static_cast<std::size_t>(s.levelText)];
+    if (s.levelText != 0) return LevelHeld(f, s.levelText) == f.x.savedText[static_cast<std::size_t>(s.levelText)];
     for (int n = s.firstOption; n <= s.lastOption; ++n)
         if (Opt(f, n)->value() != f.x.savedOption[static_cast<std::size_t>(n)]) return false;
     return true;
@@ -105,6 +107,7 @@ void ParameterStep(Form& f, int n) {
     }
     BuildWriteFrame(f, s);
     ShowBoxLine(f, s.line);
+    f.x.tryCount = 0; // the tries of this write, as step 7 counts its own
     SendStepFrame(f);
 }
 
@@ -145,6 +148,23 @@ void StartPass(Form& f) {
         EndReadGivingWindowBack(f);
 }
 
+// A group with no option selected (the detector holds a code no option
+// stands for) has no value to write: writing one the user never chose would
+// change the detector behind the user's back. The message names the group.
+bool RefuseEmptyGroup(Form& f) {
+    for (const Step& s : kSteps) {
+        if (s.levelText != 0) continue;
+        bool any = false;
+        for (int n = s.firstOption; n <= s.lastOption; ++n) any = any || Opt(f, n)->value();
+        if (any) continue;
+        ShowMessage(f, BoxLineOr(f, 44, " Envoi refus\xC3\xA9 : aucun choix s\xC3\xA9lectionn\xC3\xA9 dans le groupe :",
+                                 " Send refused: no choice selected in the group:") +
+                           " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption()));
+        return true;
+    }
+    return false;
+}
+
 // A level with a fraction is never shown back by the detector, which holds
 // whole percents: the send could never agree. The message names the box.
 bool RefuseFractionalLevel(Form& f) {
@@ -161,8 +181,15 @@ bool RefuseFractionalLevel(Form& f) {
 
 } // namespace
 
+int SendStepLine(int timer) { return timer >= 7 && timer <= 15 ? StepOf(timer).line : 0; }
+
+std::string SendStepCaption(const Form& f, int timer) {
+    if (timer < 7 || timer > 15) return {};
+    return Trimmed(f.ui.Frame[static_cast<std::size_t>(StepOf(timer).frame)]->caption());
+}
+
 void Command8_Click(Form& f) {
-    if (RefuseFractionalLevel(f)) return;
+    if (RefuseEmptyGroup(f) || RefuseFractionalLevel(f)) return;
     for (int n = 3; n <= 29; ++n) f.x.savedOption[static_cast<std::size_t>(n)] = Opt(f, n)->value();
     for (int n : {8, 9, 10}) f.x.savedText[static_cast<std::size_t>(n)] = NumericValue(LevelBox(f, n)->text());
     f.x.paramSendActive = 1;

@@ -6,11 +6,18 @@
 // the saved values.
 #include "exchange/form.h"
 
+#include <string>
+
 namespace quelm {
 
 // A real detector takes every write at the first pass and shows it at the
 // second; a send whose passes still disagree after this many never will.
 constexpr int kMaxSendPasses = 10;
+
+// The message line of send step `timer` (7 to 15), and the caption of the
+// group it writes; 0 and empty text outside those steps.
+int SendStepLine(int timer);
+std::string SendStepCaption(const Form& f, int timer);
 
 void Command8_Click(Form& f);
 void Timer7_Timer(Form& f);

@@ -1,6 +1,7 @@
 #include "exchange/address_loop.h"
 
 #include "detector/addresses.h"
+#include "detector/send_parameters.h"
 #include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
@@ -32,6 +33,19 @@ void EndAddresses(Form& f) {
     f.x.stepTimer = 0;
     ClassicClose_Click(f);
     f.ui.Timer[3]->disable();
+}
+
+// A detector that acknowledges every write of an address and keeps its old
+// value would get the same write for ever: after as many writes as a send
+// of parameters has passes, the send ends naming the address.
+void GiveUpAddress(Form& f) {
+    ShowMessage(f, BoxLineOr(f, 52,
+                             " Adresse jamais confirm\xC3\xA9"
+                             "e apr\xC3\xA8s 10 \xC3\xA9"
+                             "critures : adresse",
+                             " Address never confirmed after 10 writes: address") +
+                       Str(f.x.addressIndex + 1));
+    EndReadGivingWindowBack(f);
 }
 
 // An address report is taken while addresses are read or sent, and when
@@ -72,7 +86,12 @@ void AddressStepOver(Form& f) {
     }
     if (x.operation == kSendAddresses && x.addressIndex <= 9) {
         if (x.addressIndex == -1) x.addressIndex = 0;
-        if (Agrees(f, x.addressIndex)) x.addressIndex += 1;
+        if (Agrees(f, x.addressIndex)) {
+            x.addressIndex += 1;
+            x.addressWrites = 0;
+        } else if (x.addressWrites >= kMaxSendPasses) {
+            return GiveUpAddress(f);
+        }
         x.tryCount = 0;
         f.ui.Timer[19]->enable();
     }
@@ -109,6 +128,7 @@ void Timer19_Timer(Form& f) {
     f.x.outFrame = EncodeNumberFrame(code::kWriteAddress0 + i, NumericValue(Wanted(f, i).text()));
     // A key pressed meanwhile stays for the stop watch (see SendAddressRead).
     SendFrameAndPoll(f);
+    f.x.addressWrites += 1;
 }
 
 } // namespace quelm

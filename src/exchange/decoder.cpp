@@ -83,16 +83,19 @@ void EvaluateStep(Form& f) {
     f.x.tryCount += 1;
     if (f.x.tryCount > 9) {
         // Step-over rules in their order: addresses (with their
-        // operations), number programming (61, then 6), the parameter reads.
+        // operations), number programming (61, then 6), the parameter
+        // reads, the writes and calls of a send.
         AddressStepOver(f);
         NumberStepOver(f);
         ParameterReadStepOver(f);
+        SendStepOver(f);
     } else {
         // Retry rules in their order: addresses (with their operations),
-        // 6 and 61, the parameter reads.
+        // 6 and 61, the parameter reads, the writes and calls of a send.
         AddressRetry(f);
         NumberRetry(f);
         ParameterReadRetry(f);
+        SendStepRetry(f);
     }
 }
 

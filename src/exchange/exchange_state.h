@@ -39,9 +39,19 @@ struct ExchangeState {
     // a retry sends the same bytes. Values outside 0..255 are never sent.
     Frame outFrame{};
     int paramSendActive = 0;
+    // The new number the programming step sent (command 97): the detector's
+    // answer confirms the programming only when it carries this number.
+    std::int64_t programmedNumber = -1;
+    // Writes of the address in hand during a send of addresses; a send that
+    // never sees it agree gives up after as many writes as a send of
+    // parameters has passes.
+    int addressWrites = 0;
     std::array<bool, 30> savedOption{}; // Option3 .. Option29
     std::array<double, 11> savedText{}; // Text8 .. Text10
-    std::array<int, 16> stepCycle{};    // Timer7 .. Timer15
+    // Text8 .. Text10: the level the detector last reported, which may be
+    // above the 100 its box can show.
+    std::array<std::optional<int>, 11> reportedLevel{};
+    std::array<int, 16> stepCycle{}; // Timer7 .. Timer15
     // Passes of the running send of parameters, each a read and steps 7 to
     // 16; a send that needs more than a few is cut (see send_parameters.h).
     int sendPass = 0;

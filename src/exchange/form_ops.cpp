@@ -1,6 +1,6 @@
 #include "exchange/form_ops.h"
 
-#include <cstdio>
+#include "protocol/number.h"
 
 namespace quelm {
 
@@ -10,11 +10,7 @@ std::string Str(long long n) {
     return s;
 }
 
-std::string NumberText(double n) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.15g", n);
-    return buf;
-}
+std::string NumberText(double n) { return GeneralText(n, 15); }
 
 void ShowMessage(Form& f, const std::string& text) {
     f.ui.Text5->setText(text);

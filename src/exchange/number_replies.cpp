@@ -1,11 +1,11 @@
 #include "exchange/number_replies.h"
 
+#include "detector/send_parameters.h"
 #include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
 #include "protocol/number.h"
 
-#include <cmath>
 #include <string>
 
 namespace quelm {
@@ -27,11 +27,12 @@ void EnableNextSendStep(Form& f) {
 }
 
 // The line that ends a programming: 14 when the detector reports the number
-// it was given. A detector that reports another one has not taken it, and
-// "confirmed" would be a lie: line 19 says it was not confirmed.
+// it was sent, whatever Text4 shows by now. A detector that reports another
+// one has not taken it, and "confirmed" would be a lie: line 19 says it was
+// not confirmed.
 int ProgrammingEndLine(const Form& f, int reported) {
     if (f.x.operation != kProgramNumber) return 14;
-    return reported == std::floor(NumericValue(f.ui.Text4->text())) ? 14 : 19;
+    return reported == f.x.programmedNumber ? 14 : 19;
 }
 
 void EndOperation(Form& f) {
@@ -48,12 +49,33 @@ bool ReadRunning(const Form& f) {
     return f.x.operation == kReadGroup1 || f.x.operation == kReadGroup2 || f.x.operation == kReadGroup3;
 }
 
+// A call is answered only by the detector called: an answer that carries
+// another number (a stray answer, one damaged on the line) taken for it
+// would give the wrong detector its new number.
+bool AnswersTheCall(const Form& f, const Frame& b) {
+    const int op = f.x.operation;
+    return (op != kCheckBeforeProgramming && op != kCallBetweenSteps) || FrameNumber(b) == FrameNumber(f.x.outFrame);
+}
+
+// A write or a call of a send of parameters is out, and the frame just
+// taken sent nothing more: the reply 66 that ends a pass's read sends the
+// call itself, in the same tick, and that call is not a retry.
+bool SendStepOut(const Form& f) {
+    const int op = f.x.operation;
+    return f.x.paramSendActive == 1 && !f.ui.Timer[17]->enabled() &&
+           (op == kCallBetweenSteps || (op == kSendOneParameter && f.x.stepTimer != 16));
+}
+
 } // namespace
 
+// While a write is out, an answer to a call is a late one (the watchdog sent
+// the call again and both answers came): it costs a try.
 void HandleReply96(Form& f, const Frame& b) {
-    if (!Taken(b, code::kCallNumber) || ReadRunning(f)) return;
+    if (!Taken(b, code::kCallNumber) || ReadRunning(f) || f.x.operation == kSendOneParameter) return;
+    if (!AnswersTheCall(f, b)) return;
     if (f.x.operation == kCallBetweenSteps) {
         EnableNextSendStep(f);
+        f.x.tryCount = 10;
         return;
     }
     ShowReportedNumber(f, NumberOf(b));
@@ -107,9 +129,31 @@ void NumberRetry(Form& f) {
     SendFrameAndPoll(f);
 }
 
+// The acknowledgement is the awaited answer to a write, and to a call the
+// box answers itself: it ends the step, and costs no try.
 void SendHandshakeAcknowledgement(Form& f) {
-    if (f.x.operation == kCallBetweenSteps) f.ui.Timer[27]->enable();
-    if (f.x.operation == kSendOneParameter && f.x.stepTimer != 16) f.ui.Timer[27]->enable();
+    if (f.x.operation == kCallBetweenSteps || (f.x.operation == kSendOneParameter && f.x.stepTimer != 16)) {
+        f.ui.Timer[27]->enable();
+        f.x.tryCount = 10;
+    }
+}
+
+void SendStepOver(Form& f) {
+    if (!SendStepOut(f) || f.x.tryCount != 10) return;
+    f.x.tryCount = 0;
+    const std::string caption = SendStepCaption(f, f.x.stepTimer);
+    ShowMessage(f, BoxLineOr(f, 51, " Envoi arr\xC3\xAAt\xC3\xA9 : pas de r\xC3\xA9ponse valable en 10 trames",
+                             " Send stopped: no valid answer in 10 frames") +
+                       (caption.empty() ? "" : " (" + caption + ")"));
+    EndReadGivingWindowBack(f);
+}
+
+void SendStepRetry(Form& f) {
+    if (!SendStepOut(f)) return;
+    const int line = f.x.outFrame[1] == code::kCallNumber ? 28 : SendStepLine(f.x.stepTimer);
+    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(line));
+    f.ui.Timer[28]->setInterval(10 * f.x.tryCount);
+    f.ui.Timer[28]->enable();
 }
 
 void Timer27_Timer(Form& f) {

@@ -19,6 +19,12 @@ void NumberRetry(Form& f);
 // The box acknowledged a write of the send, or a call during it: the
 // detector is called (again) by Timer27.
 void SendHandshakeAcknowledgement(Form& f);
+// Operations 81 and 82, as a read's steps: a frame that is not the awaited
+// answer to a write or a call costs a try and the same frame goes again
+// after tryCount x 10 ms (Timer28); the tenth ends the send, the user's
+// values back and the window given back.
+void SendStepOver(Form& f);
+void SendStepRetry(Form& f);
 
 void Timer27_Timer(Form& f);
 // Calls the detector of Text3 (command 96, operation 82).

@@ -13,13 +13,17 @@ namespace {
 // and both answers came) or to another group would otherwise end the step as
 // if the awaited group had been read, and the read would report success with
 // a group it never read. Such a frame costs a try like any wrong frame.
-// Outside the read, a parameter reply is decoded whenever it comes.
+// While a write or a call of a send is out, a parameter reply is a late one
+// as well, and costs a try. Otherwise a parameter reply is decoded whenever
+// it comes.
 bool Taken(const Form& f, const Frame& b, int replyCode) {
     if (b[1] != replyCode || !CheckByteRight(b)) return false;
     switch (f.x.operation) {
     case kReadGroup1: return replyCode == code::kReadGroup1;
     case kReadGroup2: return replyCode == code::kReadGroup2;
     case kReadGroup3: return replyCode == code::kReadGroup3;
+    case kSendOneParameter:
+    case kCallBetweenSteps: return false;
     default: return true;
     }
 }
@@ -82,7 +86,13 @@ void HandleReply66(Form& f, const Frame& b) {
     f.x.tryCount = 10;
     // With a send of parameters running, the read goes on with the call of
     // the detector: the first step of the send's handshake.
-    if (f.x.paramSendActive == 1) SendCallNumber(f);
+    if (f.x.paramSendActive == 1) {
+        SendCallNumber(f);
+        // The call went out inside this tick, whose step evaluation still
+        // counts the reply just handled: its tries start one lower, so that
+        // it has ten like every other step of the send.
+        f.x.tryCount = -1;
+    }
 }
 
 void ParameterReadStepOver(Form& f) {

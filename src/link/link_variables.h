@@ -19,6 +19,7 @@ struct LinkVariables {
     std::uint32_t eventStatus = 0;  // kept, never used
     std::uint8_t ioByte = 0;        // the one-byte buffer of every write and read
     Frame rxFrame{};                // received bytes at positions 1 to 5; 0 unused
+    std::uint64_t bytesFromBox = 0; // every byte read from the box, to tell silence from wrong answers
     // Why the port cannot be used, from the driver, when the last open
     // failed or the last count found none; empty otherwise.
     std::string portError;

@@ -26,6 +26,7 @@ void ReadQueuedBytes(Form& f) {
         if (pass > 200) break;
         if (f.link.lastStatus == kInvalidHandle) continue;
         if (count == 0) break;
+        f.link.bytesFromBox += count;
         f.link.rxFrame[static_cast<std::size_t>(position)] = f.link.ioByte;
         if (++position == 6) break;
     }
@@ -67,7 +68,9 @@ void PollConnectionTest(Form& f) {
         f.ui.Timer[4]->disable();
         SendFrame(f);
     }
-    if (kind == ReplyKind::numberReport) {
+    // A number above 1048574 is no detector's: its frame passed the check
+    // byte by chance, and Text3 would show the highest number instead.
+    if (kind == ReplyKind::numberReport && FrameNumber(r) <= kMaxDetectorNumber) {
         // The change handler of Text3 ends the test before keyPressed is set.
         f.ui.Text3->setText(std::to_string(FrameNumber(r)));
         f.x.keyPressed = 1;

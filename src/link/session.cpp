@@ -89,6 +89,7 @@ bool TakeReplyFrame(Form& f) {
         std::uint32_t count = 0;
         l.lastStatus = f.driver.readByte(l.deviceHandle, l.ioByte, count);
         l.rxFrame[static_cast<std::size_t>(i)] = l.ioByte;
+        l.bytesFromBox += count;
     }
     return true;
 }
@@ -110,6 +111,7 @@ void DiscardStaleBytes(Form& f) {
     for (std::uint8_t byte = 0; dropped < queued && dropped < kMostBytes; ++dropped) {
         std::uint32_t count = 0;
         if (f.driver.readByte(f.link.deviceHandle, byte, count) != kOk || count == 0) break;
+        f.link.bytesFromBox += count;
     }
     f.ui.LoggerList->addItem("Stale bytes discarded: " + std::to_string(dropped));
 }
@@ -123,16 +125,17 @@ void BoxCheck(Form& f) {
     ClassicClose_Click(f);
 }
 
+bool PortUnusable(Form& f) {
+    if (f.link.portError.empty()) return false;
+    ShowMessage(f, BoxLineOr(f, 43, " Port inutilisable :", " Cannot use the port:") + " " + f.link.portError);
+    f.link.deviceCount = 0;
+    return true;
+}
+
 std::uint32_t LookForBox(Form& f) {
     ShowBoxLine(f, 2);
     BoxCheck(f);
-    // A port the driver cannot use (no permission, held by another program,
-    // not a serial port, gone) counts as no box, and the line says why.
-    if (!f.link.portError.empty()) {
-        ShowMessage(f, BoxLineOr(f, 43, " Port inutilisable :", " Cannot use the port:") + " " + f.link.portError);
-        f.link.deviceCount = 0;
-        return 0;
-    }
+    if (PortUnusable(f)) return 0;
     if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
     if (f.link.deviceCount == 1) ShowBoxLine(f, 3);
     if (f.link.deviceCount > 1)

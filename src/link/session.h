@@ -40,6 +40,10 @@ bool BoxGone(const Form& f);
 
 // Open, count, close: leaves the number of attached boxes in deviceCount.
 void BoxCheck(Form& f);
+// After a box check: a port the driver cannot use (no permission, held by
+// another program, not a serial port, gone) counts as no box, and line 43
+// with the driver's reason says why. Returns whether it did.
+bool PortUnusable(Form& f);
 // The box check as every operation starts it, with its messages: box table
 // line 2 while looking, then line 1 when no box is found, line 3 when
 // exactly one is, line 50 when several are; a port the driver cannot use

@@ -1,5 +1,7 @@
 #include "link/trace_driver.h"
 
+#include "protocol/number.h"
+
 #include <cstdio>
 
 namespace quelm {
@@ -34,10 +36,8 @@ void TraceDriver::flush(std::vector<std::uint8_t>& bytes, bool toBox) {
         bytes.clear();
         return;
     }
-    char head[48];
     const double ms = static_cast<double>(startUs - originUs_) / 1000.0;
-    std::snprintf(head, sizeof head, "%10.3f ms  %s ", ms, toBox ? "TX" : "RX");
-    std::string line = head;
+    std::string line = FixedText(ms, 3, 10) + (toBox ? " ms  TX " : " ms  RX ");
     for (std::uint8_t b : bytes) {
         char hex[8];
         std::snprintf(hex, sizeof hex, " %3u", b);
@@ -57,9 +57,7 @@ void TraceDriver::event(const std::string& text) {
     flushAll();
     if (onRecord) onRecord(clock_.nowUs(), false, {}, text);
     if (!sink_) return;
-    char head[32];
-    std::snprintf(head, sizeof head, "%10.3f ms  ", static_cast<double>(clock_.nowUs() - originUs_) / 1000.0);
-    sink_(head + text);
+    sink_(FixedText(static_cast<double>(clock_.nowUs() - originUs_) / 1000.0, 3, 10) + " ms  " + text);
 }
 
 std::uint32_t TraceDriver::failed(const char* call, std::uint32_t status) {

@@ -1,6 +1,7 @@
 #include "link/trace_log.h"
 
 #include "project/text_file.h"
+#include "protocol/number.h"
 
 #include <cstdio>
 #include <tuple>
@@ -8,9 +9,7 @@
 namespace quelm {
 
 std::string FormatTraceEntry(const TraceEntry& e) {
-    char head[40];
-    std::snprintf(head, sizeof head, "%10.3f ms  ", static_cast<double>(e.timeUs) / 1000.0);
-    std::string line = head;
+    std::string line = FixedText(static_cast<double>(e.timeUs) / 1000.0, 3, 10) + " ms  ";
     switch (e.kind) {
     case TraceEntry::Kind::Sent: line += "TX "; break;
     case TraceEntry::Kind::Received: line += "RX "; break;

@@ -18,6 +18,10 @@ inline std::int64_t monotonicNowUs() {
 // signal that interrupts the wait does not cut it short.
 void SleepUntilUs(std::int64_t untilUs);
 
+// The same, but the wait ends early, with false, when a signal or a request
+// to end (platform/stop_signals.h) comes meanwhile.
+bool SleepUntilUsOrInterrupted(std::int64_t untilUs);
+
 inline void SleepForUs(std::int64_t us) {
     if (us > 0) SleepUntilUs(monotonicNowUs() + us);
 }

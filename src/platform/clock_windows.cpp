@@ -1,5 +1,7 @@
 #include "platform/clock.h"
 
+#include "platform/windows_events.h"
+
 #include <windows.h>
 
 #include <mmsystem.h>
@@ -35,6 +37,25 @@ HANDLE threadTimer() {
 }
 
 } // namespace
+
+void* StopRequestEvent() {
+    static const HANDLE event = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    return event;
+}
+
+bool SleepUntilUsOrInterrupted(std::int64_t untilUs) {
+    const HANDLE timer = threadTimer();
+    const std::int64_t left = untilUs - monotonicNowUs();
+    if (left <= 0) return true;
+    LARGE_INTEGER due{};
+    due.QuadPart = -left * 10;
+    if (!timer || !::SetWaitableTimer(timer, &due, 0, nullptr, nullptr, FALSE)) {
+        SleepUntilUs(untilUs);
+        return true;
+    }
+    const HANDLE both[] = {timer, StopRequestEvent()};
+    return ::WaitForMultipleObjects(2, both, FALSE, INFINITE) == WAIT_OBJECT_0;
+}
 
 void SleepUntilUs(std::int64_t untilUs) {
     const HANDLE timer = threadTimer();

@@ -1,11 +1,12 @@
 #include "project/text_file.h"
 
+#include "platform/file_replace.h"
+#include "platform/path_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <unistd.h>
 
 namespace quelm {
 
@@ -68,26 +69,17 @@ void Reached(WritePoint point) {
     if (writePointHook) writePointHook(point);
 }
 
-// All of `bytes` to `fd`, then to the disk.
-bool WriteAndSync(int fd, std::string_view bytes) {
+// All of `bytes` to `file`, then to the disk.
+bool WriteAndSync(platform::NewFile& file, std::string_view bytes, std::string& reason) {
     while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), std::min(bytes.size(), kWriteChunk));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+        const std::size_t n = file.write(bytes.data(), std::min(bytes.size(), kWriteChunk), reason);
+        if (n == 0) return false;
+        bytes.remove_prefix(n);
         Reached(WritePoint::chunkWritten);
     }
-    if (::fsync(fd) != 0) return false;
+    if (!file.flush(reason)) return false;
     Reached(WritePoint::synced);
     return true;
-}
-
-// The folder's entry of the renamed file reaches the disk too.
-void SyncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
 }
 
 } // namespace
@@ -110,7 +102,7 @@ std::string EncodeWindows1252(std::string_view utf8) {
 }
 
 std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error) {
-    const std::string name = file.filename().string();
+    const std::string name = platform::Utf8OfPath(file.filename());
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) { // a folder on the way that may not be searched
@@ -151,31 +143,36 @@ std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std:
 
 void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }
 
+// The temporary file is created beside the file the name really stands for
+// (through its links, which stay links), under a name of its own: nothing
+// that already exists is opened. It takes the old file's mode and owner
+// before it is renamed over it.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
-    std::filesystem::path temporary = file;
-    temporary += ".new";
-    std::string reason;
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        error = "cannot write " + file.filename().string() + ": " + Reason();
+    const auto fail = [&](const std::string& reason) {
+        error = "cannot write " + platform::Utf8OfPath(file.filename()) + ": " + reason;
         return false;
-    }
+    };
+    std::filesystem::path target;
+    std::string reason;
+    if (!platform::FollowLinks(file, target, reason)) return fail(reason);
+    const auto old = platform::RegularFileStatus(target);
+    platform::NewFile temporary;
+    if (!temporary.create(target.parent_path(), old.has_value(), reason)) return fail(reason);
     Reached(WritePoint::temporaryOpened);
-    errno = 0;
-    if (!WriteAndSync(fd, bytes)) reason = errno != 0 ? Reason() : "nothing written";
-    if (::close(fd) != 0 && reason.empty()) reason = Reason();
+    if (old) temporary.takeModeAndOwner(*old);
+    const bool written = WriteAndSync(temporary, bytes, reason);
+    std::string closing;
+    if (!temporary.close(closing) && written) reason = closing;
     if (reason.empty()) Reached(WritePoint::closed);
-    std::error_code ec;
-    if (reason.empty() && (std::filesystem::rename(temporary, file, ec), ec)) reason = ec.message();
-    if (reason.empty()) {
+    if (reason.empty() && platform::ReplaceFile(temporary.path(), target, reason)) {
         Reached(WritePoint::renamed);
-        SyncFolder(file.parent_path());
+        platform::SyncFolder(target.parent_path());
         Reached(WritePoint::folderSynced);
         return true;
     }
-    std::filesystem::remove(temporary, ec);
-    error = "cannot write " + file.filename().string() + ": " + reason;
-    return false;
+    std::error_code ec;
+    std::filesystem::remove(temporary.path(), ec);
+    return fail(reason);
 }
 
 } // namespace quelm

@@ -21,8 +21,10 @@ std::string EncodeWindows1252(std::string_view utf8);
 // waiting forever.
 std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error);
 
-// Replaces `file` with `bytes`: written to a temporary file beside it,
-// flushed to the disk, then renamed over it. On any failure the temporary
+// Replaces `file` with `bytes`: written to a new temporary file of its own
+// beside it, given the old file's mode and owner, flushed to the disk, then
+// renamed over it. A `file` that is a symbolic link stays one: the file it
+// points to is replaced, in that file's folder. On any failure the temporary
 // file is removed, the old file stays as it was, and `error` says why.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error);
 

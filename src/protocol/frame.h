@@ -47,6 +47,9 @@ constexpr int kAddressCount = 10;
 
 } // namespace code
 
+// The highest number a detector (or an address) can carry.
+constexpr std::int64_t kMaxDetectorNumber = 1048574;
+
 // The box's fixed frames.
 constexpr Frame kConnectionTestFrame{0, 0, 1, 1, 2, 2};
 // Box channel 3 = A, 4 = B, carried in byte 5.

@@ -1,9 +1,10 @@
 #include "protocol/number.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 namespace quelm {
@@ -54,6 +55,38 @@ std::size_t DecimalLength(const std::string& s) {
     return end;
 }
 
+// Whether a decimal number out of the double range is too large rather than
+// too small: whether its value is at least one, from the place of its first
+// significant digit and its exponent.
+bool Overflows(std::string_view s) {
+    const std::size_t e = std::min(s.find_first_of("Ee"), s.size());
+    const std::string_view mantissa = s.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t lead = mantissa.find_first_of("123456789");
+    if (lead == std::string_view::npos) return false;
+    const long long power =
+        lead < point ? static_cast<long long>(point - lead) : -static_cast<long long>(lead - point - 1);
+    long long exponent = 0;
+    for (std::size_t k = e + 1; k < s.size() && exponent < 100000; ++k)
+        if (s[k] >= '0' && s[k] <= '9') exponent = exponent * 10 + (s[k] - '0');
+    if (e + 1 < s.size() && s[e + 1] == '-') exponent = -exponent;
+    return power + exponent > 0;
+}
+
+// The value of a decimal number text as the C library reads it in the "C"
+// locale, whatever the locale of the process: out of range it gives an
+// infinity or a zero of its sign.
+double DecimalValue(const std::string& number) {
+    const bool negative = number[0] == '-';
+    const std::size_t from = number[0] == '+' ? 1 : 0;
+    double v = 0;
+    if (std::from_chars(number.data() + from, number.data() + number.size(), v).ec == std::errc::result_out_of_range) {
+        v = Overflows(number) ? HUGE_VAL : 0.0;
+        if (negative) v = -v;
+    }
+    return v;
+}
+
 } // namespace
 
 double NumericValue(std::string_view text) {
@@ -71,7 +104,23 @@ double NumericValue(std::string_view text) {
     std::string number = s.substr(0, n);
     for (char& c : number)
         if (c == 'D' || c == 'd') c = 'E';
-    return Finite(std::strtod(number.c_str(), nullptr));
+    return Finite(DecimalValue(number));
+}
+
+std::string GeneralText(double value, int digits) {
+    char text[64];
+    const int precision = std::clamp(digits, 1, 17);
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, precision).ptr;
+    return std::string(text, end);
+}
+
+std::string FixedText(double value, int decimals, std::size_t width) {
+    char text[DBL_MAX_10_EXP + 32];
+    const int precision = std::clamp(decimals, 0, 17);
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision).ptr;
+    std::string s(text, end);
+    if (s.size() < width) s.insert(0, width - s.size(), ' ');
+    return s;
 }
 
 std::array<std::int64_t, 3> EncodeNumber(double number) {

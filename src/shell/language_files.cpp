@@ -45,12 +45,12 @@ bool WriteLanguageCode(const std::filesystem::path& file, int code, std::string&
     return WriteFileAtomically(file, line, error);
 }
 
-int LoadTable(const std::filesystem::path& file, TextTable& table) {
+int LoadTable(const std::filesystem::path& file, std::span<std::string> table) {
     std::string error;
     return LoadTable(file, table, error);
 }
 
-int LoadTable(const std::filesystem::path& file, TextTable& table, std::string& error) {
+int LoadTable(const std::filesystem::path& file, std::span<std::string> table, std::string& error) {
     error.clear();
     const auto bytes = ReadFileStart(file, kLanguageFileLimit, error);
     if (!bytes) return 0;
@@ -58,8 +58,9 @@ int LoadTable(const std::filesystem::path& file, TextTable& table, std::string& 
     // an editor that writes line feeds only).
     const std::string& s = *bytes;
     std::size_t at = 0;
+    const int last = static_cast<int>(table.size()) - 1;
     int k = 0;
-    while (k < LanguageTables::kLines && at < s.size()) {
+    while (k < last && at < s.size()) {
         std::size_t end = s.find_first_of("\r\n", at);
         if (end == std::string::npos) end = s.size();
         table[static_cast<std::size_t>(++k)] = DecodeWindows1252(std::string_view(s).substr(at, end - at));

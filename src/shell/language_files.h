@@ -6,6 +6,7 @@
 
 #include <array>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -21,13 +22,15 @@ bool ReadLanguageCode(const std::filesystem::path& file, int& code, std::string&
 bool WriteLanguageCode(const std::filesystem::path& file, int code, std::string& error);
 
 using TextTable = std::array<std::string, LanguageTables::kLines + 1>;
-// Lines 1 to 50 of a language file into entries 1 to 50. A missing file or
-// one with fewer lines stops the load there: entries read keep their new
-// text, the others their old one. Returns the number of lines read.
-int LoadTable(const std::filesystem::path& file, TextTable& table);
+// Lines 1 to N of a language file into entries 1 to N of a table with
+// entries 0 to N (50 for the frame and option tables, more for the box
+// table); further lines are ignored. A missing file or one with fewer lines
+// stops the load there: entries read keep their new text, the others their
+// old one. Returns the number of lines read.
+int LoadTable(const std::filesystem::path& file, std::span<std::string> table);
 // The same, with the reason a file could not be read in `error` ("cannot
 // open frame_English.dat: no such file"); empty when it was read.
-int LoadTable(const std::filesystem::path& file, TextTable& table, std::string& error);
+int LoadTable(const std::filesystem::path& file, std::span<std::string> table, std::string& error);
 // The names of the three files for a language code (box, frame, option);
 // empty names for a code other than 1 or 2.
 std::array<std::string, 3> LanguageFileNames(int code);

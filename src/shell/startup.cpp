@@ -22,11 +22,11 @@ struct StartUpNotes {
 // that cannot be read is named in the notes; its table keeps what it held.
 void LoadLanguageTables(Form& f, StartUpNotes& notes) {
     const auto names = LanguageFileNames(f.x.language);
-    TextTable* const tables[] = {&f.tables.box, &f.tables.frame, &f.tables.option};
+    const std::span<std::string> tables[] = {f.tables.box, f.tables.frame, f.tables.option};
     std::string unread;
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string error;
-        LoadTable(f.workDir / platform::PathFromUtf8(names[i]), *tables[i], error);
+        LoadTable(f.workDir / platform::PathFromUtf8(names[i]), tables[i], error);
         if (error.empty()) continue;
         notes.logged.push_back(error);
         unread += (unread.empty() ? "" : ", ") + names[i];

@@ -151,8 +151,9 @@ void Step(World& w, Operation& op) {
     }
     if (w.failed()) return;
     // The connection test ends on its last silence with the buttons held
-    // until a key.
+    // until a key; a send never does.
     if (!w.buttonsEnabled() && !keyed) {
+        if (w.form.x.paramSendActive == 1) return w.fail("a send stands still, the window held, nothing running");
         keyed = true;
         PressKey(w, true);
     }

@@ -5,7 +5,10 @@
 #include "support/address_invariants.h"
 #include "support/send_invariants.h"
 
+#include "detector/codec.h"
 #include "protocol/number.h"
+
+#include <algorithm>
 
 namespace quelm::simulator {
 
@@ -32,19 +35,49 @@ void ChangeParameters(World& w) {
         if (w.rng.chance(0.3)) level->setText(Pick(w, kLevels));
 }
 
+// A write a send may make: the choice or level of a group that showed one
+// when the user clicked (to whatever detector). A group that showed no
+// choice is never written.
+bool Chosen(const DetectorParameters& p, const Frame& write) {
+    if ((write[1] < 68 || write[1] > 73) && (write[1] < 80 || write[1] > 90)) return true; // no write
+    const auto is = [&write](Parameter what, std::optional<int> value) {
+        return value && EncodeWriteCommand(what, *value, double(FrameNumber(write))) == write;
+    };
+    const auto level = [](const std::string& text) { return std::optional(LevelByte(NumericValue(text))); };
+    const auto power = p.outputPower ? std::optional(2 - *p.outputPower) : std::nullopt; // codes run max to min
+    using enum Parameter;
+    return is(channel, p.channel) || is(dynamicTime, p.dynamicTime) || is(outputPower, power) ||
+           is(riseTime, p.riseTime) || is(fallTime, p.fallTime) || is(commandType, p.commandType) ||
+           is(levelOnPlus, level(p.levelOnPlus)) || is(levelDynPlus, level(p.levelDynPlus)) ||
+           is(levelDynMinus, level(p.levelDynMinus));
+}
+
 class SendParams final : public Operation {
 public:
     std::string start(World& w) override {
         w.form.ui.Text3->setText(Pick(w, kDetectors));
         ChangeParameters(w);
+        shown_ = ParametersShown(w.form);
+        framesBefore_ = w.box.framesReceivedTotal();
         w.form.ui.Command[8]->click();
         return "send parameters to \"" + w.form.ui.Text3->text() + "\"";
     }
     void verify(World& w) override {
-        if (w.hostFaults || w.forgedFrameTaken || w.staleFrameTaken) return;
+        if (w.hostFaults) return;
+        // Whatever the answers, every write carries what the user saw.
+        const auto& frames = w.box.framesReceived();
+        const auto sent = std::min<std::uint64_t>(w.box.framesReceivedTotal() - framesBefore_, frames.size());
+        for (auto r = frames.end() - static_cast<std::ptrdiff_t>(sent); r != frames.end(); ++r)
+            if (!Chosen(shown_, FromWire(r->bytes)))
+                return w.fail("a write nobody chose: " + DescribeFrame(FromWire(r->bytes), true));
+        if (w.forgedFrameTaken || w.staleFrameTaken) return;
         const std::string wrong = test::CheckSendEnded(w.form, w.box);
         if (!wrong.empty()) w.fail(wrong);
     }
+
+private:
+    DetectorParameters shown_;
+    std::uint64_t framesBefore_ = 0;
 };
 
 class ProgramNumber final : public Operation {

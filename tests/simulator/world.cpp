@@ -21,11 +21,11 @@ sim::BoxConfig SimulatedBox() {
     sim::Detector top;
     top.number = 1048574;
     top.outputPower = 2;
-    top.dynamicTime = 7;
+    top.dynamicTime = 3; // a code no option stands for: the window shows no choice
     top.riseTime = 6;
     top.fallTime = 6;
     top.levelOnPlus = 0;
-    top.levelDynPlus = 100;
+    top.levelDynPlus = 200; // shown as 100
     top.levelDynMinus = 0;
     c.detectors.push_back(top);
     return c;

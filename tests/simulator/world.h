@@ -76,7 +76,8 @@ struct World {
 DetectorParameters ShownFor(const sim::Detector& d);
 
 // The box every run starts from: 300 and 12 as the tests know them, and
-// 1048574 at the top of the number range.
+// 1048574 at the top of the number range, holding a dynamic time and a
+// level the window cannot show.
 sim::BoxConfig SimulatedBox();
 
 } // namespace quelm::simulator

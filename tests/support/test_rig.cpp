@@ -46,7 +46,7 @@ DetectorParameters Detector300Shown() {
 }
 
 void NumberBoxTable(LanguageTables& tables) {
-    for (int k = 1; k <= LanguageTables::kLines; ++k)
+    for (int k = 1; k <= LanguageTables::kBoxLines; ++k)
         tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
 }
 

@@ -53,8 +53,9 @@ bool SteadyScheduler::runUntil(const std::function<bool()>& done, std::int64_t l
         const std::int64_t now = nowUs();
         if (now >= deadlineUs) return false;
         const std::int64_t next = nextDueUs(deadlineUs);
+        // A request to end wakes the wait, so that `done` can see it at once.
         if (next > now)
-            platform::SleepUntilUs(std::min(next, deadlineUs));
+            platform::SleepUntilUsOrInterrupted(std::min(next, deadlineUs));
         else
             runDue(now);
     }

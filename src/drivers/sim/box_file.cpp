@@ -14,6 +14,8 @@
 //   power max|med|min    channel A|B    dyn 5s|30s|1min|2min|5min|10min
 //   rise 0.1s|0.5s|1s|1.5s|2s|3s|5s     fall 10s|20s|30s|45s|1min|2min|4min
 //   on, dyn+, dyn- 0..255               type L1+L3|L1
+// A choice field also takes codeN (N 0..255): the code itself, which may be
+// one no choice stands for (dyn=code3), as a damaged write can leave it.
 // Numbers (detectors, addresses) run from 0 to 1048574. "addresses" gives
 // up to ten addresses, from address 0 on, of a detector declared above it;
 // the others stay 0. Keywords and names are not case-sensitive.
@@ -23,6 +25,7 @@
 // escaped. The load takes time in proportion to the size of the file.
 #include "drivers/sim/sim_box.h"
 
+#include "core/printable.h"
 #include "platform/files.h"
 
 #include <algorithm>
@@ -40,24 +43,13 @@ constexpr std::uint64_t kMaxNumber = 1048574;
 constexpr std::size_t kMaxBoxFileBytes = 4u << 20;
 constexpr std::size_t kExcerptChars = 40;
 
-// At most kExcerptChars characters of `text`, then "..."; a control byte,
-// NUL included, is written \xNN so that the message shows whole.
+// At most kExcerptChars characters of `text`, then "..."; a control
+// character, NUL included, is written \xNN so that the message shows whole.
 std::string excerpt(std::string_view text) {
-    std::string out;
     std::size_t shown = std::min(text.size(), kExcerptChars);
     // Not in the middle of a UTF-8 character.
     while (shown > 0 && shown < text.size() && (static_cast<unsigned char>(text[shown]) & 0xC0) == 0x80) --shown;
-    for (std::size_t i = 0; i < shown; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x20 || c == 0x7F) {
-            static constexpr char kHex[] = "0123456789abcdef";
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
+    std::string out = Printable(text.substr(0, shown));
     if (text.size() > shown) out += "...";
     return out;
 }
@@ -234,6 +226,12 @@ bool Parser::field(Detector& d, std::string_view word, std::vector<std::string_v
             d.*(f->member) = c.code;
             return true;
         }
+    }
+    if (value.size() > 4 && sameWord(value.substr(0, 4), "code")) {
+        std::uint64_t code = 0;
+        if (!number(value.substr(4), 255, f->key, code)) return false;
+        d.*(f->member) = static_cast<std::uint8_t>(code);
+        return true;
     }
     return fail(std::string(f->key) + "=" + quoted(value) + ": use " + joinNames(f->choices));
 }

@@ -1,0 +1,15 @@
+#pragma once
+// Text from files, boxes and the command line made safe to print on a
+// terminal: a control character would move the cursor, clear the screen or
+// hide the rest of the message.
+#include <string>
+#include <string_view>
+
+namespace quelm {
+
+// `text` with each control character written \xNN: the bytes 00 to 1F and
+// 7F, and the characters U+0080 to U+009F (by their number). Everything
+// else, invalid UTF-8 included, is left as it is.
+std::string Printable(std::string_view text);
+
+} // namespace quelm
