@@ -100,6 +100,7 @@ TEST(CliSend, ASignalMidSendStopsItAsTheStopKeyAndSaysWhatWasWritten) {
         EXPECT_NE(said.find("  output power max: sent, not acknowledged by the box\n"), std::string::npos) << said;
         EXPECT_EQ(said.find("rise time"), std::string::npos) << said;
     }
+    platform::CatchStopSignals(); // the tests after this one, in the same process, start with none noted
 }
 
 // --from takes the parameter set of a project file, and nothing else.

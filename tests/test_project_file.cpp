@@ -128,7 +128,11 @@ TEST(ProjectFile, NumbersAndTheirTextsIgnoreACommaDecimalLocale) {
         std::string name;
         ~Restore() { std::setlocale(LC_ALL, name.c_str()); }
     } restore{std::setlocale(LC_ALL, nullptr)};
+#ifdef _WIN32
+    for (const char* name : {"French_France.1252", "German_Germany.1252"}) {
+#else
     for (const char* name : {"fr_FR.UTF-8", "de_DE.UTF-8"}) {
+#endif
         ASSERT_NE(std::setlocale(LC_ALL, name), nullptr) << name << " is missing: run scripts/setup.sh";
         ASSERT_STREQ(std::localeconv()->decimal_point, ",");
         EXPECT_EQ(NumericValue("-2.5D3"), -2500);
@@ -241,6 +245,7 @@ TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
     EXPECT_FALSE(WriteProjectFile(dir.path / "missing" / "9.bdp", Sample(), error));
 }
 
+#ifndef _WIN32 // pipes, modes and symbolic links of POSIX
 // The temporary file of a save is a new one: a file, a hard link or a pipe
 // under the names saves once used is neither opened, nor changed, nor waited
 // on. The longest legal name still saves.
@@ -287,3 +292,4 @@ TEST(AtomicWrite, KeepsTheModeAndTheSymbolicLink) {
     EXPECT_EQ(Names(dir.path / "real"), "missing.bdp r.bdp");
     EXPECT_EQ(Names(dir.path), "dangling.bdp link.bdp p.bdp real");
 }
+#endif

@@ -56,7 +56,7 @@ private:
 // Puts `replacement` in the place of `target` in one step: afterwards the
 // name holds the old file whole or the new one whole. Linux: a rename.
 // Windows: ReplaceFileW over an existing file, else a move written through.
-bool ReplaceFile(const std::filesystem::path& replacement, const std::filesystem::path& target, std::string& reason);
+bool ReplaceWith(const std::filesystem::path& target, const std::filesystem::path& replacement, std::string& reason);
 
 // The folder's entries reach the disk (on Windows the written-through move
 // already saw to that).

@@ -90,7 +90,7 @@ bool NewFile::close(std::string& reason) {
     return ::close(fd) == 0 || failed(errno, reason);
 }
 
-bool ReplaceFile(const std::filesystem::path& replacement, const std::filesystem::path& target, std::string& reason) {
+bool ReplaceWith(const std::filesystem::path& target, const std::filesystem::path& replacement, std::string& reason) {
     return ::rename(replacement.c_str(), target.c_str()) == 0 || failed(errno, reason);
 }
 

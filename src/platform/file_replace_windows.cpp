@@ -92,11 +92,15 @@ bool NewFile::close(std::string& reason) {
     return ::CloseHandle(handleOf(std::exchange(native_, -1))) || failed(::GetLastError(), reason);
 }
 
-bool ReplaceFile(const std::filesystem::path& replacement, const std::filesystem::path& target, std::string& reason) {
+bool ReplaceWith(const std::filesystem::path& target, const std::filesystem::path& replacement, std::string& reason) {
+    // A folder is never replaced, as Windows itself refuses.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return failed(ERROR_ACCESS_DENIED, reason);
     // Over an existing file: its attributes and security stay, the new
     // content comes in one step. Where the file system cannot do that, and
     // for a new name, a move that reaches the disk before it returns.
-    if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES &&
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
         ::ReplaceFileW(target.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
         return true;
     if (::MoveFileExW(replacement.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

@@ -164,7 +164,7 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
     std::string closing;
     if (!temporary.close(closing) && written) reason = closing;
     if (reason.empty()) Reached(WritePoint::closed);
-    if (reason.empty() && platform::ReplaceFile(temporary.path(), target, reason)) {
+    if (reason.empty() && platform::ReplaceWith(target, temporary.path(), reason)) {
         Reached(WritePoint::renamed);
         platform::SyncFolder(target.parent_path());
         Reached(WritePoint::folderSynced);
