@@ -1,7 +1,9 @@
 cmake_minimum_required(VERSION 3.22)
 # Run as a test: every #include "folder/..." in src/ names a header of the
 # file's own library or of one the library graph lets it reach. The driver
-# interface link/box_driver.h is its own library.
+# interface link/box_driver.h is its own library. And only the platform layer
+# (and the Qt view, which Qt keeps portable) includes the system's own
+# headers: what differs between Linux and Windows stays in src/platform.
 include(${CMAKE_CURRENT_LIST_DIR}/graph.cmake)
 
 function(folder_target folder out)
@@ -30,6 +32,10 @@ function(header_target header out)
   set(${out} "${target}" PARENT_SCOPE)
 endfunction()
 
+set(QUELM_SYSTEM_HEADER "^((sys|linux|asm|arpa|netinet)/.*|(unistd|termios|fcntl|poll|dirent|pwd|grp|dlfcn|pty|\
+windows|winbase|winsock2|setupapi|devguid|shellapi|mmsystem|psapi|io|direct|process)\\.h)$")
+set(QUELM_SYSTEM_HEADER_FOLDERS "^(platform|ui)/")
+
 set(errors 0)
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
 foreach(source ${sources})
@@ -45,6 +51,16 @@ foreach(source ${sources})
     message(SEND_ERROR "${source}: folder ${dir} belongs to no library")
     math(EXPR errors "${errors} + 1")
     continue()
+  endif()
+  if(NOT source MATCHES "${QUELM_SYSTEM_HEADER_FOLDERS}")
+    file(STRINGS ${SOURCE_DIR}/src/${source} system_lines REGEX "^#include <")
+    foreach(line ${system_lines})
+      string(REGEX REPLACE "^#include <([^>]+)>.*" "\\1" header "${line}")
+      if(header MATCHES "${QUELM_SYSTEM_HEADER}")
+        message(SEND_ERROR "${source}: includes the system header <${header}>, which only src/platform may")
+        math(EXPR errors "${errors} + 1")
+      endif()
+    endforeach()
   endif()
   quelm_reachable(${own} reach)
   file(STRINGS ${SOURCE_DIR}/src/${source} lines REGEX "^#include \"")
@@ -69,4 +85,4 @@ endforeach()
 if(errors GREATER 0)
   message(FATAL_ERROR "${errors} include(s) break the library graph")
 endif()
-message(STATUS "every include follows the library graph")
+message(STATUS "every include follows the library graph, and only the platform layer and the view include the system's headers")

@@ -16,7 +16,7 @@ namespace quelm::platform {
 bool FollowLinks(const std::filesystem::path& name, std::filesystem::path& target, std::string& reason);
 
 // What a replacement keeps of the regular file it replaces. On Windows the
-// replacing step itself keeps the old file's attributes and security.
+// mode is the file's attributes, and the replacing step keeps its security.
 struct KeptStatus {
     std::uint32_t mode = 0;
     std::int64_t owner = -1;

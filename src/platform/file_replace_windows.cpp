@@ -50,7 +50,7 @@ std::optional<KeptStatus> RegularFileStatus(const std::filesystem::path& file) {
     const DWORD attributes = ::GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)))
         return std::nullopt;
-    return KeptStatus{};
+    return KeptStatus{attributes, -1, -1};
 }
 
 NewFile::~NewFile() {
@@ -74,7 +74,15 @@ bool NewFile::create(const std::filesystem::path& folder, bool, std::string& rea
     return failed(ERROR_FILE_EXISTS, reason);
 }
 
-void NewFile::takeModeAndOwner(const KeptStatus&) {}
+// The old file's attributes (hidden, system, ...), but never read-only on a
+// file still to be written; its owner and security come with the replacing.
+void NewFile::takeModeAndOwner(const KeptStatus& old) {
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    FILE_BASIC_INFO info{};
+    info.FileAttributes = (old.mode & kKept) ? (old.mode & kKept) : FILE_ATTRIBUTE_NORMAL;
+    (void)::SetFileInformationByHandle(handleOf(native_), FileBasicInfo, &info, sizeof info);
+}
 
 std::size_t NewFile::write(const char* data, std::size_t size, std::string& reason) {
     DWORD written = 0;
@@ -92,7 +100,12 @@ bool NewFile::close(std::string& reason) {
     return ::CloseHandle(handleOf(std::exchange(native_, -1))) || failed(::GetLastError(), reason);
 }
 
-bool ReplaceWith(const std::filesystem::path& target, const std::filesystem::path& replacement, std::string& reason) {
+bool ReplaceWith(const std::filesystem::path& targetName, const std::filesystem::path& replacementName,
+                 std::string& reason) {
+    // Whole paths: the system's replacing step wants them.
+    std::error_code ec;
+    const std::filesystem::path target = std::filesystem::absolute(targetName, ec);
+    const std::filesystem::path replacement = std::filesystem::absolute(replacementName, ec);
     // A folder is never replaced, as Windows itself refuses.
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
