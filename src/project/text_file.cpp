@@ -103,7 +103,7 @@ std::string EncodeWindows1252(std::string_view utf8) {
 }
 
 std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error) {
-    const std::string name = file.filename().string();
+    const std::string name = file.string(); // the path as the caller gave it
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) { // a folder on the way that may not be searched

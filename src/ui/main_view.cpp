@@ -4,6 +4,7 @@
 #include "ui/control_widgets.h"
 #include "ui/geometry.h"
 #include "ui/key_forwarder.h"
+#include "ui/qt_language.h"
 #include "ui/trace_window.h"
 
 #include <QAction>
@@ -87,6 +88,8 @@ void MainView::showTraceWindow() {
 // the language it marks.
 void MainView::showMenuCheck(const MenuItem& item) {
     if (QAction* action = actionOf(item)) action->setChecked(item.checked());
+    if (item.checked() && (&item == form_.ui.French || &item == form_.ui.English))
+        useQtLanguage(&item == form_.ui.English ? 2 : 1);
     setWindowTitle(QString::fromStdString(form_.ui.title()));
     if (traceWindow_) traceWindow_->showLanguage();
 }
