@@ -188,3 +188,32 @@ TEST_F(ReadEdges, AStopGivesTheWindowBackWhole) {
     EXPECT_EQ(rig.message(), rig.line(23));
     EXPECT_TRUE(whole());
 }
+
+// The focus a read takes from a control it disables comes back to it, and
+// meanwhile rests on no box; a place the user chose meanwhile stays.
+TEST_F(ReadEdges, TheFocusComesBackWhereTheUserWas) {
+    using Seen = std::pair<const Control*, Change>;
+    std::vector<Seen> seen;
+    f.ui.observer = [&](Control& c, Change change) {
+        if (change == Change::Focus || change == Change::Enabled) seen.emplace_back(&c, change);
+    };
+    f.ui.userFocus(f.ui.Command[7]);
+    read("300");
+    // The focus goes before the button is disabled: Qt would pass it on to a box.
+    const auto taken = std::ranges::find(seen, Seen(f.ui.Command[7], Change::Focus));
+    ASSERT_NE(taken, seen.end());
+    ASSERT_NE(taken + 1, seen.end());
+    EXPECT_EQ(taken[1], Seen(f.ui.Command[7], Change::Enabled));
+    EXPECT_EQ(f.ui.focus(), nullptr);
+    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
+    EXPECT_EQ(f.ui.focus(), f.ui.Command[7]);
+    EXPECT_EQ(seen.back(), Seen(f.ui.Command[7], Change::Focus));
+
+    f.ui.userFocus(f.ui.Option[4]);
+    read("299");
+    rig.clock.advanceMs(20);
+    f.ui.userFocus(f.ui.Text3);
+    Form_KeyDown(f, 27);
+    rig.clock.advanceMs(100);
+    EXPECT_EQ(f.ui.focus(), f.ui.Text3);
+}

@@ -6,6 +6,7 @@
 #include "cli/json.h"
 #include "cli/json_failure.h"
 #include "cli/live_read.h"
+#include "cli/live_status.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
 #include "cli/process_signals.h"
@@ -162,6 +163,11 @@ void SayWhatToCheck(const Form& form, const Options& o, std::FILE* err) {
                  o.number.c_str(), o.timeoutSeconds, channel);
 }
 
+bool ShowsProgress(const Options& o) {
+    return !o.trace && (o.command == "send-params" || o.command == "send-addresses" || o.command == "program-number" ||
+                        o.command == "wait-number");
+}
+
 bool WritesIntoTheDetector(const std::string& command) {
     return command == "send-params" || command == "send-addresses" || command == "program-number";
 }
@@ -242,7 +248,13 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     FillSendAndNumberLines(form.tables);
     if (o.trace) TraceMessages(form, err);
     const WriteJournal journal(*tool.traceLog);
-    const int code = RunOnForm(form, o, out, err);
+    int code = 0;
+    {
+        // Long work shows where it stands; a trace on the same stream says more.
+        std::optional<LiveStatus> status;
+        if (ShowsProgress(o)) status.emplace(form, o.command + (o.number.empty() ? "" : " " + o.number), err);
+        code = RunOnForm(form, o, out, status ? status->stream() : err);
+    }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
     if (code == kStopped && StopSignal() == 0) SayWhatToCheck(form, o, err);
     if (code != kStopped) return code;

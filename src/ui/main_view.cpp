@@ -54,6 +54,7 @@ MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
         if (previousFrameObserver_) previousFrameObserver_();
         applyFrame();
     };
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { reportFocus(now); });
     keys_ = new KeyForwarder(
         this, [this] { return form_.ui.keyPreview; }, [this](int code) { Form_KeyDown(form_, code); },
         [this](int code) { Form_KeyPress(form_, code); });
@@ -222,6 +223,7 @@ QWidget* MainView::createWidget(Control& control, QWidget* parent) {
 }
 
 void MainView::onModelChange(Control& control, Change change) {
+    if (change == Change::Focus) return showFocus(control);
     if (change == Change::Visible && control.visible()) buildShownControls();
     if (change == Change::Caption || change == Change::Enabled || change == Change::Visible) {
         showCaption(control);
@@ -305,6 +307,26 @@ void MainView::showCaption(const Control& control) {
         if (QAction* action = actionOf(static_cast<const MenuItem&>(control)))
             action->setText(QString::fromStdString(control.caption()));
     }
+}
+
+// The model gives the focus back to `control`, or takes it from it for the
+// window itself: Qt would pass it on to the next box of the window.
+void MainView::showFocus(const Control& control) {
+    QWidget* widget = madeWidget(control);
+    if (form_.ui.focus() == &control && widget != nullptr)
+        widget->setFocus(Qt::OtherFocusReason);
+    else if (widget != nullptr && widget->hasFocus())
+        client_->setFocus(Qt::OtherFocusReason);
+}
+
+// The user moved the focus: the model learns which control has it.
+void MainView::reportFocus(QWidget* now) {
+    for (; now != nullptr && now != client_; now = now->parentWidget()) {
+        for (Control* control : form_.ui.controls()) {
+            if (madeWidget(*control) == now) return form_.ui.userFocus(control);
+        }
+    }
+    form_.ui.userFocus(nullptr);
 }
 
 void MainView::showState(const Control& control) {

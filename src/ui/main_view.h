@@ -59,6 +59,8 @@ private:
     void showFrameState(WindowState state);
     void showCaption(const Control& control);
     void showState(const Control& control);
+    void showFocus(const Control& control);
+    void reportFocus(QWidget* now);
 
     Form& form_;
     std::function<void(Control&, Change)> previousObserver_;

@@ -1,0 +1,85 @@
+#include "cli/live_status.h"
+
+#include "exchange/exchange_state.h"
+
+#include <utility>
+
+#ifdef _WIN32
+#include <io.h>
+#define QUELM_ISATTY _isatty
+#define QUELM_FILENO _fileno
+#else
+#include <unistd.h>
+#define QUELM_ISATTY isatty
+#define QUELM_FILENO fileno
+#endif
+
+namespace quelm::cli {
+
+namespace {
+
+constexpr int kEveryMs = 200;
+
+#if defined(__GLIBC__)
+ssize_t PassOn(void* cookie, const char* data, std::size_t size) {
+    static_cast<LiveStatus*>(cookie)->pass(data, size);
+    return static_cast<ssize_t>(size);
+}
+
+std::FILE* OpenStream(LiveStatus* status) {
+    std::FILE* f = fopencookie(status, "w", cookie_io_functions_t{nullptr, PassOn, nullptr, nullptr});
+    if (f != nullptr) std::setvbuf(f, nullptr, _IOLBF, 4096);
+    return f;
+}
+#else
+// Without a stream of its own the status would run into the messages.
+std::FILE* OpenStream(LiveStatus*) { return nullptr; }
+#endif
+
+} // namespace
+
+bool IsTerminal(std::FILE* err) { return err != nullptr && QUELM_ISATTY(QUELM_FILENO(err)) != 0; }
+
+LiveStatus::LiveStatus(Form& form, std::string command, std::FILE* err)
+    : form_(form), command_(std::move(command)), err_(err) {
+    if (IsTerminal(err_)) stream_ = OpenStream(this);
+    if (stream_ != nullptr) timer_ = form_.clock.startTimer(kEveryMs, [this] { show(); });
+}
+
+LiveStatus::~LiveStatus() {
+    if (timer_ != 0) form_.clock.stopTimer(timer_);
+    if (stream_ != nullptr) std::fclose(stream_);
+    pass("", 0);
+}
+
+void LiveStatus::pass(const char* data, std::size_t size) {
+    if (shown_) std::fputs("\r\033[K", err_);
+    shown_ = false;
+    std::fwrite(data, 1, size, err_);
+    std::fflush(err_);
+}
+
+std::string LiveStatus::text() const {
+    const ExchangeState& x = form_.x;
+    std::string s = command_ + ":";
+    if (x.sendPass > 0 && x.paramSendActive == 1) s += " pass " + std::to_string(x.sendPass) + ",";
+    if (x.operation == kReadAddresses || x.operation == kSendAddresses)
+        s += " address " + std::to_string(x.addressIndex < 0 ? 1 : x.addressIndex + 1) + ",";
+    else if (x.stepTimer != 0)
+        s += " step " + std::to_string(x.stepTimer) + ",";
+    if (x.operation == kIdle)
+        s += " attempt " + std::to_string(x.attemptCount);
+    else
+        s += " try " + std::to_string(x.tryCount < 0 ? 0 : x.tryCount);
+    const std::string& message = form_.ui.Text5->text();
+    if (!message.empty()) s += " |" + (message[0] == ' ' ? message : " " + message);
+    return s.size() > 100 ? s.substr(0, 100) : s;
+}
+
+void LiveStatus::show() {
+    std::fprintf(err_, "\r\033[K%s", text().c_str());
+    std::fflush(err_);
+    shown_ = true;
+}
+
+} // namespace quelm::cli
