@@ -4,7 +4,7 @@
 # directly or through sudo. Does nothing when they are all there.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev nlohmann-json3-dev fonts-dejavu-core
-  clang libclang-rt-14-dev clang-format dpkg-dev file locales)
+  clang libclang-rt-14-dev clang-format dpkg-dev file locales qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

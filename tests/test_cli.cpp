@@ -197,7 +197,7 @@ TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
     const CliRun unwritable =
         RunCli({"--simulate=" + BoxFile(kBox), "read-params", "300", "--save", "/nonexistent/x.bdp"});
     EXPECT_EQ(unwritable.code, cli::kOperationFailed);
-    EXPECT_NE(unwritable.err.find("cannot write x.bdp"), std::string::npos) << unwritable.err;
+    EXPECT_NE(unwritable.err.find("cannot write /nonexistent/x.bdp"), std::string::npos) << unwritable.err;
 }
 
 TEST(Cli, ReadsAndSendsTheTenAddresses) {

@@ -252,8 +252,8 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     {
         // Long work shows where it stands; a trace on the same stream says more.
         std::optional<LiveStatus> status;
-        if (ShowsProgress(o)) status.emplace(form, o.command + (o.number.empty() ? "" : " " + o.number), err);
-        code = RunOnForm(form, o, out, status ? status->stream() : err);
+        if (ShowsProgress(o)) status.emplace(form, o.command + (o.number.empty() ? "" : " " + o.number), out, err);
+        code = RunOnForm(form, o, status ? status->outStream() : out, status ? status->stream() : err);
     }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
     if (code == kStopped && StopSignal() == 0) SayWhatToCheck(form, o, err);

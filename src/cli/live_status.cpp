@@ -21,42 +21,59 @@ namespace {
 constexpr int kEveryMs = 200;
 
 #if defined(__GLIBC__)
+struct Target {
+    LiveStatus* status;
+    std::FILE* file;
+};
+
 ssize_t PassOn(void* cookie, const char* data, std::size_t size) {
-    static_cast<LiveStatus*>(cookie)->pass(data, size);
+    const auto* target = static_cast<Target*>(cookie);
+    target->status->pass(target->file, data, size);
     return static_cast<ssize_t>(size);
 }
 
-std::FILE* OpenStream(LiveStatus* status) {
-    std::FILE* f = fopencookie(status, "w", cookie_io_functions_t{nullptr, PassOn, nullptr, nullptr});
+int CloseTarget(void* cookie) {
+    delete static_cast<Target*>(cookie);
+    return 0;
+}
+
+std::FILE* OpenStream(LiveStatus* status, std::FILE* file) {
+    std::FILE* f =
+        fopencookie(new Target{status, file}, "w", cookie_io_functions_t{nullptr, PassOn, nullptr, CloseTarget});
     if (f != nullptr) std::setvbuf(f, nullptr, _IOLBF, 4096);
     return f;
 }
 #else
-// Without a stream of its own the status would run into the messages.
-std::FILE* OpenStream(LiveStatus*) { return nullptr; }
+// Without streams of its own the status would run into the messages.
+std::FILE* OpenStream(LiveStatus*, std::FILE*) { return nullptr; }
 #endif
 
 } // namespace
 
 bool IsTerminal(std::FILE* err) { return err != nullptr && QUELM_ISATTY(QUELM_FILENO(err)) != 0; }
 
-LiveStatus::LiveStatus(Form& form, std::string command, std::FILE* err)
-    : form_(form), command_(std::move(command)), err_(err) {
-    if (IsTerminal(err_)) stream_ = OpenStream(this);
+LiveStatus::LiveStatus(Form& form, std::string command, std::FILE* out, std::FILE* err)
+    : form_(form), command_(std::move(command)), out_(out), err_(err) {
+    if (!IsTerminal(err_)) return;
+    stream_ = OpenStream(this, err_);
+    // Output to the same terminal wipes the status first as well.
+    if (stream_ != nullptr && IsTerminal(out_)) outStream_ = OpenStream(this, out_);
     if (stream_ != nullptr) timer_ = form_.clock.startTimer(kEveryMs, [this] { show(); });
 }
 
 LiveStatus::~LiveStatus() {
     if (timer_ != 0) form_.clock.stopTimer(timer_);
     if (stream_ != nullptr) std::fclose(stream_);
-    pass("", 0);
+    if (outStream_ != nullptr) std::fclose(outStream_);
+    pass(err_, "", 0);
 }
 
-void LiveStatus::pass(const char* data, std::size_t size) {
+void LiveStatus::pass(std::FILE* file, const char* data, std::size_t size) {
     if (shown_) std::fputs("\r\033[K", err_);
-    shown_ = false;
-    std::fwrite(data, 1, size, err_);
     std::fflush(err_);
+    shown_ = false;
+    std::fwrite(data, 1, size, file);
+    std::fflush(file);
 }
 
 std::string LiveStatus::text() const {
@@ -69,8 +86,10 @@ std::string LiveStatus::text() const {
         s += " step " + std::to_string(x.stepTimer) + ",";
     if (x.operation == kIdle)
         s += " attempt " + std::to_string(x.attemptCount);
+    else if (x.tryCount > 0 && x.tryCount < 10)
+        s += " try " + std::to_string(x.tryCount + 1);
     else
-        s += " try " + std::to_string(x.tryCount < 0 ? 0 : x.tryCount);
+        s += " try 1";
     const std::string& message = form_.ui.Text5->text();
     if (!message.empty()) s += " |" + (message[0] == ' ' ? message : " " + message);
     return s.size() > 100 ? s.substr(0, 100) : s;

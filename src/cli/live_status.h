@@ -12,25 +12,29 @@ namespace quelm::cli {
 
 class LiveStatus {
 public:
-    LiveStatus(Form& form, std::string command, std::FILE* err);
+    LiveStatus(Form& form, std::string command, std::FILE* out, std::FILE* err);
     ~LiveStatus();
     LiveStatus(const LiveStatus&) = delete;
     LiveStatus& operator=(const LiveStatus&) = delete;
 
     // The status as shown ("send-params 300: pass 2, step 9, try 3 | ...").
     std::string text() const;
-    // Where the command writes its messages: each first wipes the status.
+    // Where the command writes its messages and its output: each write
+    // first wipes the status.
     std::FILE* stream() const { return stream_ != nullptr ? stream_ : err_; }
-    // Writes `size` bytes of a message to the real stream, status wiped.
-    void pass(const char* data, std::size_t size);
+    std::FILE* outStream() const { return outStream_ != nullptr ? outStream_ : out_; }
+    // Writes `size` bytes to `file`, the status wiped.
+    void pass(std::FILE* file, const char* data, std::size_t size);
 
 private:
     void show();
 
     Form& form_;
     std::string command_;
+    std::FILE* out_;
     std::FILE* err_;
     std::FILE* stream_ = nullptr;
+    std::FILE* outStream_ = nullptr;
     Scheduler::TimerId timer_ = 0;
     bool shown_ = false;
 };

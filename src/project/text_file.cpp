@@ -150,7 +150,7 @@ void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }
 // before it is renamed over it.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
     const auto fail = [&](const std::string& reason) {
-        error = "cannot write " + file.filename().string() + ": " + reason;
+        error = "cannot write " + file.string() + ": " + reason;
         return false;
     };
     std::filesystem::path target, temporary;

@@ -25,7 +25,7 @@ bool ReadLanguageCode(const std::filesystem::path& file, int& code, std::string&
     while (start < bytes->size() && (IsBlank((*bytes)[start]) || (*bytes)[start] == '\r' || (*bytes)[start] == '\n'))
         ++start;
     if (start == bytes->size()) {
-        error = file.filename().string() + (bytes->empty() ? " is empty" : " holds no value");
+        error = file.string() + (bytes->empty() ? " is empty" : " holds no value");
         return false;
     }
     std::size_t end = start;

@@ -139,7 +139,9 @@ void reportFailedStart(const quelm::Form& form, const std::string& error) {
     if (!drawsWindows()) return;
     const int language = QLocale::system().language() == QLocale::French ? 1 : 2;
     quelm::ui::useQtLanguage(language);
-    const std::filesystem::path settings = std::filesystem::absolute(form.workDir / quelm::kSettingsFile);
+    std::error_code ec;
+    const std::filesystem::path settings =
+        std::filesystem::absolute(form.workDir / quelm::kSettingsFile, ec).lexically_normal();
     const std::string said = quelm::Filled(quelm::Text(quelm::Said::SettingsUnreadable, language), settings.string(),
                                            quelm::Reason(error, language), settings.parent_path().string());
     QMessageBox::critical(nullptr, QString::fromStdString(form.ui.caption), QString::fromStdString(said));
@@ -155,7 +157,9 @@ void showStartUpNotes(QWidget& window, const quelm::Form& form, const std::vecto
     std::string reasons;
     for (const std::string& note : notes) reasons += quelm::Reason(note, language) + "\n";
     if (!reasons.empty()) reasons.pop_back();
-    const std::string folder = std::filesystem::absolute(form.workDir).lexically_normal().string();
+    std::error_code ec;
+    const std::filesystem::path dir = form.workDir.empty() ? std::filesystem::path(".") : form.workDir;
+    const std::string folder = std::filesystem::absolute(dir, ec).lexically_normal().string();
     const std::string said = quelm::Filled(quelm::Text(quelm::Said::LanguageFilesUnread, language), reasons, folder);
     auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(form.ui.title()),
                                 QString::fromStdString(said), QMessageBox::Ok, &window);

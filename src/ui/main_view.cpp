@@ -54,13 +54,16 @@ MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
         if (previousFrameObserver_) previousFrameObserver_();
         applyFrame();
     };
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { reportFocus(now); });
+    focusReport_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { reportFocus(now); });
     keys_ = new KeyForwarder(
         this, [this] { return form_.ui.keyPreview; }, [this](int code) { Form_KeyDown(form_, code); },
         [this](int code) { Form_KeyPress(form_, code); });
 }
 
 MainView::~MainView() {
+    // The widgets going lose their focus: nothing is to be reported any more.
+    disconnect(focusReport_);
     // The model outlives the view: stop sending it changes for widgets that go.
     form_.ui.observer = previousObserver_;
     form_.ui.frameObserver = previousFrameObserver_;

@@ -63,6 +63,7 @@ private:
     void reportFocus(QWidget* now);
 
     Form& form_;
+    QMetaObject::Connection focusReport_;
     std::function<void(Control&, Change)> previousObserver_;
     std::function<void()> previousFrameObserver_;
     // The window frame as last shown: a new frame moves, resizes or refonts
