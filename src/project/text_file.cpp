@@ -102,7 +102,7 @@ std::string EncodeWindows1252(std::string_view utf8) {
 }
 
 std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error) {
-    const std::string name = platform::Utf8OfPath(file.filename());
+    const std::string name = platform::Utf8OfPath(file); // the path as the caller gave it
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) { // a folder on the way that may not be searched
@@ -149,7 +149,7 @@ void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }
 // before it is renamed over it.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
     const auto fail = [&](const std::string& reason) {
-        error = "cannot write " + platform::Utf8OfPath(file.filename()) + ": " + reason;
+        error = "cannot write " + platform::Utf8OfPath(file) + ": " + reason;
         return false;
     };
     std::filesystem::path target;

@@ -4,6 +4,7 @@
 #include "ui/control_widgets.h"
 #include "ui/geometry.h"
 #include "ui/key_forwarder.h"
+#include "ui/qt_language.h"
 #include "ui/trace_window.h"
 
 #include <QAction>
@@ -53,12 +54,16 @@ MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
         if (previousFrameObserver_) previousFrameObserver_();
         applyFrame();
     };
+    focusReport_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { reportFocus(now); });
     keys_ = new KeyForwarder(
         this, [this] { return form_.ui.keyPreview; }, [this](int code) { Form_KeyDown(form_, code); },
         [this](int code) { Form_KeyPress(form_, code); });
 }
 
 MainView::~MainView() {
+    // The widgets going lose their focus: nothing is to be reported any more.
+    disconnect(focusReport_);
     // The model outlives the view: stop sending it changes for widgets that go.
     form_.ui.observer = previousObserver_;
     form_.ui.frameObserver = previousFrameObserver_;
@@ -87,6 +92,8 @@ void MainView::showTraceWindow() {
 // the language it marks.
 void MainView::showMenuCheck(const MenuItem& item) {
     if (QAction* action = actionOf(item)) action->setChecked(item.checked());
+    if (item.checked() && (&item == form_.ui.French || &item == form_.ui.English))
+        useQtLanguage(&item == form_.ui.English ? 2 : 1);
     setWindowTitle(QString::fromStdString(form_.ui.title()));
     if (traceWindow_) traceWindow_->showLanguage();
 }
@@ -219,6 +226,7 @@ QWidget* MainView::createWidget(Control& control, QWidget* parent) {
 }
 
 void MainView::onModelChange(Control& control, Change change) {
+    if (change == Change::Focus) return showFocus(control);
     if (change == Change::Visible && control.visible()) buildShownControls();
     if (change == Change::Caption || change == Change::Enabled || change == Change::Visible) {
         showCaption(control);
@@ -302,6 +310,26 @@ void MainView::showCaption(const Control& control) {
         if (QAction* action = actionOf(static_cast<const MenuItem&>(control)))
             action->setText(QString::fromStdString(control.caption()));
     }
+}
+
+// The model gives the focus back to `control`, or takes it from it for the
+// window itself: Qt would pass it on to the next box of the window.
+void MainView::showFocus(const Control& control) {
+    QWidget* widget = madeWidget(control);
+    if (form_.ui.focus() == &control && widget != nullptr)
+        widget->setFocus(Qt::OtherFocusReason);
+    else if (widget != nullptr && widget->hasFocus())
+        client_->setFocus(Qt::OtherFocusReason);
+}
+
+// The user moved the focus: the model learns which control has it.
+void MainView::reportFocus(QWidget* now) {
+    for (; now != nullptr && now != client_; now = now->parentWidget()) {
+        for (Control* control : form_.ui.controls()) {
+            if (madeWidget(*control) == now) return form_.ui.userFocus(control);
+        }
+    }
+    form_.ui.userFocus(nullptr);
 }
 
 void MainView::showState(const Control& control) {

@@ -59,8 +59,11 @@ private:
     void showFrameState(WindowState state);
     void showCaption(const Control& control);
     void showState(const Control& control);
+    void showFocus(const Control& control);
+    void reportFocus(QWidget* now);
 
     Form& form_;
+    QMetaObject::Connection focusReport_;
     std::function<void(Control&, Change)> previousObserver_;
     std::function<void()> previousFrameObserver_;
     // The window frame as last shown: a new frame moves, resizes or refonts

@@ -1,5 +1,6 @@
 #include "ui/trace_window.h"
 
+#include "core/texts.h"
 #include "platform/path_text.h"
 
 #include <QFileDialog>
@@ -53,11 +54,12 @@ TraceWindow::~TraceWindow() {
     log_.onCleared = nullptr;
 }
 
+int TraceWindow::language() const { return model_.English->checked() ? 2 : 1; }
+
 void TraceWindow::showLanguage() {
-    const bool english = model_.English->checked();
     setWindowTitle(QString::fromStdString(model_.ProtocolTrace->caption()));
-    save_->setText(english ? QStringLiteral("Save...") : QStringLiteral("Enregistrer..."));
-    clear_->setText(english ? QStringLiteral("Clear") : QStringLiteral("Effacer"));
+    save_->setText(QString::fromUtf8(Text(Said::TraceSave, language())));
+    clear_->setText(QString::fromUtf8(Text(Said::TraceClear, language())));
 }
 
 QString TraceWindow::shownText() const { return text_->toPlainText(); }
@@ -87,11 +89,21 @@ void TraceWindow::reload() {
     text_->moveCursor(QTextCursor::End);
 }
 
+// Qt's own dialog, in the tool's language through Qt's translations, wide
+// enough for its name, size and date columns.
 void TraceWindow::askAndSave() {
-    const QString file = QFileDialog::getSaveFileName(this, save_->text(), QStringLiteral("quelmbox-trace.txt"));
-    if (file.isEmpty()) return;
+    QFileDialog dialog(this, save_->text(), QStringLiteral("quelmbox-trace.txt"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.resize(900, 520);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().constFirst();
     QString error;
-    if (!saveTo(file, error)) QMessageBox::warning(this, windowTitle(), error);
+    if (!saveTo(file, error)) {
+        const std::string said =
+            Filled(Text(Said::TraceNotSaved, language()), file.toStdString(), Reason(error.toStdString(), language()));
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(said));
+    }
 }
 
 } // namespace quelm::ui
