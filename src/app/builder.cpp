@@ -25,7 +25,8 @@ void attachTraceLog(Tool& tool) {
     auto previous = std::move(form.ui.LoggerList->onAdded);
     form.ui.LoggerList->onAdded = [&log, &form, previous](const std::string& line) {
         if (previous) previous(line);
-        log.addText(TraceEntry::Kind::Log, line, LogLineNote(line, form.tables.boxLine(11)));
+        log.addText(TraceEntry::Kind::Log, line,
+                    LogLineNote(line, form.tables.boxLine(11), !form.link.portError.empty()));
     };
 }
 

@@ -49,8 +49,9 @@ void TraceLog::addFrame(std::int64_t atUs, bool toBox, const std::vector<std::ui
     add(std::move(e));
 }
 
-std::string LogLineNote(const std::string& line, const std::string& quietTickLine) {
-    if (line == "Open Failed status=3") return "expected: the session is already open, the frame goes on it";
+std::string LogLineNote(const std::string& line, const std::string& quietTickLine, bool portReason) {
+    if (line == "Open Failed status=3" && !portReason)
+        return "expected: the session is already open, the frame goes on it";
     if (!quietTickLine.empty() && line == quietTickLine) return "connection test: a quiet tick, nothing read";
     return {};
 }

@@ -31,8 +31,10 @@ struct TraceEntry {
 // What a log line of the link stands for when its words say something else:
 // "Open Failed status=3" is the open of a session that is already open, as
 // every send over it does; box table line 11 (`quietTickLine`), logged by a
-// connection-test tick that read nothing, is no programming. Empty otherwise.
-std::string LogLineNote(const std::string& line, const std::string& quietTickLine);
+// connection-test tick that read nothing, is no programming. Empty otherwise,
+// and for an open the driver refused with a reason (`portReason`: a port
+// that is no serial port gives the same status).
+std::string LogLineNote(const std::string& line, const std::string& quietTickLine, bool portReason);
 
 // One line: "    12.345 ms  TX  40 00 00 0C 4C   64   0   0  12  76  op 7 step 0  read parameters ...".
 std::string FormatTraceEntry(const TraceEntry& entry);

@@ -6,9 +6,11 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace quelm::ui {
@@ -96,6 +98,11 @@ void TraceWindow::askAndSave() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.resize(900, 520);
+    // The name takes what the size, type and date columns leave.
+    if (auto* view = dialog.findChild<QTreeView*>()) {
+        view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString file = dialog.selectedFiles().constFirst();
     QString error;
