@@ -257,7 +257,7 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
         code = RunOnForm(form, o, status ? status->outStream() : out, status ? status->stream() : err);
     }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
-    if (code == kStopped && StopSignal() == 0) SayWhatToCheck(form, o, err);
+    if (code == kStopped && platform::StopSignal() == 0) SayWhatToCheck(form, o, err);
     if (code != kStopped) return code;
     if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);
     return platform::StopSignal() != 0 ? kSignalled + platform::StopSignal() : code;
