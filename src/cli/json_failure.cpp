@@ -1,6 +1,7 @@
 #include "cli/json_failure.h"
 
 #include "cli/json.h"
+#include "platform/system.h"
 
 #include <cstring>
 
@@ -8,35 +9,16 @@ namespace quelm::cli {
 
 namespace {
 
-#if defined(__GLIBC__)
 // The messages reach standard error as they are written, and are recorded.
-struct Tee {
-    std::FILE* err;
-    std::string* recorded;
-};
-
-ssize_t WriteTee(void* cookie, const char* data, std::size_t size) {
-    auto* tee = static_cast<Tee*>(cookie);
-    tee->recorded->append(data, size);
-    std::fwrite(data, 1, size, tee->err);
-    std::fflush(tee->err);
-    return static_cast<ssize_t>(size);
-}
-
-int CloseTee(void* cookie) {
-    delete static_cast<Tee*>(cookie);
-    return 0;
-}
-
 std::FILE* OpenTee(std::FILE* err, std::string& recorded) {
-    cookie_io_functions_t io{nullptr, WriteTee, nullptr, CloseTee};
-    std::FILE* f = fopencookie(new Tee{err, &recorded}, "w", io);
-    if (f != nullptr) std::setvbuf(f, nullptr, _IONBF, 0);
-    return f;
+    return platform::OpenWriteStream(
+        [err, &recorded](const char* data, std::size_t size) {
+            recorded.append(data, size);
+            std::fwrite(data, 1, size, err);
+            std::fflush(err);
+        },
+        /*lineBuffered=*/false);
 }
-#else
-std::FILE* OpenTee(std::FILE*, std::string&) { return nullptr; }
-#endif
 
 // The lines the command said as its own ("quelmbox-cli: ..."), not the
 // trace, as one text.

@@ -28,9 +28,9 @@ void PrepareConsole();
 // A terminal is behind `file`.
 bool IsTerminal(std::FILE* file);
 
-// A line-buffered stream whose writes all go to `write`, or nullptr where the
-// system cannot make one; fclose releases it.
+// A stream whose writes all go to `write` (line by line, or each at once), or
+// nullptr where the system cannot make one; fclose releases it.
 using StreamWrite = std::function<void(const char* data, std::size_t size)>;
-std::FILE* OpenWriteStream(StreamWrite write);
+std::FILE* OpenWriteStream(StreamWrite write, bool lineBuffered = true);
 
 } // namespace quelm::platform

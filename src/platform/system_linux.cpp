@@ -37,14 +37,17 @@ int Release(void* cookie) {
 
 bool IsTerminal(std::FILE* file) { return file != nullptr && ::isatty(::fileno(file)) != 0; }
 
-std::FILE* OpenWriteStream(StreamWrite write) {
+std::FILE* OpenWriteStream(StreamWrite write, bool lineBuffered) {
     auto* cookie = new StreamWrite(std::move(write));
     std::FILE* f = ::fopencookie(cookie, "w", cookie_io_functions_t{nullptr, PassOn, nullptr, Release});
     if (f == nullptr) {
         delete cookie;
         return nullptr;
     }
-    std::setvbuf(f, nullptr, _IOLBF, 4096);
+    if (lineBuffered)
+        std::setvbuf(f, nullptr, _IOLBF, 4096);
+    else
+        std::setvbuf(f, nullptr, _IONBF, 0);
     return f;
 }
 

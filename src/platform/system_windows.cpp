@@ -55,6 +55,6 @@ bool IsTerminal(std::FILE* file) { return file != nullptr && ::_isatty(::_fileno
 
 // Without streams of its own a live status would run into the messages, so
 // none is shown.
-std::FILE* OpenWriteStream(StreamWrite) { return nullptr; }
+std::FILE* OpenWriteStream(StreamWrite, bool) { return nullptr; }
 
 } // namespace quelm::platform
