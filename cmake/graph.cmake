@@ -8,8 +8,9 @@ set(QUELM_GRAPH
   "quelm_sim:quelm_driver_api,quelm_core"
   "quelm_serial:quelm_driver_api,quelm_core"
   "quelm_app:quelm_handlers,quelm_sim,quelm_serial,quelm_protocol,quelm_core"
-  "quelm_view:quelm_handlers,quelm_protocol,quelm_core"
-  "quelm_cli_lib:quelm_app,quelm_handlers,quelm_protocol,quelm_core"
+  "quelm_site:quelm_handlers,quelm_protocol,quelm_core"
+  "quelm_view:quelm_site,quelm_handlers,quelm_protocol,quelm_core"
+  "quelm_cli_lib:quelm_site,quelm_app,quelm_handlers,quelm_protocol,quelm_core"
   "quelmbox:quelm_view,quelm_app")
 
 # The target each source folder belongs to.
@@ -17,7 +18,7 @@ set(QUELM_FOLDERS
   "protocol:quelm_protocol" "core:quelm_core"
   "link:quelm_handlers" "exchange:quelm_handlers" "detector:quelm_handlers"
   "project:quelm_handlers" "shell:quelm_handlers"
-  "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "app:quelm_app"
+  "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "app:quelm_app" "site:quelm_site"
   "ui:quelm_view" "cli:quelm_cli_lib")
 
 # Allowed direct dependencies of `target` into `out`.

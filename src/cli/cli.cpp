@@ -10,6 +10,7 @@
 #include "cli/process_signals.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
+#include "cli/site_commands.h"
 #include "cli/write_journal.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
@@ -90,6 +91,7 @@ int RunOnForm(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "test-number") return SendTestNumber(form, o, out, err);
     if (o.command == "read-addresses") return ReadAddresses(form, o, out, err);
     if (o.command == "send-addresses") return SendAddresses(form, o, out, err);
+    if (IsSiteCommand(o.command)) return RunSiteCommand(form, o, out, err);
     return ReadParams(form, o, out, err);
 }
 
