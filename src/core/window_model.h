@@ -320,7 +320,7 @@ public:
     ListBox *LoggerList, *File1, *Dirlist, *Drvlist;
     Button *ClassicOpen, *ClassicClose, *GetNumDevices;
     Picture* Image1;
-    MenuItem *File, *openfile, *Savefile, *ProtocolTrace, *Quit, *Language, *French, *English;
+    MenuItem *File, *openfile, *Savefile, *ProtocolTrace, *Site, *Quit, *Language, *French, *English;
 
     // What the tool talks to, in French and in English ("boîte simulée",
     // "simulated box", a port name), shown after the caption in the window's

@@ -11,7 +11,7 @@ bool Skipped(const CsvRecord& r) {
 
 } // namespace
 
-bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& records, std::string& error) {
+bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& records, int& openQuoteLine) {
     CsvRecord record{1, {""}};
     int line = 1;
     bool quoted = false;
@@ -46,7 +46,7 @@ bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& r
         }
     }
     if (quoted) {
-        error = "line " + std::to_string(quoteLine) + ": a quote opened here is never closed";
+        openQuoteLine = quoteLine;
         return false;
     }
     endRecord();

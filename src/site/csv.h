@@ -12,9 +12,9 @@ struct CsvRecord {
 };
 
 // The records of `text`, separated by `separator` (',' or ';'); blank lines
-// and lines starting with '#' are left out. False, with the line in `error`,
-// when a quoted cell is not closed.
-bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& records, std::string& error);
+// and lines starting with '#' are left out. False when a quoted cell is not
+// closed, with the line where it opened.
+bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& records, int& openQuoteLine);
 
 // A cell as written: quoted when it holds a separator, a quote, a line end
 // or blanks at either end.

@@ -41,7 +41,8 @@ bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, in
         run.timedOut = true;
     }
     const bool first = step == SiteStep::readParameters && !row_.reached;
-    const bool answered = !first || r.saw(f_.tables.boxLine(kGroup1Read)) || r.saw(f_.tables.boxLine(kGroup2Read));
+    const auto shown = [&](int k) { return !f_.tables.boxLine(k).empty() && r.saw(f_.tables.boxLine(k)); };
+    const bool answered = !first || shown(kGroup1Read) || shown(kGroup2Read);
     const StepEnd end = JudgeStep(f_, r, doneLine, answered);
     if (step == SiteStep::readParameters && (answered || end == StepEnd::done)) row_.reached = true;
     const std::string message = f_.ui.Text5->text();

@@ -164,9 +164,9 @@ std::vector<PlanRow> ParseCsvPlan(const std::string& text, const std::filesystem
     const std::string header = text.substr(0, text.find('\n'));
     const char separator = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
     std::vector<CsvRecord> records;
-    std::string error;
-    if (!SplitCsv(text, separator, records, error)) {
-        errors.push_back({0, error});
+    int quoteLine = 0;
+    if (!SplitCsv(text, separator, records, quoteLine)) {
+        errors.push_back({quoteLine, "a quote opened here is never closed"});
         return {};
     }
     if (records.empty()) {

@@ -79,7 +79,8 @@ StepRun RunStep(Form& f, const std::function<void()>& start, std::int64_t limitM
 }
 
 StepEnd JudgeStep(const Form& f, const StepRun& run, int doneLine, bool answered) {
-    if (run.cut == Cut::none && f.ui.Text5->text() == f.tables.boxLine(doneLine)) return StepEnd::done;
+    const std::string& done = f.tables.boxLine(doneLine);
+    if (run.cut == Cut::none && !done.empty() && f.ui.Text5->text() == done) return StepEnd::done;
     if (SaysNoBox(f)) return StepEnd::noBox;
     if (run.cut == Cut::stop) return StepEnd::stopped;
     return answered ? StepEnd::failed : StepEnd::noAnswer;
