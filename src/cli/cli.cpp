@@ -11,6 +11,7 @@
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
+#include "cli/site_commands.h"
 #include "cli/write_journal.h"
 #include "drivers/serial/steady_scheduler.h"
 #include "link/session.h"
@@ -131,6 +132,7 @@ int RunOnForm(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "test-number") return SendTestNumber(form, o, out, err);
     if (o.command == "read-addresses") return ReadAddresses(form, o, out, err);
     if (o.command == "send-addresses") return SendAddresses(form, o, out, err);
+    if (IsSiteCommand(o.command)) return RunSiteCommand(form, o, out, err);
     return ReadParams(form, o, out, err);
 }
 

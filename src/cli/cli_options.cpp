@@ -32,6 +32,14 @@ const char* const kUsageText =
     "                      give detector OLD the number NEW (0 to 1048574)\n"
     "  wait-number         run the connection test and print the number a\n"
     "                      detector reports\n"
+    "  survey NUMBERS      read each detector of NUMBERS (such as 300-320,400) and\n"
+    "                      report it; --save-dir DIR writes DIR/NUMBER.bdp for each\n"
+    "                      that answered, as the window saves it\n"
+    "  apply PLAN          give each detector of a plan (.csv or .json) its\n"
+    "                      parameters, addresses, project file or new number, each\n"
+    "                      confirmed by a read; --dry-run only says what differs\n"
+    "  audit DIR           read every detector with a project file NUMBER.bdp in DIR\n"
+    "                      and report where it differs from its file\n"
     "Options:\n"
     "  --simulate[=FILE]   talk to a simulated box described by FILE\n"
     "                      (default: simbox.txt next to the program)\n"
@@ -42,8 +50,18 @@ const char* const kUsageText =
     "                      with a line no option or level (0 to 100) takes is refused\n"
     "  --from-json FILE    send-params: send the fields of a JSON object as\n"
     "                      read-params --json prints it (- for standard input)\n"
-    "  --with-addresses    read-params --save: read the ten addresses too and\n"
+    "  --with-addresses    read-params --save, survey: read the ten addresses too and\n"
     "                      write them into the file\n"
+    "  --save-dir DIR      survey: write a project file per detector into DIR\n"
+    "  --report FILE       survey, apply, audit: write the report to FILE, CSV or,\n"
+    "                      for a name ending in .json, JSON\n"
+    "  --dry-run           apply: read each detector and print what would be\n"
+    "                      written; write nothing\n"
+    "  --stop-on-error     apply: end the run at the first detector not done\n"
+    "  --per-detector SECONDS\n"
+    "                      survey, apply, audit: the longest any one operation on a\n"
+    "                      detector may take (default 12); a detector that does not\n"
+    "                      answer costs this once, and the run goes on\n"
     "  --save FILE         read-params: write the parameters read to the project\n"
     "                      file FILE, as the window saves them (address lines\n"
     "                      empty unless --with-addresses)\n"
@@ -51,7 +69,8 @@ const char* const kUsageText =
     "  --trace             print every frame sent and received, with a time stamp,\n"
     "                      on standard error\n"
     "  --timeout SECONDS   stop as the stop key does when the operation has not\n"
-    "                      ended by then (default 30)\n"
+    "                      ended by then (default 30; survey, apply and audit:\n"
+    "                      the whole run, no limit unless given)\n"
     "  --print-udev-rule   print the udev rule that gives the user at the seat\n"
     "                      access to FTDI adapters (the package installs it)\n"
     "  --version           print the version\n"
@@ -60,7 +79,10 @@ const char* const kUsageText =
     "            a failed write, not confirmed or an address not read, 2 bad arguments,\n"
     "            3 no box or several, 4 stopped by the time-out, 130 (SIGINT) or\n"
     "            143 (SIGTERM) stopped by the signal as by the stop key; a stopped send\n"
-    "            says what it wrote. Output that cannot be written gives 1.\n";
+    "            says what it wrote. Output that cannot be written gives 1.\n"
+    "            survey, apply, audit: 0 when every detector is done (apply --dry-run:\n"
+    "            every detector read; audit: every detector agrees with its file),\n"
+    "            1 otherwise, 2 a plan refused (nothing sent).\n";
 
 namespace {
 
@@ -68,7 +90,7 @@ constexpr double kMaxTimeoutSeconds = 86400;
 
 bool KnownCommand(const std::string& word) {
     for (const char* c : {"read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file",
-                          "send-params", "program-number", "wait-number"})
+                          "send-params", "program-number", "wait-number", "survey", "apply", "audit"})
         if (word == c) return true;
     return false;
 }
@@ -203,6 +225,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                         value + "\"";
                 return std::nullopt;
             }
+            o.timeoutGiven = true;
         } else if (a == "--with-addresses") {
             o.withAddresses = true;
         } else if (a == "--from" || a.rfind("--from=", 0) == 0) {
@@ -220,6 +243,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 error = "--save needs a file name";
                 return std::nullopt;
             }
+        } else if (ParseSiteOption(args, i, o.site, error)) {
+        } else if (!error.empty()) {
+            return std::nullopt;
         } else if (parseBackendOption(args, i, o.backend, error)) {
         } else if (!error.empty()) {
             return std::nullopt;
@@ -247,6 +273,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "--from-json goes with send-params only";
         return std::nullopt;
     }
+    if (!CheckSiteCommand(words, o, error)) return std::nullopt;
+    if (IsSiteCommand(o.command)) return o;
     if (IsSendOrNumberCommand(o.command)) {
         if (!ParseSendOrNumberCommand(words, o.number, o.send, error)) return std::nullopt;
         return o;

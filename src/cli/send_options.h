@@ -1,19 +1,13 @@
 #pragma once
 // The arguments of the commands that send parameters and program numbers:
 // send-params NUMBER FIELD=VALUE ..., program-number OLD NEW, wait-number.
+#include "site/parameter_fields.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quelm::cli {
-
-// One wanted parameter: the option to select (Option3 .. Option29), or the
-// level box (8, 9, 10 for Text8 .. Text10) and its whole percent.
-struct WantedParameter {
-    int option = 0;
-    int levelText = 0;
-    int level = 0;
-};
 
 struct SendOptions {
     std::vector<WantedParameter> wanted; // send-params

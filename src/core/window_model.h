@@ -322,7 +322,7 @@ public:
     ListBox *LoggerList, *File1, *Dirlist, *Drvlist;
     Button *ClassicOpen, *ClassicClose, *GetNumDevices;
     Picture* Image1;
-    MenuItem *File, *openfile, *Savefile, *ProtocolTrace, *Quit, *Language, *French, *English;
+    MenuItem *File, *openfile, *Savefile, *ProtocolTrace, *Site, *Quit, *Language, *French, *English;
 
     // The control with the keyboard focus, null for none (the window itself).
     Control* focus() const { return focus_; }

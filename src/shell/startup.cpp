@@ -57,7 +57,7 @@ void ShowNotes(Form& f, bool unknownCode, StartUpNotes& notes, std::vector<std::
     if (out) *out = notes.logged;
 }
 
-// Frame table lines 1 to 35, then option table lines 1 to 22; the language
+// Frame table lines 1 to 36, then option table lines 1 to 22; the language
 // menu marks the language in use.
 void SetCaptions(Form& f) {
     WindowModel& ui = f.ui;
@@ -71,6 +71,9 @@ void SetCaptions(Form& f) {
     for (int n : {4, 5, 6, 7, 8, 9, 12, 13}) ui.Command[static_cast<std::size_t>(n)]->setCaption(frameLine(k++));
     ui.Quit->setCaption(frameLine(k++));
     ui.ProtocolTrace->setCaption(frameLine(k++));
+    // Language files from before the site window have no caption for it.
+    const std::string site = frameLine(k++);
+    ui.Site->setCaption(!site.empty() ? site : f.x.language == 2 ? "Site\xE2\x80\xA6" : "Chantier\xE2\x80\xA6");
     ui.French->setChecked(f.x.language == 1);
     ui.English->setChecked(f.x.language == 2);
 

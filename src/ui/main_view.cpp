@@ -5,6 +5,7 @@
 #include "ui/geometry.h"
 #include "ui/key_forwarder.h"
 #include "ui/qt_language.h"
+#include "ui/site_window.h"
 #include "ui/trace_window.h"
 
 #include <QAction>
@@ -69,15 +70,19 @@ MainView::~MainView() {
     form_.ui.frameObserver = previousFrameObserver_;
     form_.ui.Quit->onClick = nullptr;
     form_.ui.ProtocolTrace->onClick = nullptr;
+    form_.ui.Site->onClick = nullptr;
+    delete siteWindow_;
     delete keys_;
     delete traceWindow_; // before the log it shows can go
 }
 
 // The items that act on the windows themselves: Quit closes the tool (nothing
-// is saved on exit), the protocol trace item opens the trace window.
+// is saved on exit), the protocol trace item opens the trace window, the
+// site item the site window.
 void MainView::bindWindowItems() {
     form_.ui.Quit->onClick = [this] { close(); };
     form_.ui.ProtocolTrace->onClick = [this] { showTraceWindow(); };
+    form_.ui.Site->onClick = [this] { showSiteWindow(); };
     form_.ui.ProtocolTrace->setEnabled(traceLog_ != nullptr);
 }
 
@@ -88,6 +93,13 @@ void MainView::showTraceWindow() {
     traceWindow_->raise();
 }
 
+void MainView::showSiteWindow() {
+    if (siteWindow_ == nullptr) siteWindow_ = new SiteWindow(form_, this);
+    siteWindow_->showLanguage();
+    siteWindow_->show();
+    siteWindow_->raise();
+}
+
 // A language item's check mark, and the title and trace window captions in
 // the language it marks.
 void MainView::showMenuCheck(const MenuItem& item) {
@@ -96,6 +108,7 @@ void MainView::showMenuCheck(const MenuItem& item) {
         useQtLanguage(&item == form_.ui.English ? 2 : 1);
     setWindowTitle(QString::fromStdString(form_.ui.title()));
     if (traceWindow_) traceWindow_->showLanguage();
+    if (siteWindow_) siteWindow_->showLanguage();
 }
 
 QWidget* MainView::widgetOf(const Control& control) {

@@ -18,6 +18,7 @@ class QMenu;
 namespace quelm::ui {
 
 class KeyForwarder;
+class SiteWindow;
 class TraceWindow;
 
 class MainView : public QMainWindow {
@@ -37,11 +38,14 @@ public:
     QAction* actionOf(const MenuItem& item) const;
     // The trace window, made when the menu item first opens it.
     TraceWindow* traceWindow() const { return traceWindow_; }
+    // The site window, made when the menu item first opens it.
+    SiteWindow* siteWindow() const { return siteWindow_; }
 
 private:
     void buildMenus();
     void bindWindowItems();
     void showTraceWindow();
+    void showSiteWindow();
     void showMenuCheck(const MenuItem& item);
     void buildControls();
     static bool shownInWindow(const Control& control);
@@ -77,6 +81,7 @@ private:
     KeyForwarder* keys_ = nullptr;
     TraceLog* traceLog_;
     TraceWindow* traceWindow_ = nullptr;
+    SiteWindow* siteWindow_ = nullptr;
 };
 
 } // namespace quelm::ui
