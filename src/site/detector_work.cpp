@@ -46,7 +46,9 @@ bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, in
     const StepEnd end = JudgeStep(f_, r, doneLine, answered);
     if (step == SiteStep::readParameters && (answered || end == StepEnd::done)) row_.reached = true;
     const std::string message = f_.ui.Text5->text();
-    const std::string within = say(" en ", " within ") + SecondsText(perSeconds) + " s";
+    const std::string seconds = SecondsText(perSeconds);
+    const std::string within =
+        say(" en ", " within ") + (seconds.ends_with(".00") ? seconds.substr(0, seconds.size() - 3) : seconds) + " s";
     switch (end) {
     case StepEnd::done: return true;
     case StepEnd::noBox: run.noBox = true; return fail(DetectorState::noBox, message);

@@ -53,7 +53,7 @@ bool StepRun::saw(const std::string& text) const {
 
 void PressStopKey(Form& f) {
     Form_KeyDown(f, kEscape);
-    f.clock.runUntil([&f] { return !ExchangeRunning(f); }, kStopGraceMs);
+    f.clock.runUntil([&f] { return !ExchangeRunning(f) && !ConnectionTestRunning(f); }, kStopGraceMs);
 }
 
 StepRun RunStep(Form& f, const std::function<void()>& start, std::int64_t limitMs,

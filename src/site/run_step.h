@@ -21,7 +21,7 @@ struct StepRun {
 };
 
 // Presses the stop key and waits (at most a second) for the stop watch to
-// end the exchange.
+// end the exchange, or the connection test to stop listening.
 void PressStopKey(Form& f);
 
 // Runs `start` and the clock for at most `limitMs`; `stopAsked` is asked

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,6 +46,8 @@ SiteWindow::SiteWindow(Form& form, QWidget* parent) : QWidget(parent, Qt::Window
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setStretchLastSection(true);
+    for (const auto& [column, width] : {std::pair{0, 80}, std::pair{1, 120}, std::pair{2, 330}})
+        table_->setColumnWidth(column, width);
     auto* fields = new QGridLayout;
     fields->addWidget(numbersLabel_, 0, 0);
     fields->addWidget(numbers_, 0, 1);
@@ -72,7 +76,7 @@ SiteWindow::SiteWindow(Form& form, QWidget* parent) : QWidget(parent, Qt::Window
     connect(stop_, &QPushButton::clicked, this, [this] { askStop(); });
     connect(save_, &QPushButton::clicked, this, [this] { askAndSaveReport(); });
     setRunning(false);
-    resize(860, 520);
+    resize(1000, 600);
     showLanguage();
 }
 
@@ -96,6 +100,11 @@ void SiteWindow::showLanguage() {
     save_->setText(tr2("Enregistrer le rapport...", "Save the report..."));
     table_->setHorizontalHeaderLabels({tr2("N°", "No."), tr2("État", "State"), tr2("Dernier résultat", "Last result"),
                                        tr2("Différences", "Differences")});
+    // The last run's list and summary in the new language (not while a run
+    // fills them).
+    if (running_) return;
+    for (const DetectorReport& r : rows_) showRow(r, false);
+    showSummary();
 }
 
 void SiteWindow::setRunning(bool running) {
@@ -105,8 +114,12 @@ void SiteWindow::setRunning(bool running) {
         w->setEnabled(!running);
     save_->setEnabled(!running && !rows_.empty());
     stop_->setEnabled(running);
-    // The main window shows the operations but takes no click meanwhile.
-    if (parentWidget()) parentWidget()->setEnabled(!running);
+    // The main window shows the operations but takes no click meanwhile (its
+    // controls and menus; this window, one of its children, stays usable).
+    if (auto* main = qobject_cast<QMainWindow*>(parentWidget())) {
+        if (main->centralWidget()) main->centralWidget()->setEnabled(!running);
+        main->menuBar()->setEnabled(!running);
+    }
 }
 
 void SiteWindow::warn(const QString& text) { QMessageBox::warning(this, windowTitle(), text); }
@@ -130,8 +143,10 @@ bool SiteWindow::saveReport(const QString& file, QString& error) const {
 }
 
 void SiteWindow::askAndSaveReport() {
-    const QString file = QFileDialog::getSaveFileName(this, save_->text(), QStringLiteral("rapport.csv"),
-                                                      QStringLiteral("CSV (*.csv);;JSON (*.json)"));
+    const QString name = tr2("rapport.csv", "report.csv");
+    const QString start = folder_->text().isEmpty() ? name : folder_->text() + QLatin1Char('/') + name;
+    const QString file =
+        QFileDialog::getSaveFileName(this, save_->text(), start, QStringLiteral("CSV (*.csv);;JSON (*.json)"));
     if (file.isEmpty()) return;
     QString error;
     if (!saveReport(file, error)) warn(error);

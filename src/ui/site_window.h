@@ -50,8 +50,11 @@ private:
     QString tr2(const char* french, const char* english) const;
     SiteRun run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors);
     void showRows(const std::vector<std::string>& detectors);
-    void showRow(const DetectorReport& row);
+    void showRow(const DetectorReport& row, bool scroll);
+    QString resultText(const DetectorReport& row) const;
+    QString differencesText(const DetectorReport& row) const;
     void showProgress(const SiteProgress& p);
+    void showSummary();
     void setRunning(bool running);
     void warn(const QString& text);
     bool confirmPlan(const SiteRun& dry);

@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace quelm::ui {
 
@@ -39,24 +41,44 @@ void SiteWindow::showRows(const std::vector<std::string>& detectors) {
     progress_->setValue(0);
 }
 
-void SiteWindow::showRow(const DetectorReport& r) {
+// What the last step of a detector gave, in words.
+QString SiteWindow::resultText(const DetectorReport& r) const {
+    if (!r.failure.empty()) return QString::fromStdString(r.failure);
+    if (!r.written.empty()) {
+        QString fields;
+        for (const std::string& w : r.written) fields += QStringLiteral(" ") + QString::fromStdString(w);
+        return tr2("écrit et confirmé :", "written and confirmed:") + fields;
+    }
+    if (!r.reached) return {};
+    const QString file = QString::fromStdString(r.projectFile);
+    if (command_ == "audit") return tr2("lu, comparé à ", "read, compared with ") + file;
+    if (command_ == "survey" && !file.isEmpty()) return tr2("lu, enregistré ", "read, saved ") + file;
+    if (command_ == "apply --dry-run" && r.differences.empty())
+        return tr2("lu, rien à écrire", "read, nothing to write");
+    return tr2("lu", "read");
+}
+
+// "outputPower : détecteur med, plan max", one difference after the other.
+QString SiteWindow::differencesText(const DetectorReport& r) const {
+    const QString other = command_ == "audit" ? tr2("fichier", "file") : tr2("plan", "plan");
+    QStringList items;
+    for (const FieldDifference& d : r.differences)
+        items << QString::fromStdString(d.field) + tr2(" : détecteur ", ": detector ") +
+                     QString::fromStdString(d.detector.empty() ? "-" : d.detector) + QStringLiteral(", ") + other +
+                     QStringLiteral(" ") + QString::fromStdString(d.wanted);
+    return items.join(QStringLiteral("; "));
+}
+
+void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
     for (int i = 0; i < table_->rowCount(); ++i) {
         if (table_->item(i, 0)->text().toStdString() != r.detector) continue;
         const bool english = form_.ui.English->checked();
-        QString result = r.failure.empty() ? QString() : QString::fromStdString(r.failure);
-        if (!r.written.empty()) {
-            QString fields;
-            for (const std::string& w : r.written) fields += QStringLiteral(" ") + QString::fromStdString(w);
-            result = tr2("écrit et confirmé :", "written and confirmed:") + fields;
-        } else if (result.isEmpty() && r.reached) {
-            result = r.projectFile.empty()
-                         ? tr2("lu", "read")
-                         : tr2("lu, enregistré ", "read, saved ") + QString::fromStdString(r.projectFile);
-        }
         table_->item(i, 1)->setText(QString::fromUtf8(english ? StateName(r.state) : FrenchState(r.state)));
-        table_->item(i, 2)->setText(result);
-        table_->item(i, 3)->setText(QString::fromStdString(DescribeDifferences(r.differences)));
-        table_->scrollToItem(table_->item(i, 0));
+        for (const auto& [column, text] : {std::pair{2, resultText(r)}, std::pair{3, differencesText(r)}}) {
+            table_->item(i, column)->setText(text);
+            table_->item(i, column)->setToolTip(text); // the whole text of a cell too narrow for it
+        }
+        if (scroll) table_->scrollToItem(table_->item(i, 0));
     }
 }
 
@@ -74,22 +96,38 @@ void SiteWindow::showProgress(const SiteProgress& p) {
                      QStringLiteral(") : ") + QString::fromStdString(StepName(p.step, form_.x.language)) + left);
 }
 
+void SiteWindow::showSummary() {
+    const SiteSummary sum = Summarize(rows_);
+    if (rows_.empty()) return status_->clear();
+    status_->setText(form_.ui.English->checked()
+                         ? QString::fromStdString(SummaryLine(sum))
+                         : QStringLiteral("%1 détecteur(s) : %2 atteint(s), %3 fait(s), %4 différent(s), %5 en échec, "
+                                          "%6 non fait(s)")
+                               .arg(sum.detectors)
+                               .arg(sum.reached)
+                               .arg(sum.done)
+                               .arg(sum.differing)
+                               .arg(sum.failed)
+                               .arg(sum.notRun));
+}
+
 SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors) {
     showRows(detectors);
-    stopAsked_ = false;
+    stopAsked_ = closeWanted_ = false;
     setRunning(true);
     qApp->installEventFilter(this);
     SiteSettings settings;
     settings.stopAsked = [this] { return stopAsked_; };
     settings.progress = [this](const SiteProgress& p) { showProgress(p); };
-    settings.detectorDone = [this](const DetectorReport& r) { showRow(r); };
+    settings.detectorDone = [this](const DetectorReport& r) { showRow(r, true); };
     SiteRunner runner(form_, settings);
     SiteRun result = body(runner);
     qApp->removeEventFilter(this);
     rows_ = result.rows;
-    for (const DetectorReport& r : rows_) showRow(r);
+    for (const DetectorReport& r : rows_) showRow(r, false);
     progress_->setValue(progress_->maximum());
-    status_->setText(QString::fromStdString(SummaryLine(Summarize(rows_))));
+    table_->scrollToTop();
+    showSummary();
     setRunning(false);
     if (closeWanted_) close();
     return result;
@@ -143,31 +181,28 @@ bool SiteWindow::apply() {
     for (const PlanRow& row : request.rows) detectors.push_back(row.detector);
     command_ = "apply --dry-run";
     const SiteRun dry = run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
-    if (dry.stopped || dry.noBox || !confirmPlan(dry)) return true;
+    if (dry.stopped || dry.noBox || closeWanted_ || !confirmPlan(dry)) return true;
     request.dryRun = false;
     command_ = "apply";
     run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
     return true;
 }
 
+// The dry run's differences are in the list; the user says whether to write.
 bool SiteWindow::confirmPlan(const SiteRun& dry) {
-    QString details;
-    int differing = 0;
-    for (const DetectorReport& r : dry.rows) {
-        if (r.differences.empty()) continue;
-        ++differing;
-        details += QString::fromStdString(r.detector + "  " + DescribeDifferences(r.differences)) + '\n';
-    }
+    const auto differing =
+        std::count_if(dry.rows.begin(), dry.rows.end(), [](const DetectorReport& r) { return !r.differences.empty(); });
     if (differing == 0) {
         QMessageBox::information(this, windowTitle(), tr2("Rien à écrire.", "Nothing to write."));
         return false;
     }
     QMessageBox box(QMessageBox::Question, windowTitle(),
-                    QString::number(differing) +
-                        tr2(" détecteur(s) à modifier. Écrire maintenant ?", " detector(s) to change. Write now?"),
+                    QString::number(differing) + tr2(" détecteur(s) à modifier, comme la liste l'indique. Écrire ?",
+                                                     " detector(s) to change, as the list shows. Write?"),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName(QStringLiteral("planPreview"));
-    box.setDetailedText(details);
+    box.button(QMessageBox::Yes)->setText(tr2("Écrire", "Write"));
+    box.button(QMessageBox::No)->setText(tr2("Annuler", "Cancel"));
     return box.exec() == QMessageBox::Yes;
 }
 
