@@ -5,9 +5,9 @@
 #include "platform/stop_signals.h"
 #include "site/site_runner.h"
 
+#include "platform/system.h"
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace quelm::cli {
 
@@ -31,7 +31,7 @@ std::string Duration(double seconds) {
 // terminal.
 class LiveLine {
 public:
-    explicit LiveLine(std::FILE* err) : err_(err), on_(::isatty(::fileno(err)) == 1) {}
+    explicit LiveLine(std::FILE* err) : err_(err), on_(platform::IsTerminal(err)) {}
     ~LiveLine() { clear(); }
     LiveLine(const LiveLine&) = delete;
     LiveLine& operator=(const LiveLine&) = delete;
