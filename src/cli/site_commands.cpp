@@ -3,9 +3,9 @@
 #include "cli/cli.h"
 #include "cli/messages.h"
 #include "platform/stop_signals.h"
+#include "platform/system.h"
 #include "site/site_runner.h"
 
-#include "platform/system.h"
 #include <filesystem>
 #include <system_error>
 
