@@ -54,7 +54,10 @@ bool WholeNumber(const std::string& text, long max, std::string& plain) {
 
 std::string Names(const Field& f) {
     std::string s;
-    for (const Choice& c : f.choices) s += (s.empty() ? "" : "|") + std::string(c.name);
+    for (const Choice& c : f.choices) {
+        if (!s.empty()) s += '|';
+        s += c.name;
+    }
     return s;
 }
 
