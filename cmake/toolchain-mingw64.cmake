@@ -17,6 +17,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# -O2 rather than CMake's -O3: as fast here, and the test programs build in
+# far less time.
+set(CMAKE_C_FLAGS_RELEASE_INIT "-O2 -DNDEBUG")
+set(CMAKE_CXX_FLAGS_RELEASE_INIT "-O2 -DNDEBUG")
+
 # Each program carries the C++ runtime and threads inside: one .exe to ship,
 # no DLLs of the compiler beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

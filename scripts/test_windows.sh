@@ -8,7 +8,8 @@
 #     byte for byte (the Linux quelmbox-cli of build-tests/ is the reference);
 #   - quelmbox-cli.exe --port COM5 on the simulated box behind a
 #     pseudo-terminal (pty_box), mapped into Wine's device folder as com5:
-#     read, send, read back, program a number, save a project file.
+#     read, send, read back, program a number, save a project file;
+#   - the ZIP a Windows user downloads (cpack), unpacked and run.
 # Wine's timing is no proof of Windows timing: these runs check behaviour.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,3 +34,19 @@ trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 (cd "$build" && ctest --output-on-failure -j2)
 bash scripts/windows_cli_check.sh "$linux/bin/quelmbox-cli" "$build/bin/quelmbox-cli.exe" "$linux/bin/pty_box"
+
+# The download: unpacked elsewhere, run from yet another folder, it finds its
+# simulated box beside it and reads as the Linux build does.
+(cd "$build" && rm -f quelmbox-cli-*.zip && cpack -G ZIP >/dev/null)
+zip=$(ls "$build"/quelmbox-cli-*-windows-x64.zip)
+unpacked=$(mktemp -d)
+(cd "$unpacked" && cmake -E tar xf "$zip")
+folder=$(ls -d "$unpacked"/quelmbox-cli-*)
+for name in quelmbox-cli.exe simbox.txt README-windows.txt box_English.dat box_Français.dat; do
+  test -f "$folder/$name" || { echo "the ZIP lacks $name"; exit 1; }
+done
+expected=$("$linux/bin/quelmbox-cli" --simulate --json read-params 300)
+got=$(cd "$unpacked" && wine "$folder/quelmbox-cli.exe" --simulate --json read-params 300)
+rm -rf "$unpacked"
+[ "$got" = "$expected" ] || { echo "the unpacked quelmbox-cli.exe read: $got"; exit 1; }
+echo "package: $(basename "$zip") ($(du -k "$zip" | cut -f1) KiB), unpacked and run under Wine"

@@ -16,8 +16,8 @@ struct FileRead {
     std::string bytes;
 };
 
-// The whole of the regular file `path` (UTF-8), when it holds at most
-// `limit` bytes, else why not.
-FileRead ReadRegularFile(const std::string& path, std::size_t limit);
+// The whole of the regular file `path` (UTF-8) when it holds at most `limit`
+// bytes, else why not; or, with `startOnly`, its first `limit` bytes.
+FileRead ReadRegularFile(const std::string& path, std::size_t limit, bool startOnly = false);
 
 } // namespace quelm::platform

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -19,12 +20,12 @@ std::string reasonOf(int err) {
     return text;
 }
 
-bool refused(const struct stat& st, std::size_t limit, FileRead& read) {
+bool refused(const struct stat& st, std::size_t limit, bool startOnly, FileRead& read) {
     if (S_ISDIR(st.st_mode))
         read.refusal = Refusal::folder;
     else if (!S_ISREG(st.st_mode))
         read.refusal = Refusal::notRegular;
-    else if (static_cast<std::uintmax_t>(st.st_size) > limit)
+    else if (!startOnly && static_cast<std::uintmax_t>(st.st_size) > limit)
         read.refusal = Refusal::tooLarge;
     read.size = static_cast<std::uintmax_t>(st.st_size);
     return read.refusal != Refusal::none;
@@ -39,21 +40,22 @@ FileRead failed(int err) {
 
 } // namespace
 
-FileRead ReadRegularFile(const std::string& path, std::size_t limit) {
+FileRead ReadRegularFile(const std::string& path, std::size_t limit, bool startOnly) {
     FileRead read;
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) return failed(errno);
-    if (refused(st, limit, read)) return read;
+    if (refused(st, limit, startOnly, read)) return read;
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return failed(errno);
     if (::fstat(fd, &st) != 0)
         read = failed(errno);
     else
-        refused(st, limit, read);
+        refused(st, limit, startOnly, read);
     // Read to the end, but never past the limit: the file may grow meanwhile.
     char chunk[1 << 16];
-    while (read.refusal == Refusal::none) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    while (read.refusal == Refusal::none && !(startOnly && read.bytes.size() == limit)) {
+        const std::size_t want = startOnly ? std::min(sizeof chunk, limit - read.bytes.size()) : sizeof chunk;
+        const ssize_t n = ::read(fd, chunk, want);
         if (n == 0) break;
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 
 namespace quelm::platform {
@@ -23,7 +24,7 @@ FileRead failed(DWORD code) {
 
 } // namespace
 
-FileRead ReadRegularFile(const std::string& path, std::size_t limit) {
+FileRead ReadRegularFile(const std::string& path, std::size_t limit, bool startOnly) {
     const std::wstring name = WideOf(path);
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return failed(::GetLastError());
@@ -40,15 +41,16 @@ FileRead ReadRegularFile(const std::string& path, std::size_t limit) {
         read.refusal = Refusal::notRegular;
     } else if (!::GetFileSizeEx(h, &size)) {
         read = failed(::GetLastError());
-    } else if (static_cast<std::uintmax_t>(size.QuadPart) > limit) {
+    } else if (!startOnly && static_cast<std::uintmax_t>(size.QuadPart) > limit) {
         read.refusal = Refusal::tooLarge;
         read.size = static_cast<std::uintmax_t>(size.QuadPart);
     }
     // Read to the end, but never past the limit: the file may grow meanwhile.
     char chunk[1 << 16];
-    while (read.refusal == Refusal::none) {
+    while (read.refusal == Refusal::none && !(startOnly && read.bytes.size() == limit)) {
+        const std::size_t want = startOnly ? std::min(sizeof chunk, limit - read.bytes.size()) : sizeof chunk;
         DWORD n = 0;
-        if (!::ReadFile(h, chunk, sizeof chunk, &n, nullptr))
+        if (!::ReadFile(h, chunk, static_cast<DWORD>(want), &n, nullptr))
             read = failed(::GetLastError());
         else if (n == 0)
             break;

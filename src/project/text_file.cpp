@@ -1,12 +1,11 @@
 #include "project/text_file.h"
 
 #include "platform/file_replace.h"
+#include "platform/files.h"
 #include "platform/path_text.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <utility>
 
 namespace quelm {
 
@@ -61,8 +60,6 @@ char ToWindows1252(char32_t c) {
     return '?';
 }
 
-std::string Reason() { return std::strerror(errno); }
-
 WritePointHook writePointHook = nullptr;
 
 void Reached(WritePoint point) {
@@ -102,43 +99,18 @@ std::string EncodeWindows1252(std::string_view utf8) {
 }
 
 std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error) {
+    using Refusal = platform::FileRead::Refusal;
     const std::string name = platform::Utf8OfPath(file); // the path as the caller gave it
-    std::error_code ec;
-    const auto status = std::filesystem::status(file, ec);
-    if (ec && ec != std::errc::no_such_file_or_directory) { // a folder on the way that may not be searched
-        error = "cannot open " + name + ": " + ec.message();
-        return std::nullopt;
+    platform::FileRead read = platform::ReadRegularFile(platform::Utf8OfPath(file), limit, /*startOnly=*/true);
+    switch (read.refusal) {
+    case Refusal::none: return std::move(read.bytes);
+    case Refusal::missing: error = "cannot open " + name + ": no such file"; break;
+    case Refusal::folder: error = "cannot open " + name + ": is a folder"; break;
+    case Refusal::notRegular:
+    case Refusal::tooLarge: error = "cannot read " + name + ": it is not a regular file"; break;
+    case Refusal::failed: error = "cannot open " + name + ": " + read.reason; break;
     }
-    if (!std::filesystem::exists(status)) {
-        error = "cannot open " + name + ": no such file";
-        return std::nullopt;
-    }
-    if (std::filesystem::is_directory(status)) {
-        error = "cannot open " + name + ": is a folder";
-        return std::nullopt;
-    }
-    if (!std::filesystem::is_regular_file(status)) {
-        error = "cannot read " + name + ": it is not a regular file";
-        return std::nullopt;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = "cannot open " + name + ": " + Reason();
-        return std::nullopt;
-    }
-    // Read in pieces: a buffer of `limit` bytes would be filled and touched
-    // whole for every small file (and /proc files report no size).
-    std::string bytes;
-    char piece[16384];
-    while (bytes.size() < limit && in) {
-        in.read(piece, static_cast<std::streamsize>(std::min(sizeof piece, limit - bytes.size())));
-        bytes.append(piece, static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        error = "cannot read " + name;
-        return std::nullopt;
-    }
-    return bytes;
+    return std::nullopt;
 }
 
 void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }

@@ -46,8 +46,12 @@ DetectorParameters Detector300Shown() {
 }
 
 void NumberBoxTable(LanguageTables& tables) {
-    for (int k = 1; k <= LanguageTables::kBoxLines; ++k)
-        tables.box[static_cast<std::size_t>(k)] = "<" + std::to_string(k) + ">";
+    for (int k = 1; k <= LanguageTables::kBoxLines; ++k) {
+        std::string& line = tables.box[static_cast<std::size_t>(k)];
+        line = "<";
+        line += std::to_string(k);
+        line += '>';
+    }
 }
 
 void Rig::selectDefaults() {
