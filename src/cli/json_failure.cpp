@@ -51,6 +51,12 @@ std::string HeldText(std::FILE* held) {
 JsonOutcome::JsonOutcome(std::FILE* out, std::FILE* err)
     : out_(out), err_(err), held_(std::tmpfile()), messages_(OpenTee(err, recorded_)) {
     if (held_ == nullptr) held_ = out;
+    // Where the system has no stream that passes the messages on as they
+    // come, they are held and passed on when the command ends.
+    if (messages_ == nullptr) {
+        messages_ = std::tmpfile();
+        messagesHeld_ = messages_ != nullptr;
+    }
     if (messages_ == nullptr) messages_ = err;
 }
 
@@ -60,6 +66,14 @@ JsonOutcome::~JsonOutcome() {
 }
 
 int JsonOutcome::finish(int code) {
+    if (messagesHeld_) {
+        const std::string messages = HeldText(messages_);
+        std::fputs(messages.c_str(), err_);
+        recorded_ += messages;
+        std::fclose(messages_);
+        messages_ = err_;
+        messagesHeld_ = false;
+    }
     const std::string held = held_ != out_ ? HeldText(held_) : "";
     if (code == 0) std::fputs(held.c_str(), out_);
     if (code != 0) {

@@ -31,6 +31,7 @@ private:
     std::FILE* held_;
     std::FILE* messages_;
     std::string recorded_;
+    bool messagesHeld_ = false; // messages_ is a file of its own, passed on at the end
     std::vector<std::pair<std::string, std::string>> known_;
 };
 
