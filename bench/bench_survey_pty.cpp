@@ -7,6 +7,8 @@
 #include "pty_bench.h"
 #include "site/site_runner.h"
 
+#include "drivers/qt/qt_scheduler.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
@@ -45,7 +47,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> numbers;
     const sim::BoxConfig config = Box(numbers);
     PtyBridge bridge{sim::SimBox(config)};
-    const auto tool = ToolBehind(bridge, "bench_survey_pty");
+    const auto tool = ToolBehind(bridge, "bench_survey_pty", std::make_unique<QtScheduler>());
     if (!tool) return 2;
     Form& form = *tool->form;
     form.tables.box[17] = "done";
