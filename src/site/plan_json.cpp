@@ -78,6 +78,10 @@ std::vector<PlanEntry> PlanEntriesFromJson(const std::string& text, std::vector<
         errors.push_back({LineAt(text, e.byte == 0 ? 0 : e.byte - 1),
                           "not JSON: " + (colon == std::string::npos ? what : what.substr(colon + 2))});
         return {};
+    } catch (const json::exception& e) {
+        // A number too large for any type, say: no place to point at.
+        errors.push_back({0, std::string("not a plan: ") + e.what()});
+        return {};
     }
     const bool listed = root.is_object() && root.contains("detectors") && root["detectors"].is_array();
     if (!root.is_array() && !listed) {

@@ -65,7 +65,10 @@ Json JsonRow(const DetectorReport& r) {
     row["addresses"] = nullptr;
     if (r.addresses) {
         row["addresses"] = Json::array();
-        for (const std::string& a : *r.addresses) row["addresses"].push_back(std::stoll(a.empty() ? "0" : a));
+        for (const std::string& a : *r.addresses) {
+            std::string plain;
+            row["addresses"].push_back(PlainNumber(a, plain) ? Json(std::stoll(plain)) : Json(a));
+        }
     }
     row["newNumber"] = NumberOrNull(r.newNumber);
     row["written"] = r.written;
@@ -140,7 +143,8 @@ std::string ReportJson(const std::string& command, const std::vector<DetectorRep
     const SiteSummary s = Summarize(rows);
     report["summary"] = {{"detectors", s.detectors}, {"reached", s.reached}, {"done", s.done},
                          {"differing", s.differing}, {"failed", s.failed},   {"notRun", s.notRun}};
-    return report.dump(2) + "\n";
+    // A file name need not be UTF-8: such bytes are written as U+FFFD.
+    return report.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <system_error>
 
 namespace quelm::simulator {
 
@@ -79,6 +80,13 @@ std::vector<std::string> PickDetectors(World& w, std::size_t most) {
 
 // The invariants every run keeps, whatever it is.
 class SiteOperation : public Operation {
+public:
+    // A long run makes thousands of them: each takes its files along.
+    ~SiteOperation() override {
+        std::error_code ec;
+        for (const auto& dir : folders_) std::filesystem::remove_all(dir, ec);
+    }
+
 protected:
     std::string checkRow(World& w, const DetectorReport& r) const {
         const sim::Detector* d = Find(w, r.newNumber.empty() ? r.detector : r.newNumber);
@@ -111,12 +119,14 @@ protected:
     std::filesystem::path folder(World& w, const char* what) {
         const auto dir = w.form.workDir / (std::string(what) + std::to_string(w.rng.next() % 1000000));
         std::filesystem::create_directories(dir);
+        folders_.push_back(dir);
         return dir;
     }
 
     SiteRun run_;
     Disturbance disturbance_;
     std::vector<sim::Detector> before_;
+    std::vector<std::filesystem::path> folders_;
 };
 
 class Survey final : public SiteOperation {
