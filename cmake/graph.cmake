@@ -10,8 +10,9 @@ set(QUELM_GRAPH
   "quelm_serial:quelm_driver_api,quelm_core,quelm_platform"
   "quelm_qt_scheduler:quelm_core,quelm_platform"
   "quelm_app:quelm_handlers,quelm_sim,quelm_serial,quelm_protocol,quelm_core,quelm_platform"
-  "quelm_view:quelm_handlers,quelm_protocol,quelm_core"
-  "quelm_cli_lib:quelm_app,quelm_handlers,quelm_serial,quelm_protocol,quelm_core,quelm_platform"
+  "quelm_site:quelm_handlers,quelm_protocol,quelm_core,quelm_platform"
+  "quelm_view:quelm_site,quelm_handlers,quelm_protocol,quelm_core"
+  "quelm_cli_lib:quelm_site,quelm_app,quelm_handlers,quelm_serial,quelm_protocol,quelm_core,quelm_platform"
   "quelmbox:quelm_view,quelm_app,quelm_qt_scheduler")
 
 # The target each source folder belongs to.
@@ -20,7 +21,7 @@ set(QUELM_FOLDERS
   "link:quelm_handlers" "exchange:quelm_handlers" "detector:quelm_handlers"
   "project:quelm_handlers" "shell:quelm_handlers"
   "platform:quelm_platform"
-  "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "drivers/qt:quelm_qt_scheduler" "app:quelm_app"
+  "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "drivers/qt:quelm_qt_scheduler" "app:quelm_app" "site:quelm_site"
   "ui:quelm_view" "cli:quelm_cli_lib")
 
 # Allowed direct dependencies of `target` into `out`.

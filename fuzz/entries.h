@@ -22,6 +22,8 @@ int BoxFile(const std::uint8_t* data, std::size_t size);
 int NumericValueOfText(const std::uint8_t* data, std::size_t size);
 // The arguments are the bytes cut at each NUL.
 int CommandLine(const std::uint8_t* data, std::size_t size);
+// A site plan: JSON when the first byte is odd, CSV otherwise.
+int SitePlan(const std::uint8_t* data, std::size_t size);
 
 struct Target {
     const char* name; // the folder of its corpus: fuzz/corpus/<name>
@@ -30,7 +32,7 @@ struct Target {
 inline constexpr Target kTargets[] = {
     {"reply_raw", ReplyDecoderRaw},        {"reply_checked", ReplyDecoderChecked}, {"project_file", ProjectFile},
     {"language_file", LanguageFile},       {"settings_file", SettingsFile},        {"box_file", BoxFile},
-    {"numeric_value", NumericValueOfText}, {"cli_options", CommandLine},
+    {"numeric_value", NumericValueOfText}, {"cli_options", CommandLine},           {"site_plan", SitePlan},
 };
 
 } // namespace quelm::fuzz

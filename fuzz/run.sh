@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(reply_raw reply_checked project_file language_file settings_file box_file numeric_value cli_options)
+[ ${#targets[@]} -gt 0 ] || targets=(reply_raw reply_checked project_file language_file settings_file box_file numeric_value cli_options site_plan)
 
 packages=(clang libclang-rt-14-dev)
 missing=()

@@ -6,7 +6,7 @@
 # sources and Wine, which runs without a display.
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev nlohmann-json3-dev fonts-dejavu-core
-  clang libclang-rt-14-dev clang-format dpkg-dev file locales
+  clang libclang-rt-14-dev clang-format dpkg-dev file locales qt6-translations-l10n
   g++-mingw-w64-x86-64-posix googletest wine wine64)
 missing=()
 for p in "${packages[@]}"; do

@@ -106,7 +106,7 @@ if [ "$(cat "$scratch/com-send.windows.status")" != 0 ]; then
 fi
 serial com-read-back --json read-params 300
 checks=$((checks + 1))
-if ! grep -q '"outputPower": "min".*"fallTime": "2 min".*"levelDynMinus": 40' "$scratch/com-read-back.windows.out"; then
+if ! grep -q '"outputPower": "min".*"fallTime": "2min".*"levelDynMinus": 40' "$scratch/com-read-back.windows.out"; then
   echo "FAILED: the values sent through COM5 did not read back"
   cat "$scratch/com-read-back.windows.out"
   failures=$((failures + 1))

@@ -104,3 +104,40 @@ TEST(CliJson, AUsageErrorIsOneLineThatPointsToHelp) {
     EXPECT_NE(RunCli({"--simulate", "box.txt", "read-params", "1"}).err.find("--simulate=box.txt"), std::string::npos);
     EXPECT_NE(RunCli({"--timeout", "-1", "read-params", "1"}).err.find("86400"), std::string::npos);
 }
+
+// What read-params prints goes back into send-params as it stands, edited.
+TEST(CliJson, AReadSavedEditedAndSentRoundTrips) {
+    const std::string box = "--simulate=" + BoxFile();
+    const CliRun read = RunCli({box, "read-params", "300", "--json"});
+    ASSERT_EQ(read.code, cli::kSuccess) << read.err;
+    json doc = json::parse(read.out);
+    doc["outputPower"] = "max";
+    doc["fallTime"] = "2 min"; // the readable spelling is taken too
+    const std::string file = testing::TempDir() + "cli_json_edit_" + std::to_string(getpid()) + ".json";
+    std::ofstream(file) << doc.dump(2);
+    const CliRun sent = RunCli({"--json", box, "send-params", "00000300", "--from-json", file, "on=70"});
+    ASSERT_EQ(sent.code, cli::kSuccess) << sent.err;
+    const json now = json::parse(sent.out);
+    for (const char* key : {"channel", "dynamicTime", "riseTime", "levelDynPlus", "levelDynMinus", "commandType"})
+        EXPECT_EQ(now[key], doc[key]) << key;
+    EXPECT_EQ(now["outputPower"], "max");
+    EXPECT_EQ(now["fallTime"], "2min");
+    EXPECT_EQ(now["levelOnPlus"], 70); // the command line wins over the file
+}
+
+// A failure with --json is a JSON object on standard output as well.
+TEST(CliJson, AFailureIsJsonThatSaysWhatWasKnown) {
+    const CliRun silent = RunCli({"--json", "--timeout", "0.3", "--simulate=" + BoxFile(), "read-params", "0299"});
+    EXPECT_EQ(silent.code, cli::kStopped);
+    const json doc = json::parse(silent.out);
+    EXPECT_EQ(doc["exit"], cli::kStopped);
+    EXPECT_EQ(doc["detector"], 299);
+    EXPECT_NE(doc["error"].get<std::string>().find("detector 299 did not answer"), std::string::npos) << doc;
+    EXPECT_NE(silent.err.find("check its number"), std::string::npos);
+
+    const CliRun twice = RunCli({"--json", "--timeout", "1", "--timeout", "2", "read-params", "1"});
+    EXPECT_EQ(twice.code, cli::kUsage);
+    EXPECT_NE(json::parse(twice.out)["error"].get<std::string>().find("--timeout given twice"), std::string::npos);
+    const CliRun missing = RunCli({"--json", "send-params", "1", "--from-json", "/nonexistent/p.json"});
+    EXPECT_NE(json::parse(missing.out)["error"].get<std::string>().find("/nonexistent/p.json"), std::string::npos);
+}

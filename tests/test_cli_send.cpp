@@ -38,10 +38,9 @@ const char* kDetector300 =
 TEST(CliSend, SendsTheGivenFieldsKeepsTheOthersAndSaysThePasses) {
     const CliRun run = RunCli({"--json", Box(kDetector300), "send-params", "0300", "power=max", "rise=0.5s", "dyn-=7"});
     ASSERT_EQ(run.code, cli::kSuccess) << run.err;
-    EXPECT_EQ(run.out,
-              "{\"detector\": 300, \"passes\": 2, \"channel\": \"B\", \"dynamicTime\": \"2 min\", "
-              "\"outputPower\": \"max\", \"riseTime\": \"0.5 s\", \"fallTime\": \"45 s\", \"levelOnPlus\": 80, "
-              "\"levelDynPlus\": 60, \"levelDynMinus\": 7, \"commandType\": \"L1\"}\n");
+    EXPECT_EQ(run.out, "{\"detector\": 300, \"passes\": 2, \"channel\": \"B\", \"dynamicTime\": \"2min\", "
+                       "\"outputPower\": \"max\", \"riseTime\": \"0.5s\", \"fallTime\": \"45s\", \"levelOnPlus\": 80, "
+                       "\"levelDynPlus\": 60, \"levelDynMinus\": 7, \"commandType\": \"L1\"}\n");
     const CliRun same = RunCli({Box(kDetector300), "send-params", "300", "type=l1", "on=80"});
     ASSERT_EQ(same.code, cli::kSuccess) << same.err;
     EXPECT_NE(same.out.find("in 1 pass\n"), std::string::npos) << same.out;

@@ -2,6 +2,7 @@
 // code starts in French and says so, a language file that cannot be read is
 // named with its reason, and a file saved with line feeds alone reads as the
 // same file with CR LF.
+#include "core/texts.h"
 #include "platform/path_text.h"
 #include "shell/language_files.h"
 #include "shell/startup.h"
@@ -96,11 +97,13 @@ TEST_F(LanguageFaults, AMissingOrUnreadableLanguageFileIsNamedWithItsReason) {
     fs::remove(dir / platform::PathFromUtf8(fr[2]));
     fs::create_directory(dir / platform::PathFromUtf8(fr[2])); // a folder where the option file should be
     ASSERT_TRUE(Start());
-    EXPECT_EQ(f.ui.Frame[6]->caption(), "");
+    // The built-in captions stand in: the window keeps its menus and buttons.
+    EXPECT_EQ(f.ui.Frame[6]->caption(), "Param\xC3\xA8tres");
+    EXPECT_EQ(f.ui.File->caption(), "Fichier");
     EXPECT_EQ(f.ui.Text5->text(), " Fichier de langue manquant ou illisible : " + fr[1] + ", " + fr[2]);
     ASSERT_EQ(notes.size(), 2u);
-    EXPECT_EQ(notes[0], "cannot open " + fr[1] + ": no such file");
-    EXPECT_EQ(notes[1], "cannot open " + fr[2] + ": is a folder");
+    EXPECT_EQ(notes[0], "cannot open " + platform::Utf8OfPath(dir / platform::PathFromUtf8(fr[1])) + ": no such file");
+    EXPECT_EQ(notes[1], "cannot open " + platform::Utf8OfPath(dir / platform::PathFromUtf8(fr[2])) + ": is a folder");
     EXPECT_TRUE(Logged(notes[0]) && Logged(notes[1]));
 
     // The box table itself missing: a built-in text in the chosen language.
@@ -114,7 +117,7 @@ TEST_F(LanguageFaults, AMissingOrUnreadableLanguageFileIsNamedWithItsReason) {
     EXPECT_EQ(fresh.form.ui.Text5->text(), " Language file missing or unreadable: " + en[0]);
     EXPECT_EQ(fresh.form.ui.Frame[6]->caption(), "en frame 12");
     ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0], "cannot open box_English.dat: no such file");
+    EXPECT_EQ(notes[0], "cannot open " + (dir / en[0]).string() + ": no such file");
 }
 
 TEST_F(LanguageFaults, AnUnknownCodeAndAMissingFrenchFileAreBothShown) {
@@ -169,4 +172,17 @@ TEST(ShippedLanguageFiles, LineFortyNineSaysTheCodeIsUnknownInBothLanguages) {
     LoadTable(fs::path(data) / platform::PathFromUtf8(LanguageFileNames(1)[0]), fr);
     EXPECT_EQ(fr[49], " Code de langue inconnu dans param_box.dat : fen\xC3\xAAtre en fran\xC3\xA7"
                       "ais, fichier non modifi\xC3\xA9");
+}
+
+// Every text of the tool's own catalogue has its French and its English, and
+// a port's reason reaches the French window in French.
+TEST(OwnTexts, EveryTextIsInBothLanguages) {
+    for (int i = 0; i < static_cast<int>(Said::Count); ++i) {
+        const auto id = static_cast<Said>(i);
+        EXPECT_FALSE(Text(id, 1).empty()) << "French text " << i;
+        EXPECT_FALSE(Text(id, 2).empty()) << "English text " << i;
+        EXPECT_NE(Text(id, 1), Text(id, 2)) << i;
+    }
+    EXPECT_EQ(Reason("/dev/ttyS0: not a serial port", 1), "/dev/ttyS0: ce n'est pas un port s\xC3\xA9rie");
+    EXPECT_EQ(Reason("/dev/ttyS0: not a serial port", 2), "/dev/ttyS0: not a serial port");
 }

@@ -5,7 +5,11 @@
 #include "exchange/form_ops.h"
 #include "exchange/read_chain.h"
 #include "link/session.h"
+#include "shell/keyboard.h"
 #include "support/test_rig.h"
+
+#include <algorithm>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -134,4 +138,82 @@ TEST_F(ReadEdges, BytesLeftByTheStartUpAreNotTakenAsTheNextOperationsReplies) {
         EXPECT_EQ(f.ui.Text1[k]->text(), std::to_string(rig.box.detector(300)->addresses[k])) << k;
     }
     EXPECT_EQ(rig.message(), rig.line(18));
+}
+
+// A stop or a failed ending gives back every control the operation disabled:
+// a read stopped in group 2, a read of a silent detector, a send stopped at
+// a write, an address read stopped.
+TEST_F(ReadEdges, AStopGivesTheWindowBackWhole) {
+    auto whole = [&] {
+        std::vector<const Control*> held{f.ui.Frame[15], f.ui.Frame[16], f.ui.Frame[17],
+                                         f.ui.Text8,     f.ui.Text9,     f.ui.Text10};
+        for (int n = 3; n <= 29; ++n) held.push_back(f.ui.Option[static_cast<std::size_t>(n)]);
+        held.insert(held.end(), f.ui.Text1.begin(), f.ui.Text1.end());
+        return rig.buttonsEnabled() && std::ranges::all_of(held, [](const Control* c) { return c->enabled(); });
+    };
+    rig.box.detector(300)->outputPower = 2;
+    const std::vector<std::function<void()>> starts{
+        [&] {
+            read("300");
+            ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 100));
+            f.ui.Text3->setText("299");
+        },
+        [&] { read("299"); },
+        [&] {
+            f.ui.Text3->setText("300");
+            f.ui.Command[8]->userClick();
+            ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kSendOneParameter; }, 1000));
+        },
+        [&] {
+            f.ui.Text3->setText("300");
+            f.ui.Command[4]->userClick();
+        }};
+    for (const auto& start : starts) {
+        start();
+        rig.clock.advanceMs(20);
+        EXPECT_FALSE(whole());
+        Form_KeyDown(f, 27);
+        rig.clock.advanceMs(100);
+        EXPECT_EQ(rig.message(), " STOP");
+        EXPECT_TRUE(whole());
+    }
+    // Ten wrong frames end a read of group 1 with its options back.
+    const std::size_t sent = rig.box.framesReceived().size();
+    read("299");
+    for (std::size_t i = 1; i <= 10; ++i) {
+        afterFrames(sent + i);
+        rig.box.inject(rig.clock.nowUs(), {1, 2, 3, 4, 5});
+    }
+    rig.clock.advanceMs(50);
+    EXPECT_EQ(rig.message(), rig.line(23));
+    EXPECT_TRUE(whole());
+}
+
+// The focus a read takes from a control it disables comes back to it, and
+// meanwhile rests on no box; a place the user chose meanwhile stays.
+TEST_F(ReadEdges, TheFocusComesBackWhereTheUserWas) {
+    using Seen = std::pair<const Control*, Change>;
+    std::vector<Seen> seen;
+    f.ui.observer = [&](Control& c, Change change) {
+        if (change == Change::Focus || change == Change::Enabled) seen.emplace_back(&c, change);
+    };
+    f.ui.userFocus(f.ui.Command[7]);
+    read("300");
+    // The focus goes before the button is disabled: Qt would pass it on to a box.
+    const auto taken = std::ranges::find(seen, Seen(f.ui.Command[7], Change::Focus));
+    ASSERT_NE(taken, seen.end());
+    ASSERT_NE(taken + 1, seen.end());
+    EXPECT_EQ(taken[1], Seen(f.ui.Command[7], Change::Enabled));
+    EXPECT_EQ(f.ui.focus(), nullptr);
+    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
+    EXPECT_EQ(f.ui.focus(), f.ui.Command[7]);
+    EXPECT_EQ(std::ranges::count(seen, Seen(f.ui.Command[7], Change::Focus)), 2); // taken, given back
+
+    f.ui.userFocus(f.ui.Option[4]);
+    read("299");
+    rig.clock.advanceMs(20);
+    f.ui.userFocus(f.ui.Text3);
+    Form_KeyDown(f, 27);
+    rig.clock.advanceMs(100);
+    EXPECT_EQ(f.ui.focus(), f.ui.Text3);
 }

@@ -1,5 +1,6 @@
 #include "app/builder.h"
 
+#include "core/texts.h"
 #include "shell/bind_handlers.h"
 
 #include <utility>
@@ -22,9 +23,10 @@ void attachTraceLog(Tool& tool) {
             log.addFrame(atUs, toBox, bytes, text);
     };
     auto previous = std::move(form.ui.LoggerList->onAdded);
-    form.ui.LoggerList->onAdded = [&log, previous](const std::string& line) {
+    form.ui.LoggerList->onAdded = [&log, &form, previous](const std::string& line) {
         if (previous) previous(line);
-        log.addText(TraceEntry::Kind::Log, line);
+        log.addText(TraceEntry::Kind::Log, line,
+                    LogLineNote(line, form.tables.boxLine(11), !form.link.portError.empty()));
     };
 }
 
@@ -37,10 +39,9 @@ Tool::~Tool() {
 }
 
 std::string describeLink(const BackendOptions& options, int language) {
-    const bool english = language == 2;
-    if (options.simulate) return english ? "simulated box" : "boîte simulée";
+    if (options.simulate) return std::string(Text(Said::SimulatedBox, language));
     if (!options.port.empty()) return options.port;
-    return english ? "first FTDI adapter" : "premier adaptateur FTDI";
+    return std::string(Text(Said::FirstFtdiAdapter, language));
 }
 
 std::unique_ptr<Tool> BuildTool(const BackendOptions& options, std::unique_ptr<Scheduler> scheduler, TraceSink trace,

@@ -4,11 +4,14 @@
 #include "cli/address_commands.h"
 #include "cli/cli_options.h"
 #include "cli/json.h"
+#include "cli/json_failure.h"
 #include "cli/live_read.h"
+#include "cli/live_status.h"
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
+#include "cli/site_commands.h"
 #include "cli/write_journal.h"
 #include "drivers/serial/steady_scheduler.h"
 #include "link/session.h"
@@ -129,6 +132,7 @@ int RunOnForm(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "test-number") return SendTestNumber(form, o, out, err);
     if (o.command == "read-addresses") return ReadAddresses(form, o, out, err);
     if (o.command == "send-addresses") return SendAddresses(form, o, out, err);
+    if (IsSiteCommand(o.command)) return RunSiteCommand(form, o, out, err);
     return ReadParams(form, o, out, err);
 }
 
@@ -143,6 +147,28 @@ void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) 
                  describeLink(o.backend, 2).c_str(),
                  boxOnly ? " and that no other program uses the port"
                          : ", that no other program uses the port and that the detector is within the box's reach");
+}
+
+// A time-out while a detector was awaited: which one, and what to look at.
+void SayWhatToCheck(const Form& form, const Options& o, std::FILE* err) {
+    if (o.command == "channel" || o.command == "test-number") return;
+    const char* channel = form.ui.Option[2]->value() ? "B" : "A";
+    if (o.command == "wait-number") {
+        std::fprintf(err,
+                     "quelmbox-cli: no detector reported its number within %g s: check that one is powered, within "
+                     "the box's reach and on the box's channel %s\n",
+                     o.timeoutSeconds, channel);
+        return;
+    }
+    std::fprintf(err,
+                 "quelmbox-cli: detector %s did not answer within %g s: check its number, that it is powered and "
+                 "that it is on the box's channel %s\n",
+                 o.number.c_str(), o.timeoutSeconds, channel);
+}
+
+bool ShowsProgress(const Options& o) {
+    return !o.trace && (o.command == "send-params" || o.command == "send-addresses" || o.command == "program-number" ||
+                        o.command == "wait-number");
 }
 
 bool WritesIntoTheDetector(const std::string& command) {
@@ -177,9 +203,23 @@ int OutputChecked(int code, std::FILE* out, std::FILE* err) {
     return code == kSuccess ? kOperationFailed : code;
 }
 
-int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+// What a failure's JSON object says besides the error: the command and what
+// it was given.
+void Know(JsonOutcome* outcome, const Options& o) {
+    if (outcome == nullptr || o.command.empty()) return;
+    outcome->know("command", JsonString(o.command));
+    if (o.command == "show-file") outcome->know("file", JsonString(o.number));
+    if (o.command == "channel") outcome->know("channel", JsonString(o.number));
+    if (o.command == "test-number") outcome->know("testNumber", JsonNumber(o.number));
+    if (o.command != "show-file" && o.command != "channel" && o.command != "test-number" && !o.number.empty())
+        outcome->know("detector", JsonNumber(o.number));
+    if (!o.send.newNumber.empty()) outcome->know("newNumber", JsonNumber(o.send.newNumber));
+}
+
+int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* err, JsonOutcome* outcome) {
     std::string error;
     const auto options = ParseOptions(args, error);
+    if (options) Know(outcome, *options);
     if (!options) {
         SayError(err, error + " (see quelmbox-cli --help)");
         return kUsage;
@@ -211,15 +251,26 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     FillSendAndNumberLines(form.tables);
     if (o.trace) TraceMessages(form, err);
     const WriteJournal journal(*tool.traceLog);
-    const int code = RunOnForm(form, o, out, err);
+    int code = 0;
+    {
+        // Long work shows where it stands; a trace on the same stream says more.
+        std::optional<LiveStatus> status;
+        if (ShowsProgress(o)) status.emplace(form, o.command + (o.number.empty() ? "" : " " + o.number), out, err);
+        code = RunOnForm(form, o, status ? status->outStream() : out, status ? status->stream() : err);
+    }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
+    if (code == kStopped && platform::StopSignal() == 0) SayWhatToCheck(form, o, err);
     if (code != kStopped) return code;
     if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);
     return platform::StopSignal() != 0 ? kSignalled + platform::StopSignal() : code;
 }
 
 int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-    return OutputChecked(RunParsed(args, out, err), out, err);
+    if (std::find(args.begin() + (args.empty() ? 0 : 1), args.end(), "--json") == args.end())
+        return OutputChecked(RunParsed(args, out, err, nullptr), out, err);
+    JsonOutcome outcome(out, err);
+    const int code = RunParsed(args, outcome.out(), outcome.err(), &outcome);
+    return OutputChecked(outcome.finish(code), out, outcome.err());
 }
 
 } // namespace quelm::cli

@@ -1,7 +1,11 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace quelm::cli {
 
@@ -28,6 +32,14 @@ const char* const kUsageText =
     "                      give detector OLD the number NEW (0 to 1048574)\n"
     "  wait-number         run the connection test and print the number a\n"
     "                      detector reports\n"
+    "  survey NUMBERS      read each detector of NUMBERS (such as 300-320,400) and\n"
+    "                      report it; --save-dir DIR writes DIR/NUMBER.bdp for each\n"
+    "                      that answered, as the window saves it\n"
+    "  apply PLAN          give each detector of a plan (.csv or .json) its\n"
+    "                      parameters, addresses, project file or new number, each\n"
+    "                      confirmed by a read; --dry-run only says what differs\n"
+    "  audit DIR           read every detector with a project file NUMBER.bdp in DIR\n"
+    "                      and report where it differs from its file\n"
     "Options:\n"
     "  --simulate[=FILE]   talk to a simulated box described by FILE\n"
     "                      (default: simbox.txt next to the program)\n"
@@ -36,8 +48,20 @@ const char* const kUsageText =
     "  --from FILE         send-params: send the parameter set of a project file\n"
     "                      (FIELD=VALUE given as well take precedence); a file\n"
     "                      with a line no option or level (0 to 100) takes is refused\n"
-    "  --with-addresses    read-params --save: read the ten addresses too and\n"
+    "  --from-json FILE    send-params: send the fields of a JSON object as\n"
+    "                      read-params --json prints it (- for standard input)\n"
+    "  --with-addresses    read-params --save, survey: read the ten addresses too and\n"
     "                      write them into the file\n"
+    "  --save-dir DIR      survey: write a project file per detector into DIR\n"
+    "  --report FILE       survey, apply, audit: write the report to FILE, CSV or,\n"
+    "                      for a name ending in .json, JSON\n"
+    "  --dry-run           apply: read each detector and print what would be\n"
+    "                      written; write nothing\n"
+    "  --stop-on-error     apply: end the run at the first detector not done\n"
+    "  --per-detector SECONDS\n"
+    "                      survey, apply, audit: the longest any one operation on a\n"
+    "                      detector may take (default 12); a detector that does not\n"
+    "                      answer costs this once, and the run goes on\n"
     "  --save FILE         read-params: write the parameters read to the project\n"
     "                      file FILE, as the window saves them (address lines\n"
     "                      empty unless --with-addresses)\n"
@@ -45,7 +69,8 @@ const char* const kUsageText =
     "  --trace             print every frame sent and received, with a time stamp,\n"
     "                      on standard error\n"
     "  --timeout SECONDS   stop as the stop key does when the operation has not\n"
-    "                      ended by then (default 30)\n"
+    "                      ended by then (default 30; survey, apply and audit:\n"
+    "                      the whole run, no limit unless given)\n"
     "  --print-udev-rule   print the udev rule that gives the user at the seat\n"
     "                      access to FTDI adapters (the package installs it)\n"
     "  --version           print the version\n"
@@ -54,7 +79,10 @@ const char* const kUsageText =
     "            a failed write, not confirmed or an address not read, 2 bad arguments,\n"
     "            3 no box or several, 4 stopped by the time-out, 130 (SIGINT) or\n"
     "            143 (SIGTERM) stopped by the signal as by the stop key; a stopped send\n"
-    "            says what it wrote. Output that cannot be written gives 1.\n";
+    "            says what it wrote. Output that cannot be written gives 1.\n"
+    "            survey, apply, audit: 0 when every detector is done (apply --dry-run:\n"
+    "            every detector read; audit: every detector agrees with its file),\n"
+    "            1 otherwise, 2 a plan refused (nothing sent).\n";
 
 namespace {
 
@@ -62,7 +90,7 @@ constexpr double kMaxTimeoutSeconds = 86400;
 
 bool KnownCommand(const std::string& word) {
     for (const char* c : {"read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file",
-                          "send-params", "program-number", "wait-number"})
+                          "send-params", "program-number", "wait-number", "survey", "apply", "audit"})
         if (word == c) return true;
     return false;
 }
@@ -74,9 +102,9 @@ bool ParseSeconds(const std::string& text, double& seconds) {
     const std::string whole = text.substr(0, point);
     const std::string fraction = point == std::string::npos ? "0" : text.substr(point + 1);
     const auto digits = [](const std::string& s) {
-        return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == std::string::npos;
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos;
     };
-    if (!digits(whole) || !digits(fraction)) return false;
+    if (!digits(whole) || !digits(fraction) || whole.size() > 9) return false;
     double v = 0;
     std::from_chars(text.data(), text.data() + text.size(), v);
     if (!(v > 0) || v > kMaxTimeoutSeconds) return false;
@@ -84,12 +112,12 @@ bool ParseSeconds(const std::string& text, double& seconds) {
     return true;
 }
 
-// A detector number as a script would give it: plain digits, 0 to 1048574.
-bool ValidNumber(const std::string& text) {
-    if (text.empty() || text.size() > 7) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return std::atol(text.c_str()) <= 1048574;
+// A detector number as a script would give it: plain digits, 0 to 1048574,
+// leading zeros left out ("0300" is 300).
+bool ValidNumber(std::string& text) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
+    return text.size() <= 7 && std::atol(text.c_str()) <= 1048574;
 }
 
 const char* ArgumentsWanted(const std::string& command) {
@@ -119,15 +147,52 @@ bool CheckArguments(Options& o, const std::vector<std::string>& words, std::stri
     if (!ValidNumber(o.number)) {
         error =
             (o.command == "test-number" ? "a test number is 0 to 1048574: " : "a detector number is 0 to 1048574: ") +
-            o.number;
+            words[1];
         return false;
     }
     for (std::size_t i = 2; i < words.size(); ++i) {
-        if (!ValidNumber(words[i])) {
+        std::string address = words[i];
+        if (!ValidNumber(address)) {
             error = "address " + std::to_string(i - 1) + " is not a whole number from 0 to 1048574: " + words[i];
             return false;
         }
-        o.addresses.push_back(words[i]);
+        o.addresses.push_back(address);
+    }
+    return true;
+}
+
+// An option given a second time is a mistake: which one was meant?
+bool GivenTwice(const std::string& arg, std::vector<std::string>& given, std::string& error) {
+    if (arg.rfind("--", 0) != 0) return false;
+    const std::string name = arg.substr(0, arg.find('='));
+    if (std::find(given.begin(), given.end(), name) != given.end()) {
+        error = name + " given twice";
+        return true;
+    }
+    given.push_back(name);
+    return false;
+}
+
+// The file of --from-json ("-": standard input), read into its fields.
+bool ReadJsonFields(SendOptions& send, std::string& error) {
+    if (send.jsonFile.empty()) {
+        error = "--from-json needs a file (- for standard input)";
+        return false;
+    }
+    std::FILE* in = send.jsonFile == "-" ? stdin : std::fopen(send.jsonFile.c_str(), "rb");
+    if (in == nullptr) {
+        error = "--from-json " + send.jsonFile + ": cannot open it: " + std::strerror(errno);
+        return false;
+    }
+    std::string text;
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, in)) > 0 && text.size() < (1u << 20);)
+        text.append(chunk, n);
+    const bool failed = std::ferror(in) != 0;
+    if (in != stdin) std::fclose(in);
+    if (failed || !FieldsFromJson(text, send.jsonFields, error)) {
+        error = "--from-json " + send.jsonFile + ": " + (failed ? "cannot read it" : error);
+        return false;
     }
     return true;
 }
@@ -138,8 +203,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     Options o;
     std::vector<std::string> words;
     std::string boxFileHint;
+    std::vector<std::string> given;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (GivenTwice(a, given, error)) return std::nullopt;
         if (a == "--help" || a == "-h") {
             o.help = true;
         } else if (a == "--version") {
@@ -153,9 +220,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--timeout" || a.rfind("--timeout=", 0) == 0) {
             const std::string value = a == "--timeout" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(10);
             if (!ParseSeconds(value, o.timeoutSeconds)) {
-                error = "--timeout takes seconds as plain decimal digits, above 0 and at most 86400: \"" + value + "\"";
+                error = "--timeout takes seconds above 0 and at most 86400, in digits with an optional fraction "
+                        "(30, 2.5): \"" +
+                        value + "\"";
                 return std::nullopt;
             }
+            o.timeoutGiven = true;
         } else if (a == "--with-addresses") {
             o.withAddresses = true;
         } else if (a == "--from" || a.rfind("--from=", 0) == 0) {
@@ -164,12 +234,18 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 error = "--from needs a project file";
                 return std::nullopt;
             }
+        } else if (a == "--from-json" || a.rfind("--from-json=", 0) == 0) {
+            o.send.jsonFile = a == "--from-json" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(12);
+            if (!ReadJsonFields(o.send, error)) return std::nullopt;
         } else if (a == "--save" || a.rfind("--save=", 0) == 0) {
             o.saveFile = a == "--save" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
             if (o.saveFile.empty()) {
                 error = "--save needs a file name";
                 return std::nullopt;
             }
+        } else if (ParseSiteOption(args, i, o.site, error)) {
+        } else if (!error.empty()) {
+            return std::nullopt;
         } else if (parseBackendOption(args, i, o.backend, error)) {
         } else if (!error.empty()) {
             return std::nullopt;
@@ -193,6 +269,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         error = "--from goes with send-params only";
         return std::nullopt;
     }
+    if (!o.send.jsonFile.empty() && o.command != "send-params") {
+        error = "--from-json goes with send-params only";
+        return std::nullopt;
+    }
+    if (!CheckSiteCommand(words, o, error)) return std::nullopt;
+    if (IsSiteCommand(o.command)) return o;
     if (IsSendOrNumberCommand(o.command)) {
         if (!ParseSendOrNumberCommand(words, o.number, o.send, error)) return std::nullopt;
         return o;

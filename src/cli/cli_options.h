@@ -2,6 +2,7 @@
 // The command line of the front end.
 #include "app/backend.h"
 #include "cli/send_options.h"
+#include "cli/site_options.h"
 
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@ struct Options {
     bool json = false;
     bool trace = false;
     double timeoutSeconds = 30;
+    bool timeoutGiven = false; // survey, apply and audit have no time-out without it
+    SiteOptions site;          // survey, apply, audit
     bool help = false;
     bool version = false;       // --version
     bool printUdevRule = false; // --print-udev-rule

@@ -19,6 +19,7 @@ std::string Name(const std::optional<int>& index, const std::array<const char*, 
 
 struct Row {
     const char* key;   // JSON key
+    const char* field; // the field send-params takes
     const char* label; // readable label
     std::string value;
     bool number; // a level, printed as a number in JSON
@@ -27,15 +28,15 @@ struct Row {
 std::vector<Row> Rows(const DetectorParameters& p) {
     auto level = [](const std::string& text) { return std::to_string(static_cast<long long>(NumericValue(text))); };
     return {
-        {"channel", "detector channel", Name(p.channel, ChannelNames()), false},
-        {"dynamicTime", "dynamic time", Name(p.dynamicTime, DynamicTimeNames()), false},
-        {"outputPower", "output power", Name(p.outputPower, OutputPowerNames()), false},
-        {"riseTime", "rise time", Name(p.riseTime, RiseTimeNames()), false},
-        {"fallTime", "fall time", Name(p.fallTime, FallTimeNames()), false},
-        {"levelOnPlus", "level ON+ (%)", level(p.levelOnPlus), true},
-        {"levelDynPlus", "level DYN+ (%)", level(p.levelDynPlus), true},
-        {"levelDynMinus", "level DYN- (%)", level(p.levelDynMinus), true},
-        {"commandType", "dynamic command", Name(p.commandType, CommandTypeNames()), false},
+        {"channel", "channel", "detector channel", Name(p.channel, ChannelNames()), false},
+        {"dynamicTime", "dyn", "dynamic time", Name(p.dynamicTime, DynamicTimeNames()), false},
+        {"outputPower", "power", "output power", Name(p.outputPower, OutputPowerNames()), false},
+        {"riseTime", "rise", "rise time", Name(p.riseTime, RiseTimeNames()), false},
+        {"fallTime", "fall", "fall time", Name(p.fallTime, FallTimeNames()), false},
+        {"levelOnPlus", "on", "level ON+ (%)", level(p.levelOnPlus), true},
+        {"levelDynPlus", "dyn+", "level DYN+ (%)", level(p.levelDynPlus), true},
+        {"levelDynMinus", "dyn-", "level DYN- (%)", level(p.levelDynMinus), true},
+        {"commandType", "type", "dynamic command", Name(p.commandType, CommandTypeNames()), false},
     };
 }
 
@@ -55,7 +56,8 @@ void PrintParameters(std::FILE* out, const std::string& number, const DetectorPa
         return;
     }
     std::fprintf(out, "Detector %s\n", number.c_str());
-    for (const Row& r : rows) std::fprintf(out, "  %-18s %s\n", r.label, r.value.c_str());
+    // The second column is what send-params takes back.
+    for (const Row& r : rows) std::fprintf(out, "  %-18s %s=%s\n", r.label, r.field, r.value.c_str());
 }
 
 } // namespace quelm::cli

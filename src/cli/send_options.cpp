@@ -1,5 +1,7 @@
 #include "cli/send_options.h"
 
+#include "cli/json_read.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -8,102 +10,50 @@ namespace quelm::cli {
 
 namespace {
 
-struct Choice {
-    const char* name;
-    int option;
-};
-
-struct Field {
-    const char* key;
-    std::vector<Choice> choices; // empty for a level
-    int levelText;
-};
-
-// The names of the simulated box file, with the option each stands for.
-const std::vector<Field>& Fields() {
-    static const std::vector<Field> fields = {
-        {"power", {{"max", 13}, {"med", 12}, {"min", 11}}, 0},
-        {"channel", {{"A", 3}, {"B", 4}}, 0},
-        {"dyn", {{"5s", 5}, {"30s", 6}, {"1min", 7}, {"2min", 8}, {"5min", 9}, {"10min", 10}}, 0},
-        {"rise", {{"0.1s", 14}, {"0.5s", 15}, {"1s", 16}, {"1.5s", 17}, {"2s", 18}, {"3s", 19}, {"5s", 20}}, 0},
-        {"fall", {{"10s", 21}, {"20s", 22}, {"30s", 23}, {"45s", 24}, {"1min", 25}, {"2min", 26}, {"4min", 27}}, 0},
-        {"on", {}, 8},
-        {"dyn+", {}, 9},
-        {"dyn-", {}, 10},
-        {"type", {{"L1+L3", 28}, {"L1", 29}}, 0},
-    };
-    return fields;
-}
-
-bool SameWord(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
+// Members the outputs of read-params and show-file carry besides the fields.
+bool OutputMember(const std::string& key) {
+    for (const char* k : {"detector", "file", "values", "opens", "addresses", "unused"})
+        if (key == k) return true;
+    return false;
 }
 
 // Plain digits, at most `max`; the number written without leading zeros.
 bool WholeNumber(const std::string& text, long max, std::string& plain) {
-    if (text.empty() || text.size() > 7) return false;
+    // Leading zeros add nothing: "00000300" is 300.
+    if (text.empty()) return false;
+    const std::size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+    if (text.size() - first > 7) return false;
     for (char c : text)
         if (c < '0' || c > '9') return false;
-    const long v = std::atol(text.c_str());
+    const long v = std::atol(text.c_str() + first);
     if (v > max) return false;
     plain = std::to_string(v);
     return true;
 }
 
-std::string Names(const Field& f) {
-    std::string s;
-    for (const Choice& c : f.choices) {
-        if (!s.empty()) s += '|';
-        s += c.name;
-    }
-    return s;
-}
-
-bool ParseField(const std::string& word, std::vector<std::string>& seen, WantedParameter& w, std::string& error) {
+// One FIELD=VALUE, by the names of the simulated box file.
+bool ParseField(const std::string& word, std::vector<std::size_t>& seen, WantedParameter& w, std::string& error) {
     const std::size_t eq = word.find('='); // "dyn+=60": key "dyn+", value "60"
-    const std::string key = eq == std::string::npos ? word : word.substr(0, eq);
-    const std::string value = eq == std::string::npos ? "" : word.substr(eq + 1);
-    const auto& fields = Fields();
-    const auto f = std::find_if(fields.begin(), fields.end(), [&](const Field& x) { return SameWord(x.key, key); });
-    if (eq == std::string::npos || f == fields.end()) {
+    const auto field = FindParameterField(eq == std::string::npos ? word : word.substr(0, eq));
+    if (eq == std::string::npos || !field) {
         error = "'" + word + "': use power=, channel=, dyn=, rise=, fall=, on=, dyn+=, dyn-= or type=";
         return false;
     }
-    if (std::find(seen.begin(), seen.end(), f->key) != seen.end()) {
-        error = std::string(f->key) + " given twice";
+    if (std::find(seen.begin(), seen.end(), *field) != seen.end()) {
+        error = std::string(ParameterFields()[*field].sendName) + " given twice";
         return false;
     }
-    seen.push_back(f->key);
-    if (f->levelText != 0) {
-        std::string plain;
-        if (!WholeNumber(value, 100, plain)) {
-            error = std::string(f->key) + "='" + value + "': a level is a whole percent from 0 to 100";
-            return false;
-        }
-        w = {0, f->levelText, std::atoi(plain.c_str())};
-        return true;
-    }
-    for (const Choice& c : f->choices) {
-        if (SameWord(c.name, value)) {
-            w = {c.option, 0, 0};
-            return true;
-        }
-    }
-    error = std::string(f->key) + "='" + value + "': use " + Names(*f);
-    return false;
+    seen.push_back(*field);
+    return ParseParameterValue(*field, word.substr(eq + 1), w, error);
 }
 
 } // namespace
 
 std::vector<OptionField> OptionFields() {
     std::vector<OptionField> groups;
-    for (const Field& f : Fields()) {
-        if (f.choices.empty()) continue;
-        const auto [low, high] = std::minmax_element(
-            f.choices.begin(), f.choices.end(), [](const Choice& a, const Choice& b) { return a.option < b.option; });
-        groups.push_back({f.key, Names(f), low->option, high->option});
+    for (std::size_t i = 0; i < ParameterFields().size(); ++i) {
+        const ParameterField& f = ParameterFields()[i];
+        if (f.levelText == 0) groups.push_back({f.sendName, ChoiceNames(i), f.firstOption, f.lastOption});
     }
     return groups;
 }
@@ -124,8 +74,9 @@ bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string
         error = "program-number takes the present number and the new one";
         return false;
     }
-    if (command == "send-params" && words.size() < (send.fromFile.empty() ? 3u : 2u)) {
-        error = "send-params takes a detector number and at least one FIELD=VALUE, or --from FILE";
+    const bool fromFile = !send.fromFile.empty() || !send.jsonFile.empty();
+    if (command == "send-params" && words.size() < (fromFile ? 2u : 3u)) {
+        error = "send-params takes a detector number and at least one FIELD=VALUE, --from FILE or --from-json FILE";
         return false;
     }
     if (!WholeNumber(words[1], 1048574, number)) {
@@ -137,11 +88,44 @@ bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string
         error = "a new number is 0 to 1048574: " + words[2];
         return false;
     }
-    std::vector<std::string> seen;
+    std::vector<std::size_t> seen;
     for (std::size_t i = 2; i < words.size(); ++i) {
         WantedParameter w;
         if (!ParseField(words[i], seen, w, error)) return false;
         send.wanted.push_back(w);
+    }
+    // The fields of the JSON file, but those given on the command line.
+    for (const std::string& word : send.jsonFields) {
+        const auto field = FindParameterField(word.substr(0, word.find('=')));
+        if (field && std::find(seen.begin(), seen.end(), *field) != seen.end()) continue;
+        WantedParameter w;
+        if (!ParseField(word, seen, w, error)) {
+            error = "--from-json " + send.jsonFile + ": " + error;
+            return false;
+        }
+        send.wanted.push_back(w);
+    }
+    return true;
+}
+
+bool FieldsFromJson(const std::string& text, std::vector<std::string>& fields, std::string& error) {
+    const auto members = ReadJsonObject(text, error);
+    if (!members) return false;
+    for (const JsonMember& m : *members) {
+        if (OutputMember(m.key)) continue;
+        const auto field = FindParameterField(m.key);
+        if (!field) {
+            error = "unknown member \"" + m.key +
+                    "\": the fields are channel, dynamicTime, outputPower, riseTime, "
+                    "fallTime, levelOnPlus, levelDynPlus, levelDynMinus, commandType";
+            return false;
+        }
+        if (m.kind == JsonMember::Kind::Literal && m.text == "null") continue; // no choice: not given
+        if (m.kind == JsonMember::Kind::Nested || m.kind == JsonMember::Kind::Literal) {
+            error = "\"" + m.key + "\" takes a " + (ParameterFields()[*field].levelText != 0 ? "number" : "text");
+            return false;
+        }
+        fields.push_back(std::string(ParameterFields()[*field].sendName) + "=" + m.text);
     }
     return true;
 }

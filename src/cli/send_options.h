@@ -1,24 +1,20 @@
 #pragma once
 // The arguments of the commands that send parameters and program numbers:
 // send-params NUMBER FIELD=VALUE ..., program-number OLD NEW, wait-number.
+#include "site/parameter_fields.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quelm::cli {
 
-// One wanted parameter: the option to select (Option3 .. Option29), or the
-// level box (8, 9, 10 for Text8 .. Text10) and its whole percent.
-struct WantedParameter {
-    int option = 0;
-    int levelText = 0;
-    int level = 0;
-};
-
 struct SendOptions {
     std::vector<WantedParameter> wanted; // send-params
     std::string newNumber;               // program-number
     std::string fromFile;                // send-params: the parameter set of this project file
+    std::string jsonFile;                // send-params: a JSON file ("-": standard input) of read-params --json
+    std::vector<std::string> jsonFields; // its fields as FIELD=VALUE; those given on the command line win
 };
 
 bool IsSendOrNumberCommand(const std::string& command);
@@ -34,6 +30,11 @@ std::vector<OptionField> OptionFields();
 // Checks the words after the command name (words[0]); on success fills
 // `number` (the detector, plain decimal) and `send`. Nothing on a value
 // outside its list or range, with the reason in `error`.
+// The fields of a JSON object as read-params --json or show-file --json
+// print it, as FIELD=VALUE: a member that is null (a group with no choice)
+// gives none; their other members are passed over. False on a JSON error
+// or an unknown member, with the reason in `error`.
+bool FieldsFromJson(const std::string& text, std::vector<std::string>& fields, std::string& error);
 bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string& number, SendOptions& send,
                               std::string& error);
 

@@ -58,6 +58,7 @@ void WindowModel::buildLayout() {
     openfile = add<MenuItem>("openfile", File, "Ouvrir fichier");
     Savefile = add<MenuItem>("Savefile", File, "Sauver fichier");
     ProtocolTrace = add<MenuItem>("ProtocolTrace", File, "Trace du protocole");
+    Site = add<MenuItem>("Site", File, "Chantier\xE2\x80\xA6");
     Quit = add<MenuItem>("Quit", File, "Quitter");
     Language = add<MenuItem>("Language", nullptr, "Langue");
     French = add<MenuItem>("French", Language, "Français");

@@ -42,10 +42,30 @@ void Control::setFontPoints(double points) {
     notify(Change::Font);
 }
 
+// A control that loses the focus by being disabled takes it back when it is
+// enabled again, unless the user has put it elsewhere meanwhile; until then
+// no control has it, so that no keys go into a box of the window unseen.
 void Control::setEnabled(bool enabled) {
     if (enabled == enabled_) return;
+    WindowModel& w = window_;
+    if (!enabled && w.focus_ == this) {
+        w.focusHeld_ = this;
+        w.focus_ = nullptr;
+        notify(Change::Focus);
+    }
     enabled_ = enabled;
     notify(Change::Enabled);
+    if (enabled && w.focusHeld_ == this && w.focus_ == nullptr && visible_) {
+        w.focusHeld_ = nullptr;
+        w.focus_ = this;
+        notify(Change::Focus);
+    }
+}
+
+void WindowModel::userFocus(Control* control) {
+    if (control == nullptr) return; // the window itself: a held focus stays held
+    focus_ = control;
+    focusHeld_ = nullptr;
 }
 
 void Control::setVisible(bool visible) {

@@ -29,7 +29,9 @@ struct Geometry {
     double left = 0, top = 0, width = 0, height = 0;
 };
 
-enum class Change { Text, Caption, Enabled, Visible, Value, Items, Repaint, Geometry, Font };
+// Focus: the control now has the keyboard focus, or (when it is not
+// WindowModel::focus()) has lost it to the window itself.
+enum class Change { Text, Caption, Enabled, Visible, Value, Items, Repaint, Geometry, Font, Focus };
 
 class WindowModel;
 class Group;
@@ -320,7 +322,13 @@ public:
     ListBox *LoggerList, *File1, *Dirlist, *Drvlist;
     Button *ClassicOpen, *ClassicClose, *GetNumDevices;
     Picture* Image1;
-    MenuItem *File, *openfile, *Savefile, *ProtocolTrace, *Quit, *Language, *French, *English;
+    MenuItem *File, *openfile, *Savefile, *ProtocolTrace, *Site, *Quit, *Language, *French, *English;
+
+    // The control with the keyboard focus, null for none (the window itself).
+    Control* focus() const { return focus_; }
+    // The user put the focus on `control` (the view reports it); null, the
+    // window itself, leaves a focus held by a disabled control held.
+    void userFocus(Control* control);
 
     // What the tool talks to, in French and in English ("boîte simulée",
     // "simulated box", a port name), shown after the caption in the window's
@@ -342,6 +350,8 @@ private:
     std::vector<MenuItem*> menus_;
     std::vector<ModelTimer*> timerList_;
     WindowFrame frame_;
+    Control* focus_ = nullptr;
+    Control* focusHeld_ = nullptr; // lost its focus by being disabled
 };
 
 } // namespace quelm

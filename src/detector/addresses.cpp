@@ -14,8 +14,10 @@ namespace {
 
 constexpr double kMaxAddress = 1048574;
 
-void SetReceivedEnabled(Form& f, bool enabled) {
-    for (TextBox* box : f.ui.Text1) box->setEnabled(enabled);
+// Every address is outstanding: a report enables its box; a stop gives the
+// boxes back with the buttons.
+void HoldReceived(Form& f) {
+    for (TextBox* box : f.ui.Text1) HoldControl(f, box);
 }
 
 // The first address box whose value cannot be written, or -1.
@@ -33,11 +35,7 @@ bool WantedAddressSendable(const Form& f, int index) {
 }
 
 void ShowWantedAddressRefused(Form& f, int index) {
-    ShowMessage(f, BoxLineOr(f, 42,
-                             " Adresse \xC3\xA0 envoyer refus\xC3\xA9"
-                             "e (n\xC3\xA9gative ou non enti\xC3\xA8re) : case",
-                             " Address to send refused (negative or not a whole number): box") +
-                       Str(index + 1));
+    ShowMessage(f, BoxLineOr(f, 42, Said::AddressRefused) + Str(index + 1));
 }
 
 void Command4_Click(Form& f) {
@@ -56,7 +54,7 @@ void Command4_Click(Form& f) {
     f.ui.Timer[3]->enable();
     f.x.addressSendMode = 0;
     // 4. Every address is outstanding.
-    SetReceivedEnabled(f, false);
+    HoldReceived(f);
     // 5. Box check.
     const std::uint32_t boxes = LookForBox(f);
     if (boxes == 0) f.ui.Timer[1]->disable();
@@ -98,7 +96,7 @@ void Command5_Click(Form& f) {
     SendAddressRead(f);
     if (f.x.operation != kSendAddresses) return; // the request was refused
     // 3. Every address is outstanding; buttons off while the send runs.
-    SetReceivedEnabled(f, false);
+    HoldReceived(f);
     SetButtonsEnabled(f, false);
 }
 

@@ -115,7 +115,7 @@ const std::array<const char*, 2>& ChannelNames() {
     return n;
 }
 const std::array<const char*, 6>& DynamicTimeNames() {
-    static const std::array<const char*, 6> n{"5 s", "30 s", "1 min", "2 min", "5 min", "10 min"};
+    static const std::array<const char*, 6> n{"5s", "30s", "1min", "2min", "5min", "10min"};
     return n;
 }
 const std::array<const char*, 3>& OutputPowerNames() {
@@ -123,15 +123,15 @@ const std::array<const char*, 3>& OutputPowerNames() {
     return n;
 }
 const std::array<const char*, 7>& RiseTimeNames() {
-    static const std::array<const char*, 7> n{"0.1 s", "0.5 s", "1 s", "1.5 s", "2 s", "3 s", "5 s"};
+    static const std::array<const char*, 7> n{"0.1s", "0.5s", "1s", "1.5s", "2s", "3s", "5s"};
     return n;
 }
 const std::array<const char*, 7>& FallTimeNames() {
-    static const std::array<const char*, 7> n{"10 s", "20 s", "30 s", "45 s", "1 min", "2 min", "4 min"};
+    static const std::array<const char*, 7> n{"10s", "20s", "30s", "45s", "1min", "2min", "4min"};
     return n;
 }
 const std::array<const char*, 2>& CommandTypeNames() {
-    static const std::array<const char*, 2> n{"L1 + L3", "L1"};
+    static const std::array<const char*, 2> n{"L1+L3", "L1"};
     return n;
 }
 

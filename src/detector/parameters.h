@@ -37,12 +37,13 @@ double LevelHeld(const Form& f, int n);
 // ParametersShown with each level as the detector holds it.
 DetectorParameters ParametersHeld(const Form& f);
 
-// Captions of each choice, in window order, for readable output.
+// The name of each choice, in window order, as the command line writes and
+// reads it ("2min", "L1+L3").
 const std::array<const char*, 2>& ChannelNames();
 const std::array<const char*, 6>& DynamicTimeNames();
 const std::array<const char*, 3>& OutputPowerNames(); // min, med, max (window order)
 const std::array<const char*, 7>& RiseTimeNames();
 const std::array<const char*, 7>& FallTimeNames();
-const std::array<const char*, 2>& CommandTypeNames(); // L1 + L3, L1
+const std::array<const char*, 2>& CommandTypeNames(); // L1+L3, L1
 
 } // namespace quelm

@@ -9,22 +9,22 @@ namespace quelm {
 
 namespace {
 
-void SetOptionsEnabled(Form& f, int first, int last, bool enabled) {
-    for (int n = first; n <= last; ++n) f.ui.Option[static_cast<std::size_t>(n)]->setEnabled(enabled);
+// The read holds the controls of the group it reads: a reply enables them,
+// and a read that fails or is stopped gives them back with the buttons.
+void HoldOptions(Form& f, int first, int last) {
+    for (int n = first; n <= last; ++n) HoldControl(f, f.ui.Option[static_cast<std::size_t>(n)]);
 }
 
 void DisableGroup2(Form& f) {
-    SetOptionsEnabled(f, 14, 27, false);
-    f.ui.Frame[15]->setEnabled(false);
-    f.ui.Text8->setEnabled(false);
+    HoldOptions(f, 14, 27);
+    HoldControl(f, f.ui.Frame[15]);
+    HoldControl(f, f.ui.Text8);
 }
 
 void DisableGroup3(Form& f) {
-    SetOptionsEnabled(f, 28, 29, false);
-    f.ui.Frame[16]->setEnabled(false);
-    f.ui.Text9->setEnabled(false);
-    f.ui.Frame[17]->setEnabled(false);
-    f.ui.Text10->setEnabled(false);
+    HoldOptions(f, 28, 29);
+    for (Control* c : std::initializer_list<Control*>{f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10})
+        HoldControl(f, c);
 }
 
 // The request of `group` for the detector of Text3, taken anew each time.
@@ -73,7 +73,7 @@ void Command7_Click(Form& f) {
             f.ui.Timer[3]->disable();
             ClassicClose_Click(f);
         } else {
-            SetOptionsEnabled(f, 3, 13, false);
+            HoldOptions(f, 3, 13);
             SetButtonsEnabled(f, false);
             f.x.tryCount = 0;
             f.x.operation = kReadGroup1;

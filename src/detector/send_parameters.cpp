@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace quelm {
 
@@ -86,12 +87,16 @@ void SendStepFrame(Form& f) {
     f.x.attemptCount = 0;
 }
 
+// Disabled, the controls are held by the send: a stop gives them back.
 void SetParameterControlsEnabled(Form& f, bool enabled) {
-    for (int n = 3; n <= 29; ++n) Opt(f, n)->setEnabled(enabled);
-    for (Control* c : {static_cast<Control*>(f.ui.Frame[15]), static_cast<Control*>(f.ui.Text8),
-                       static_cast<Control*>(f.ui.Frame[16]), static_cast<Control*>(f.ui.Text9),
-                       static_cast<Control*>(f.ui.Frame[17]), static_cast<Control*>(f.ui.Text10)})
-        c->setEnabled(enabled);
+    std::vector<Control*> controls{f.ui.Frame[15], f.ui.Text8, f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10};
+    for (int n = 3; n <= 29; ++n) controls.push_back(Opt(f, n));
+    for (Control* c : controls) {
+        if (enabled)
+            c->setEnabled(true);
+        else
+            HoldControl(f, c);
+    }
 }
 
 // Steps 8 to 15.
@@ -128,9 +133,7 @@ std::string DifferingParameters(Form& f) {
 // The passes never agree: the detector does not take a value. The message
 // names what it never showed; the user's values come back into the window.
 void CutEndlessSend(Form& f) {
-    ShowMessage(f, BoxLineOr(f, 47, " Envoi arr\xC3\xAAt\xC3\xA9 apr\xC3\xA8s 10 passages, jamais confirm\xC3\xA9 :",
-                             " Send stopped after 10 passes, never confirmed:") +
-                       DifferingParameters(f));
+    ShowMessage(f, BoxLineOr(f, 47, Said::SendNeverConfirmed) + DifferingParameters(f));
     EndReadGivingWindowBack(f);
 }
 
@@ -157,9 +160,8 @@ bool RefuseEmptyGroup(Form& f) {
         bool any = false;
         for (int n = s.firstOption; n <= s.lastOption; ++n) any = any || Opt(f, n)->value();
         if (any) continue;
-        ShowMessage(f, BoxLineOr(f, 44, " Envoi refus\xC3\xA9 : aucun choix s\xC3\xA9lectionn\xC3\xA9 dans le groupe :",
-                                 " Send refused: no choice selected in the group:") +
-                           " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption()));
+        ShowMessage(f, BoxLineOr(f, 44, Said::EmptyGroupRefused) + " " +
+                           Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption()));
         return true;
     }
     return false;
@@ -171,9 +173,8 @@ bool RefuseFractionalLevel(Form& f) {
     for (int n : {8, 9, 10}) {
         const double v = NumericValue(LevelBox(f, n)->text());
         if (v == std::floor(v)) continue;
-        ShowMessage(f, BoxLineOr(f, 48, " Niveau non entier refus\xC3\xA9, rien n'est envoy\xC3\xA9 :",
-                                 " A level with a fraction is refused, nothing sent:") +
-                           " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(n + 7)]->caption()));
+        ShowMessage(f, BoxLineOr(f, 48, Said::FractionalLevelRefused) + " " +
+                           Trimmed(f.ui.Frame[static_cast<std::size_t>(n + 7)]->caption()));
         return true;
     }
     return false;

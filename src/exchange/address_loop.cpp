@@ -28,6 +28,7 @@ bool Agrees(Form& f, int i) {
 void EndAddresses(Form& f) {
     f.ui.Text5->setText(f.tables.boxLine(18));
     f.ui.Text5->repaint();
+    KeepHeldDisabled(f);
     SetButtonsEnabled(f, true);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
@@ -39,12 +40,7 @@ void EndAddresses(Form& f) {
 // value would get the same write for ever: after as many writes as a send
 // of parameters has passes, the send ends naming the address.
 void GiveUpAddress(Form& f) {
-    ShowMessage(f, BoxLineOr(f, 52,
-                             " Adresse jamais confirm\xC3\xA9"
-                             "e apr\xC3\xA8s 10 \xC3\xA9"
-                             "critures : adresse",
-                             " Address never confirmed after 10 writes: address") +
-                       Str(f.x.addressIndex + 1));
+    ShowMessage(f, BoxLineOr(f, 52, Said::AddressNeverConfirmed) + Str(f.x.addressIndex + 1));
     EndReadGivingWindowBack(f);
 }
 

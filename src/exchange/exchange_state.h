@@ -7,8 +7,11 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace quelm {
+
+class Control;
 
 // Operation codes.
 enum Operation : int {
@@ -55,6 +58,9 @@ struct ExchangeState {
     // Passes of the running send of parameters, each a read and steps 7 to
     // 16; a send that needs more than a few is cut (see send_parameters.h).
     int sendPass = 0;
+    // The controls the running operation has disabled besides the buttons:
+    // they come back with the buttons, whether it ended, failed or stopped.
+    std::vector<Control*> held;
     int language = 0;
     bool startedOnce = false;
 };

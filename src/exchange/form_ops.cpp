@@ -2,6 +2,8 @@
 
 #include "protocol/number.h"
 
+#include <algorithm>
+
 namespace quelm {
 
 std::string Str(long long n) {
@@ -17,16 +19,31 @@ void ShowMessage(Form& f, const std::string& text) {
     f.ui.Text5->repaint();
 }
 
-std::string BoxLineOr(const Form& f, int k, const char* french, const char* english) {
+std::string BoxLineOr(const Form& f, int k, Said builtIn) {
     const std::string& line = f.tables.boxLine(k);
     if (!line.empty()) return line;
-    return f.x.language == 2 ? english : french;
+    return std::string(Text(builtIn, f.x.language));
 }
 
 void ShowBoxLine(Form& f, int k) { ShowMessage(f, f.tables.boxLine(k)); }
 
 void SetButtonsEnabled(Form& f, bool enabled) {
     for (int n : {3, 4, 5, 6, 7, 8, 9, 13}) f.ui.Command[n]->setEnabled(enabled);
+    if (enabled) GiveHeldBack(f);
+}
+
+void HoldControl(Form& f, Control* c) {
+    c->setEnabled(false);
+    if (std::find(f.x.held.begin(), f.x.held.end(), c) == f.x.held.end()) f.x.held.push_back(c);
+}
+
+void GiveHeldBack(Form& f) {
+    for (Control* c : f.x.held) c->setEnabled(true);
+    f.x.held.clear();
+}
+
+void KeepHeldDisabled(Form& f) {
+    std::erase_if(f.x.held, [](const Control* c) { return !c->enabled(); });
 }
 
 bool ExchangeRunning(const Form& f) {

@@ -1,6 +1,7 @@
 #pragma once
 // Small window operations every handler uses: the message line, the
 // operation buttons, numbers written as the messages write them.
+#include "core/texts.h"
 #include "exchange/form.h"
 
 #include <string>
@@ -13,7 +14,7 @@ std::string Str(long long n);
 std::string NumberText(double n);
 // Box table line k, or the built-in French or English text for a table that
 // does not carry the line (the tool's own messages beyond the shared lines).
-std::string BoxLineOr(const Form& f, int k, const char* french, const char* english);
+std::string BoxLineOr(const Form& f, int k, Said builtIn);
 // Text5 shows box table line k, repainted at once.
 void ShowBoxLine(Form& f, int k);
 // Text5 shows `text`, repainted at once.
@@ -25,6 +26,14 @@ bool ExchangeRunning(const Form& f);
 // The connection test is listening or about to send again.
 bool ConnectionTestRunning(const Form& f);
 // Command3, 4, 5, 6, 7, 8, 9 and 13, always switched together in this order.
+// Enabling them gives the window back: every held control comes back too.
 void SetButtonsEnabled(Form& f, bool enabled);
+// Disables `c` for the running operation, which gives it back at its end.
+void HoldControl(Form& f, Control* c);
+// Enables every held control again.
+void GiveHeldBack(Form& f);
+// The held controls that are still disabled stay so: the end of an address
+// read keeps the boxes no report came for disabled, as not read.
+void KeepHeldDisabled(Form& f);
 
 } // namespace quelm

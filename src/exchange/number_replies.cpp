@@ -142,9 +142,7 @@ void SendStepOver(Form& f) {
     if (!SendStepOut(f) || f.x.tryCount != 10) return;
     f.x.tryCount = 0;
     const std::string caption = SendStepCaption(f, f.x.stepTimer);
-    ShowMessage(f, BoxLineOr(f, 51, " Envoi arr\xC3\xAAt\xC3\xA9 : pas de r\xC3\xA9ponse valable en 10 trames",
-                             " Send stopped: no valid answer in 10 frames") +
-                       (caption.empty() ? "" : " (" + caption + ")"));
+    ShowMessage(f, BoxLineOr(f, 51, Said::NoValidAnswer) + (caption.empty() ? "" : " (" + caption + ")"));
     EndReadGivingWindowBack(f);
 }
 

@@ -81,7 +81,10 @@ void Timer4_Timer(Form& f) {
     if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
     f.x.attemptCount += 1;
     if (f.x.attemptCount > 50) {
+        // A test that ran out of silences gives the window back as any other
+        // ending does, rather than leave the buttons off until a key.
         EndConnectionTest(f);
+        SetButtonsEnabled(f, true);
         return;
     }
     SendFrame(f);

@@ -54,8 +54,7 @@ std::optional<int> UnsendableByte(const Form& f) {
 }
 
 void ShowSendRefused(Form& f, int position) {
-    ShowMessage(f, BoxLineOr(f, 40, " Envoi refus\xC3\xA9 : num\xC3\xA9ro n\xC3\xA9gatif ou trop grand",
-                             " Not sent: the number is negative or too large"));
+    ShowMessage(f, BoxLineOr(f, 40, Said::NumberRefused));
     f.ui.LoggerList->addItem("Send refused: byte " + std::to_string(position) + " = " +
                              std::to_string(f.x.outFrame[static_cast<std::size_t>(position)]));
 }
@@ -127,7 +126,7 @@ void BoxCheck(Form& f) {
 
 bool PortUnusable(Form& f) {
     if (f.link.portError.empty()) return false;
-    ShowMessage(f, BoxLineOr(f, 43, " Port inutilisable :", " Cannot use the port:") + " " + f.link.portError);
+    ShowMessage(f, BoxLineOr(f, 43, Said::PortUnusable) + " " + Reason(f.link.portError, f.x.language));
     f.link.deviceCount = 0;
     return true;
 }
@@ -138,11 +137,7 @@ std::uint32_t LookForBox(Form& f) {
     if (PortUnusable(f)) return 0;
     if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
     if (f.link.deviceCount == 1) ShowBoxLine(f, 3);
-    if (f.link.deviceCount > 1)
-        ShowMessage(f, BoxLineOr(f, 50,
-                                 " Plusieurs BOX sont branch\xC3\xA9"
-                                 "es : n'en laisser qu'une",
-                                 " Several BOXes are attached: unplug all but one"));
+    if (f.link.deviceCount > 1) ShowMessage(f, BoxLineOr(f, 50, Said::SeveralBoxes));
     return f.link.deviceCount;
 }
 

@@ -14,7 +14,7 @@ std::string FormatTraceEntry(const TraceEntry& e) {
     case TraceEntry::Kind::Sent: line += "TX "; break;
     case TraceEntry::Kind::Received: line += "RX "; break;
     case TraceEntry::Kind::Event: return line + "-- " + e.text;
-    case TraceEntry::Kind::Log: return line + "log " + e.text;
+    case TraceEntry::Kind::Log: return line + "log " + e.text + (e.note.empty() ? "" : "   (" + e.note + ")");
     }
     char cell[8];
     for (std::size_t i = 0; i < 5; ++i) {
@@ -49,11 +49,19 @@ void TraceLog::addFrame(std::int64_t atUs, bool toBox, const std::vector<std::ui
     add(std::move(e));
 }
 
-void TraceLog::addText(TraceEntry::Kind kind, std::string text) {
+std::string LogLineNote(const std::string& line, const std::string& quietTickLine, bool portReason) {
+    if (line == "Open Failed status=3" && !portReason)
+        return "expected: the session is already open, the frame goes on it";
+    if (!quietTickLine.empty() && line == quietTickLine) return "connection test: a quiet tick, nothing read";
+    return {};
+}
+
+void TraceLog::addText(TraceEntry::Kind kind, std::string text, std::string note) {
     TraceEntry e;
     e.timeUs = clock_.nowUs() - originUs_;
     e.kind = kind;
     e.text = std::move(text);
+    e.note = std::move(note);
     add(std::move(e));
 }
 

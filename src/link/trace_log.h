@@ -25,7 +25,16 @@ struct TraceEntry {
     int operation = 0;
     int stepTimer = 0;
     std::string text; // a frame's meaning, or the event or log line
+    std::string note; // a log line: what it stands for, when its words mislead
 };
+
+// What a log line of the link stands for when its words say something else:
+// "Open Failed status=3" is the open of a session that is already open, as
+// every send over it does; box table line 11 (`quietTickLine`), logged by a
+// connection-test tick that read nothing, is no programming. Empty otherwise,
+// and for an open the driver refused with a reason (`portReason`: a port
+// that is no serial port gives the same status).
+std::string LogLineNote(const std::string& line, const std::string& quietTickLine, bool portReason);
 
 // One line: "    12.345 ms  TX  40 00 00 0C 4C   64   0   0  12  76  op 7 step 0  read parameters ...".
 std::string FormatTraceEntry(const TraceEntry& entry);
@@ -38,7 +47,7 @@ public:
     // A frame, stamped with the time its first byte went or came.
     void addFrame(std::int64_t atUs, bool toBox, const std::vector<std::uint8_t>& bytes, std::string meaning);
     // A driver event or a log line, stamped now.
-    void addText(TraceEntry::Kind kind, std::string text);
+    void addText(TraceEntry::Kind kind, std::string text, std::string note = {});
 
     const std::deque<TraceEntry>& entries() const { return entries_; }
     void clear();

@@ -1,7 +1,9 @@
 #pragma once
 // The few things a program asks of the system around it: where it lies, the
 // user's home, its arguments and its console.
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,5 +24,13 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 // console shows them as UTF-8, and "\n" is not turned into "\r\n", so that
 // the tool prints the same bytes on every system.
 void PrepareConsole();
+
+// A terminal is behind `file`.
+bool IsTerminal(std::FILE* file);
+
+// A stream whose writes all go to `write` (line by line, or each at once), or
+// nullptr where the system cannot make one; fclose releases it.
+using StreamWrite = std::function<void(const char* data, std::size_t size)>;
+std::FILE* OpenWriteStream(StreamWrite write, bool lineBuffered = true);
 
 } // namespace quelm::platform

@@ -1,6 +1,8 @@
 #include "platform/system.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace quelm::platform {
 
@@ -18,5 +20,35 @@ std::string HomeFolder() {
 std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 void PrepareConsole() {}
+
+namespace {
+
+ssize_t PassOn(void* cookie, const char* data, std::size_t size) {
+    (*static_cast<StreamWrite*>(cookie))(data, size);
+    return static_cast<ssize_t>(size);
+}
+
+int Release(void* cookie) {
+    delete static_cast<StreamWrite*>(cookie);
+    return 0;
+}
+
+} // namespace
+
+bool IsTerminal(std::FILE* file) { return file != nullptr && ::isatty(::fileno(file)) != 0; }
+
+std::FILE* OpenWriteStream(StreamWrite write, bool lineBuffered) {
+    auto* cookie = new StreamWrite(std::move(write));
+    std::FILE* f = ::fopencookie(cookie, "w", cookie_io_functions_t{nullptr, PassOn, nullptr, Release});
+    if (f == nullptr) {
+        delete cookie;
+        return nullptr;
+    }
+    if (lineBuffered)
+        std::setvbuf(f, nullptr, _IOLBF, 4096);
+    else
+        std::setvbuf(f, nullptr, _IONBF, 0);
+    return f;
+}
 
 } // namespace quelm::platform

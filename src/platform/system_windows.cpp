@@ -51,4 +51,10 @@ void PrepareConsole() {
     ::_setmode(::_fileno(stderr), _O_BINARY);
 }
 
+bool IsTerminal(std::FILE* file) { return file != nullptr && ::_isatty(::_fileno(file)) != 0; }
+
+// Without streams of its own a live status would run into the messages, so
+// none is shown.
+std::FILE* OpenWriteStream(StreamWrite, bool) { return nullptr; }
+
 } // namespace quelm::platform

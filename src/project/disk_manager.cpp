@@ -149,7 +149,7 @@ void Command12_Click(Form& f) {
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (ec) {
-        ShowMessage(f, BoxLineOr(f, 46, " Dossier non cr\xC3\xA9\xC3\xA9", " Folder not created") + " (" + name + ")");
+        ShowMessage(f, BoxLineOr(f, 46, Said::FolderNotCreated) + " (" + name + ")");
         f.ui.LoggerList->addItem("cannot create " + platform::Utf8OfPath(folder) + ": " + ec.message());
         return;
     }

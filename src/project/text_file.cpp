@@ -100,7 +100,7 @@ std::string EncodeWindows1252(std::string_view utf8) {
 
 std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error) {
     using Refusal = platform::FileRead::Refusal;
-    const std::string name = platform::Utf8OfPath(file.filename());
+    const std::string name = platform::Utf8OfPath(file); // the path as the caller gave it
     platform::FileRead read = platform::ReadRegularFile(platform::Utf8OfPath(file), limit, /*startOnly=*/true);
     switch (read.refusal) {
     case Refusal::none: return std::move(read.bytes);
@@ -121,7 +121,7 @@ void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }
 // before it is renamed over it.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
     const auto fail = [&](const std::string& reason) {
-        error = "cannot write " + platform::Utf8OfPath(file.filename()) + ": " + reason;
+        error = "cannot write " + platform::Utf8OfPath(file) + ": " + reason;
         return false;
     };
     std::filesystem::path target;

@@ -26,7 +26,7 @@ bool ReadLanguageCode(const std::filesystem::path& file, int& code, std::string&
     while (start < bytes->size() && (IsBlank((*bytes)[start]) || (*bytes)[start] == '\r' || (*bytes)[start] == '\n'))
         ++start;
     if (start == bytes->size()) {
-        error = platform::Utf8OfPath(file.filename()) + (bytes->empty() ? " is empty" : " holds no value");
+        error = platform::Utf8OfPath(file) + (bytes->empty() ? " is empty" : " holds no value");
         return false;
     }
     std::size_t end = start;
@@ -54,16 +54,19 @@ int LoadTable(const std::filesystem::path& file, std::span<std::string> table, s
     error.clear();
     const auto bytes = ReadFileStart(file, kLanguageFileLimit, error);
     if (!bytes) return 0;
+    return ReadTable(*bytes, table);
+}
+
+int ReadTable(std::string_view s, std::span<std::string> table) {
     // A line ends at CR LF, at a CR alone or at a LF alone (a file saved by
     // an editor that writes line feeds only).
-    const std::string& s = *bytes;
     std::size_t at = 0;
     const int last = static_cast<int>(table.size()) - 1;
     int k = 0;
     while (k < last && at < s.size()) {
         std::size_t end = s.find_first_of("\r\n", at);
         if (end == std::string::npos) end = s.size();
-        table[static_cast<std::size_t>(++k)] = DecodeWindows1252(std::string_view(s).substr(at, end - at));
+        table[static_cast<std::size_t>(++k)] = DecodeWindows1252(s.substr(at, end - at));
         at = end + 1;
         if (end < s.size() && s[end] == '\r' && at < s.size() && s[at] == '\n') ++at;
     }

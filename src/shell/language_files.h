@@ -34,5 +34,11 @@ int LoadTable(const std::filesystem::path& file, std::span<std::string> table, s
 // The names of the three files for a language code (box, frame, option);
 // empty names for a code other than 1 or 2.
 std::array<std::string, 3> LanguageFileNames(int code);
+// The lines of a language file's bytes into table[1], table[2], ...; the
+// number of lines read.
+int ReadTable(std::string_view bytes, std::span<std::string> table);
+// The language file of data/ the tool carries built in: kind 0 box, 1 frame,
+// 2 option; language 1 French, 2 English.
+std::string_view BuiltInLanguageFile(int kind, int language);
 
 } // namespace quelm

@@ -19,7 +19,8 @@ struct StartUpNotes {
 };
 
 // Box, frame and option tables from the files of the language code. A file
-// that cannot be read is named in the notes; its table keeps what it held.
+// that cannot be read is named in the notes; the built-in file of its
+// language stands in for it.
 void LoadLanguageTables(Form& f, StartUpNotes& notes) {
     const auto names = LanguageFileNames(f.x.language);
     const std::span<std::string> tables[] = {f.tables.box, f.tables.frame, f.tables.option};
@@ -28,14 +29,14 @@ void LoadLanguageTables(Form& f, StartUpNotes& notes) {
         std::string error;
         LoadTable(f.workDir / platform::PathFromUtf8(names[i]), tables[i], error);
         if (error.empty()) continue;
+        // The built-in file stands in: the window keeps its menus and captions.
+        for (std::string& line : tables[i]) line.clear();
+        ReadTable(BuiltInLanguageFile(static_cast<int>(i), f.x.language), tables[i]);
         notes.logged.push_back(error);
         unread += (unread.empty() ? "" : ", ") + names[i];
     }
     // A built-in text: the box table may be the file that is missing.
-    if (!unread.empty())
-        notes.shown.push_back(
-            BoxLineOr(f, 0, " Fichier de langue manquant ou illisible : ", " Language file missing or unreadable: ") +
-            unread);
+    if (!unread.empty()) notes.shown.push_back(BoxLineOr(f, 0, Said::LanguageFileMissing) + unread);
 }
 
 // An unknown language code starts the window in French rather than with no
@@ -48,12 +49,7 @@ void TakeLanguageCode(Form& f, int code, StartUpNotes& notes) {
 }
 
 void ShowNotes(Form& f, bool unknownCode, StartUpNotes& notes, std::vector<std::string>* out) {
-    if (unknownCode)
-        notes.shown.insert(notes.shown.begin(),
-                           BoxLineOr(f, 49,
-                                     " Code de langue inconnu dans param_box.dat : fen\xC3\xAAtre en fran\xC3\xA7"
-                                     "ais, fichier non modifi\xC3\xA9",
-                                     " Unknown language code in param_box.dat: window in French, file not changed"));
+    if (unknownCode) notes.shown.insert(notes.shown.begin(), BoxLineOr(f, 49, Said::UnknownLanguageCode));
     std::string line;
     for (const std::string& text : notes.shown) line += (line.empty() ? "" : " /") + text;
     if (!line.empty()) ShowMessage(f, line);
@@ -61,7 +57,7 @@ void ShowNotes(Form& f, bool unknownCode, StartUpNotes& notes, std::vector<std::
     if (out) *out = notes.logged;
 }
 
-// Frame table lines 1 to 35, then option table lines 1 to 22; the language
+// Frame table lines 1 to 36, then option table lines 1 to 22; the language
 // menu marks the language in use.
 void SetCaptions(Form& f) {
     WindowModel& ui = f.ui;
@@ -75,6 +71,9 @@ void SetCaptions(Form& f) {
     for (int n : {4, 5, 6, 7, 8, 9, 12, 13}) ui.Command[static_cast<std::size_t>(n)]->setCaption(frameLine(k++));
     ui.Quit->setCaption(frameLine(k++));
     ui.ProtocolTrace->setCaption(frameLine(k++));
+    // Language files from before the site window have no caption for it.
+    const std::string site = frameLine(k++);
+    ui.Site->setCaption(!site.empty() ? site : f.x.language == 2 ? "Site\xE2\x80\xA6" : "Chantier\xE2\x80\xA6");
     ui.French->setChecked(f.x.language == 1);
     ui.English->setChecked(f.x.language == 2);
 
@@ -123,8 +122,7 @@ void ChooseLanguage(Form& f, int code) {
     std::string error;
     if (!WriteLanguageCode(f.workDir / kSettingsFile, code, error)) {
         // The settings file keeps its old code; the window stays as it is.
-        ShowMessage(f, BoxLineOr(f, 41, " Impossible d'enregistrer le choix de langue (param_box.dat)",
-                                 " Cannot save the language choice (param_box.dat)"));
+        ShowMessage(f, BoxLineOr(f, 41, Said::LanguageNotSaved));
         f.ui.LoggerList->addItem(error);
         return;
     }

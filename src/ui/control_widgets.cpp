@@ -128,6 +128,9 @@ QWidget* makeButton(Button& button, QWidget* parent) {
     auto* push = new QPushButton(qs(button.caption()), parent);
     setBackground(push, QPalette::Button, QColor(192, 192, 192));
     push->setAutoDefault(false);
+    // A click leaves the focus where the user was typing (the number box,
+    // say); the Tab key still reaches the button.
+    push->setFocusPolicy(Qt::TabFocus);
     if (!button.picture().empty()) push->setIcon(QIcon(pictureNamed(button.picture())));
     QObject::connect(push, &QAbstractButton::clicked, push, [&button] { button.userClick(); });
     return push;

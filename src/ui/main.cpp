@@ -1,23 +1,28 @@
 // The application: the window model with its handlers, shown by the Qt view,
 // talking to the box through the serial driver or a simulated box.
 #include "app/builder.h"
+#include "core/texts.h"
 #include "drivers/qt/qt_scheduler.h"
 #include "platform/path_text.h"
 #include "platform/system.h"
 #include "quelm_version.h"
+#include "shell/language_files.h"
 #include "shell/startup.h"
 #include "ui/geometry.h"
 #include "ui/main_view.h"
+#include "ui/qt_language.h"
 #include "ui/tool_style.h"
 
 #include <QApplication>
 #include <QFontInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -131,20 +136,36 @@ bool startUp(quelm::Form& form, std::string& error, std::vector<std::string>& no
 // A start-up that fails ends the program before any window: whoever started
 // it from a menu never sees standard error, so the reason is also shown in a
 // dialog, except on the platforms that draw nothing (tests, CI).
+// The settings file says the language: without it the system's is taken.
 void reportFailedStart(const quelm::Form& form, const std::string& error) {
     std::fprintf(stderr, "quelmbox: %s\n", error.c_str());
-    if (drawsWindows())
-        QMessageBox::critical(nullptr, QString::fromStdString(form.ui.caption), QString::fromStdString(error));
+    if (!drawsWindows()) return;
+    const int language = QLocale::system().language() == QLocale::French ? 1 : 2;
+    quelm::ui::useQtLanguage(language);
+    std::error_code ec;
+    const std::filesystem::path settings =
+        std::filesystem::absolute(form.workDir / quelm::kSettingsFile, ec).lexically_normal();
+    const std::string said = quelm::Filled(quelm::Text(quelm::Said::SettingsUnreadable, language), settings.string(),
+                                           quelm::Reason(error, language), settings.parent_path().string());
+    QMessageBox::critical(nullptr, QString::fromStdString(form.ui.caption), QString::fromStdString(said));
 }
 
 // What the start-up got past, also in a dialog over the open window: the
 // connection test soon writes its progress over the message line.
+// The dialog stays until the user closes it: the message line is soon
+// taken by the connection test.
 void showStartUpNotes(QWidget& window, const quelm::Form& form, const std::vector<std::string>& notes) {
     if (notes.empty() || !drawsWindows()) return;
-    QString text;
-    for (const std::string& note : notes) text += QString::fromStdString(note) + QLatin1Char('\n');
-    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(form.ui.caption), text.trimmed(),
-                                QMessageBox::Ok, &window);
+    const int language = form.x.language;
+    std::string reasons;
+    for (const std::string& note : notes) reasons += quelm::Reason(note, language) + "\n";
+    if (!reasons.empty()) reasons.pop_back();
+    std::error_code ec;
+    const std::filesystem::path dir = form.workDir.empty() ? std::filesystem::path(".") : form.workDir;
+    const std::string folder = std::filesystem::absolute(dir, ec).lexically_normal().string();
+    const std::string said = quelm::Filled(quelm::Text(quelm::Said::LanguageFilesUnread, language), reasons, folder);
+    auto* box = new QMessageBox(QMessageBox::Warning, QString::fromStdString(form.ui.title()),
+                                QString::fromStdString(said), QMessageBox::Ok, &window);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open(); // window-modal, the event loop goes on: the box check and its timers run
 }
@@ -186,6 +207,7 @@ int main(int argc, char** argv) {
         reportFailedStart(form, error);
         return 1; // the window does not open
     }
+    quelm::ui::useQtLanguage(form.x.language);
     quelm::ui::MainView view(
         form, tool->traceLog.get()); // shows the model as the start-up left it: scaled, with its captions
     view.show();

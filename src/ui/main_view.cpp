@@ -4,6 +4,8 @@
 #include "ui/control_widgets.h"
 #include "ui/geometry.h"
 #include "ui/key_forwarder.h"
+#include "ui/qt_language.h"
+#include "ui/site_window.h"
 #include "ui/trace_window.h"
 
 #include <QAction>
@@ -53,26 +55,34 @@ MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
         if (previousFrameObserver_) previousFrameObserver_();
         applyFrame();
     };
+    focusReport_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { reportFocus(now); });
     keys_ = new KeyForwarder(
         this, [this] { return form_.ui.keyPreview; }, [this](int code) { Form_KeyDown(form_, code); },
         [this](int code) { Form_KeyPress(form_, code); });
 }
 
 MainView::~MainView() {
+    // The widgets going lose their focus: nothing is to be reported any more.
+    disconnect(focusReport_);
     // The model outlives the view: stop sending it changes for widgets that go.
     form_.ui.observer = previousObserver_;
     form_.ui.frameObserver = previousFrameObserver_;
     form_.ui.Quit->onClick = nullptr;
     form_.ui.ProtocolTrace->onClick = nullptr;
+    form_.ui.Site->onClick = nullptr;
+    delete siteWindow_;
     delete keys_;
     delete traceWindow_; // before the log it shows can go
 }
 
 // The items that act on the windows themselves: Quit closes the tool (nothing
-// is saved on exit), the protocol trace item opens the trace window.
+// is saved on exit), the protocol trace item opens the trace window, the
+// site item the site window.
 void MainView::bindWindowItems() {
     form_.ui.Quit->onClick = [this] { close(); };
     form_.ui.ProtocolTrace->onClick = [this] { showTraceWindow(); };
+    form_.ui.Site->onClick = [this] { showSiteWindow(); };
     form_.ui.ProtocolTrace->setEnabled(traceLog_ != nullptr);
 }
 
@@ -83,12 +93,22 @@ void MainView::showTraceWindow() {
     traceWindow_->raise();
 }
 
+void MainView::showSiteWindow() {
+    if (siteWindow_ == nullptr) siteWindow_ = new SiteWindow(form_, this);
+    siteWindow_->showLanguage();
+    siteWindow_->show();
+    siteWindow_->raise();
+}
+
 // A language item's check mark, and the title and trace window captions in
 // the language it marks.
 void MainView::showMenuCheck(const MenuItem& item) {
     if (QAction* action = actionOf(item)) action->setChecked(item.checked());
+    if (item.checked() && (&item == form_.ui.French || &item == form_.ui.English))
+        useQtLanguage(&item == form_.ui.English ? 2 : 1);
     setWindowTitle(QString::fromStdString(form_.ui.title()));
     if (traceWindow_) traceWindow_->showLanguage();
+    if (siteWindow_) siteWindow_->showLanguage();
 }
 
 QWidget* MainView::widgetOf(const Control& control) {
@@ -219,6 +239,7 @@ QWidget* MainView::createWidget(Control& control, QWidget* parent) {
 }
 
 void MainView::onModelChange(Control& control, Change change) {
+    if (change == Change::Focus) return showFocus(control);
     if (change == Change::Visible && control.visible()) buildShownControls();
     if (change == Change::Caption || change == Change::Enabled || change == Change::Visible) {
         showCaption(control);
@@ -302,6 +323,26 @@ void MainView::showCaption(const Control& control) {
         if (QAction* action = actionOf(static_cast<const MenuItem&>(control)))
             action->setText(QString::fromStdString(control.caption()));
     }
+}
+
+// The model gives the focus back to `control`, or takes it from it for the
+// window itself: Qt would pass it on to the next box of the window.
+void MainView::showFocus(const Control& control) {
+    QWidget* widget = madeWidget(control);
+    if (form_.ui.focus() == &control && widget != nullptr)
+        widget->setFocus(Qt::OtherFocusReason);
+    else if (widget != nullptr && widget->hasFocus())
+        client_->setFocus(Qt::OtherFocusReason);
+}
+
+// The user moved the focus: the model learns which control has it.
+void MainView::reportFocus(QWidget* now) {
+    for (; now != nullptr && now != client_; now = now->parentWidget()) {
+        for (Control* control : form_.ui.controls()) {
+            if (madeWidget(*control) == now) return form_.ui.userFocus(control);
+        }
+    }
+    form_.ui.userFocus(nullptr);
 }
 
 void MainView::showState(const Control& control) {

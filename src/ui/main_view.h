@@ -18,6 +18,7 @@ class QMenu;
 namespace quelm::ui {
 
 class KeyForwarder;
+class SiteWindow;
 class TraceWindow;
 
 class MainView : public QMainWindow {
@@ -37,11 +38,14 @@ public:
     QAction* actionOf(const MenuItem& item) const;
     // The trace window, made when the menu item first opens it.
     TraceWindow* traceWindow() const { return traceWindow_; }
+    // The site window, made when the menu item first opens it.
+    SiteWindow* siteWindow() const { return siteWindow_; }
 
 private:
     void buildMenus();
     void bindWindowItems();
     void showTraceWindow();
+    void showSiteWindow();
     void showMenuCheck(const MenuItem& item);
     void buildControls();
     static bool shownInWindow(const Control& control);
@@ -59,8 +63,11 @@ private:
     void showFrameState(WindowState state);
     void showCaption(const Control& control);
     void showState(const Control& control);
+    void showFocus(const Control& control);
+    void reportFocus(QWidget* now);
 
     Form& form_;
+    QMetaObject::Connection focusReport_;
     std::function<void(Control&, Change)> previousObserver_;
     std::function<void()> previousFrameObserver_;
     // The window frame as last shown: a new frame moves, resizes or refonts
@@ -74,6 +81,7 @@ private:
     KeyForwarder* keys_ = nullptr;
     TraceLog* traceLog_;
     TraceWindow* traceWindow_ = nullptr;
+    SiteWindow* siteWindow_ = nullptr;
 };
 
 } // namespace quelm::ui

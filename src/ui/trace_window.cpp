@@ -1,13 +1,16 @@
 #include "ui/trace_window.h"
 
+#include "core/texts.h"
 #include "platform/path_text.h"
 
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace quelm::ui {
@@ -53,11 +56,12 @@ TraceWindow::~TraceWindow() {
     log_.onCleared = nullptr;
 }
 
+int TraceWindow::language() const { return model_.English->checked() ? 2 : 1; }
+
 void TraceWindow::showLanguage() {
-    const bool english = model_.English->checked();
     setWindowTitle(QString::fromStdString(model_.ProtocolTrace->caption()));
-    save_->setText(english ? QStringLiteral("Save...") : QStringLiteral("Enregistrer..."));
-    clear_->setText(english ? QStringLiteral("Clear") : QStringLiteral("Effacer"));
+    save_->setText(QString::fromUtf8(Text(Said::TraceSave, language())));
+    clear_->setText(QString::fromUtf8(Text(Said::TraceClear, language())));
 }
 
 QString TraceWindow::shownText() const { return text_->toPlainText(); }
@@ -87,11 +91,26 @@ void TraceWindow::reload() {
     text_->moveCursor(QTextCursor::End);
 }
 
+// Qt's own dialog, in the tool's language through Qt's translations, wide
+// enough for its name, size and date columns.
 void TraceWindow::askAndSave() {
-    const QString file = QFileDialog::getSaveFileName(this, save_->text(), QStringLiteral("quelmbox-trace.txt"));
-    if (file.isEmpty()) return;
+    QFileDialog dialog(this, save_->text(), QStringLiteral("quelmbox-trace.txt"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.resize(900, 520);
+    // The name takes what the size, type and date columns leave.
+    if (auto* view = dialog.findChild<QTreeView*>()) {
+        view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().constFirst();
     QString error;
-    if (!saveTo(file, error)) QMessageBox::warning(this, windowTitle(), error);
+    if (!saveTo(file, error)) {
+        const std::string said =
+            Filled(Text(Said::TraceNotSaved, language()), file.toStdString(), Reason(error.toStdString(), language()));
+        QMessageBox::warning(this, windowTitle(), QString::fromStdString(said));
+    }
 }
 
 } // namespace quelm::ui

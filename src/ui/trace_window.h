@@ -38,6 +38,7 @@ private:
     void append(const TraceEntry& entry);
     void reload();
     void askAndSave();
+    int language() const; // 1 French, 2 English, as the menu marks
 
     TraceLog& log_;
     const WindowModel& model_;

@@ -1,5 +1,6 @@
 #include "simulator/operations.h"
 #include "simulator/file_operations.h"
+#include "simulator/site_operations.h"
 
 #include "protocol/number.h"
 #include "shell/language_files.h"
@@ -140,7 +141,8 @@ const std::vector<OperationKind>& Operations() {
         {"wait-number", 1, &Make<WaitNumber>},     {"send-params", 3, &MakeSendParams},
         {"program-number", 2, &MakeProgramNumber}, {"read-addresses", 2, &MakeReadAddresses},
         {"send-addresses", 2, &MakeSendAddresses}, {"save-file", 1, &MakeSaveFile},
-        {"open-file", 1, &MakeOpenFile},
+        {"open-file", 1, &MakeOpenFile},           {"site-survey", 1, &MakeSiteSurvey},
+        {"site-apply", 1, &MakeSiteApply},         {"site-audit", 1, &MakeSiteAudit},
     };
     return kinds;
 }

@@ -2,6 +2,7 @@
 
 #include "exchange/form_ops.h"
 #include "shell/bind_handlers.h"
+#include "simulator/site_operations.h"
 #include "support/test_rig.h"
 
 #include <algorithm>
@@ -28,6 +29,7 @@ sim::BoxConfig SimulatedBox() {
     top.levelDynPlus = 200; // shown as 100
     top.levelDynMinus = 0;
     c.detectors.push_back(top);
+    AddSiteDetectors(c);
     return c;
 }
 

@@ -1,0 +1,91 @@
+// Surveys 50 simulated detectors behind a pseudo-terminal through the real
+// serial driver on the Qt event loop, with the site runner as the command
+// line's survey runs it, several times, reading only and then saving a
+// project file per detector; prints the median, best and worst survey next
+// to 50 times the floor the protocol's own schedule sets for one parameter
+// read.
+#include "pty_bench.h"
+#include "site/site_runner.h"
+
+#include "drivers/qt/qt_scheduler.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+using namespace quelm;
+using namespace quelm::bench;
+
+namespace {
+
+constexpr int kDetectors = 50;
+constexpr int kSurveys = 7;
+constexpr double kChainMs = 10.0; // Timer23 and Timer24 between the three requests
+constexpr double kTargetRatio = 1.1;
+
+sim::BoxConfig Box(std::vector<std::string>& numbers) {
+    sim::BoxConfig c;
+    for (int i = 0; i < kDetectors; ++i) {
+        sim::Detector d;
+        d.number = static_cast<std::uint32_t>(300 + i);
+        d.riseTime = static_cast<std::uint8_t>(i % 7);
+        d.levelOnPlus = static_cast<std::uint8_t>(i);
+        c.detectors.push_back(d);
+        numbers.push_back(std::to_string(d.number));
+    }
+    return c;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::vector<std::string> numbers;
+    const sim::BoxConfig config = Box(numbers);
+    PtyBridge bridge{sim::SimBox(config)};
+    const auto tool = ToolBehind(bridge, "bench_survey_pty", std::make_unique<QtScheduler>());
+    if (!tool) return 2;
+    Form& form = *tool->form;
+    form.tables.box[17] = "done";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quelm-bench-survey";
+    std::filesystem::create_directories(dir);
+
+    const double turnaroundMs = static_cast<double>(config.turnaroundUs) / 1000.0;
+    const double readFloorMs = 3 * RequestFloorMs(turnaroundMs) + 2 * kChainMs;
+    const double floorMs = kDetectors * readFloorMs;
+    std::printf("survey of %d present detectors through the serial driver and a pseudo-terminal, %d surveys\n",
+                kDetectors, kSurveys);
+    std::printf("  one read's floor %8.2f ms  (3 x [4 x 1 ms pauses, wire %.3f ms, turnaround %.1f ms, 5 bytes back,\n"
+                "                               taken by the 10 ms polling] + 2 x 10 ms chain timers)\n",
+                readFloorMs, static_cast<double>(sim::kByteWireUs) / 1000.0, turnaroundMs);
+    std::printf("  survey floor     %8.2f ms  (%d x one read's floor)\n", floorMs, kDetectors);
+    std::printf("  target           %8.2f ms  (%.1f x the survey floor)\n", kTargetRatio * floorMs, kTargetRatio);
+
+    int failed = 0;
+    for (const bool save : {false, true}) {
+        std::vector<double> ms;
+        for (int s = 0; s < kSurveys; ++s) {
+            SiteRunner runner(form, SiteSettings{});
+            const double t0 = Seconds(CLOCK_MONOTONIC);
+            const SiteRun run = runner.survey({numbers, false, save ? dir : std::filesystem::path()});
+            ms.push_back((Seconds(CLOCK_MONOTONIC) - t0) * 1000);
+            for (const DetectorReport& r : run.rows) failed += r.state == DetectorState::done ? 0 : 1;
+        }
+        std::sort(ms.begin(), ms.end());
+        const double median = ms[ms.size() / 2];
+        std::printf("%s\n", save
+                                ? "reads, and a project file saved per detector (written whole and flushed to the disk)"
+                                : "reads only");
+        std::printf("  median           %8.2f ms  ratio %.3f (target %.1f at most), %.2f ms per detector\n", median,
+                    median / floorMs, kTargetRatio, median / kDetectors);
+        std::printf("  best             %8.2f ms  ratio %.3f\n", ms.front(), ms.front() / floorMs);
+        std::printf("  worst            %8.2f ms  ratio %.3f\n", ms.back(), ms.back() / floorMs);
+    }
+    std::filesystem::remove_all(dir);
+    std::printf("detectors not done: %d\n", failed);
+    return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,101 @@
+#include "cli/json_failure.h"
+
+#include "cli/json.h"
+#include "platform/system.h"
+
+#include <cstring>
+
+namespace quelm::cli {
+
+namespace {
+
+// The messages reach standard error as they are written, and are recorded.
+std::FILE* OpenTee(std::FILE* err, std::string& recorded) {
+    return platform::OpenWriteStream(
+        [err, &recorded](const char* data, std::size_t size) {
+            recorded.append(data, size);
+            std::fwrite(data, 1, size, err);
+            std::fflush(err);
+        },
+        /*lineBuffered=*/false);
+}
+
+// The lines the command said as its own ("quelmbox-cli: ..."), not the
+// trace, as one text.
+std::string Said(const std::string& recorded) {
+    static const std::string prefix = "quelmbox-cli: ";
+    std::string said;
+    std::size_t at = 0;
+    while (at < recorded.size()) {
+        std::size_t end = recorded.find('\n', at);
+        if (end == std::string::npos) end = recorded.size();
+        const std::string line = recorded.substr(at, end - at);
+        if (line.rfind(prefix, 0) == 0) said += (said.empty() ? "" : "; ") + line.substr(prefix.size());
+        at = end + 1;
+    }
+    return said;
+}
+
+std::string HeldText(std::FILE* held) {
+    std::string text;
+    if (held == nullptr) return text;
+    std::fflush(held);
+    std::rewind(held);
+    char chunk[4096];
+    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, held)) > 0;) text.append(chunk, n);
+    return text;
+}
+
+} // namespace
+
+JsonOutcome::JsonOutcome(std::FILE* out, std::FILE* err)
+    : out_(out), err_(err), held_(std::tmpfile()), messages_(OpenTee(err, recorded_)) {
+    if (held_ == nullptr) held_ = out;
+    // Where the system has no stream that passes the messages on as they
+    // come, they are held and passed on when the command ends.
+    if (messages_ == nullptr) {
+        messages_ = std::tmpfile();
+        messagesHeld_ = messages_ != nullptr;
+    }
+    if (messages_ == nullptr) messages_ = err;
+}
+
+JsonOutcome::~JsonOutcome() {
+    if (held_ != out_) std::fclose(held_);
+    if (messages_ != err_) std::fclose(messages_);
+}
+
+int JsonOutcome::finish(int code) {
+    if (messagesHeld_) {
+        const std::string messages = HeldText(messages_);
+        std::fputs(messages.c_str(), err_);
+        recorded_ += messages;
+        std::fclose(messages_);
+        messages_ = err_;
+        messagesHeld_ = false;
+    }
+    const std::string held = held_ != out_ ? HeldText(held_) : "";
+    if (code == 0) std::fputs(held.c_str(), out_);
+    if (code != 0) {
+        std::string said = Said(recorded_);
+        std::string s =
+            "{\"error\": " + JsonString(said.empty() ? "failed" : said) + ", \"exit\": " + std::to_string(code);
+        for (const auto& [key, json] : known_) s += ", " + JsonString(key) + ": " + json;
+        // What the command printed before it failed, one JSON value a line.
+        if (!held.empty()) {
+            s += ", \"output\": [";
+            std::size_t at = 0, count = 0;
+            while (at < held.size()) {
+                std::size_t end = held.find('\n', at);
+                if (end == std::string::npos) end = held.size();
+                if (end > at) s += (count++ ? ", " : "") + held.substr(at, end - at);
+                at = end + 1;
+            }
+            s += "]";
+        }
+        std::fprintf(out_, "%s}\n", s.c_str());
+    }
+    return code;
+}
+
+} // namespace quelm::cli

@@ -1,0 +1,30 @@
+#pragma once
+// The arguments of the site commands: survey NUMBERS, apply PLAN, audit DIR.
+#include <string>
+#include <vector>
+
+namespace quelm::cli {
+
+struct Options;
+
+struct SiteOptions {
+    std::vector<std::string> detectors; // survey: the numbers of NUMBERS
+    std::string saveDir;                // survey --save-dir
+    std::string reportFile;             // --report
+    bool dryRun = false;                // apply --dry-run
+    bool stopOnError = false;           // apply --stop-on-error
+    double perDetectorSeconds = 12;     // --per-detector: three reply watchdog periods
+    bool given = false;                 // any of these options was given
+};
+
+bool IsSiteCommand(const std::string& command);
+
+// A site option at args[i] (i moves past its value): true when it was one;
+// false with `error` set when it was one but its value is wrong.
+bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteOptions& site, std::string& error);
+
+// The words after a site command, and the options that go with it; for any
+// other command, that no site option was given.
+bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::string& error);
+
+} // namespace quelm::cli

@@ -1,0 +1,47 @@
+#pragma once
+// The steps of a site run on one detector, each a click on the window's
+// button and the clock run to the operation's end, with the outcome written
+// into the detector's report row. A step that does not end well says why in
+// the row and returns false; the detector's work then ends there.
+#include "site/run_step.h"
+#include "site/site_runner.h"
+
+namespace quelm {
+
+class DetectorWork {
+public:
+    DetectorWork(SiteRunner& runner, DetectorReport& row) : runner_(runner), f_(runner.f_), row_(row) {}
+
+    // "Lire les paramètres": the first contact, which says whether the
+    // detector is reached.
+    bool readParameters();
+    // "Lire les adresses", every address reported.
+    bool readAddresses();
+    // "Envoyer les paramètres" with `wanted` put over what was read.
+    bool sendParameters(const std::vector<WantedParameter>& wanted);
+    // "Envoyer les adresses", each read back equal.
+    bool sendAddresses(const AddressList& wanted);
+    // "Programmer": the detector answers to `newNumber` afterwards.
+    bool programNumber(const std::string& newNumber);
+    // DIR/NUMBER.bdp as the window saves it after these reads (address
+    // lines empty unless the addresses were read).
+    bool save(const std::filesystem::path& dir, bool withAddresses);
+
+    // Where the detector differs from `parameters` and `addresses`.
+    std::vector<FieldDifference> differences(const std::vector<WantedParameter>& parameters,
+                                             const std::optional<AddressList>& addresses) const;
+    void finish(DetectorState state) { row_.state = state; }
+    DetectorReport& row() { return row_; }
+
+private:
+    bool operate(SiteStep step, const std::function<void()>& start, int doneLine);
+    bool fail(DetectorState state, const std::string& why);
+    AddressList addressesShown() const;
+    std::string say(const char* french, const char* english) const;
+
+    SiteRunner& runner_;
+    Form& f_;
+    DetectorReport& row_;
+};
+
+} // namespace quelm

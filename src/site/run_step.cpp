@@ -1,0 +1,89 @@
+#include "site/run_step.h"
+
+#include "exchange/form_ops.h"
+#include "shell/keyboard.h"
+
+#include <algorithm>
+
+namespace quelm {
+
+namespace {
+
+constexpr int kEscape = 27;
+// The stop watch acts within 100 ms; should nothing be watching, the run is
+// not kept waiting either.
+constexpr std::int64_t kStopGraceMs = 1000;
+// A run keeps at most this many messages of one operation (an operation
+// that retries for long shows a count on every attempt).
+constexpr std::size_t kMessagesKept = 200;
+
+// Sees every message of the line while the operation runs, after whatever
+// else watches the window (the view), which gets its notice first.
+class MessageWatch {
+public:
+    explicit MessageWatch(Form& f) : f_(f), previous_(f.ui.observer) {
+        f_.ui.observer = [this](Control& c, Change change) {
+            if (previous_) previous_(c, change);
+            if (&c != f_.ui.Text5 || change != Change::Text) return;
+            const std::string& text = f_.ui.Text5->text();
+            if (messages.empty() || messages.back() != text) messages.push_back(text);
+            if (messages.size() > kMessagesKept) messages.erase(messages.begin() + 1);
+        };
+    }
+    ~MessageWatch() { f_.ui.observer = previous_; }
+    MessageWatch(const MessageWatch&) = delete;
+    MessageWatch& operator=(const MessageWatch&) = delete;
+    std::vector<std::string> messages;
+
+private:
+    Form& f_;
+    std::function<void(Control&, Change)> previous_;
+};
+
+bool SaysNoBox(const Form& f) {
+    const std::string& message = f.ui.Text5->text();
+    return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty();
+}
+
+} // namespace
+
+bool StepRun::saw(const std::string& text) const {
+    return std::find(messages.begin(), messages.end(), text) != messages.end();
+}
+
+void PressStopKey(Form& f) {
+    Form_KeyDown(f, kEscape);
+    f.clock.runUntil([&f] { return !ExchangeRunning(f) && !ConnectionTestRunning(f); }, kStopGraceMs);
+}
+
+StepRun RunStep(Form& f, const std::function<void()>& start, std::int64_t limitMs,
+                const std::function<bool()>& stopAsked) {
+    StepRun run;
+    if (stopAsked()) {
+        run.cut = Cut::stop;
+        return run;
+    }
+    MessageWatch watch(f);
+    f.ui.Text5->setText("");
+    start();
+    const auto over = [&f] { return !ExchangeRunning(f); };
+    bool asked = false;
+    const bool ended =
+        f.clock.runUntil([&] { return over() || (asked = stopAsked()); }, std::max<std::int64_t>(limitMs, 1));
+    if (!ended || !over()) {
+        run.cut = asked ? Cut::stop : Cut::limit;
+        PressStopKey(f);
+    }
+    run.messages = watch.messages;
+    return run;
+}
+
+StepEnd JudgeStep(const Form& f, const StepRun& run, int doneLine, bool answered) {
+    const std::string& done = f.tables.boxLine(doneLine);
+    if (run.cut == Cut::none && !done.empty() && f.ui.Text5->text() == done) return StepEnd::done;
+    if (SaysNoBox(f)) return StepEnd::noBox;
+    if (run.cut == Cut::stop) return StepEnd::stopped;
+    return answered ? StepEnd::failed : StepEnd::noAnswer;
+}
+
+} // namespace quelm

@@ -1,0 +1,64 @@
+#pragma once
+// The report of a site run: one row per detector, as CSV or JSON with the
+// same columns, and a summary.
+#include "detector/parameters.h"
+#include "site/parameter_fields.h"
+#include "site/project_values.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quelm {
+
+enum class DetectorState {
+    notRun,   // the run ended before this detector
+    done,     // every step done: read (and saved), written and confirmed, or agrees
+    differs,  // holds other values than the plan (dry run) or its file (audit)
+    failed,   // answered, but a step did not end well
+    noAnswer, // no answer within the wait
+    stopped,  // the stop came while it was being worked on
+    noBox,    // no box to use, or several
+};
+
+// "done", "differs", "failed", "no answer", "stopped", "no box", "not run".
+const char* StateName(DetectorState state);
+
+struct DetectorReport {
+    std::string detector;
+    DetectorState state = DetectorState::notRun;
+    bool reached = false;                     // the detector answered a read
+    std::optional<DetectorParameters> read;   // as last read
+    std::optional<AddressList> addresses;     // as last read
+    std::string newNumber;                    // the number it now answers to, once programmed
+    std::vector<std::string> written;         // fields written and confirmed by a read
+    std::vector<FieldDifference> differences; // detector against plan or file
+    std::string failure;                      // why it is not done
+    double seconds = 0;                       // time spent on it
+    std::string projectFile;                  // saved (survey) or compared with (audit)
+};
+
+struct SiteSummary {
+    std::size_t detectors = 0, reached = 0, done = 0, differing = 0, failed = 0, notRun = 0;
+};
+SiteSummary Summarize(const std::vector<DetectorReport>& rows);
+// "20 detectors: 16 reached, 15 done, 1 differing, 4 failed, 0 not run".
+std::string SummaryLine(const SiteSummary& s);
+
+// The columns, in order.
+const std::vector<std::string>& ReportColumns();
+// A header, one line per detector and the summary as a last "#" line.
+std::string ReportCsv(const std::vector<DetectorReport>& rows);
+// {"command": ..., "detectors": [...], "summary": {...}}.
+std::string ReportJson(const std::string& command, const std::vector<DetectorReport>& rows);
+// JSON when the name ends in ".json", CSV otherwise; replaced whole or not at all.
+bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
+                 std::string& error);
+
+// "outputPower: med -> max; address4: 1004 -> 4444".
+std::string DescribeDifferences(const std::vector<FieldDifference>& differences);
+// Seconds with two decimals, whatever the locale.
+std::string SecondsText(double seconds);
+
+} // namespace quelm

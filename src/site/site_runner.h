@@ -1,0 +1,99 @@
+#pragma once
+// The site runner: the window's operations, detector after detector, on the
+// window model the front end gives it (the main window's, or the command
+// line's headless one), with a report row for each detector. Both front ends
+// run sites through it.
+#include "exchange/form.h"
+#include "site/plan.h"
+#include "site/site_report.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quelm {
+
+// What the runner is doing, for a progress line or bar.
+enum class SiteStep { readParameters, readAddresses, sendParameters, sendAddresses, programNumber, saveFile };
+// The step in words, in the window's language (1 French, else English).
+std::string StepName(SiteStep step, int language);
+
+struct SiteProgress {
+    std::size_t index = 0; // of the detector worked on, from 0
+    std::size_t count = 0;
+    std::size_t finished = 0; // detectors done with, whatever their state
+    std::string detector;
+    SiteStep step = SiteStep::readParameters;
+    double elapsedSeconds = 0;
+};
+
+struct SiteSettings {
+    // The longest any one operation on a detector may take: a detector that
+    // does not answer costs this once, and the run goes on.
+    double perDetectorSeconds = 12;
+    double timeoutSeconds = 0;       // the whole run; 0 for no limit
+    std::function<bool()> stopAsked; // a key, a signal: asked after every tick
+    std::function<void(const SiteProgress&)> progress;
+    std::function<void(const DetectorReport&)> detectorDone;
+};
+
+struct SiteRun {
+    std::vector<DetectorReport> rows; // one per detector asked for, in order
+    bool stopped = false;             // a stop ended the run
+    bool timedOut = false;            // the run's time-out ended it
+    bool noBox = false;               // no box to use, or several
+};
+
+struct SurveyRequest {
+    std::vector<std::string> detectors;
+    bool withAddresses = false;
+    std::filesystem::path saveDir; // empty: no project file written
+};
+
+struct ApplyRequest {
+    std::vector<PlanRow> rows;
+    bool dryRun = false;
+    bool stopOnError = false;
+};
+
+// A detector with a project file in the audited folder.
+struct AuditEntry {
+    std::string detector;
+    std::filesystem::path file;
+};
+// The files "NUMBER.bdp" of `dir` in number order; other names go into
+// `aside`. False, with the reason, when the folder cannot be read.
+bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>& entries,
+                      std::vector<std::string>& aside, std::string& error);
+
+class SiteRunner {
+public:
+    SiteRunner(Form& form, SiteSettings settings);
+
+    // Reads each detector; writes DIR/NUMBER.bdp for each that answered,
+    // the file the window would save after that read.
+    SiteRun survey(const SurveyRequest& request);
+    // Gives each detector its row, with the read-back confirmation of the
+    // window's sends; a dry run reads and lists the differences only.
+    SiteRun apply(const ApplyRequest& request);
+    // Reads each detector and lists where it differs from its file.
+    SiteRun audit(const std::vector<AuditEntry>& entries);
+
+private:
+    friend class DetectorWork;
+    using Work = std::function<void(class DetectorWork&, std::size_t)>;
+    SiteRun run(const std::vector<std::string>& detectors, const Work& work, bool stopOnError);
+    void report(SiteStep step);
+    bool stopAsked() const;
+
+    Form& f_;
+    SiteSettings settings_;
+    std::int64_t startUs_ = 0;
+    std::int64_t deadlineUs_ = 0; // 0: none
+    SiteRun* current_ = nullptr;
+    SiteProgress progress_;
+};
+
+} // namespace quelm

@@ -1,0 +1,209 @@
+// The site window's runs: each checks what it is given, then hands the
+// main window's model to the site runner and shows what it reports.
+#include "site/detector_list.h"
+#include "ui/site_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <algorithm>
+
+namespace quelm::ui {
+
+namespace {
+
+const char* FrenchState(DetectorState s) {
+    switch (s) {
+    case DetectorState::done: return "fait";
+    case DetectorState::differs: return "diffère";
+    case DetectorState::failed: return "échec";
+    case DetectorState::noAnswer: return "pas de réponse";
+    case DetectorState::stopped: return "arrêté";
+    case DetectorState::noBox: return "pas de BOX";
+    default: return "non fait";
+    }
+}
+
+} // namespace
+
+void SiteWindow::showRows(const std::vector<std::string>& detectors) {
+    table_->setRowCount(static_cast<int>(detectors.size()));
+    for (int i = 0; i < table_->rowCount(); ++i) {
+        table_->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(detectors[static_cast<std::size_t>(i)])));
+        for (int c = 1; c < 4; ++c) table_->setItem(i, c, new QTableWidgetItem);
+    }
+    progress_->setRange(0, static_cast<int>(detectors.size()));
+    progress_->setValue(0);
+}
+
+// What the last step of a detector gave, in words.
+QString SiteWindow::resultText(const DetectorReport& r) const {
+    if (!r.failure.empty()) return QString::fromStdString(r.failure);
+    if (!r.written.empty()) {
+        QString fields;
+        for (const std::string& w : r.written) fields += QStringLiteral(" ") + QString::fromStdString(w);
+        return tr2("écrit et confirmé :", "written and confirmed:") + fields;
+    }
+    if (!r.reached) return {};
+    const QString file = QString::fromStdString(r.projectFile);
+    if (command_ == "audit") return tr2("lu, comparé à ", "read, compared with ") + file;
+    if (command_ == "survey" && !file.isEmpty()) return tr2("lu, enregistré ", "read, saved ") + file;
+    if (command_ == "apply --dry-run" && r.differences.empty())
+        return tr2("lu, rien à écrire", "read, nothing to write");
+    return tr2("lu", "read");
+}
+
+// "outputPower : détecteur med, plan max", one difference after the other.
+QString SiteWindow::differencesText(const DetectorReport& r) const {
+    const QString other = command_ == "audit" ? tr2("fichier", "file") : tr2("plan", "plan");
+    QStringList items;
+    for (const FieldDifference& d : r.differences)
+        items << QString::fromStdString(d.field) + tr2(" : détecteur ", ": detector ") +
+                     QString::fromStdString(d.detector.empty() ? "-" : d.detector) + QStringLiteral(", ") + other +
+                     QStringLiteral(" ") + QString::fromStdString(d.wanted);
+    return items.join(QStringLiteral("; "));
+}
+
+void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
+    for (int i = 0; i < table_->rowCount(); ++i) {
+        if (table_->item(i, 0)->text().toStdString() != r.detector) continue;
+        const bool english = form_.ui.English->checked();
+        table_->item(i, 1)->setText(QString::fromUtf8(english ? StateName(r.state) : FrenchState(r.state)));
+        for (const auto& [column, text] : {std::pair{2, resultText(r)}, std::pair{3, differencesText(r)}}) {
+            table_->item(i, column)->setText(text);
+            table_->item(i, column)->setToolTip(text); // the whole text of a cell too narrow for it
+        }
+        if (scroll) table_->scrollToItem(table_->item(i, 0));
+    }
+}
+
+void SiteWindow::showProgress(const SiteProgress& p) {
+    progress_->setValue(static_cast<int>(p.finished));
+    QString left;
+    if (p.finished > 0) {
+        const auto seconds = static_cast<long>(
+            p.elapsedSeconds / static_cast<double>(p.finished) * static_cast<double>(p.count - p.finished) + 0.5);
+        left = tr2(", reste environ ", ", about ") + QString::number(seconds / 60) + QStringLiteral(" min ") +
+               QString::number(seconds % 60).rightJustified(2, QLatin1Char('0')) + tr2(" s", " s left");
+    }
+    status_->setText(tr2("Détecteur ", "Detector ") + QString::number(p.index + 1) + tr2(" sur ", " of ") +
+                     QString::number(p.count) + QStringLiteral(" (") + QString::fromStdString(p.detector) +
+                     QStringLiteral(") : ") + QString::fromStdString(StepName(p.step, form_.x.language)) + left);
+}
+
+void SiteWindow::showSummary() {
+    const SiteSummary sum = Summarize(rows_);
+    if (rows_.empty()) return status_->clear();
+    status_->setText(form_.ui.English->checked()
+                         ? QString::fromStdString(SummaryLine(sum))
+                         : QStringLiteral("%1 détecteur(s) : %2 atteint(s), %3 fait(s), %4 différent(s), %5 en échec, "
+                                          "%6 non fait(s)")
+                               .arg(sum.detectors)
+                               .arg(sum.reached)
+                               .arg(sum.done)
+                               .arg(sum.differing)
+                               .arg(sum.failed)
+                               .arg(sum.notRun));
+}
+
+SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors) {
+    showRows(detectors);
+    stopAsked_ = closeWanted_ = false;
+    setRunning(true);
+    qApp->installEventFilter(this);
+    SiteSettings settings;
+    settings.stopAsked = [this] { return stopAsked_; };
+    settings.progress = [this](const SiteProgress& p) { showProgress(p); };
+    settings.detectorDone = [this](const DetectorReport& r) { showRow(r, true); };
+    SiteRunner runner(form_, settings);
+    SiteRun result = body(runner);
+    qApp->removeEventFilter(this);
+    rows_ = result.rows;
+    for (const DetectorReport& r : rows_) showRow(r, false);
+    progress_->setValue(progress_->maximum());
+    table_->scrollToTop();
+    showSummary();
+    setRunning(false);
+    if (closeWanted_) close();
+    return result;
+}
+
+bool SiteWindow::survey() {
+    std::vector<std::string> detectors;
+    std::string error;
+    if (!ParseDetectorList(numbers_->text().toStdString(), detectors, error)) {
+        warn(QString::fromStdString(error));
+        return false;
+    }
+    const SurveyRequest request{detectors, withAddresses_->isChecked(), folder_->text().toStdString()};
+    std::error_code ec;
+    if (!request.saveDir.empty() && !std::filesystem::create_directories(request.saveDir, ec) && ec) {
+        warn(QString::fromStdString(ec.message()));
+        return false;
+    }
+    command_ = "survey";
+    run([&request](SiteRunner& r) { return r.survey(request); }, detectors);
+    return true;
+}
+
+bool SiteWindow::audit() {
+    std::vector<AuditEntry> entries;
+    std::vector<std::string> aside;
+    std::string error;
+    if (!ListAuditEntries(folder_->text().toStdString(), entries, aside, error) || entries.empty()) {
+        warn(error.empty() ? tr2("Aucun fichier NUMÉRO.bdp dans ce dossier", "No file NUMBER.bdp in this folder")
+                           : QString::fromStdString(error));
+        return false;
+    }
+    std::vector<std::string> detectors;
+    for (const AuditEntry& e : entries) detectors.push_back(e.detector);
+    command_ = "audit";
+    run([&entries](SiteRunner& r) { return r.audit(entries); }, detectors);
+    return true;
+}
+
+// A plan is read whole first; its dry run shows what would be written, and
+// the writes start only once the user has agreed.
+bool SiteWindow::apply() {
+    std::vector<PlanError> errors;
+    ApplyRequest request{ReadPlan(plan_->text().toStdString(), errors), true, false};
+    if (!errors.empty()) {
+        warn(tr2("Plan refusé, rien n'est envoyé :\n", "Plan refused, nothing sent:\n") +
+             QString::fromStdString(DescribePlanErrors(plan_->text().toStdString(), errors)));
+        return false;
+    }
+    std::vector<std::string> detectors;
+    for (const PlanRow& row : request.rows) detectors.push_back(row.detector);
+    command_ = "apply --dry-run";
+    const SiteRun dry = run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
+    if (dry.stopped || dry.noBox || closeWanted_ || !confirmPlan(dry)) return true;
+    request.dryRun = false;
+    command_ = "apply";
+    run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
+    return true;
+}
+
+// The dry run's differences are in the list; the user says whether to write.
+bool SiteWindow::confirmPlan(const SiteRun& dry) {
+    const auto differing =
+        std::count_if(dry.rows.begin(), dry.rows.end(), [](const DetectorReport& r) { return !r.differences.empty(); });
+    if (differing == 0) {
+        QMessageBox::information(this, windowTitle(), tr2("Rien à écrire.", "Nothing to write."));
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, windowTitle(),
+                    QString::number(differing) + tr2(" détecteur(s) à modifier, comme la liste l'indique. Écrire ?",
+                                                     " detector(s) to change, as the list shows. Write?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName(QStringLiteral("planPreview"));
+    box.button(QMessageBox::Yes)->setText(tr2("Écrire", "Write"));
+    box.button(QMessageBox::No)->setText(tr2("Annuler", "Cancel"));
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace quelm::ui
