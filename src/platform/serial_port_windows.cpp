@@ -88,6 +88,24 @@ bool editLine(std::intptr_t native, SerialError& error, F change) {
     return failed(error);
 }
 
+// Gives the system the read and write time-outs when they change: a read
+// returns at once with what is queued, else with the first byte that comes,
+// else after `readMs`; a write gives up after `writeMs` (at least 1 ms: 0
+// would mean waiting forever).
+bool useTimeouts(std::intptr_t native, int readMs, int writeMs, int& lastRead, int& lastWrite, SerialError& error) {
+    if (readMs == lastRead && writeMs == lastWrite) return true;
+    COMMTIMEOUTS t{};
+    t.ReadIntervalTimeout = MAXDWORD;
+    t.ReadTotalTimeoutMultiplier = readMs > 0 ? MAXDWORD : 0;
+    t.ReadTotalTimeoutConstant = static_cast<DWORD>(readMs > 0 ? readMs : 0);
+    t.WriteTotalTimeoutMultiplier = 0;
+    t.WriteTotalTimeoutConstant = static_cast<DWORD>(writeMs > 0 ? writeMs : 1);
+    if (!::SetCommTimeouts(handleOf(native), &t)) return failed(error);
+    lastRead = readMs;
+    lastWrite = writeMs;
+    return true;
+}
+
 } // namespace
 
 SerialError ProbeSerialPort(const std::string& path) {
@@ -156,25 +174,6 @@ bool SerialPort::setFraming(int wordLength, int stopBits, int parity, SerialErro
         dcb.fParity = parity != 0;
         return true;
     });
-}
-
-// Gives the system the read and write time-outs when they change: a read
-// returns at once with what is queued, else with the first byte that comes,
-// else after `readMs`; a write gives up after `writeMs` (at least 1 ms: 0
-// would mean waiting forever).
-static bool useTimeouts(std::intptr_t native, int readMs, int writeMs, int& lastRead, int& lastWrite,
-                        SerialError& error) {
-    if (readMs == lastRead && writeMs == lastWrite) return true;
-    COMMTIMEOUTS t{};
-    t.ReadIntervalTimeout = MAXDWORD;
-    t.ReadTotalTimeoutMultiplier = readMs > 0 ? MAXDWORD : 0;
-    t.ReadTotalTimeoutConstant = static_cast<DWORD>(readMs > 0 ? readMs : 0);
-    t.WriteTotalTimeoutMultiplier = 0;
-    t.WriteTotalTimeoutConstant = static_cast<DWORD>(writeMs > 0 ? writeMs : 1);
-    if (!::SetCommTimeouts(handleOf(native), &t)) return failed(error);
-    lastRead = readMs;
-    lastWrite = writeMs;
-    return true;
 }
 
 int SerialPort::readByte(std::uint8_t& byte, int timeoutMs, SerialError& error) {

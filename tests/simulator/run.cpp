@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <fstream>
-#include <optional>
+#include <limits>
 
 namespace quelm::simulator {
 
@@ -84,9 +84,11 @@ void PressKey(World& w, bool mustStop) {
     if (message == " STOP" && w.message() != message) w.fail("\" STOP\" was replaced with \"" + w.message() + "\"");
 }
 
+// Times in simulated ms; kNever for what does not happen.
+constexpr std::int64_t kNever = std::numeric_limits<std::int64_t>::max();
 struct Perturbation {
-    std::optional<std::int64_t> keyMs, unplugMs, plugMs;
-    std::optional<std::int64_t> noticeMs; // by when a pulled box must have ended the exchange
+    std::int64_t keyMs = kNever, unplugMs = kNever, plugMs = kNever;
+    std::int64_t noticeMs = kNever; // by when a pulled box must have ended the exchange
 };
 
 Perturbation Draw(World& w) {
@@ -95,7 +97,7 @@ Perturbation Draw(World& w) {
     if (w.rng.chance(0.3)) p.keyMs = now + w.rng.between(0, 6000);
     if (w.rng.chance(0.08)) {
         p.unplugMs = now + w.rng.between(0, 3000);
-        p.plugMs = *p.unplugMs + w.rng.between(0, 8000);
+        p.plugMs = p.unplugMs + w.rng.between(0, 8000);
     }
     return p;
 }
@@ -118,31 +120,30 @@ void Step(World& w, Operation& op) {
     const std::int64_t giveUpMs = w.nowMs() + (w.rng.chance(0.05) ? 250000 : w.rng.between(2000, 20000));
     bool keyed = false, pulled = false;
     while (!w.failed()) {
-        const std::int64_t next = std::min({p.keyMs.value_or(giveUpMs), p.unplugMs.value_or(giveUpMs),
-                                            p.plugMs.value_or(giveUpMs), p.noticeMs.value_or(giveUpMs), giveUpMs});
+        const std::int64_t next = std::min({p.keyMs, p.unplugMs, p.plugMs, p.noticeMs, giveUpMs});
         if (RunUntilQuiet(w, next)) break;
-        if (p.noticeMs && w.nowMs() >= *p.noticeMs) {
+        if (w.nowMs() >= p.noticeMs) {
             // A box pulled out for good ends the exchange as "no box" within
             // one watchdog period.
             if (!w.box.plugged()) w.fail("the pulled box was not noticed within the watchdog period");
-            p.noticeMs.reset();
+            p.noticeMs = kNever;
             continue;
         }
-        if (p.unplugMs && w.nowMs() >= *p.unplugMs) {
+        if (w.nowMs() >= p.unplugMs) {
             w.note("box pulled out");
             w.box.unplug();
             pulled = true;
             p.noticeMs = w.nowMs() + kWatchdogMs + kStopMs;
-            p.unplugMs.reset();
-        } else if (p.plugMs && w.nowMs() >= *p.plugMs) {
+            p.unplugMs = kNever;
+        } else if (w.nowMs() >= p.plugMs) {
             w.note("box put back");
             w.box.plugIn();
-            p.plugMs.reset();
+            p.plugMs = kNever;
         } else {
             keyed = true;
             PressKey(w, op.stoppable());
             if (op.stoppable()) break;
-            p.keyMs.reset();
+            p.keyMs = kNever;
         }
     }
     if (!w.box.plugged() && w.rng.chance(0.7)) {

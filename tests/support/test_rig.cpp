@@ -3,6 +3,8 @@
 #include "exchange/form_ops.h"
 #include "shell/bind_handlers.h"
 
+#include <cstdio>
+
 namespace quelm::test {
 
 sim::BoxConfig SampleBox() {
@@ -47,10 +49,9 @@ DetectorParameters Detector300Shown() {
 
 void NumberBoxTable(LanguageTables& tables) {
     for (int k = 1; k <= LanguageTables::kBoxLines; ++k) {
-        std::string& line = tables.box[static_cast<std::size_t>(k)];
-        line = "<";
-        line += std::to_string(k);
-        line += '>';
+        char line[16];
+        std::snprintf(line, sizeof line, "<%d>", k);
+        tables.box[static_cast<std::size_t>(k)] = std::string(line);
     }
 }
 
