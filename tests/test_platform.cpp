@@ -36,29 +36,29 @@ TEST(HardwareIds, PortsSortByTheirNumber) {
 
 // Timers due together tick in the order they fell due; one stopped by
 // another's tick, or by its own, ticks no more; one started in a tick waits
-// for its own interval.
+// for its own interval, even of 0 ms.
 TEST(SteadyScheduler, TicksInTheOrderTheyFallDue) {
     SteadyScheduler s;
     std::vector<std::string> ticks;
     Scheduler::TimerId self = 0, victim = 0;
-    s.startTimer(3, [&] { ticks.push_back("three"); });
-    victim = s.startTimer(6, [&] { ticks.push_back("victim"); });
-    self = s.startTimer(1, [&] {
+    s.startTimer(30, [&] { ticks.push_back("thirty"); });
+    victim = s.startTimer(60, [&] { ticks.push_back("victim"); });
+    self = s.startTimer(10, [&] {
         ticks.push_back("once");
         s.stopTimer(self);
         s.startTimer(0, [&] { ticks.push_back("late"); });
     });
-    s.startTimer(4, [&] {
-        ticks.push_back("four");
+    s.startTimer(40, [&] {
+        ticks.push_back("forty");
         s.stopTimer(victim);
     });
-    ASSERT_TRUE(s.runUntil([&] { return std::count(ticks.begin(), ticks.end(), "four") == 2; }, 5000));
+    ASSERT_TRUE(s.runUntil([&] { return std::count(ticks.begin(), ticks.end(), "forty") == 2; }, 5000));
     ASSERT_GE(ticks.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(ticks.begin(), ticks.begin() + 2), (std::vector<std::string>{"once", "late"}));
     EXPECT_EQ(std::count(ticks.begin(), ticks.end(), "once"), 1);
     EXPECT_EQ(std::count(ticks.begin(), ticks.end(), "victim"), 0);
-    const auto three = std::find(ticks.begin(), ticks.end(), "three");
-    EXPECT_LT(three, std::find(ticks.begin(), ticks.end(), "four"));
+    const auto thirty = std::find(ticks.begin(), ticks.end(), "thirty");
+    EXPECT_LT(thirty, std::find(ticks.begin(), ticks.end(), "forty"));
     EXPECT_EQ(s.runningTimers(), 3u);
 }
 

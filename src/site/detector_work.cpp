@@ -88,8 +88,11 @@ bool DetectorWork::readAddresses() {
     // The read ends well even when an address never came in ten frames;
     // such an address stays disabled with the text it had.
     std::string missing;
-    for (std::size_t k = 0; k < 10; ++k)
-        if (!f_.ui.Text1[k]->enabled()) missing += " " + std::to_string(k + 1);
+    for (std::size_t k = 0; k < 10; ++k) {
+        if (f_.ui.Text1[k]->enabled()) continue;
+        missing += ' ';
+        missing += std::to_string(k + 1);
+    }
     if (!missing.empty())
         return fail(DetectorState::failed, say("adresse(s) non lue(s) :", "address(es) not read:") + missing);
     row_.addresses = addressesShown();

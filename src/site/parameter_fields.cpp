@@ -85,7 +85,10 @@ std::size_t FieldOf(const WantedParameter& wanted) {
 
 std::string ChoiceNames(std::size_t field) {
     std::string names;
-    for (const Choice& c : Choices()[field]) names += (names.empty() ? "" : "|") + std::string(c.name);
+    for (const Choice& c : Choices()[field]) {
+        if (!names.empty()) names += '|';
+        names += c.name;
+    }
     return names;
 }
 
