@@ -5,7 +5,22 @@ set(QUELM_GRAPH
   "quelm_protocol:"
   "quelm_core:"
   "quelm_driver_api:"
-  "quelm_handlers:quelm_driver_api,quelm_protocol,quelm_core,quelm_platform"
+  "quelm_files:quelm_platform"
+  "quelm_trace:quelm_files,quelm_driver_api,quelm_protocol,quelm_core"
+  # The handlers: the ground floor, the link, one target per operation, the
+  # decoder that dispatches replies to them, and the shell that binds them.
+  "quelm_form:quelm_driver_api,quelm_protocol,quelm_core"
+  "quelm_link:quelm_form"
+  "quelm_read_params:quelm_link,quelm_form"
+  "quelm_addresses:quelm_link,quelm_form"
+  "quelm_program_number:quelm_link,quelm_form"
+  "quelm_send_params:quelm_read_params,quelm_link,quelm_form"
+  "quelm_box:quelm_link,quelm_form"
+  "quelm_project:quelm_form,quelm_files,quelm_protocol,quelm_core,quelm_platform"
+  "quelm_decoder:quelm_read_params,quelm_addresses,quelm_program_number,quelm_send_params,quelm_box,quelm_link,quelm_form"
+  "quelm_shell:quelm_decoder,quelm_read_params,quelm_addresses,quelm_program_number,quelm_send_params,quelm_box,\
+quelm_project,quelm_link,quelm_form,quelm_files,quelm_protocol,quelm_core,quelm_platform"
+  "quelm_handlers:quelm_shell,quelm_trace"
   "quelm_sim:quelm_driver_api,quelm_core,quelm_platform"
   "quelm_serial:quelm_driver_api,quelm_core,quelm_platform"
   "quelm_qt_scheduler:quelm_core,quelm_platform"
@@ -17,10 +32,10 @@ set(QUELM_GRAPH
 
 # The target each source folder belongs to.
 set(QUELM_FOLDERS
-  "protocol:quelm_protocol" "core:quelm_core"
-  "link:quelm_handlers" "exchange:quelm_handlers" "detector:quelm_handlers"
-  "project:quelm_handlers" "shell:quelm_handlers"
-  "platform:quelm_platform"
+  "platform:quelm_platform" "protocol:quelm_protocol" "core:quelm_core" "driver_api:quelm_driver_api"
+  "files:quelm_files" "trace:quelm_trace" "form:quelm_form" "link:quelm_link" "read_params:quelm_read_params"
+  "addresses:quelm_addresses" "program_number:quelm_program_number" "send_params:quelm_send_params" "box:quelm_box"
+  "project:quelm_project" "decoder:quelm_decoder" "shell:quelm_shell"
   "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "drivers/qt:quelm_qt_scheduler" "app:quelm_app" "site:quelm_site"
   "ui:quelm_view" "cli:quelm_cli_lib")
 

@@ -1,7 +1,8 @@
 // "Lire les adresses" and "Envoyer les adresses" from the buttons to the
 // box and back, on the virtual clock with the simulated box.
-#include "exchange/read_chain.h"
+#include "link/exchange_end.h"
 #include "protocol/number.h"
+#include "read_params/parameter_replies.h"
 #include "shell/keyboard.h"
 #include "support/address_invariants.h"
 #include "support/test_rig.h"

@@ -1,6 +1,6 @@
 // The box's channel and the test number.
-#include "exchange/form_ops.h"
-#include "link/box_channel.h"
+#include "box/box_channel.h"
+#include "form/form_ops.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>

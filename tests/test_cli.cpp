@@ -2,9 +2,9 @@
 // whole read through the serial driver and a pseudo-terminal.
 #include "cli/cli.h"
 #include "cli/live_read.h"
-#include "detector/parameters.h"
 #include "drivers/serial/serial_driver.h"
 #include "drivers/serial/steady_scheduler.h"
+#include "form/parameters.h"
 #include "shell/bind_handlers.h"
 #include "support/cli_run.h"
 #include "support/pty_bridge.h"

@@ -2,7 +2,7 @@
 // time on the simulated box.
 #include "cli/cli.h"
 #include "drivers/serial/steady_scheduler.h"
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "platform/stop_signals.h"
 #include "support/cli_run.h"
 

@@ -1,5 +1,5 @@
 // Numbers in texts, their byte forms, the write commands and the validators.
-#include "detector/codec.h"
+#include "protocol/codec.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>

@@ -2,9 +2,9 @@
 // settings file or a language choice and is killed (SIGKILL) at one write
 // point of the atomic writer; the file on disk is then the old one whole or
 // the new one whole, and the next save still works.
+#include "files/text_file.h"
 #include "project/project_actions.h"
 #include "project/project_file.h"
-#include "project/text_file.h"
 #include "shell/language_files.h"
 #include "support/file_bytes.h"
 #include "support/test_rig.h"

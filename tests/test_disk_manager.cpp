@@ -1,6 +1,6 @@
 // The disk manager panel and the project file seen from the window: menus,
 // linked lists in a temporary folder, OK and Cancel, the number box.
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "platform/drives.h"
 #include "project/disk_manager.h"
 #include "project/folders.h"

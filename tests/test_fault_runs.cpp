@@ -1,7 +1,7 @@
 // The whole read against a box whose line drops, corrupts, delays,
 // duplicates, cuts and adds bytes, for many seeds. Every run is
 // deterministic: a failing seed printed here replays the same way.
-#include "detector/parameters.h"
+#include "form/parameters.h"
 #include "shell/keyboard.h"
 #include "shell/language_files.h"
 #include "shell/startup.h"

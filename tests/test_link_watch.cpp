@@ -1,6 +1,7 @@
 // The connection test and the stop watch.
-#include "exchange/form_ops.h"
-#include "link/link_watch.h"
+#include "box/connection_test.h"
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
 #include "shell/keyboard.h"
 #include "support/test_rig.h"
 

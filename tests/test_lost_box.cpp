@@ -1,7 +1,8 @@
 // A box pulled out in the middle of an exchange ends it as "no box" does,
 // and the next read after it is plugged back in works.
-#include "exchange/form_ops.h"
-#include "link/link_watch.h"
+#include "box/connection_test.h"
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>

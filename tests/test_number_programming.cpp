@@ -1,10 +1,10 @@
 // "Programmer" and the number replies 96 and 97 on the virtual clock, with
 // the simulated box and with frames injected where the box would not send
 // them.
-#include "detector/program_number.h"
-#include "exchange/decoder.h"
-#include "exchange/form_ops.h"
+#include "decoder/decoder.h"
+#include "form/form_ops.h"
 #include "link/session.h"
+#include "program_number/program_number.h"
 #include "support/send_invariants.h"
 #include "support/test_rig.h"
 

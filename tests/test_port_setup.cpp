@@ -3,9 +3,9 @@
 // reported once in the trace.
 #include "core/virtual_clock.h"
 #include "drivers/serial/serial_driver.h"
-#include "link/trace_driver.h"
 #include "platform/linux_sysfs.h"
 #include "support/pty_bridge.h"
+#include "trace/trace_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The ".bdp" project file on its own: the bytes written, the reading rules,
 // hostile files, and a save that fails half-way.
+#include "files/text_file.h"
 #include "project/project_file.h"
-#include "project/text_file.h"
 #include "protocol/number.h"
 #include "support/file_bytes.h"
 #include "support/temp_folder.h"

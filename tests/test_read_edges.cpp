@@ -1,10 +1,11 @@
 // Corners of the read chain: what a blank reply, an empty number box, a
 // number changed between groups, an acknowledgement in the middle of a read,
 // a repeated send and the restore of the user's choices do.
-#include "exchange/decoder.h"
-#include "exchange/form_ops.h"
-#include "exchange/read_chain.h"
+#include "decoder/decoder.h"
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
 #include "link/session.h"
+#include "read_params/parameter_replies.h"
 #include "shell/keyboard.h"
 #include "support/test_rig.h"
 

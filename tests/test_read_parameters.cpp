@@ -1,11 +1,12 @@
 // "Lire les paramètres" from the button to the box and back, on the virtual
 // clock with the simulated box.
-#include "detector/parameters.h"
-#include "detector/read_parameters.h"
-#include "exchange/decoder.h"
-#include "exchange/form_ops.h"
-#include "link/link_watch.h"
+#include "box/connection_test.h"
+#include "decoder/decoder.h"
+#include "form/form_ops.h"
+#include "form/parameters.h"
+#include "link/exchange_end.h"
 #include "link/session.h"
+#include "read_params/read_parameters.h"
 #include "shell/keyboard.h"
 #include "support/test_rig.h"
 

@@ -6,7 +6,7 @@
 // window after a read of the simulated box (trace_en.png).
 #include "app/builder.h"
 #include "core/virtual_clock.h"
-#include "exchange/form.h"
+#include "form/form.h"
 #include "shell/bind_handlers.h"
 #include "shell/startup.h"
 #include "support/qt_app.h"

@@ -1,9 +1,9 @@
 // "Envoyer les paramètres" on the virtual clock with the simulated box: the
 // read, the call after every write, the passes until a read agrees, and the
 // ways a send ends.
-#include "detector/parameters.h"
-#include "detector/send_parameters.h"
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
+#include "form/parameters.h"
+#include "send_params/send_parameters.h"
 #include "shell/keyboard.h"
 #include "support/send_invariants.h"
 #include "support/test_rig.h"

@@ -4,11 +4,11 @@
 #include "core/virtual_clock.h"
 #include "drivers/qt/qt_scheduler.h"
 #include "drivers/serial/serial_driver.h"
-#include "exchange/form_ops.h"
-#include "link/trace_driver.h"
+#include "form/form_ops.h"
 #include "shell/bind_handlers.h"
 #include "support/pty_bridge.h"
 #include "support/test_rig.h"
+#include "trace/trace_driver.h"
 
 #include <gtest/gtest.h>
 

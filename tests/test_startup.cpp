@@ -1,6 +1,6 @@
 // Start-up: the settings file, the language tables, captions, defaults, the
 // box check and the connection test; the language menu; the one-time scaling.
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "platform/path_text.h"
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"

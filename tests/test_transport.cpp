@@ -1,8 +1,8 @@
 // The device session and the frame transport, on a recording driver and on
 // the simulated box.
-#include "detector/codec.h"
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "link/session.h"
+#include "protocol/codec.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // included), user actions reach the model, every key is seen once by the
 // window while it asks to see keys first, and the two pictures are drawn.
 #include "core/virtual_clock.h"
-#include "exchange/form.h"
+#include "form/form.h"
 #include "shell/scale_layout.h"
 #include "support/qt_app.h"
 #include "support/test_rig.h"

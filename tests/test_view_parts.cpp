@@ -1,7 +1,7 @@
 // The view's small pieces apart from the window fixture: virtual key codes,
 // the style's copied drawings, and the address buttons on the tool bound to
 // its handlers.
-#include "exchange/form.h"
+#include "form/form.h"
 #include "support/qt_app.h"
 #include "support/test_rig.h"
 #include "ui/key_forwarder.h"

@@ -3,8 +3,8 @@
 // end: the real serial port (an FTDI adapter, or a port given by name) or a
 // simulated box read from a box file.
 #include "core/scheduler.h"
+#include "driver_api/box_driver.h"
 #include "drivers/sim/sim_box.h"
-#include "link/box_driver.h"
 
 #include <cstddef>
 #include <cstdint>

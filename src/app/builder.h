@@ -5,9 +5,9 @@
 // command line and the benchmarks all start here.
 #include "app/backend.h"
 #include "core/scheduler.h"
-#include "exchange/form.h"
-#include "link/trace_driver.h"
-#include "link/trace_log.h"
+#include "form/form.h"
+#include "trace/trace_driver.h"
+#include "trace/trace_log.h"
 
 #include <functional>
 #include <memory>

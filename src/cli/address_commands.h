@@ -2,7 +2,7 @@
 // read-addresses and send-addresses: Command4 and Command5 of the window,
 // headless, with their outcome as an exit code.
 #include "cli/cli_options.h"
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdio>
 

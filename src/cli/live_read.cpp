@@ -1,6 +1,6 @@
 #include "cli/live_read.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "platform/stop_signals.h"
 #include "shell/keyboard.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // An operation run in real time on the tool's scheduler: what the command
 // line does, and what the benchmark and the serial tests measure.
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <functional>
 

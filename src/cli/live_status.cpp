@@ -1,6 +1,6 @@
 #include "cli/live_status.h"
 
-#include "exchange/exchange_state.h"
+#include "form/exchange_state.h"
 
 #include "platform/system.h"
 

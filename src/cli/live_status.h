@@ -3,7 +3,7 @@
 // the address in hand, the tries, and the message line, rewritten in place
 // on standard error while the command runs and wiped when it ends. Nothing
 // is written when standard error is not a terminal.
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdio>
 #include <string>

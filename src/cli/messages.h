@@ -3,7 +3,7 @@
 // table the front end uses until language files are loaded, and the exit
 // code an operation's last message stands for.
 #include "core/language_tables.h"
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdio>
 #include <string>

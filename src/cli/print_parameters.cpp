@@ -1,7 +1,7 @@
 #include "cli/print_parameters.h"
 
 #include "cli/json.h"
-#include "detector/codec.h"
+#include "protocol/codec.h"
 
 namespace quelm::cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The nine parameters of a detector, for people or as JSON.
-#include "detector/parameters.h"
+#include "form/parameters.h"
 
 #include <cstdio>
 #include <string>

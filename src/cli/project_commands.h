@@ -1,7 +1,7 @@
 #pragma once
 // The project-file commands of the front end: a read saved to a file, and a
 // file shown as the window would load it.
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdio>
 #include <string>

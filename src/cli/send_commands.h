@@ -3,7 +3,7 @@
 // paramètres", "Programmer" and the connection test of "Attendre N°",
 // clicked on a headless window.
 #include "cli/cli_options.h"
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdio>
 

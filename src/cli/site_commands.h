@@ -3,7 +3,7 @@
 // line per detector (or the JSON report) on the output, the report file on
 // request, and a live progress line on a terminal.
 #include "cli/cli_options.h"
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdio>
 

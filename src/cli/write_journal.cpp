@@ -1,7 +1,7 @@
 #include "cli/write_journal.h"
 
-#include "detector/parameters.h"
-#include "exchange/exchange_state.h"
+#include "form/exchange_state.h"
+#include "form/parameters.h"
 #include "protocol/frame.h"
 
 #include <optional>

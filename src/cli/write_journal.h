@@ -2,7 +2,7 @@
 // What an operation has written into the detector, followed frame by frame
 // from the tool's trace log: told when a send is stopped half-way, so that
 // the user knows what the detector may hold now.
-#include "link/trace_log.h"
+#include "trace/trace_log.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "link/session.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 
 #include <string>
 

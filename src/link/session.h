@@ -2,7 +2,7 @@
 // The device session with the box and the frame transport: open, close, count
 // the boxes, line settings, sending a frame byte by byte, taking one reply
 // frame from the receive queue.
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdint>
 #include <optional>

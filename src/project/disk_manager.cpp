@@ -1,6 +1,6 @@
 #include "project/disk_manager.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "platform/drives.h"
 #include "platform/path_text.h"
 #include "project/folders.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The disk manager panel Frame10: the project file chooser, opened by the
 // two file menu items in the mode "openpri" or "savepri".
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "project/number_box.h"
 
-#include "detector/codec.h"
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
+#include "protocol/codec.h"
 
 namespace quelm {
 

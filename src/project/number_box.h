@@ -1,7 +1,7 @@
 #pragma once
 // The detector number box: it names the project file and stops a running
 // connection test when a number arrives in it.
-#include "exchange/form.h"
+#include "form/form.h"
 
 namespace quelm {
 

@@ -1,6 +1,6 @@
 #include "project/project_actions.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "platform/path_text.h"
 #include "project/disk_manager.h"
 #include "protocol/number.h"

@@ -1,7 +1,7 @@
 #pragma once
 // Saving the window's values into a project file and opening one back: the
 // OK button (Command11) of the disk manager panel.
-#include "exchange/form.h"
+#include "form/form.h"
 #include "project/project_file.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "project/project_file.h"
 
-#include "exchange/form_ops.h"
-#include "project/text_file.h"
+#include "files/text_file.h"
+#include "form/form_ops.h"
 #include "protocol/number.h"
 
 #include <cctype>

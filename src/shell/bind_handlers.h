@@ -1,6 +1,6 @@
 #pragma once
 // Connects every control event of the window model to its handler.
-#include "exchange/form.h"
+#include "form/form.h"
 
 namespace quelm {
 

@@ -1,7 +1,8 @@
 // The handlers of the send of parameters and of the number programming.
-#include "detector/program_number.h"
-#include "detector/send_parameters.h"
-#include "exchange/number_replies.h"
+#include "program_number/number_replies.h"
+#include "program_number/program_number.h"
+#include "send_params/send_parameters.h"
+#include "send_params/send_replies.h"
 #include "shell/bind_handlers.h"
 
 namespace quelm {

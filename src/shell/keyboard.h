@@ -1,7 +1,7 @@
 #pragma once
 // The window sees every key before the focused control: each key is kept as
 // a request to stop the exchange in progress.
-#include "exchange/form.h"
+#include "form/form.h"
 
 namespace quelm {
 

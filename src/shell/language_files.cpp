@@ -1,8 +1,8 @@
 #include "shell/language_files.h"
 
-#include "detector/codec.h"
+#include "files/text_file.h"
 #include "platform/path_text.h"
-#include "project/text_file.h"
+#include "protocol/codec.h"
 
 namespace quelm {
 

@@ -2,7 +2,7 @@
 // The settings file and the language files: single-byte Windows-1252 text,
 // lines ending in CR LF, CR alone or LF alone. The tool writes CR LF.
 #include "core/language_tables.h"
-#include "project/text_file.h"
+#include "files/text_file.h"
 
 #include <array>
 #include <filesystem>

@@ -1,7 +1,8 @@
 #include "shell/startup.h"
 
-#include "exchange/form_ops.h"
-#include "link/link_watch.h"
+#include "box/connection_test.h"
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
 #include "link/session.h"
 #include "platform/path_text.h"
 #include "shell/language_files.h"

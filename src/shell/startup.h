@@ -3,7 +3,7 @@
 // picks a language or waits for a detector's number: settings, language
 // tables, captions, one-time scaling, defaults, the box check and, with
 // exactly one box, the connection test.
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <string>
 #include <vector>

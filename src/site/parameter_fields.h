@@ -4,8 +4,8 @@
 // output and the site report ("outputPower", "levelDynPlus"), with the value
 // names each field takes, and the window's options and level boxes they
 // stand for.
-#include "detector/parameters.h"
-#include "exchange/form.h"
+#include "form/form.h"
+#include "form/parameters.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "site/plan.h"
 
-#include "project/text_file.h"
+#include "files/text_file.h"
 #include "site/csv.h"
 #include "site/plan_json.h"
 

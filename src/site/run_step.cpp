@@ -1,6 +1,6 @@
 #include "site/run_step.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "shell/keyboard.h"
 
 #include <algorithm>

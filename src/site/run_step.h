@@ -2,7 +2,7 @@
 // One operation of the window run to its end for the site runner: a click,
 // then the clock until no exchange runs; past its time, or when a stop is
 // asked, the stop key is pressed as a user would press it.
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "site/site_report.h"
 
-#include "project/text_file.h"
+#include "files/text_file.h"
 #include "site/csv.h"
 
 #include <nlohmann/json.hpp>

@@ -1,7 +1,7 @@
 #pragma once
 // The report of a site run: one row per detector, as CSV or JSON with the
 // same columns, and a summary.
-#include "detector/parameters.h"
+#include "form/parameters.h"
 #include "site/parameter_fields.h"
 #include "site/project_values.h"
 

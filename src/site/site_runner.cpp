@@ -1,6 +1,6 @@
 #include "site/site_runner.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "site/detector_work.h"
 
 #include <algorithm>

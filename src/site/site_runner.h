@@ -3,7 +3,7 @@
 // window model the front end gives it (the main window's, or the command
 // line's headless one), with a report row for each detector. Both front ends
 // run sites through it.
-#include "exchange/form.h"
+#include "form/form.h"
 #include "site/plan.h"
 #include "site/site_report.h"
 

@@ -3,8 +3,8 @@
 // control's geometry puts it. Model changes, the window's position, size,
 // font and state included, are shown at once; user actions go to the model,
 // which runs the handlers. The view makes no decisions.
-#include "exchange/form.h"
-#include "link/trace_log.h"
+#include "form/form.h"
+#include "trace/trace_log.h"
 
 #include <QMainWindow>
 #include <functional>

@@ -4,7 +4,7 @@
 // operation as it goes. A list of the detectors with their state, last
 // result and differences; a progress bar; the stop key (any key, or the stop
 // button) ends the current detector as it ends any operation.
-#include "exchange/form.h"
+#include "form/form.h"
 #include "site/site_runner.h"
 
 #include <QWidget>

@@ -4,7 +4,7 @@
 // is open; it saves the trace to a file and clears it. It only reads the
 // log: the link works the same with the window open or closed.
 #include "core/window_model.h"
-#include "link/trace_log.h"
+#include "trace/trace_log.h"
 
 #include <QString>
 #include <QWidget>

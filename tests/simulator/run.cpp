@@ -1,6 +1,6 @@
 #include "simulator/run.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "shell/keyboard.h"
 #include "shell/language_files.h"
 #include "shell/startup.h"

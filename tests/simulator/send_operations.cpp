@@ -5,7 +5,7 @@
 #include "support/address_invariants.h"
 #include "support/send_invariants.h"
 
-#include "detector/codec.h"
+#include "protocol/codec.h"
 #include "protocol/number.h"
 
 #include <algorithm>

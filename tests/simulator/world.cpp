@@ -1,6 +1,6 @@
 #include "simulator/world.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "shell/bind_handlers.h"
 #include "simulator/site_operations.h"
 #include "support/test_rig.h"

@@ -3,12 +3,12 @@
 // model with its handlers and real language files, a simulated box with
 // faults on both lines, and a random source drawn from the run's seed.
 #include "core/virtual_clock.h"
-#include "detector/parameters.h"
 #include "drivers/sim/sim_box.h"
 #include "drivers/sim/sim_driver.h"
-#include "exchange/form.h"
-#include "link/trace_driver.h"
+#include "form/form.h"
+#include "form/parameters.h"
 #include "project/project_file.h"
+#include "trace/trace_driver.h"
 
 #include <cstdint>
 #include <filesystem>

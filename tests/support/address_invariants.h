@@ -5,7 +5,7 @@
 // it holds, else what is wrong. When the operation did not end with line 18
 // (stopped, refused, no box) there is nothing to check and both hold.
 #include "drivers/sim/sim_box.h"
-#include "exchange/form.h"
+#include "form/form.h"
 #include "protocol/number.h"
 
 #include <cmath>

@@ -3,7 +3,7 @@
 // ended, whatever happened on the way: checks for the whole-tool runs. Each
 // returns an empty text when the invariant holds, else what is wrong.
 #include "drivers/sim/sim_box.h"
-#include "exchange/form.h"
+#include "form/form.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "support/test_rig.h"
 
-#include "exchange/form_ops.h"
+#include "form/form_ops.h"
 #include "shell/bind_handlers.h"
 
 #include <cstdio>

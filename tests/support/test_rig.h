@@ -2,11 +2,11 @@
 // A whole tool on the virtual clock: window model with its handlers, a
 // simulated box, and helpers to drive it as a user would.
 #include "core/virtual_clock.h"
-#include "detector/parameters.h"
+#include "driver_api/box_driver.h"
 #include "drivers/sim/sim_box.h"
 #include "drivers/sim/sim_driver.h"
-#include "exchange/form.h"
-#include "link/box_driver.h"
+#include "form/form.h"
+#include "form/parameters.h"
 
 #include <array>
 #include <cstdint>

@@ -6,7 +6,7 @@
 // mid-session only makes the calls fail with kIoError. The port is held
 // exclusively while the session lasts, so a second program cannot talk to
 // the box in between; lastError() says in words why the last call failed.
-#include "link/box_driver.h"
+#include "driver_api/box_driver.h"
 #include "platform/serial_port.h"
 
 #include <string>

@@ -4,8 +4,8 @@
 // sleeping on the scheduler, so the virtual clock moves and nothing else
 // runs); writes go to the box at the current time.
 #include "core/scheduler.h"
+#include "driver_api/box_driver.h"
 #include "drivers/sim/sim_box.h"
-#include "link/box_driver.h"
 
 namespace quelm::sim {
 

@@ -1,0 +1,127 @@
+#include "addresses/addresses.h"
+
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
+#include "link/session.h"
+#include "protocol/number.h"
+
+#include <cmath>
+
+namespace quelm {
+
+namespace {
+
+constexpr double kMaxAddress = 1048574;
+
+// Every address is outstanding: a report enables its box; a stop gives the
+// boxes back with the buttons.
+void HoldReceived(Form& f) {
+    for (TextBox* box : f.ui.Text1) HoldControl(f, box);
+}
+
+// The first address box whose value cannot be written, or -1.
+int FirstUnsendableWanted(const Form& f) {
+    for (int i = 0; i < 10; ++i)
+        if (!WantedAddressSendable(f, i)) return i;
+    return -1;
+}
+
+} // namespace
+
+bool WantedAddressSendable(const Form& f, int index) {
+    const double v = NumericValue(f.ui.Text2[static_cast<std::size_t>(index)]->text());
+    return v >= 0 && v <= kMaxAddress && v == std::floor(v);
+}
+
+void ShowWantedAddressRefused(Form& f, int index) {
+    ShowMessage(f, BoxLineOr(f, 42, Said::AddressRefused) + Str(index + 1));
+}
+
+void Command4_Click(Form& f) {
+    // 1. A read already running goes on.
+    if (f.x.operation == kReadAddresses) return;
+    // 2. Whatever else runs stops first, as the stop key stops it.
+    f.x.keyPressed = 1;
+    f.x.attemptCount = kAbortMarker;
+    Timer3_Timer(f);
+    // 3. The read starts at address 0.
+    f.x.addressIndex = 0;
+    f.x.tryCount = 0;
+    f.x.operation = kReadAddresses;
+    f.x.keyPressed.reset();
+    f.x.attemptCount = 0;
+    f.ui.Timer[3]->enable();
+    f.x.addressSendMode = 0;
+    // 4. Every address is outstanding.
+    HoldReceived(f);
+    // 5. Box check.
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes == 1) {
+        ClassicOpen_Click(f);
+        ConfigureLine(f);
+    }
+    // 6. Buttons off while the read runs.
+    SetButtonsEnabled(f, false);
+    // 7. A request with no box, or to one box of several, would be resent
+    // every four seconds with the window locked until a key: the read ends
+    // at once instead, with the box check's message.
+    if (boxes != 1) {
+        EndGivingWindowBack(f);
+        return;
+    }
+    SendAddressRead(f);
+}
+
+void Command5_Click(Form& f) {
+    // A value no detector can hold would be written again and again: the
+    // send is refused before anything goes out.
+    if (const int bad = FirstUnsendableWanted(f); bad >= 0) {
+        ShowWantedAddressRefused(f, bad);
+        return;
+    }
+    // Writing into one box of several, or into none, is refused as well.
+    if (LookForBox(f) != 1) return;
+    // 1. The send starts by reading address 0.
+    f.x.addressIndex = -1;
+    f.x.operation = kSendAddresses;
+    f.x.keyPressed.reset();
+    f.x.attemptCount = 0;
+    f.ui.Timer[3]->enable();
+    f.x.tryCount = 0;
+    f.x.addressSendMode = 1;
+    f.x.addressWrites = 0;
+    // 2. Read request for address 0.
+    SendAddressRead(f);
+    if (f.x.operation != kSendAddresses) return; // the request was refused
+    // 3. Every address is outstanding; buttons off while the send runs.
+    HoldReceived(f);
+    SetButtonsEnabled(f, false);
+}
+
+void Command3_Click(Form& f) {
+    for (std::size_t i = 0; i < 10; ++i) f.ui.Text2[i]->setText(f.ui.Text1[i]->text());
+}
+
+void SendAddressRead(Form& f) {
+    if (f.x.attemptCount == kAbortMarker) {
+        ShowBoxLine(f, 6);
+        f.x.paramSendActive = 0;
+        return;
+    }
+    const int index = (f.x.addressSendMode == 1 && f.x.addressIndex == -1) ? 0 : f.x.addressIndex;
+    f.x.outFrame = EncodeNumberFrame(code::kReadAddress0 + index, NumericValue(f.ui.Text3->text()));
+    // A detector number without a frame form: the transport says so, and the
+    // chain ends rather than wait for a reply to nothing.
+    if (!SendFrameAndPoll(f)) {
+        EndGivingWindowBack(f);
+        return;
+    }
+    f.x.attemptCount = 0;
+    // A key pressed since the chain started is left for the stop watch: the
+    // steps follow each other every 15 to 70 ms, and emptying it here would
+    // erase a stop request before the watch, every 100 ms, could see it. The
+    // buttons that start a chain empty it themselves before this send.
+}
+
+} // namespace quelm

@@ -1,0 +1,73 @@
+#pragma once
+// What says which request is in progress, which step it has reached and how
+// often it has been tried. Written by the senders, read and written by the
+// reply decoder.
+#include "protocol/frame.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace quelm {
+
+class Control;
+
+// Operation codes.
+enum Operation : int {
+    kIdle = 0,
+    kReadAddresses = 4,
+    kSendAddresses = 5,
+    kCheckBeforeProgramming = 6,
+    kProgramNumber = 61,
+    kReadGroup1 = 7,
+    kReadGroup2 = 20,
+    kReadGroup3 = 21,
+    kSendOneParameter = 81,
+    kCallBetweenSteps = 82,
+};
+
+constexpr int kAbortMarker = 1000;
+
+// A real detector takes every write at the first pass and shows it at the
+// second; a send whose passes still disagree after this many never will. A
+// send of addresses writes one address at most as often.
+constexpr int kMaxSendPasses = 10;
+
+struct ExchangeState {
+    int operation = kIdle;
+    int tryCount = 0;
+    int stepTimer = 0;
+    int addressIndex = 0;
+    int addressSendMode = 0;
+    int attemptCount = 0;
+    // Empty, or the code of the last key pressed: any value asks to stop.
+    std::optional<int> keyPressed;
+    // The frame to send, bytes 1 to 5 (0 unused). Kept after sending so that
+    // a retry sends the same bytes. Values outside 0..255 are never sent.
+    Frame outFrame{};
+    int paramSendActive = 0;
+    // The new number the programming step sent (command 97): the detector's
+    // answer confirms the programming only when it carries this number.
+    std::int64_t programmedNumber = -1;
+    // Writes of the address in hand during a send of addresses; a send that
+    // never sees it agree gives up after as many writes as a send of
+    // parameters has passes.
+    int addressWrites = 0;
+    std::array<bool, 30> savedOption{}; // Option3 .. Option29
+    std::array<double, 11> savedText{}; // Text8 .. Text10
+    // Text8 .. Text10: the level the detector last reported, which may be
+    // above the 100 its box can show.
+    std::array<std::optional<int>, 11> reportedLevel{};
+    std::array<int, 16> stepCycle{}; // Timer7 .. Timer15
+    // Passes of the running send of parameters, each a read and steps 7 to
+    // 16; a send that needs more than a few is cut (see send_parameters.h).
+    int sendPass = 0;
+    // The controls the running operation has disabled besides the buttons:
+    // they come back with the buttons, whether it ended, failed or stopped.
+    std::vector<Control*> held;
+    int language = 0;
+    bool startedOnce = false;
+};
+
+} // namespace quelm

@@ -1,0 +1,52 @@
+#pragma once
+// The window is the store of a detector's parameters: six option groups and
+// three level boxes. This file knows which option stands for which code.
+#include "form/form.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace quelm {
+
+// Selects the options and fills the level boxes of a reply 64, 65 or 66 whose
+// check byte is right. A code that matches no option leaves its group with no
+// option selected.
+void ApplyParameterReply(Form& f, const Frame& b);
+
+// Level boxes: a value over 100 becomes "100", then one under 0 becomes "0".
+void Text8_Change(Form& f);
+void Text9_Change(Form& f);
+void Text10_Change(Form& f);
+// Address boxes: a value over 1048574 becomes "1048574".
+void Text2_Change(Form& f, int index);
+
+// The parameters as the window shows them: the index of the selected option
+// of each group in window order (none when no option is selected) and the
+// texts of the level boxes.
+struct DetectorParameters {
+    std::optional<int> channel, dynamicTime, outputPower, riseTime, fallTime, commandType;
+    std::string levelOnPlus, levelDynPlus, levelDynMinus;
+    bool operator==(const DetectorParameters&) const = default;
+};
+DetectorParameters ParametersShown(const Form& f);
+// The level of Text8, Text9 or Text10 (n = 8, 9, 10) as the detector holds
+// it: the box's value, or the level the detector reported when the box shows
+// it capped at 100. A detector holding 200 shows 100.
+double LevelHeld(const Form& f, int n);
+// ParametersShown with each level as the detector holds it.
+DetectorParameters ParametersHeld(const Form& f);
+// A send of parameters that stops early puts back the choices and levels it
+// saved when it began, and enables every parameter control again.
+void RestoreParameterControls(Form& f);
+
+// The name of each choice, in window order, as the command line writes and
+// reads it ("2min", "L1+L3").
+const std::array<const char*, 2>& ChannelNames();
+const std::array<const char*, 6>& DynamicTimeNames();
+const std::array<const char*, 3>& OutputPowerNames(); // min, med, max (window order)
+const std::array<const char*, 7>& RiseTimeNames();
+const std::array<const char*, 7>& FallTimeNames();
+const std::array<const char*, 2>& CommandTypeNames(); // L1+L3, L1
+
+} // namespace quelm

@@ -1,0 +1,119 @@
+#include "read_params/parameter_replies.h"
+
+#include "form/form_ops.h"
+#include "form/parameters.h"
+#include "link/session.h"
+
+namespace quelm {
+
+namespace {
+
+// While a parameter group is being read, only the reply to that group's
+// request counts: a late reply to an earlier request (the watchdog resent it,
+// and both answers came) or to another group would otherwise end the step as
+// if the awaited group had been read, and the read would report success with
+// a group it never read. Such a frame costs a try like any wrong frame.
+// While a write or a call of a send is out, a parameter reply is a late one
+// as well, and costs a try. Otherwise a parameter reply is decoded whenever
+// it comes.
+bool Taken(const Form& f, const Frame& b, int replyCode) {
+    if (b[1] != replyCode || !CheckByteRight(b)) return false;
+    switch (f.x.operation) {
+    case kReadGroup1: return replyCode == code::kReadGroup1;
+    case kReadGroup2: return replyCode == code::kReadGroup2;
+    case kReadGroup3: return replyCode == code::kReadGroup3;
+    case kSendOneParameter:
+    case kCallBetweenSteps: return false;
+    default: return true;
+    }
+}
+
+// Ten frames came without the awaited reply of a read that is not the first.
+void EndFailedRead(Form& f, int line) {
+    f.x.tryCount = 0;
+    f.ui.Text5->setText(f.tables.boxLine(line));
+    f.x.operation = kIdle;
+    f.x.stepTimer = 0;
+    ClassicClose_Click(f);
+    f.ui.Text5->repaint();
+    SetButtonsEnabled(f, true);
+    if (f.x.paramSendActive == 1) RestoreParameterControls(f);
+}
+
+} // namespace
+
+void HandleReply64(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup1)) return;
+    ApplyParameterReply(f, b);
+    if (f.x.paramSendActive == 0) EnableOptions(f, 3, 13);
+    ShowBoxLine(f, 15);
+    f.x.tryCount = 10;
+}
+
+void HandleReply65(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup2)) return;
+    ApplyParameterReply(f, b);
+    if (f.x.paramSendActive == 0) {
+        EnableOptions(f, 14, 27);
+        Enable({f.ui.Frame[15], f.ui.Text8});
+    }
+    ShowBoxLine(f, 16);
+    f.x.tryCount = 10;
+}
+
+bool HandleReply66(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup3)) return false;
+    ApplyParameterReply(f, b);
+    if (f.x.paramSendActive == 0)
+        Enable({f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10});
+    f.ui.Text5->setText(f.tables.boxLine(17));
+    f.x.operation = kIdle;
+    f.x.stepTimer = 0;
+    ClassicClose_Click(f);
+    f.ui.Text5->repaint();
+    if (f.x.paramSendActive == 0) SetButtonsEnabled(f, true);
+    // A send goes on with its call: its stop watch keeps running (stopping
+    // and starting it again would put off its next look at the keys).
+    if (f.x.paramSendActive == 0) f.ui.Timer[3]->disable();
+    f.x.tryCount = 10;
+    return true;
+}
+
+void ParameterReadStepOver(Form& f) {
+    if (f.x.operation == kReadGroup3 && f.x.tryCount == 10) EndFailedRead(f, 21);
+    if (f.x.operation == kReadGroup2) {
+        if (f.x.tryCount == 10)
+            EndFailedRead(f, 22);
+        else
+            f.ui.Timer[24]->enable();
+    }
+    if (f.x.operation == kReadGroup1) {
+        if (f.x.tryCount == 10) {
+            // Group 1: operation, session and stop watch stay as they are.
+            f.x.tryCount = 0;
+            ShowBoxLine(f, 23);
+            SetButtonsEnabled(f, true);
+            if (f.x.paramSendActive == 1) RestoreParameterControls(f);
+        } else {
+            f.ui.Timer[23]->enable();
+        }
+    }
+}
+
+void ParameterReadRetry(Form& f) {
+    int line = 0;
+    if (f.x.operation == kReadGroup1) line = 24;
+    if (f.x.operation == kReadGroup2) line = 25;
+    if (f.x.operation == kReadGroup3) line = 26;
+    if (line == 0) return;
+    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(line));
+    f.ui.Timer[28]->setInterval(10 * f.x.tryCount);
+    f.ui.Timer[28]->enable();
+}
+
+void Timer28_Timer(Form& f) {
+    f.ui.Timer[28]->disable();
+    SendFrameAndPoll(f);
+}
+
+} // namespace quelm

@@ -1,0 +1,101 @@
+#include "read_params/read_parameters.h"
+
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
+#include "link/session.h"
+#include "protocol/codec.h"
+
+namespace quelm {
+
+namespace {
+
+// The read holds the controls of the group it reads: a reply enables them,
+// and a read that fails or is stopped gives them back with the buttons.
+void HoldOptions(Form& f, int first, int last) {
+    for (int n = first; n <= last; ++n) HoldControl(f, f.ui.Option[static_cast<std::size_t>(n)]);
+}
+
+void DisableGroup2(Form& f) {
+    HoldOptions(f, 14, 27);
+    HoldControl(f, f.ui.Frame[15]);
+    HoldControl(f, f.ui.Text8);
+}
+
+void DisableGroup3(Form& f) {
+    HoldOptions(f, 28, 29);
+    for (Control* c : std::initializer_list<Control*>{f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10})
+        HoldControl(f, c);
+}
+
+// The request of `group` for the detector of Text3, taken anew each time.
+bool BuildRequest(Form& f, int group) {
+    f.x.outFrame = EncodeReadRequest(group, NumericValue(f.ui.Text3->text()));
+    return !UnsendableByte(f).has_value();
+}
+
+// Steps shared by the requests of groups 2 and 3: box check, then with one
+// box the request. A missing box, several boxes or a detector number without
+// a frame form end the read and give the window back to the user.
+void ReadLaterGroup(Form& f, int group, int operation, void (*disableGroup)(Form&)) {
+    if (LookForBox(f) != 1) {
+        EndGivingWindowBack(f);
+    } else {
+        ClassicOpen_Click(f);
+        ConfigureLine(f);
+        if (!BuildRequest(f, group)) {
+            ShowSendRefused(f, *UnsendableByte(f));
+            EndGivingWindowBack(f);
+        } else {
+            disableGroup(f);
+            f.x.tryCount = 0;
+            f.x.operation = operation;
+            SendFrameAndPoll(f);
+        }
+    }
+    // A key pressed since the read began stays a request to stop: clearing
+    // it here would let the read go on past the user's stop.
+    f.x.attemptCount = 0;
+}
+
+} // namespace
+
+void Command7_Click(Form& f) {
+    const std::uint32_t boxes = LookForBox(f);
+    if (boxes == 0) f.ui.Timer[3]->disable();
+    if (boxes == 1) {
+        f.x.keyPressed.reset();
+        f.ui.Timer[3]->enable();
+        ClassicOpen_Click(f);
+        ConfigureLine(f);
+        if (!BuildRequest(f, 1)) {
+            // Nothing has been disabled yet: the window stays as it was.
+            ShowSendRefused(f, *UnsendableByte(f));
+            f.ui.Timer[3]->disable();
+            ClassicClose_Click(f);
+        } else {
+            HoldOptions(f, 3, 13);
+            SetButtonsEnabled(f, false);
+            f.x.tryCount = 0;
+            f.x.operation = kReadGroup1;
+            SendFrameAndPoll(f);
+        }
+    }
+    f.x.attemptCount = 0;
+    f.x.keyPressed.reset();
+}
+
+void ReadParameterGroup2(Form& f) { ReadLaterGroup(f, 2, kReadGroup2, DisableGroup2); }
+
+void ReadParameterGroup3(Form& f) { ReadLaterGroup(f, 3, kReadGroup3, DisableGroup3); }
+
+void Timer23_Timer(Form& f) {
+    f.ui.Timer[23]->disable();
+    ReadParameterGroup2(f);
+}
+
+void Timer24_Timer(Form& f) {
+    f.ui.Timer[24]->disable();
+    ReadParameterGroup3(f);
+}
+
+} // namespace quelm

@@ -1,0 +1,104 @@
+#include "send_params/send_replies.h"
+
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
+#include "link/session.h"
+#include "protocol/number.h"
+#include "send_params/send_parameters.h"
+
+#include <string>
+
+namespace quelm {
+
+namespace {
+
+bool Taken(const Frame& b, int code) { return b[1] == code && CheckByteRight(b); }
+
+// The call between two steps of a send was answered: the step after the one
+// that ran last, or step 7 when none has run in this pass.
+void EnableNextSendStep(Form& f) {
+    const int step = f.x.stepTimer;
+    if (step < 7 || step > 16) f.ui.Timer[7]->enable();
+    if (step >= 7 && step <= 15) f.ui.Timer[static_cast<std::size_t>(step + 1)]->enable();
+}
+
+// A write or a call of a send of parameters is out, and the frame just
+// taken sent nothing more: the reply 66 that ends a pass's read sends the
+// call itself, in the same tick, and that call is not a retry.
+bool SendStepOut(const Form& f) {
+    const int op = f.x.operation;
+    return f.x.paramSendActive == 1 && !f.ui.Timer[17]->enabled() &&
+           (op == kCallBetweenSteps || (op == kSendOneParameter && f.x.stepTimer != 16));
+}
+
+} // namespace
+
+// The detector called between two steps answered with its number: the next
+// step goes.
+void HandleCallAnswer(Form& f, const Frame& b) {
+    if (f.x.operation != kCallBetweenSteps || !Taken(b, code::kCallNumber)) return;
+    if (FrameNumber(b) != FrameNumber(f.x.outFrame)) return;
+    EnableNextSendStep(f);
+    f.x.tryCount = 10;
+}
+
+// A pass's read of the detector ended with group 3: a send goes on with the
+// call of the detector, the first step of its handshake.
+void CallAfterTheRead(Form& f) {
+    if (f.x.paramSendActive != 1) return;
+    SendCallNumber(f);
+    // The call went out inside this tick, whose step evaluation still counts
+    // the reply just handled: its tries start one lower, so that it has ten
+    // like every other step of the send.
+    f.x.tryCount = -1;
+}
+
+// The acknowledgement is the awaited answer to a write, and to a call the
+// box answers itself: it ends the step, and costs no try.
+void SendHandshakeAcknowledgement(Form& f) {
+    if (f.x.operation == kCallBetweenSteps || (f.x.operation == kSendOneParameter && f.x.stepTimer != 16)) {
+        f.ui.Timer[27]->enable();
+        f.x.tryCount = 10;
+    }
+}
+
+void SendStepOver(Form& f) {
+    if (!SendStepOut(f) || f.x.tryCount != 10) return;
+    f.x.tryCount = 0;
+    const std::string caption = SendStepCaption(f, f.x.stepTimer);
+    ShowMessage(f, BoxLineOr(f, 51, Said::NoValidAnswer) + (caption.empty() ? "" : " (" + caption + ")"));
+    EndGivingWindowBack(f);
+}
+
+void SendStepRetry(Form& f) {
+    if (!SendStepOut(f)) return;
+    const int line = f.x.outFrame[1] == code::kCallNumber ? 28 : SendStepLine(f.x.stepTimer);
+    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(line));
+    f.ui.Timer[28]->setInterval(10 * f.x.tryCount);
+    f.ui.Timer[28]->enable();
+}
+
+void Timer27_Timer(Form& f) {
+    f.ui.Timer[27]->disable();
+    // The stop key leaves this timer running; a call after the stop would
+    // take the send up again behind the user's back.
+    if (f.x.paramSendActive == 1) SendCallNumber(f);
+}
+
+// The send is under way: a key pressed since it began is a request to stop
+// it, and is not cleared here.
+void SendCallNumber(Form& f) {
+    ShowBoxLine(f, 28);
+    f.ui.Timer[3]->enable();
+    ClassicOpen_Click(f);
+    ConfigureLine(f);
+    f.x.outFrame = EncodeNumberFrame(code::kCallNumber, NumericValue(f.ui.Text3->text()));
+    f.x.tryCount = 0;
+    f.x.operation = kCallBetweenSteps;
+    // A number without a frame form (changed during the send) ends the send
+    // with the refusal shown, instead of leaving it waiting for nothing.
+    if (!SendFrameAndPoll(f)) EndGivingWindowBack(f);
+    f.x.attemptCount = 0;
+}
+
+} // namespace quelm
