@@ -1,6 +1,7 @@
 #include "addresses/address_replies.h"
 
 #include "addresses/addresses.h"
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -25,21 +26,21 @@ bool Agrees(Form& f, int i) {
 
 // All ten addresses read, or sent and read back equal.
 void EndAddresses(Form& f) {
-    f.ui.Text5->setText(f.tables.boxLine(18));
+    SetBoxLine(f, addressesDone);
     f.ui.Text5->repaint();
     KeepHeldDisabled(f);
     SetButtonsEnabled(f, true);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
     ClassicClose_Click(f);
-    f.ui.Timer[3]->disable();
+    f.ui.Timer[timer::stopWatch]->disable();
 }
 
 // A detector that acknowledges every write of an address and keeps its old
 // value would get the same write for ever: after as many writes as a send
 // of parameters has passes, the send ends naming the address.
 void GiveUpAddress(Form& f) {
-    ShowMessage(f, BoxLineOr(f, 52, Said::AddressNeverConfirmed) + Str(f.x.addressIndex + 1));
+    ShowLineWith(f, addressNeverConfirmed, Said::AddressNeverConfirmed, Str(f.x.addressIndex + 1));
     EndGivingWindowBack(f);
 }
 
@@ -71,7 +72,7 @@ void HandleAddressReport(Form& f, const Frame& b) {
 }
 
 void ReadBackWrittenAddress(Form& f) {
-    if (f.x.operation == kSendAddresses && f.x.stepTimer == 19) f.ui.Timer[18]->enable();
+    if (f.x.operation == kSendAddresses && f.x.stepTimer == 19) f.ui.Timer[timer::addressRead]->enable();
 }
 
 void AddressStepOver(Form& f) {
@@ -81,7 +82,7 @@ void AddressStepOver(Form& f) {
     if (x.operation == kReadAddresses && x.addressIndex < 9) {
         x.addressIndex += 1;
         x.tryCount = 0;
-        f.ui.Timer[18]->enable();
+        f.ui.Timer[timer::addressRead]->enable();
     }
     if (x.operation == kSendAddresses && x.addressIndex <= 9) {
         if (x.addressIndex == -1) x.addressIndex = 0;
@@ -92,27 +93,27 @@ void AddressStepOver(Form& f) {
             return GiveUpAddress(f);
         }
         x.tryCount = 0;
-        f.ui.Timer[19]->enable();
+        f.ui.Timer[timer::addressWrite]->enable();
     }
 }
 
 void AddressRetry(Form& f) {
     if (f.x.operation != kReadAddresses && f.x.operation != kSendAddresses) return;
-    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(8) + Str(f.x.addressIndex + 1) + f.tables.boxLine(9));
+    ShowMessage(f, addressTries, AddressTriesText(f));
     // The longer interval stays for the following read steps.
-    f.ui.Timer[18]->setInterval(10 + 5 * f.x.tryCount);
-    f.ui.Timer[18]->enable();
+    f.ui.Timer[timer::addressRead]->setInterval(10 + 5 * f.x.tryCount);
+    f.ui.Timer[timer::addressRead]->enable();
 }
 
 void Timer18_Timer(Form& f) {
     f.x.stepTimer = 18;
-    f.ui.Timer[18]->disable();
+    f.ui.Timer[timer::addressRead]->disable();
     SendAddressRead(f);
 }
 
 void Timer19_Timer(Form& f) {
     f.x.stepTimer = 19;
-    f.ui.Timer[19]->disable();
+    f.ui.Timer[timer::addressWrite]->disable();
     ClassicOpen_Click(f);
     ConfigureLine(f);
     if (f.x.addressIndex >= 10) return;

@@ -1,5 +1,6 @@
 #include "addresses/addresses.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -34,7 +35,7 @@ bool WantedAddressSendable(const Form& f, int index) {
 }
 
 void ShowWantedAddressRefused(Form& f, int index) {
-    ShowMessage(f, BoxLineOr(f, 42, Said::AddressRefused) + Str(index + 1));
+    ShowLineWith(f, addressRefused, Said::AddressRefused, Str(index + 1));
 }
 
 void Command4_Click(Form& f) {
@@ -50,13 +51,13 @@ void Command4_Click(Form& f) {
     f.x.operation = kReadAddresses;
     f.x.keyPressed.reset();
     f.x.attemptCount = 0;
-    f.ui.Timer[3]->enable();
+    f.ui.Timer[timer::stopWatch]->enable();
     f.x.addressSendMode = 0;
     // 4. Every address is outstanding.
     HoldReceived(f);
     // 5. Box check.
     const std::uint32_t boxes = LookForBox(f);
-    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes == 0) f.ui.Timer[timer::connectionListen]->disable();
     if (boxes == 1) {
         ClassicOpen_Click(f);
         ConfigureLine(f);
@@ -87,7 +88,7 @@ void Command5_Click(Form& f) {
     f.x.operation = kSendAddresses;
     f.x.keyPressed.reset();
     f.x.attemptCount = 0;
-    f.ui.Timer[3]->enable();
+    f.ui.Timer[timer::stopWatch]->enable();
     f.x.tryCount = 0;
     f.x.addressSendMode = 1;
     f.x.addressWrites = 0;
@@ -105,7 +106,7 @@ void Command3_Click(Form& f) {
 
 void SendAddressRead(Form& f) {
     if (f.x.attemptCount == kAbortMarker) {
-        ShowBoxLine(f, 6);
+        ShowBoxLine(f, exchangeStopped);
         f.x.paramSendActive = 0;
         return;
     }

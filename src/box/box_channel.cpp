@@ -1,5 +1,6 @@
 #include "box/box_channel.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/session.h"
 #include "protocol/number.h"
@@ -12,7 +13,7 @@ namespace {
 // stops listening; with exactly one the session is opened and configured.
 bool OpenTheOneBox(Form& f) {
     const std::uint32_t boxes = LookForBox(f);
-    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes == 0) f.ui.Timer[timer::connectionListen]->disable();
     if (boxes != 1) return false;
     ClassicOpen_Click(f);
     ConfigureLine(f);
@@ -40,8 +41,8 @@ void SendBoxChannel(Form& f, std::uint8_t channel) {
 // queued, and the window and the box would then send each other A and B for
 // as long as the exchange lasts.
 void FollowReportedChannel(Form& f, const Frame& b) {
-    if (b[5] == 3) f.ui.Option[1]->setValue(true);
-    if (b[5] == 4) f.ui.Option[2]->setValue(true);
+    if (b[5] == 3) f.ui.Option[option::boxChannelA]->setValue(true);
+    if (b[5] == 4) f.ui.Option[option::boxChannelB]->setValue(true);
 }
 
 void Option1_Click(Form& f) { SendBoxChannel(f, 3); }
@@ -56,8 +57,8 @@ void Command13_Click(Form& f) {
         ShowSendRefused(f, *bad);
         return;
     }
-    ShowBoxLine(f, 39);
-    f.ui.Timer[25]->enable();
+    ShowBoxLine(f, testNumberSent);
+    f.ui.Timer[timer::testNumberDone]->enable();
     SetButtonsEnabled(f, false);
     SendFrame(f);
     f.x.attemptCount = 0;
@@ -66,7 +67,7 @@ void Command13_Click(Form& f) {
 
 void Timer25_Timer(Form& f) {
     ShowMessage(f, "");
-    f.ui.Timer[25]->disable();
+    f.ui.Timer[timer::testNumberDone]->disable();
     SetButtonsEnabled(f, true);
 }
 

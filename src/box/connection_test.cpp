@@ -1,5 +1,7 @@
 #include "box/connection_test.h"
 
+#include "core/check.h"
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -11,8 +13,8 @@ namespace {
 void EndConnectionTest(Form& f) {
     ShowMessage(f, "");
     f.x.attemptCount = 0;
-    f.ui.Timer[1]->disable();
-    f.ui.Timer[4]->disable();
+    f.ui.Timer[timer::connectionListen]->disable();
+    f.ui.Timer[timer::connectionResend]->disable();
     ClassicClose_Click(f);
 }
 
@@ -28,6 +30,7 @@ void ReadQueuedBytes(Form& f) {
         if (f.link.lastStatus == kInvalidHandle) continue;
         if (count == 0) break;
         f.link.bytesFromBox += count;
+        QUELM_CHECK(position >= 1 && position <= 5);
         f.link.rxFrame[static_cast<std::size_t>(position)] = f.link.ioByte;
         if (++position == 6) break;
     }
@@ -40,7 +43,7 @@ void StartConnectionTest(Form& f) {
     FillRxFrame(f, 255);
     SetButtonsEnabled(f, false);
     SendFrame(f);
-    f.ui.Timer[1]->enable();
+    f.ui.Timer[timer::connectionListen]->enable();
 }
 
 void Timer1_Timer(Form& f) {
@@ -54,19 +57,19 @@ void Timer1_Timer(Form& f) {
 }
 
 void PollConnectionTest(Form& f) {
-    if (!f.ui.Timer[4]->enabled()) f.ui.Timer[4]->enable();
-    ShowMessage(f, Str(f.x.attemptCount) + f.tables.boxLine(4));
+    if (!f.ui.Timer[timer::connectionResend]->enabled()) f.ui.Timer[timer::connectionResend]->enable();
+    ShowCountedLine(f, f.x.attemptCount, waitingForNumber);
     ReadQueuedBytes(f);
     if (BoxGone(f)) return EndOnLostBox(f);
     const Frame& r = f.link.rxFrame;
     const ReplyKind kind = ClassifyReply(r);
     if (kind == ReplyKind::blank) {
-        f.ui.LoggerList->addItem(f.tables.boxLine(11));
+        f.ui.LoggerList->addItem(f.tables.boxLine(programmingTries));
         return;
     }
     if (kind == ReplyKind::acknowledgement) {
         f.x.attemptCount += 1;
-        f.ui.Timer[4]->disable();
+        f.ui.Timer[timer::connectionResend]->disable();
         SendFrame(f);
     }
     // A number above 1048574 is no detector's: its frame passed the check

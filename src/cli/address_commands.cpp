@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/live_read.h"
 #include "cli/messages.h"
+#include "core/roles.h"
 #include "protocol/number.h"
 
 #include <string>
@@ -45,8 +46,8 @@ int AddressesNotRead(const Form& f, std::FILE* err) {
 int ReadAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
     const bool stopped = RunUntilOver(
-        form, [&form] { form.ui.Command[4]->click(); }, o.timeoutSeconds);
-    int code = Outcome(form, stopped, 18, err);
+        form, [&form] { form.ui.Command[button::readAddresses]->click(); }, o.timeoutSeconds);
+    int code = Outcome(form, stopped, addressesDone, err);
     if (code == kSuccess) code = AddressesNotRead(form, err);
     if (code == kSuccess) PrintAddresses(out, form, o.number, o.json);
     return code;
@@ -58,8 +59,8 @@ int SendAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) 
     form.ui.Text3->setText(o.number);
     for (std::size_t i = 0; i < 10; ++i) form.ui.Text2[i]->setText(o.addresses[i]);
     const bool stopped = RunUntilOver(
-        form, [&form] { form.ui.Command[5]->click(); }, o.timeoutSeconds);
-    int code = Outcome(form, stopped, 18, err);
+        form, [&form] { form.ui.Command[button::sendAddresses]->click(); }, o.timeoutSeconds);
+    int code = Outcome(form, stopped, addressesDone, err);
     if (code == kSuccess) code = AddressesNotRead(form, err);
     if (code == kSuccess) PrintAddresses(out, form, o.number, o.json);
     return code;

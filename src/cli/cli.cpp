@@ -13,6 +13,7 @@
 #include "cli/send_commands.h"
 #include "cli/site_commands.h"
 #include "cli/write_journal.h"
+#include "core/roles.h"
 #include "drivers/serial/steady_scheduler.h"
 #include "link/session.h"
 #include "platform/stop_signals.h"
@@ -31,10 +32,9 @@ namespace {
 
 // A box operation that writes and awaits nothing: done when the box check
 // found one box and every write went through.
-int BoxOutcome(const Form& f, int doneLine, std::FILE* err) {
-    const std::string& message = f.ui.Text5->text();
-    if (message != f.tables.boxLine(doneLine)) {
-        std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
+int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
+    if (f.x.shownLine != doneLine) {
+        std::fprintf(err, "quelmbox-cli: %s\n", f.ui.Text5->text().c_str());
         return SaysNoBox(f) ? kNoBox : kOperationFailed;
     }
     if (f.link.lastStatus != kOk) {
@@ -47,15 +47,15 @@ int BoxOutcome(const Form& f, int doneLine, std::FILE* err) {
 int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
     const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
-    const int code = Outcome(form, stopped, 17, err);
+    const int code = Outcome(form, stopped, parametersRead, err);
     if (code != kSuccess) return code;
     PrintParameters(out, o.number, ParametersHeld(form), o.json);
     if (o.saveFile.empty()) return code;
     if (o.withAddresses) {
         // The window saves the addresses it shows: read them first.
         const bool addressesStopped = RunUntilOver(
-            form, [&form] { form.ui.Command[4]->click(); }, o.timeoutSeconds);
-        const int read = Outcome(form, addressesStopped, 18, err);
+            form, [&form] { form.ui.Command[button::readAddresses]->click(); }, o.timeoutSeconds);
+        const int read = Outcome(form, addressesStopped, addressesDone, err);
         if (read != kSuccess) return read;
         for (const TextBox* box : form.ui.Text1) {
             if (!box->enabled()) {
@@ -93,7 +93,7 @@ std::optional<Frame> AwaitAcknowledgement(Form& f, double timeoutSeconds) {
 int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     const int channel = o.number == "A" ? 3 : 4;
     form.ui.Option[channel == 3 ? 1 : 2]->select();
-    int code = BoxOutcome(form, 3, err);
+    int code = BoxOutcome(form, boxFound, err);
     if (code != kSuccess) return code;
     const std::optional<Frame> ack = AwaitAcknowledgement(form, o.timeoutSeconds);
     if (!ack || (*ack)[5] != channel) {
@@ -115,8 +115,8 @@ int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
 
 int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text7->setText(o.number);
-    form.ui.Command[13]->click();
-    const int code = BoxOutcome(form, 39, err);
+    form.ui.Command[button::sendTestNumber]->click();
+    const int code = BoxOutcome(form, testNumberSent, err);
     if (code == kSuccess && o.json)
         std::fprintf(out, "{\"testNumber\": %s}\n", JsonNumber(o.number).c_str());
     else if (code == kSuccess)
@@ -152,7 +152,7 @@ void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) 
 // A time-out while a detector was awaited: which one, and what to look at.
 void SayWhatToCheck(const Form& form, const Options& o, std::FILE* err) {
     if (o.command == "channel" || o.command == "test-number") return;
-    const char* channel = form.ui.Option[2]->value() ? "B" : "A";
+    const char* channel = form.ui.Option[option::boxChannelB]->value() ? "B" : "A";
     if (o.command == "wait-number") {
         std::fprintf(err,
                      "quelmbox-cli: no detector reported its number within %g s: check that one is powered, within "

@@ -1,5 +1,6 @@
 #include "cli/live_read.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "platform/stop_signals.h"
 #include "shell/keyboard.h"
@@ -36,7 +37,7 @@ bool RunUntilOver(Form& f, const std::function<void()>& start, double timeoutSec
 
 bool ReadUntilOver(Form& f, double timeoutSeconds) {
     return RunUntilOver(
-        f, [&f] { f.ui.Command[7]->click(); }, timeoutSeconds);
+        f, [&f] { f.ui.Command[button::readParameters]->click(); }, timeoutSeconds);
 }
 
 } // namespace quelm::cli

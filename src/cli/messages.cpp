@@ -33,10 +33,10 @@ void FillBoxTable(LanguageTables& tables) {
     b[52] = "the detector acknowledged but never took this address in 10 writes: address";
 }
 
-int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
+int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
     const std::string& message = f.ui.Text5->text();
-    if (message == f.tables.boxLine(doneLine)) return kSuccess;
-    if (stopped || message == " STOP") {
+    if (f.x.shownLine == doneLine) return kSuccess;
+    if (stopped || f.x.shownLine == stopShown) {
         const char* signal = platform::StopSignalName();
         std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "no answer before the time-out",
                      signal ? signal : "");
@@ -47,8 +47,7 @@ int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err) {
 }
 
 bool SaysNoBox(const Form& f) {
-    const std::string& message = f.ui.Text5->text();
-    return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty();
+    return f.x.shownLine == noBox || f.x.shownLine == severalBoxes || !f.link.portError.empty();
 }
 
 void SayError(std::FILE* err, const std::string& message) {

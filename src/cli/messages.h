@@ -13,8 +13,9 @@ namespace quelm::cli {
 void FillBoxTable(LanguageTables& tables);
 
 // The exit code of an operation that ends with box table line `doneLine` on
-// success; anything else is said on `err`.
-int Outcome(const Form& f, bool stopped, int doneLine, std::FILE* err);
+// success, from the line its handlers recorded; anything else is said on
+// `err`.
+int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err);
 
 // The message line says there was no box to use: none, several, or a port
 // the driver could not open.

@@ -7,6 +7,7 @@
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -40,15 +41,14 @@ bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
 
 // The exit code of an operation that did not end with `doneLine`.
 int Failure(const Form& f, bool stopped, std::FILE* err) {
-    const std::string& message = f.ui.Text5->text();
-    if (stopped || message == " STOP") {
+    if (stopped || f.x.shownLine == stopShown) {
         const char* signal = platform::StopSignalName();
         std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "not over before the time-out",
                      signal ? signal : "");
         return kStopped;
     }
-    std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    return SaysNoBox(f) || message == kConnectionTestText ? kNoBox : kOperationFailed;
+    std::fprintf(err, "quelmbox-cli: %s\n", f.ui.Text5->text().c_str());
+    return SaysNoBox(f) || f.x.shownLine == connectionTestShown ? kNoBox : kOperationFailed;
 }
 
 void Select(Form& f, const WantedParameter& w) {
@@ -144,7 +144,7 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (!o.send.fromFile.empty() && !ReadParameterSet(o.send.fromFile, fromFile, err)) return kUsage;
     f.ui.Text3->setText(o.number);
     const bool readStopped = ReadUntilOver(f, o.timeoutSeconds);
-    if (f.ui.Text5->text() != f.tables.boxLine(17)) return Failure(f, readStopped, err);
+    if (f.x.shownLine != parametersRead) return Failure(f, readStopped, err);
     if (!fromFile.empty()) LoadParametersIntoWindow(f, fromFile);
     for (const WantedParameter& w : o.send.wanted) Select(f, w);
     const auto groups = OptionFields();
@@ -155,8 +155,8 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
         return kUsage;
     }
     const bool stopped = RunUntilOver(
-        f, [&f] { f.ui.Command[8]->click(); }, SecondsLeft(o.timeoutSeconds, start));
-    if (f.ui.Text5->text() != f.tables.boxLine(37)) return Failure(f, stopped, err);
+        f, [&f] { f.ui.Command[button::sendParameters]->click(); }, SecondsLeft(o.timeoutSeconds, start));
+    if (f.x.shownLine != parametersSent) return Failure(f, stopped, err);
     const long long passes = f.x.sendPass;
     if (!o.json)
         std::fprintf(out, "Parameters sent and confirmed by a read, in %lld pass%s\n", passes, passes == 1 ? "" : "es");
@@ -168,8 +168,8 @@ int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     f.ui.Text3->setText(o.number);
     f.ui.Text4->setText(o.send.newNumber);
     const bool stopped = RunUntilOver(
-        f, [&f] { f.ui.Command[6]->click(); }, o.timeoutSeconds);
-    if (f.ui.Text5->text() != f.tables.boxLine(14)) return Failure(f, stopped, err);
+        f, [&f] { f.ui.Command[button::programNumber]->click(); }, o.timeoutSeconds);
+    if (f.x.shownLine != numberProgrammed) return Failure(f, stopped, err);
     const std::string reported = f.ui.Text3->text();
     if (reported != o.send.newNumber) {
         std::fprintf(err, "quelmbox-cli: the detector answered with %s, not %s\n", reported.c_str(),

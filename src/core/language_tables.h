@@ -3,6 +3,8 @@
 // captions (frame and option tables), named by line number. The frame and
 // option tables have 50 lines; the box table has the tool's own messages
 // after its fiftieth line.
+#include "core/check.h"
+
 #include <array>
 #include <string>
 
@@ -20,7 +22,11 @@ struct LanguageTables {
         static const std::string empty;
         return (k >= 1 && static_cast<std::size_t>(k) < N) ? table[static_cast<std::size_t>(k)] : empty;
     }
-    const std::string& boxLine(int k) const { return line(box, k); }
+    // Line k of the box table; 0 stands for no line and gives the empty text.
+    const std::string& boxLine(int k) const {
+        QUELM_CHECK(k >= 0 && k <= kBoxLines);
+        return line(box, k);
+    }
 };
 
 } // namespace quelm

@@ -70,8 +70,8 @@ inline constexpr TimerRole callBetweenSteps{27, 10};
 // The same frame again after a wrong one; its interval is set to tries x 10 ms.
 inline constexpr TimerRole retry{28, 0};
 
-inline constexpr TimerRole all[] = {connectionListen, stopWatch,    connectionResend, replyWatchdog, firstSendStep,
-                                    replyPoll,        addressRead,  addressWrite,     callAgain,     readGroup2,
+inline constexpr TimerRole all[] = {connectionListen, stopWatch,      connectionResend, replyWatchdog, firstSendStep,
+                                    replyPoll,        addressRead,    addressWrite,     callAgain,     readGroup2,
                                     readGroup3,       testNumberDone, callBetweenSteps, retry};
 } // namespace timer
 

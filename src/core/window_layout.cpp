@@ -2,6 +2,8 @@
 // and positions in twips, in window order.
 #include "core/window_model.h"
 
+#include "core/roles.h"
+
 #include <string>
 
 namespace quelm {
@@ -30,8 +32,8 @@ WindowModel::WindowModel(Scheduler& scheduler) {
 void WindowModel::buildLayout() {
     using K = ControlKind;
     auto group = [&](int n, Group* in, Twips at, const char* caption) {
-        Frame[n] = add<Group>("Frame" + std::to_string(n), K::Group, in, at, caption);
-        return Frame[n];
+        Frame.set(static_cast<std::size_t>(n), add<Group>("Frame" + std::to_string(n), K::Group, in, at, caption));
+        return Frame[static_cast<std::size_t>(n)];
     };
     auto text = [&](const std::string& name, Group* in, Twips at, const char* initial) {
         auto* t = add<TextBox>(name, K::TextBox, in, at, "");
@@ -39,10 +41,11 @@ void WindowModel::buildLayout() {
         return t;
     };
     auto option = [&](int n, Group* in, Twips at, const char* caption) {
-        Option[n] = add<OptionButton>("Option" + std::to_string(n), K::Option, in, at, caption);
+        Option.set(static_cast<std::size_t>(n),
+                   add<OptionButton>("Option" + std::to_string(n), K::Option, in, at, caption));
     };
     auto command = [&](int n, Group* in, Twips at, const char* caption, const char* picture = "") {
-        Command[n] = add<Button>("Command" + std::to_string(n), in, at, caption, picture);
+        Command.set(static_cast<std::size_t>(n), add<Button>("Command" + std::to_string(n), in, at, caption, picture));
     };
     // Options of a group standing one under the other, 360 twips apart.
     auto column = [&](int first, Group* in, std::initializer_list<const char*> captions) {
@@ -114,12 +117,13 @@ void WindowModel::buildLayout() {
     Group* f2 = group(2, nullptr, {12240, 1560, 2655, 5175}, "Adresses à envoyer");
     for (int i = 0; i < 10; ++i) {
         const int top = 360 + 480 * i;
-        Label1[i] =
-            add<Label>(indexed("Label1", i), K::Label, f1, Twips{60, top + 60, 375, 255}, std::to_string(i + 1));
-        Text1[i] = text(indexed("Text1", i), f1, {480, top, 1935, 375}, "Text1");
-        Label3[i] =
-            add<Label>(indexed("Label3", i), K::Label, f2, Twips{60, top + 60, 375, 255}, std::to_string(i + 1));
-        Text2[i] = text(indexed("Text2", i), f2, {480, top, 1935, 375}, "Text2");
+        const auto k = static_cast<std::size_t>(i);
+        Label1.set(
+            k, add<Label>(indexed("Label1", i), K::Label, f1, Twips{60, top + 60, 375, 255}, std::to_string(i + 1)));
+        Text1.set(k, text(indexed("Text1", i), f1, {480, top, 1935, 375}, "Text1"));
+        Label3.set(
+            k, add<Label>(indexed("Label3", i), K::Label, f2, Twips{60, top + 60, 375, 255}, std::to_string(i + 1)));
+        Text2.set(k, text(indexed("Text2", i), f2, {480, top, 1935, 375}, "Text2"));
     }
     command(3, nullptr, {11400, 3840, 735, 855}, "", "arrow");
     command(4, nullptr, {8640, 6840, 2655, 495}, "Lire les adresses");
@@ -155,21 +159,18 @@ void WindowModel::buildLayout() {
 }
 
 void WindowModel::buildTimers(Scheduler& scheduler) {
-    auto timer = [&](int n, int interval) {
+    auto add = [&](std::size_t n, int interval) {
         ownedTimers_.push_back(std::make_unique<ModelTimer>(scheduler, "Timer" + std::to_string(n), interval));
-        Timer[n] = ownedTimers_.back().get();
+        Timer.set(n, ownedTimers_.back().get());
         timerList_.push_back(Timer[n]);
     };
-    timer(1, 10);
-    timer(3, 100);
-    timer(4, 4000);
-    timer(6, 4000);
-    timer(7, 10);
-    for (int n = 8; n <= 16; ++n) timer(n, 1);
-    for (int n : {17, 18, 19, 20, 23, 24}) timer(n, 10);
-    timer(25, 1000);
-    timer(27, 10);
-    timer(28, 0);
+    // In the window's order of creation; the steps of a send follow its first.
+    for (const TimerRole& role : timer::all) {
+        add(role.number, role.intervalMs);
+        if (role.number != timer::firstSendStep) continue;
+        for (std::size_t step = timer::firstSendStep + 1; step <= timer::lastSendStep; ++step)
+            add(step, timer::sendStepIntervalMs);
+    }
 }
 
 } // namespace quelm

@@ -5,6 +5,8 @@
 // headless.
 #include "core/scheduler.h"
 
+#include "core/check.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -32,6 +34,27 @@ struct Geometry {
 // Focus: the control now has the keyboard focus, or (when it is not
 // WindowModel::focus()) has lost it to the window itself.
 enum class Change { Text, Caption, Enabled, Visible, Value, Items, Repaint, Geometry, Font, Focus };
+
+// A control array of the window, indexed by the number in its controls'
+// names (Option[3] is Option3). An index the window has no control for is a
+// fault of the caller, checked in the test build.
+template <class T, std::size_t N>
+class ControlArray {
+public:
+    T* operator[](std::size_t i) const {
+        QUELM_CHECK(i < N && items_[i] != nullptr);
+        return items_[i];
+    }
+    void set(std::size_t i, T* item) {
+        QUELM_CHECK(i < N);
+        items_[i] = item;
+    }
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+private:
+    std::array<T*, N> items_{};
+};
 
 class WindowModel;
 class Group;
@@ -313,12 +336,12 @@ public:
     // Controls by name. Arrays are indexed by the number in the name:
     // Option[3] is Option3; Text1[0] is Text1(0).
     TextBox *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text9, *Text10, *Text103;
-    std::array<TextBox*, 10> Text1{}, Text2{};
-    std::array<Label*, 10> Label1{}, Label3{};
-    std::array<OptionButton*, 30> Option{};
-    std::array<Button*, 14> Command{};
-    std::array<Group*, 21> Frame{};
-    std::array<ModelTimer*, 29> Timer{};
+    ControlArray<TextBox, 10> Text1, Text2;
+    ControlArray<Label, 10> Label1, Label3;
+    ControlArray<OptionButton, 30> Option;
+    ControlArray<Button, 14> Command;
+    ControlArray<Group, 21> Frame;
+    ControlArray<ModelTimer, 29> Timer;
     ListBox *LoggerList, *File1, *Dirlist, *Drvlist;
     Button *ClassicOpen, *ClassicClose, *GetNumDevices;
     Picture* Image1;

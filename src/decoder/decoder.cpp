@@ -2,6 +2,8 @@
 
 #include "addresses/address_replies.h"
 #include "box/box_channel.h"
+#include "core/check.h"
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -16,11 +18,11 @@ namespace {
 void ShowProgress(Form& f) {
     const ExchangeState& x = f.x;
     if (x.operation == kReadAddresses || x.operation == kSendAddresses)
-        f.ui.Text5->setText(Str(x.tryCount) + f.tables.boxLine(8) + Str(x.addressIndex + 1) + f.tables.boxLine(9));
+        SetMessage(f, addressTries, AddressTriesText(f));
     else if (x.operation == kCheckBeforeProgramming)
-        f.ui.Text5->setText(Str(x.tryCount) + f.tables.boxLine(10));
+        SetMessage(f, replyTries, CountedLine(f, x.tryCount, replyTries));
     else if (x.operation == kProgramNumber)
-        f.ui.Text5->setText(Str(x.tryCount) + f.tables.boxLine(11));
+        SetMessage(f, programmingTries, CountedLine(f, x.tryCount, programmingTries));
     f.ui.Text5->repaint();
 }
 
@@ -32,11 +34,12 @@ Frame TakeFrameOrZeros(Form& f) { return TakeReplyFrame(f) ? f.link.rxFrame : Fr
 void Timer17_Timer(Form& f) { DecodeReply(f); }
 
 void DecodeReply(Form& f) {
+    QUELM_CHECK(KnownOperation(f.x.operation));
     // 1. Reply watchdog.
-    if (!f.ui.Timer[6]->enabled()) f.ui.Timer[6]->enable();
+    if (!f.ui.Timer[timer::replyWatchdog]->enabled()) f.ui.Timer[timer::replyWatchdog]->enable();
     // 2. Abort.
     if (f.x.attemptCount == kAbortMarker) {
-        ShowBoxLine(f, 6);
+        ShowBoxLine(f, exchangeStopped);
         f.x.paramSendActive = 0;
         return;
     }
@@ -47,12 +50,12 @@ void DecodeReply(Form& f) {
     if (BoxGone(f)) return EndOnLostBox(f);
     // 5. Blank frame: polling goes on.
     if (ClassifyReply(b) == ReplyKind::blank) {
-        f.ui.LoggerList->addItem(f.tables.boxLine(12));
+        f.ui.LoggerList->addItem(f.tables.boxLine(noFrame));
         return;
     }
     // 6. Stop polling.
-    f.ui.Timer[17]->disable();
-    f.ui.Timer[6]->disable();
+    f.ui.Timer[timer::replyPoll]->disable();
+    f.ui.Timer[timer::replyWatchdog]->disable();
     // 7. Reply handlers, each test whatever the earlier ones did. Addresses
     // (32 to 41) take their place last, with the operations that await them.
     HandleAcknowledgement(f, b);
@@ -75,6 +78,7 @@ void HandleAcknowledgement(Form& f, const Frame& b) {
 }
 
 void EvaluateStep(Form& f) {
+    QUELM_CHECK(KnownOperation(f.x.operation));
     f.x.tryCount += 1;
     if (f.x.tryCount > 9) {
         // Step-over rules in their order: addresses (with their

@@ -2,6 +2,7 @@
 // What says which request is in progress, which step it has reached and how
 // often it has been tried. Written by the senders, read and written by the
 // reply decoder.
+#include "core/message_lines.h"
 #include "protocol/frame.h"
 
 #include <array>
@@ -27,6 +28,23 @@ enum Operation : int {
     kCallBetweenSteps = 82,
 };
 
+// An operation code one of the handlers sets.
+constexpr bool KnownOperation(int op) {
+    switch (op) {
+    case kIdle:
+    case kReadAddresses:
+    case kSendAddresses:
+    case kCheckBeforeProgramming:
+    case kProgramNumber:
+    case kReadGroup1:
+    case kReadGroup2:
+    case kReadGroup3:
+    case kSendOneParameter:
+    case kCallBetweenSteps: return true;
+    default: return false;
+    }
+}
+
 constexpr int kAbortMarker = 1000;
 
 // A real detector takes every write at the first pass and shows it at the
@@ -50,6 +68,9 @@ struct ExchangeState {
     // The new number the programming step sent (command 97): the detector's
     // answer confirms the programming only when it carries this number.
     std::int64_t programmedNumber = -1;
+    // The line of the box table the message line shows, as the handler that
+    // wrote it last said: how the last operation ended.
+    MessageLine shownLine = noLine;
     // Writes of the address in hand during a send of addresses; a send that
     // never sees it agree gives up after as many writes as a send of
     // parameters has passes.

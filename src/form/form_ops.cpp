@@ -1,5 +1,6 @@
 #include "form/form_ops.h"
 
+#include "core/roles.h"
 #include "protocol/number.h"
 
 #include <algorithm>
@@ -14,21 +15,45 @@ std::string Str(long long n) {
 
 std::string NumberText(double n) { return GeneralText(n, 15); }
 
-void ShowMessage(Form& f, const std::string& text) {
+void SetMessage(Form& f, MessageLine k, const std::string& text) {
+    f.x.shownLine = k;
     f.ui.Text5->setText(text);
+}
+
+void ShowMessage(Form& f, MessageLine k, const std::string& text) {
+    SetMessage(f, k, text);
     f.ui.Text5->repaint();
 }
 
-std::string BoxLineOr(const Form& f, int k, Said builtIn) {
+void ShowMessage(Form& f, const std::string& text) { ShowMessage(f, noLine, text); }
+
+void SetBoxLine(Form& f, MessageLine k) { SetMessage(f, k, f.tables.boxLine(k)); }
+
+void ShowBoxLine(Form& f, MessageLine k) { ShowMessage(f, k, f.tables.boxLine(k)); }
+
+std::string CountedLine(const Form& f, long long count, MessageLine k) { return Str(count) + f.tables.boxLine(k); }
+
+void ShowCountedLine(Form& f, long long count, MessageLine k) { ShowMessage(f, k, CountedLine(f, count, k)); }
+
+void ShowLineWith(Form& f, MessageLine k, Said builtIn, const std::string& detail) {
+    ShowMessage(f, k, BoxLineOr(f, k, builtIn) + detail);
+}
+
+std::string AddressTriesText(const Form& f) {
+    return CountedLine(f, f.x.tryCount, addressTries) + Str(f.x.addressIndex + 1) + f.tables.boxLine(addressTriesEnd);
+}
+
+std::string BoxLineOr(const Form& f, MessageLine k, Said builtIn) {
     const std::string& line = f.tables.boxLine(k);
     if (!line.empty()) return line;
     return std::string(Text(builtIn, f.x.language));
 }
 
-void ShowBoxLine(Form& f, int k) { ShowMessage(f, f.tables.boxLine(k)); }
-
 void SetButtonsEnabled(Form& f, bool enabled) {
-    for (int n : {3, 4, 5, 6, 7, 8, 9, 13}) f.ui.Command[n]->setEnabled(enabled);
+    using namespace button;
+    for (std::size_t n : {copyAddresses, readAddresses, sendAddresses, programNumber, readParameters, sendParameters,
+                          waitNumber, sendTestNumber})
+        f.ui.Command[n]->setEnabled(enabled);
     if (enabled) GiveHeldBack(f);
 }
 
@@ -56,10 +81,14 @@ void KeepHeldDisabled(Form& f) {
 
 bool ExchangeRunning(const Form& f) {
     for (const ModelTimer* t : f.ui.timers())
-        if (t->enabled() && t != f.ui.Timer[1] && t != f.ui.Timer[3] && t != f.ui.Timer[4]) return true;
+        if (t->enabled() && t != f.ui.Timer[timer::connectionListen] && t != f.ui.Timer[timer::stopWatch] &&
+            t != f.ui.Timer[timer::connectionResend])
+            return true;
     return false;
 }
 
-bool ConnectionTestRunning(const Form& f) { return f.ui.Timer[1]->enabled() || f.ui.Timer[4]->enabled(); }
+bool ConnectionTestRunning(const Form& f) {
+    return f.ui.Timer[timer::connectionListen]->enabled() || f.ui.Timer[timer::connectionResend]->enabled();
+}
 
 } // namespace quelm

@@ -1,6 +1,7 @@
 #pragma once
 // Small window operations every handler uses: the message line, the
 // operation buttons, numbers written as the messages write them.
+#include "core/message_lines.h"
 #include "core/texts.h"
 #include "form/form.h"
 
@@ -15,11 +16,27 @@ std::string Str(long long n);
 std::string NumberText(double n);
 // Box table line k, or the built-in French or English text for a table that
 // does not carry the line (the tool's own messages beyond the shared lines).
-std::string BoxLineOr(const Form& f, int k, Said builtIn);
-// Text5 shows box table line k, repainted at once.
-void ShowBoxLine(Form& f, int k);
-// Text5 shows `text`, repainted at once.
+std::string BoxLineOr(const Form& f, MessageLine k, Said builtIn);
+
+// The message line, Text5. Each of these records the line of the box table
+// it shows (noLine for a text of no line), so that a front end knows how an
+// operation ended without reading its text. The Show... ones repaint at once;
+// after a Set... the handler repaints once it has done the rest.
+void SetMessage(Form& f, MessageLine k, const std::string& text);
+void ShowMessage(Form& f, MessageLine k, const std::string& text);
+// A text of no line of the table.
 void ShowMessage(Form& f, const std::string& text);
+// Line k as the table has it.
+void SetBoxLine(Form& f, MessageLine k);
+void ShowBoxLine(Form& f, MessageLine k);
+// A count, then line k: " 3 attempt(s) - ...".
+std::string CountedLine(const Form& f, long long count, MessageLine k);
+void ShowCountedLine(Form& f, long long count, MessageLine k);
+// Line k, or its built-in text for a table without it, then `detail`.
+void ShowLineWith(Form& f, MessageLine k, Said builtIn, const std::string& detail);
+// The tries so far and the address in hand: " 3 attempt(s) - address 4 in
+// progress".
+std::string AddressTriesText(const Form& f);
 // An exchange is running: a reply awaited or a step pending, that is any
 // timer running but the connection test's (Timer1, Timer4) and the stop
 // watch (Timer3).

@@ -1,5 +1,6 @@
 #include "link/exchange_end.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "form/parameters.h"
 #include "link/session.h"
@@ -7,7 +8,7 @@
 namespace quelm {
 
 void Timer6_Timer(Form& f) {
-    f.ui.Timer[6]->disable();
+    f.ui.Timer[timer::replyWatchdog]->disable();
     if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
     f.x.attemptCount += 1;
     SendFrameAndPoll(f);
@@ -15,23 +16,22 @@ void Timer6_Timer(Form& f) {
 
 void Timer3_Timer(Form& f) {
     if (!f.x.keyPressed) return;
-    StopExchange(f, " STOP");
+    StopExchange(f, stopShown, " STOP");
 }
 
-void StopExchange(Form& f, const std::string& message) {
+void StopExchange(Form& f, MessageLine k, const std::string& message) {
     ClassicClose_Click(f);
     f.x.attemptCount = kAbortMarker;
-    for (int n : {1, 3, 4, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 23, 24, 25, 27, 28})
-        f.ui.Timer[n]->disable();
+    for (ModelTimer* t : f.ui.timers()) t->disable();
     SetButtonsEnabled(f, true);
-    ShowMessage(f, message);
+    ShowMessage(f, k, message);
     f.x.operation = kIdle;
     f.x.paramSendActive = 0;
 }
 
 void EndOnLostBox(Form& f) {
     f.ui.LoggerList->addItem("Box gone: status=" + std::to_string(f.link.lastStatus));
-    StopExchange(f, f.tables.boxLine(1));
+    StopExchange(f, noBox, f.tables.boxLine(noBox));
 }
 
 void EndGivingWindowBack(Form& f) {
@@ -39,7 +39,7 @@ void EndGivingWindowBack(Form& f) {
     f.x.stepTimer = 0;
     ClassicClose_Click(f);
     SetButtonsEnabled(f, true);
-    f.ui.Timer[3]->disable();
+    f.ui.Timer[timer::stopWatch]->disable();
     if (f.x.paramSendActive == 1) RestoreParameterControls(f);
 }
 

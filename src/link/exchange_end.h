@@ -15,8 +15,9 @@ void Timer6_Timer(Form& f);
 void Timer3_Timer(Form& f);
 
 // Ends whatever runs as the stop key does (device closed, every exchange
-// timer off, buttons back, nothing running) and shows `message`.
-void StopExchange(Form& f, const std::string& message);
+// timer off, buttons back, nothing running) and shows `message`, which says
+// line k.
+void StopExchange(Form& f, MessageLine k, const std::string& message);
 // The box went away under a running exchange: it ends as with no box.
 void EndOnLostBox(Form& f);
 

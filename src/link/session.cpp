@@ -1,5 +1,7 @@
 #include "link/session.h"
 
+#include "core/check.h"
+#include "core/roles.h"
 #include "form/form_ops.h"
 
 #include <string>
@@ -54,7 +56,8 @@ std::optional<int> UnsendableByte(const Form& f) {
 }
 
 void ShowSendRefused(Form& f, int position) {
-    ShowMessage(f, BoxLineOr(f, 40, Said::NumberRefused));
+    QUELM_CHECK(position >= 1 && position <= 5);
+    ShowLineWith(f, numberRefused, Said::NumberRefused, "");
     f.ui.LoggerList->addItem("Send refused: byte " + std::to_string(position) + " = " +
                              std::to_string(f.x.outFrame[static_cast<std::size_t>(position)]));
 }
@@ -76,7 +79,7 @@ bool SendFrame(Form& f) {
 
 bool SendFrameAndPoll(Form& f) {
     if (!SendFrame(f)) return false;
-    f.ui.Timer[17]->enable();
+    f.ui.Timer[timer::replyPoll]->enable();
     return true;
 }
 
@@ -126,18 +129,18 @@ void BoxCheck(Form& f) {
 
 bool PortUnusable(Form& f) {
     if (f.link.portError.empty()) return false;
-    ShowMessage(f, BoxLineOr(f, 43, Said::PortUnusable) + " " + Reason(f.link.portError, f.x.language));
+    ShowLineWith(f, portUnusable, Said::PortUnusable, " " + Reason(f.link.portError, f.x.language));
     f.link.deviceCount = 0;
     return true;
 }
 
 std::uint32_t LookForBox(Form& f) {
-    ShowBoxLine(f, 2);
+    ShowBoxLine(f, lookingForBox);
     BoxCheck(f);
     if (PortUnusable(f)) return 0;
-    if (f.link.deviceCount == 0) ShowBoxLine(f, 1);
-    if (f.link.deviceCount == 1) ShowBoxLine(f, 3);
-    if (f.link.deviceCount > 1) ShowMessage(f, BoxLineOr(f, 50, Said::SeveralBoxes));
+    if (f.link.deviceCount == 0) ShowBoxLine(f, noBox);
+    if (f.link.deviceCount == 1) ShowBoxLine(f, boxFound);
+    if (f.link.deviceCount > 1) ShowLineWith(f, severalBoxes, Said::SeveralBoxes, "");
     return f.link.deviceCount;
 }
 

@@ -1,5 +1,6 @@
 #include "program_number/number_replies.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "form/parameters.h"
 #include "link/session.h"
@@ -21,9 +22,9 @@ void ShowReportedNumber(Form& f, int number) { f.ui.Text3->setText(std::to_strin
 // it was sent, whatever Text4 shows by now. A detector that reports another
 // one has not taken it, and "confirmed" would be a lie: line 19 says it was
 // not confirmed.
-int ProgrammingEndLine(const Form& f, int reported) {
-    if (f.x.operation != kProgramNumber) return 14;
-    return reported == f.x.programmedNumber ? 14 : 19;
+MessageLine ProgrammingEndLine(const Form& f, int reported) {
+    if (f.x.operation != kProgramNumber) return numberProgrammed;
+    return reported == f.x.programmedNumber ? numberProgrammed : numberNotConfirmed;
 }
 
 void EndOperation(Form& f) {
@@ -57,9 +58,9 @@ void HandleReply96(Form& f, const Frame& b) {
     if (f.x.operation == kSendOneParameter || f.x.operation == kCallBetweenSteps) return;
     if (!AnswersTheCall(f, b)) return;
     ShowReportedNumber(f, NumberOf(b));
-    f.ui.Text5->setText(f.tables.boxLine(13));
+    SetBoxLine(f, detectorAnswered);
     if (f.x.operation == kProgramNumber) {
-        f.ui.Text5->setText(f.tables.boxLine(ProgrammingEndLine(f, NumberOf(b))));
+        SetBoxLine(f, ProgrammingEndLine(f, NumberOf(b)));
         SetButtonsEnabled(f, true);
         EndOperation(f);
     }
@@ -70,11 +71,11 @@ void HandleReply96(Form& f, const Frame& b) {
 void HandleReply97(Form& f, const Frame& b) {
     if (!Taken(b, code::kProgramNumber)) return;
     ShowReportedNumber(f, NumberOf(b));
-    f.ui.Text5->setText(f.tables.boxLine(ProgrammingEndLine(f, NumberOf(b))));
+    SetBoxLine(f, ProgrammingEndLine(f, NumberOf(b)));
     EndOperation(f);
     f.ui.Text5->repaint();
     SetButtonsEnabled(f, true);
-    f.ui.Timer[3]->disable();
+    f.ui.Timer[timer::stopWatch]->disable();
     // A send that this reply cut short would leave its controls disabled and
     // turn the next plain read into a send: the user's values come back.
     if (f.x.paramSendActive == 1) RestoreParameterControls(f);
@@ -84,7 +85,7 @@ void HandleReply97(Form& f, const Frame& b) {
 void NumberStepOver(Form& f) {
     if (f.x.operation == kProgramNumber && f.x.tryCount == 10) {
         f.x.tryCount = 0;
-        f.ui.Text5->setText(f.tables.boxLine(19));
+        SetBoxLine(f, numberNotConfirmed);
         EndOperation(f);
         f.ui.Text5->repaint();
         SetButtonsEnabled(f, true);
@@ -93,17 +94,17 @@ void NumberStepOver(Form& f) {
         if (f.x.tryCount == 10) {
             // The operation, the session and the stop watch stay as they are.
             f.x.tryCount = 0;
-            ShowBoxLine(f, 20);
+            ShowBoxLine(f, noAnswerToCall);
             SetButtonsEnabled(f, true);
         } else {
-            f.ui.Timer[20]->enable();
+            f.ui.Timer[timer::callAgain]->enable();
         }
     }
 }
 
 void NumberRetry(Form& f) {
     if (f.x.operation != kCheckBeforeProgramming && f.x.operation != kProgramNumber) return;
-    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(10));
+    ShowCountedLine(f, f.x.tryCount, replyTries);
     SendFrameAndPoll(f);
 }
 

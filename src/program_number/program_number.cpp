@@ -1,5 +1,6 @@
 #include "program_number/program_number.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/session.h"
 #include "protocol/number.h"
@@ -26,7 +27,7 @@ void GiveWindowBack(Form& f) {
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
     SetButtonsEnabled(f, true);
-    f.ui.Timer[3]->disable();
+    f.ui.Timer[timer::stopWatch]->disable();
 }
 
 } // namespace
@@ -34,25 +35,25 @@ void GiveWindowBack(Form& f) {
 void Command6_Click(Form& f) {
     f.x.operation = kCheckBeforeProgramming;
     f.x.tryCount = 0;
-    ShowMessage(f, kConnectionTestText);
+    ShowMessage(f, connectionTestShown, kConnectionTestText);
     BoxCheck(f);
     // A port the driver cannot use is no box to call through: line 43 says
     // why, and nothing is sent, as for every other operation.
-    if (!PortUnusable(f) && f.link.deviceCount == 0) ShowBoxLine(f, 1);
+    if (!PortUnusable(f) && f.link.deviceCount == 0) ShowBoxLine(f, noBox);
     if (f.link.deviceCount == 0) {
-        f.ui.Timer[3]->disable();
+        f.ui.Timer[timer::stopWatch]->disable();
         return;
     }
     if (f.link.deviceCount == 1) {
-        ShowBoxLine(f, 3);
+        ShowBoxLine(f, boxFound);
         f.x.keyPressed.reset();
-        f.ui.Timer[3]->enable();
+        f.ui.Timer[timer::stopWatch]->enable();
         ClassicOpen_Click(f);
         ConfigureLine(f);
         if (!BuildNumberFrame(f, code::kCallNumber, f.ui.Text3)) {
             // Nothing has been disabled yet: the window stays as it was.
             f.x.operation = kIdle;
-            f.ui.Timer[3]->disable();
+            f.ui.Timer[timer::stopWatch]->disable();
             ClassicClose_Click(f);
         } else {
             FillRxFrame(f, 255);
@@ -65,7 +66,7 @@ void Command6_Click(Form& f) {
 }
 
 void Timer20_Timer(Form& f) {
-    f.ui.Timer[20]->disable();
+    f.ui.Timer[timer::callAgain]->disable();
     SendNewNumber(f);
 }
 

@@ -1,5 +1,6 @@
 #include "project/disk_manager.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "platform/drives.h"
 #include "platform/path_text.h"
@@ -87,7 +88,7 @@ void openfile_Click(Form& f) {
     f.ui.Text103->setEnabled(true);
     f.ui.File1->setEnabled(true);
     f.ui.Text6->setVisible(false);
-    f.ui.Command[12]->setVisible(false);
+    f.ui.Command[button::folderCreate]->setVisible(false);
     SetFilePattern(f, "*.bdp");
     f.ui.Text103->setText("*.bdp");
     f.filePanelMode = "openpri";
@@ -99,7 +100,7 @@ void Savefile_Click(Form& f) {
     f.ui.Text103->setEnabled(false);
     f.ui.File1->setEnabled(false);
     f.ui.Text6->setVisible(true);
-    f.ui.Command[12]->setVisible(true);
+    f.ui.Command[button::folderCreate]->setVisible(true);
     SetFilePattern(f, "*.bdp");
     f.ui.Text103->setText("*.bdp");
     f.filePanelMode = "savepri";
@@ -149,7 +150,7 @@ void Command12_Click(Form& f) {
     std::error_code ec;
     fs::create_directory(folder, ec);
     if (ec) {
-        ShowMessage(f, BoxLineOr(f, 46, Said::FolderNotCreated) + " (" + name + ")");
+        ShowLineWith(f, folderNotCreated, Said::FolderNotCreated, " (" + name + ")");
         f.ui.LoggerList->addItem("cannot create " + platform::Utf8OfPath(folder) + ": " + ec.message());
         return;
     }

@@ -1,5 +1,6 @@
 #include "project/number_box.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "protocol/codec.h"
 
@@ -19,8 +20,8 @@ void Text3_Change(Form& f) {
     // changed) as if the user had pressed a key.
     if (!ConnectionTestRunning(f)) return;
     f.x.keyPressed = 1;
-    f.ui.Timer[1]->disable();
-    f.ui.Timer[4]->disable();
+    f.ui.Timer[timer::connectionListen]->disable();
+    f.ui.Timer[timer::connectionResend]->disable();
     f.x.attemptCount = 50;
 }
 

@@ -22,7 +22,7 @@ std::optional<std::string> DropLastCharacters(const std::string& text, int count
 }
 
 void ReportSaveFailure(Form& f, const std::string& name, const std::string& reason) {
-    ShowMessage(f, BoxLineOr(f, 45, Said::ProjectNotSaved) + " (" + name + ")");
+    ShowLineWith(f, projectNotSaved, Said::ProjectNotSaved, " (" + name + ")");
     f.ui.LoggerList->addItem(reason);
 }
 

@@ -1,5 +1,6 @@
 #include "read_params/parameter_replies.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "form/parameters.h"
 #include "link/session.h"
@@ -29,9 +30,9 @@ bool Taken(const Form& f, const Frame& b, int replyCode) {
 }
 
 // Ten frames came without the awaited reply of a read that is not the first.
-void EndFailedRead(Form& f, int line) {
+void EndFailedRead(Form& f, MessageLine line) {
     f.x.tryCount = 0;
-    f.ui.Text5->setText(f.tables.boxLine(line));
+    SetBoxLine(f, line);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
     ClassicClose_Click(f);
@@ -46,7 +47,7 @@ void HandleReply64(Form& f, const Frame& b) {
     if (!Taken(f, b, code::kReadGroup1)) return;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) EnableOptions(f, 3, 13);
-    ShowBoxLine(f, 15);
+    ShowBoxLine(f, group1Read);
     f.x.tryCount = 10;
 }
 
@@ -57,7 +58,7 @@ void HandleReply65(Form& f, const Frame& b) {
         EnableOptions(f, 14, 27);
         Enable({f.ui.Frame[15], f.ui.Text8});
     }
-    ShowBoxLine(f, 16);
+    ShowBoxLine(f, group2Read);
     f.x.tryCount = 10;
 }
 
@@ -66,7 +67,7 @@ bool HandleReply66(Form& f, const Frame& b) {
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0)
         Enable({f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10});
-    f.ui.Text5->setText(f.tables.boxLine(17));
+    SetBoxLine(f, parametersRead);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
     ClassicClose_Click(f);
@@ -74,45 +75,45 @@ bool HandleReply66(Form& f, const Frame& b) {
     if (f.x.paramSendActive == 0) SetButtonsEnabled(f, true);
     // A send goes on with its call: its stop watch keeps running (stopping
     // and starting it again would put off its next look at the keys).
-    if (f.x.paramSendActive == 0) f.ui.Timer[3]->disable();
+    if (f.x.paramSendActive == 0) f.ui.Timer[timer::stopWatch]->disable();
     f.x.tryCount = 10;
     return true;
 }
 
 void ParameterReadStepOver(Form& f) {
-    if (f.x.operation == kReadGroup3 && f.x.tryCount == 10) EndFailedRead(f, 21);
+    if (f.x.operation == kReadGroup3 && f.x.tryCount == 10) EndFailedRead(f, group3ReadFailed);
     if (f.x.operation == kReadGroup2) {
         if (f.x.tryCount == 10)
-            EndFailedRead(f, 22);
+            EndFailedRead(f, group2ReadFailed);
         else
-            f.ui.Timer[24]->enable();
+            f.ui.Timer[timer::readGroup3]->enable();
     }
     if (f.x.operation == kReadGroup1) {
         if (f.x.tryCount == 10) {
             // Group 1: operation, session and stop watch stay as they are.
             f.x.tryCount = 0;
-            ShowBoxLine(f, 23);
+            ShowBoxLine(f, group1ReadFailed);
             SetButtonsEnabled(f, true);
             if (f.x.paramSendActive == 1) RestoreParameterControls(f);
         } else {
-            f.ui.Timer[23]->enable();
+            f.ui.Timer[timer::readGroup2]->enable();
         }
     }
 }
 
 void ParameterReadRetry(Form& f) {
-    int line = 0;
-    if (f.x.operation == kReadGroup1) line = 24;
-    if (f.x.operation == kReadGroup2) line = 25;
-    if (f.x.operation == kReadGroup3) line = 26;
-    if (line == 0) return;
-    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(line));
-    f.ui.Timer[28]->setInterval(10 * f.x.tryCount);
-    f.ui.Timer[28]->enable();
+    MessageLine line = noLine;
+    if (f.x.operation == kReadGroup1) line = group1Tries;
+    if (f.x.operation == kReadGroup2) line = group2Tries;
+    if (f.x.operation == kReadGroup3) line = group3Tries;
+    if (line == noLine) return;
+    ShowCountedLine(f, f.x.tryCount, line);
+    f.ui.Timer[timer::retry]->setInterval(10 * f.x.tryCount);
+    f.ui.Timer[timer::retry]->enable();
 }
 
 void Timer28_Timer(Form& f) {
-    f.ui.Timer[28]->disable();
+    f.ui.Timer[timer::retry]->disable();
     SendFrameAndPoll(f);
 }
 

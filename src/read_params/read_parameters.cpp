@@ -1,5 +1,6 @@
 #include "read_params/read_parameters.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -61,16 +62,16 @@ void ReadLaterGroup(Form& f, int group, int operation, void (*disableGroup)(Form
 
 void Command7_Click(Form& f) {
     const std::uint32_t boxes = LookForBox(f);
-    if (boxes == 0) f.ui.Timer[3]->disable();
+    if (boxes == 0) f.ui.Timer[timer::stopWatch]->disable();
     if (boxes == 1) {
         f.x.keyPressed.reset();
-        f.ui.Timer[3]->enable();
+        f.ui.Timer[timer::stopWatch]->enable();
         ClassicOpen_Click(f);
         ConfigureLine(f);
         if (!BuildRequest(f, 1)) {
             // Nothing has been disabled yet: the window stays as it was.
             ShowSendRefused(f, *UnsendableByte(f));
-            f.ui.Timer[3]->disable();
+            f.ui.Timer[timer::stopWatch]->disable();
             ClassicClose_Click(f);
         } else {
             HoldOptions(f, 3, 13);
@@ -89,12 +90,12 @@ void ReadParameterGroup2(Form& f) { ReadLaterGroup(f, 2, kReadGroup2, DisableGro
 void ReadParameterGroup3(Form& f) { ReadLaterGroup(f, 3, kReadGroup3, DisableGroup3); }
 
 void Timer23_Timer(Form& f) {
-    f.ui.Timer[23]->disable();
+    f.ui.Timer[timer::readGroup2]->disable();
     ReadParameterGroup2(f);
 }
 
 void Timer24_Timer(Form& f) {
-    f.ui.Timer[24]->disable();
+    f.ui.Timer[timer::readGroup3]->disable();
     ReadParameterGroup3(f);
 }
 

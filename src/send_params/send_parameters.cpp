@@ -1,5 +1,7 @@
 #include "send_params/send_parameters.h"
 
+#include "core/check.h"
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "form/parameters.h"
 #include "link/exchange_end.h"
@@ -24,18 +26,25 @@ struct Step {
     int firstOption, lastOption; // 0 for a level
     int levelText;               // 8, 9 or 10 for a level, else 0
     int frame;                   // Frame7 .. Frame18
-    int line;
+    MessageLine line;
 };
 
 constexpr Step kSteps[] = {
-    {7, Parameter::channel, 3, 4, 0, 7, 27},         {8, Parameter::dynamicTime, 5, 10, 0, 8, 29},
-    {9, Parameter::outputPower, 11, 13, 0, 12, 30},  {10, Parameter::riseTime, 14, 20, 0, 13, 31},
-    {11, Parameter::fallTime, 21, 27, 0, 14, 32},    {12, Parameter::levelOnPlus, 0, 0, 8, 15, 33},
-    {13, Parameter::levelDynPlus, 0, 0, 9, 16, 34},  {14, Parameter::levelDynMinus, 0, 0, 10, 17, 35},
-    {15, Parameter::commandType, 28, 29, 0, 18, 36},
+    {7, Parameter::channel, 3, 4, 0, 7, sendingChannel},
+    {8, Parameter::dynamicTime, 5, 10, 0, 8, sendingDynamicTime},
+    {9, Parameter::outputPower, 11, 13, 0, 12, sendingOutputPower},
+    {10, Parameter::riseTime, 14, 20, 0, 13, sendingRiseTime},
+    {11, Parameter::fallTime, 21, 27, 0, 14, sendingFallTime},
+    {12, Parameter::levelOnPlus, 0, 0, 8, 15, sendingLevelOnPlus},
+    {13, Parameter::levelDynPlus, 0, 0, 9, 16, sendingLevelDynPlus},
+    {14, Parameter::levelDynMinus, 0, 0, 10, 17, sendingLevelDynMinus},
+    {15, Parameter::commandType, 28, 29, 0, 18, sendingCommandType},
 };
 
-const Step& StepOf(int timer) { return kSteps[timer - 7]; }
+const Step& StepOf(int timer) {
+    QUELM_CHECK(timer >= 7 && timer <= 15);
+    return kSteps[timer - 7];
+}
 
 TextBox* LevelBox(Form& f, int n) { return n == 8 ? f.ui.Text8 : n == 9 ? f.ui.Text9 : f.ui.Text10; }
 
@@ -133,7 +142,7 @@ std::string DifferingParameters(Form& f) {
 // The passes never agree: the detector does not take a value. The message
 // names what it never showed; the user's values come back into the window.
 void CutEndlessSend(Form& f) {
-    ShowMessage(f, BoxLineOr(f, 47, Said::SendNeverConfirmed) + DifferingParameters(f));
+    ShowLineWith(f, sendNeverConfirmed, Said::SendNeverConfirmed, DifferingParameters(f));
     EndGivingWindowBack(f);
 }
 
@@ -144,7 +153,7 @@ void StartPass(Form& f) {
     const auto key = f.x.keyPressed;
     Command7_Click(f);
     if (f.x.sendPass > 1) f.x.keyPressed = key; // a later pass goes on with the send's stop request
-    if (f.ui.Timer[17]->enabled()) return;
+    if (f.ui.Timer[timer::replyPoll]->enabled()) return;
     if (f.x.sendPass == 1)
         f.x.paramSendActive = 0;
     else
@@ -160,8 +169,8 @@ bool RefuseEmptyGroup(Form& f) {
         bool any = false;
         for (int n = s.firstOption; n <= s.lastOption; ++n) any = any || Opt(f, n)->value();
         if (any) continue;
-        ShowMessage(f, BoxLineOr(f, 44, Said::EmptyGroupRefused) + " " +
-                           Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption()));
+        ShowLineWith(f, emptyGroupRefused, Said::EmptyGroupRefused,
+                     " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption()));
         return true;
     }
     return false;
@@ -173,8 +182,8 @@ bool RefuseFractionalLevel(Form& f) {
     for (int n : {8, 9, 10}) {
         const double v = NumericValue(LevelBox(f, n)->text());
         if (v == std::floor(v)) continue;
-        ShowMessage(f, BoxLineOr(f, 48, Said::FractionalLevelRefused) + " " +
-                           Trimmed(f.ui.Frame[static_cast<std::size_t>(n + 7)]->caption()));
+        ShowLineWith(f, fractionalLevelRefused, Said::FractionalLevelRefused,
+                     " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(n + 7)]->caption()));
         return true;
     }
     return false;
@@ -182,7 +191,7 @@ bool RefuseFractionalLevel(Form& f) {
 
 } // namespace
 
-int SendStepLine(int timer) { return timer >= 7 && timer <= 15 ? StepOf(timer).line : 0; }
+MessageLine SendStepLine(int timer) { return timer >= 7 && timer <= 15 ? StepOf(timer).line : noLine; }
 
 std::string SendStepCaption(const Form& f, int timer) {
     if (timer < 7 || timer > 15) return {};
@@ -194,7 +203,7 @@ void Command8_Click(Form& f) {
     for (int n = 3; n <= 29; ++n) f.x.savedOption[static_cast<std::size_t>(n)] = Opt(f, n)->value();
     for (int n : {8, 9, 10}) f.x.savedText[static_cast<std::size_t>(n)] = NumericValue(LevelBox(f, n)->text());
     f.x.paramSendActive = 1;
-    f.ui.Timer[7]->setInterval(10);
+    f.ui.Timer[timer::firstSendStep]->setInterval(10);
     for (int n = 8; n <= 15; ++n) f.ui.Timer[static_cast<std::size_t>(n)]->setInterval(1);
     for (int n = 7; n <= 15; ++n) f.x.stepCycle[static_cast<std::size_t>(n)] = 0;
     f.x.sendPass = 1;
@@ -204,14 +213,14 @@ void Command8_Click(Form& f) {
 void Timer7_Timer(Form& f) {
     StepCycleBookkeeping(f, 7);
     f.x.stepTimer = 7;
-    f.ui.Timer[7]->disable();
+    f.ui.Timer[timer::firstSendStep]->disable();
     SendChannelStep(f);
 }
 
 void SendChannelStep(Form& f) {
     const Step& s = StepOf(7);
     ShowBoxLine(f, s.line);
-    f.ui.Timer[3]->enable();
+    f.ui.Timer[timer::stopWatch]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);
     if (Equal(f, s)) {
@@ -237,12 +246,12 @@ void Timer15_Timer(Form& f) { ParameterStep(f, 15); }
 void Timer16_Timer(Form& f) {
     f.x.stepTimer = 16;
     f.x.operation = kSendOneParameter;
-    f.ui.Timer[16]->disable();
+    f.ui.Timer[timer::lastSendStep]->disable();
     bool allEqual = true;
     for (const Step& s : kSteps) allEqual = allEqual && Equal(f, s);
     if (allEqual) {
         SetParameterControlsEnabled(f, true);
-        ShowBoxLine(f, 37);
+        ShowBoxLine(f, parametersSent);
         SetButtonsEnabled(f, true);
         f.x.paramSendActive = 0;
         return;
@@ -251,7 +260,7 @@ void Timer16_Timer(Form& f) {
         CutEndlessSend(f);
         return;
     }
-    ShowBoxLine(f, 38);
+    ShowBoxLine(f, parameterDiffers);
     f.x.sendPass += 1;
     StartPass(f);
 }

@@ -12,7 +12,7 @@ namespace quelm {
 
 // The message line of send step `timer` (7 to 15), and the caption of the
 // group it writes; 0 and empty text outside those steps.
-int SendStepLine(int timer);
+MessageLine SendStepLine(int timer);
 std::string SendStepCaption(const Form& f, int timer);
 
 void Command8_Click(Form& f);

@@ -1,5 +1,6 @@
 #include "send_params/send_replies.h"
 
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -18,7 +19,7 @@ bool Taken(const Frame& b, int code) { return b[1] == code && CheckByteRight(b);
 // that ran last, or step 7 when none has run in this pass.
 void EnableNextSendStep(Form& f) {
     const int step = f.x.stepTimer;
-    if (step < 7 || step > 16) f.ui.Timer[7]->enable();
+    if (step < 7 || step > 16) f.ui.Timer[timer::firstSendStep]->enable();
     if (step >= 7 && step <= 15) f.ui.Timer[static_cast<std::size_t>(step + 1)]->enable();
 }
 
@@ -27,7 +28,7 @@ void EnableNextSendStep(Form& f) {
 // call itself, in the same tick, and that call is not a retry.
 bool SendStepOut(const Form& f) {
     const int op = f.x.operation;
-    return f.x.paramSendActive == 1 && !f.ui.Timer[17]->enabled() &&
+    return f.x.paramSendActive == 1 && !f.ui.Timer[timer::replyPoll]->enabled() &&
            (op == kCallBetweenSteps || (op == kSendOneParameter && f.x.stepTimer != 16));
 }
 
@@ -57,7 +58,7 @@ void CallAfterTheRead(Form& f) {
 // box answers itself: it ends the step, and costs no try.
 void SendHandshakeAcknowledgement(Form& f) {
     if (f.x.operation == kCallBetweenSteps || (f.x.operation == kSendOneParameter && f.x.stepTimer != 16)) {
-        f.ui.Timer[27]->enable();
+        f.ui.Timer[timer::callBetweenSteps]->enable();
         f.x.tryCount = 10;
     }
 }
@@ -66,20 +67,20 @@ void SendStepOver(Form& f) {
     if (!SendStepOut(f) || f.x.tryCount != 10) return;
     f.x.tryCount = 0;
     const std::string caption = SendStepCaption(f, f.x.stepTimer);
-    ShowMessage(f, BoxLineOr(f, 51, Said::NoValidAnswer) + (caption.empty() ? "" : " (" + caption + ")"));
+    ShowLineWith(f, noValidAnswer, Said::NoValidAnswer, (caption.empty() ? "" : " (" + caption + ")"));
     EndGivingWindowBack(f);
 }
 
 void SendStepRetry(Form& f) {
     if (!SendStepOut(f)) return;
-    const int line = f.x.outFrame[1] == code::kCallNumber ? 28 : SendStepLine(f.x.stepTimer);
-    ShowMessage(f, Str(f.x.tryCount) + f.tables.boxLine(line));
-    f.ui.Timer[28]->setInterval(10 * f.x.tryCount);
-    f.ui.Timer[28]->enable();
+    const MessageLine line = f.x.outFrame[1] == code::kCallNumber ? callingDetector : SendStepLine(f.x.stepTimer);
+    ShowCountedLine(f, f.x.tryCount, line);
+    f.ui.Timer[timer::retry]->setInterval(10 * f.x.tryCount);
+    f.ui.Timer[timer::retry]->enable();
 }
 
 void Timer27_Timer(Form& f) {
-    f.ui.Timer[27]->disable();
+    f.ui.Timer[timer::callBetweenSteps]->disable();
     // The stop key leaves this timer running; a call after the stop would
     // take the send up again behind the user's back.
     if (f.x.paramSendActive == 1) SendCallNumber(f);
@@ -88,8 +89,8 @@ void Timer27_Timer(Form& f) {
 // The send is under way: a key pressed since it began is a request to stop
 // it, and is not cleared here.
 void SendCallNumber(Form& f) {
-    ShowBoxLine(f, 28);
-    f.ui.Timer[3]->enable();
+    ShowBoxLine(f, callingDetector);
+    f.ui.Timer[timer::stopWatch]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);
     f.x.outFrame = EncodeNumberFrame(code::kCallNumber, NumericValue(f.ui.Text3->text()));

@@ -4,6 +4,7 @@
 #include "addresses/addresses.h"
 #include "box/box_channel.h"
 #include "box/connection_test.h"
+#include "core/roles.h"
 #include "decoder/decoder.h"
 #include "form/parameters.h"
 #include "link/exchange_end.h"
@@ -23,17 +24,17 @@ void BindTimers(Form& f) {
     auto on = [&f](int n, void (*handler)(Form&)) {
         f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, handler] { handler(f); };
     };
-    on(1, Timer1_Timer);
-    on(3, Timer3_Timer);
-    on(4, Timer4_Timer);
-    on(6, Timer6_Timer);
-    on(17, Timer17_Timer);
-    on(18, Timer18_Timer);
-    on(19, Timer19_Timer);
-    on(23, Timer23_Timer);
-    on(24, Timer24_Timer);
-    on(25, Timer25_Timer);
-    on(28, Timer28_Timer);
+    on(timer::connectionListen, Timer1_Timer);
+    on(timer::stopWatch, Timer3_Timer);
+    on(timer::connectionResend, Timer4_Timer);
+    on(timer::replyWatchdog, Timer6_Timer);
+    on(timer::replyPoll, Timer17_Timer);
+    on(timer::addressRead, Timer18_Timer);
+    on(timer::addressWrite, Timer19_Timer);
+    on(timer::readGroup2, Timer23_Timer);
+    on(timer::readGroup3, Timer24_Timer);
+    on(timer::testNumberDone, Timer25_Timer);
+    on(timer::retry, Timer28_Timer);
 }
 
 void BindControls(Form& f) {
@@ -41,16 +42,16 @@ void BindControls(Form& f) {
     ui.ClassicOpen->onClick = [&f] { ClassicOpen_Click(f); };
     ui.ClassicClose->onClick = [&f] { ClassicClose_Click(f); };
     ui.GetNumDevices->onClick = [&f] { GetNumDevices_Click(f); };
-    ui.Command[3]->onClick = [&f] { Command3_Click(f); };
-    ui.Command[4]->onClick = [&f] { Command4_Click(f); };
-    ui.Command[5]->onClick = [&f] { Command5_Click(f); };
-    ui.Command[7]->onClick = [&f] { Command7_Click(f); };
-    ui.Command[9]->onClick = [&f] { Command9_Click(f); };
-    ui.Command[13]->onClick = [&f] { Command13_Click(f); };
+    ui.Command[button::copyAddresses]->onClick = [&f] { Command3_Click(f); };
+    ui.Command[button::readAddresses]->onClick = [&f] { Command4_Click(f); };
+    ui.Command[button::sendAddresses]->onClick = [&f] { Command5_Click(f); };
+    ui.Command[button::readParameters]->onClick = [&f] { Command7_Click(f); };
+    ui.Command[button::waitNumber]->onClick = [&f] { Command9_Click(f); };
+    ui.Command[button::sendTestNumber]->onClick = [&f] { Command13_Click(f); };
     ui.French->onClick = [&f] { French_Click(f); };
     ui.English->onClick = [&f] { English_Click(f); };
-    ui.Option[1]->onClick = [&f] { Option1_Click(f); };
-    ui.Option[2]->onClick = [&f] { Option2_Click(f); };
+    ui.Option[option::boxChannelA]->onClick = [&f] { Option1_Click(f); };
+    ui.Option[option::boxChannelB]->onClick = [&f] { Option2_Click(f); };
     ui.Text3->onChange = [&f] { Text3_Change(f); };
     ui.Text7->onChange = [&f] { Text7_Change(f); };
     ui.Text8->onChange = [&f] { Text8_Change(f); };
@@ -61,9 +62,9 @@ void BindControls(Form& f) {
     ui.Drvlist->onChange = [&f] { Drvlist_Change(f); };
     ui.Dirlist->onChange = [&f] { Dirlist_Open(f); };
     ui.File1->onClick = [&f] { File1_Click(f); };
-    ui.Command[10]->onClick = [&f] { Command10_Click(f); };
-    ui.Command[11]->onClick = [&f] { Command11_Click(f); };
-    ui.Command[12]->onClick = [&f] { Command12_Click(f); };
+    ui.Command[button::folderCancel]->onClick = [&f] { Command10_Click(f); };
+    ui.Command[button::folderOk]->onClick = [&f] { Command11_Click(f); };
+    ui.Command[button::folderCreate]->onClick = [&f] { Command12_Click(f); };
     for (int i = 0; i < 10; ++i) ui.Text2[static_cast<std::size_t>(i)]->onChange = [&f, i] { Text2_Change(f, i); };
 }
 

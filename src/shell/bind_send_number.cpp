@@ -1,4 +1,5 @@
 // The handlers of the send of parameters and of the number programming.
+#include "core/roles.h"
 #include "program_number/number_replies.h"
 #include "program_number/program_number.h"
 #include "send_params/send_parameters.h"
@@ -16,8 +17,8 @@ void BindSendAndNumberHandlers(Form& f) {
     };
     for (const auto& [n, handler] : timers)
         f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, h = handler] { h(f); };
-    f.ui.Command[6]->onClick = [&f] { Command6_Click(f); };
-    f.ui.Command[8]->onClick = [&f] { Command8_Click(f); };
+    f.ui.Command[button::programNumber]->onClick = [&f] { Command6_Click(f); };
+    f.ui.Command[button::sendParameters]->onClick = [&f] { Command8_Click(f); };
     f.ui.Text4->onChange = [&f] { Text4_Change(f); };
 }
 

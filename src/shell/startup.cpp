@@ -1,6 +1,7 @@
 #include "shell/startup.h"
 
 #include "box/connection_test.h"
+#include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -37,7 +38,7 @@ void LoadLanguageTables(Form& f, StartUpNotes& notes) {
         unread += (unread.empty() ? "" : ", ") + names[i];
     }
     // A built-in text: the box table may be the file that is missing.
-    if (!unread.empty()) notes.shown.push_back(BoxLineOr(f, 0, Said::LanguageFileMissing) + unread);
+    if (!unread.empty()) notes.shown.push_back(BoxLineOr(f, noLine, Said::LanguageFileMissing) + unread);
 }
 
 // An unknown language code starts the window in French rather than with no
@@ -50,7 +51,8 @@ void TakeLanguageCode(Form& f, int code, StartUpNotes& notes) {
 }
 
 void ShowNotes(Form& f, bool unknownCode, StartUpNotes& notes, std::vector<std::string>* out) {
-    if (unknownCode) notes.shown.insert(notes.shown.begin(), BoxLineOr(f, 49, Said::UnknownLanguageCode));
+    if (unknownCode)
+        notes.shown.insert(notes.shown.begin(), BoxLineOr(f, unknownLanguageCode, Said::UnknownLanguageCode));
     std::string line;
     for (const std::string& text : notes.shown) line += (line.empty() ? "" : " /") + text;
     if (!line.empty()) ShowMessage(f, line);
@@ -78,9 +80,9 @@ void SetCaptions(Form& f) {
     ui.French->setChecked(f.x.language == 1);
     ui.English->setChecked(f.x.language == 2);
 
-    ui.Option[1]->setCaption(optionLine(1));
+    ui.Option[option::boxChannelA]->setCaption(optionLine(1));
     ui.Option[3]->setCaption(optionLine(1));
-    ui.Option[2]->setCaption(optionLine(2));
+    ui.Option[option::boxChannelB]->setCaption(optionLine(2));
     ui.Option[4]->setCaption(optionLine(2));
     k = 3;
     for (int n = 5; n <= 10; ++n) ui.Option[static_cast<std::size_t>(n)]->setCaption(optionLine(k++));
@@ -123,7 +125,7 @@ void ChooseLanguage(Form& f, int code) {
     std::string error;
     if (!WriteLanguageCode(f.workDir / kSettingsFile, code, error)) {
         // The settings file keeps its old code; the window stays as it is.
-        ShowMessage(f, BoxLineOr(f, 41, Said::LanguageNotSaved));
+        ShowLineWith(f, languageNotSaved, Said::LanguageNotSaved, "");
         f.ui.LoggerList->addItem(error);
         return;
     }
@@ -149,19 +151,20 @@ bool StartUp(Form& f, std::string& error, std::vector<std::string>* notes) {
     f.ui.Frame[10]->setVisible(false);
     EmptyBoxes(f);
     SetLevelDefaults(f);
-    if (!f.ui.Option[1]->value() && !f.ui.Option[2]->value()) f.ui.Option[1]->select();
+    if (!f.ui.Option[option::boxChannelA]->value() && !f.ui.Option[option::boxChannelB]->value())
+        f.ui.Option[option::boxChannelA]->select();
     SelectDefaultParameters(f);
     for (std::size_t n = 3; n <= 13; ++n) f.ui.Option[n]->setEnabled(true);
     f.x.paramSendActive = 0;
     const std::uint32_t boxes = LookForBox(f);
-    if (boxes == 0) f.ui.Timer[1]->disable();
+    if (boxes == 0) f.ui.Timer[timer::connectionListen]->disable();
     if (boxes == 1) StartConnectionTest(f);
     f.x.attemptCount = 0;
     f.x.keyPressed.reset();
     WindowFrame frame = f.ui.frame();
     frame.state = WindowState::Normal;
     f.ui.setFrame(frame);
-    f.ui.Timer[3]->enable();
+    f.ui.Timer[timer::stopWatch]->enable();
     ShowNotes(f, code == 0, found, notes);
     return true;
 }

@@ -1,22 +1,10 @@
 #include "site/detector_work.h"
 
+#include "core/roles.h"
 #include "project/project_actions.h"
 #include "site/site_report.h"
 
 namespace quelm {
-
-namespace {
-
-// Box table lines that end each operation well.
-constexpr int kParametersRead = 17;
-constexpr int kAddressesDone = 18;
-constexpr int kParametersSent = 37;
-constexpr int kNumberProgrammed = 14;
-// Lines that say a parameter group came in: the detector answered.
-constexpr int kGroup1Read = 15;
-constexpr int kGroup2Read = 16;
-
-} // namespace
 
 std::string DetectorWork::say(const char* french, const char* english) const {
     return f_.x.language == 1 ? french : english;
@@ -28,7 +16,7 @@ bool DetectorWork::fail(DetectorState state, const std::string& why) {
     return false;
 }
 
-bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, int doneLine) {
+bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, MessageLine doneLine) {
     runner_.report(step);
     SiteRun& run = *runner_.current_;
     const double perSeconds = runner_.settings_.perDetectorSeconds;
@@ -41,8 +29,7 @@ bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, in
         run.timedOut = true;
     }
     const bool first = step == SiteStep::readParameters && !row_.reached;
-    const auto shown = [&](int k) { return !f_.tables.boxLine(k).empty() && r.saw(f_.tables.boxLine(k)); };
-    const bool answered = !first || shown(kGroup1Read) || shown(kGroup2Read);
+    const bool answered = !first || r.saw(group1Read) || r.saw(group2Read);
     const StepEnd end = JudgeStep(f_, r, doneLine, answered);
     if (step == SiteStep::readParameters && (answered || end == StepEnd::done)) row_.reached = true;
     const std::string message = f_.ui.Text5->text();
@@ -75,7 +62,7 @@ AddressList DetectorWork::addressesShown() const {
 bool DetectorWork::readParameters() {
     f_.ui.Text3->setText(row_.detector);
     if (!operate(
-            SiteStep::readParameters, [this] { f_.ui.Command[7]->click(); }, kParametersRead))
+            SiteStep::readParameters, [this] { f_.ui.Command[button::readParameters]->click(); }, parametersRead))
         return false;
     row_.read = ParametersShown(f_);
     return true;
@@ -83,7 +70,7 @@ bool DetectorWork::readParameters() {
 
 bool DetectorWork::readAddresses() {
     if (!operate(
-            SiteStep::readAddresses, [this] { f_.ui.Command[4]->click(); }, kAddressesDone))
+            SiteStep::readAddresses, [this] { f_.ui.Command[button::readAddresses]->click(); }, addressesDone))
         return false;
     // The read ends well even when an address never came in ten frames;
     // such an address stays disabled with the text it had.
@@ -102,7 +89,7 @@ bool DetectorWork::readAddresses() {
 bool DetectorWork::sendParameters(const std::vector<WantedParameter>& wanted) {
     for (const WantedParameter& w : wanted) SelectWanted(f_, w);
     const bool sent = operate(
-        SiteStep::sendParameters, [this] { f_.ui.Command[8]->click(); }, kParametersSent);
+        SiteStep::sendParameters, [this] { f_.ui.Command[button::sendParameters]->click(); }, parametersSent);
     if (!sent) return false;
     row_.read = ParametersShown(f_);
     const auto left = ParameterDifferences(*row_.read, wanted);
@@ -113,7 +100,7 @@ bool DetectorWork::sendParameters(const std::vector<WantedParameter>& wanted) {
 bool DetectorWork::sendAddresses(const AddressList& wanted) {
     for (std::size_t i = 0; i < 10; ++i) f_.ui.Text2[i]->setText(wanted[i]);
     if (!operate(
-            SiteStep::sendAddresses, [this] { f_.ui.Command[5]->click(); }, kAddressesDone))
+            SiteStep::sendAddresses, [this] { f_.ui.Command[button::sendAddresses]->click(); }, addressesDone))
         return false;
     row_.addresses = addressesShown();
     const auto left = differences({}, wanted);
@@ -128,7 +115,7 @@ bool DetectorWork::programNumber(const std::string& newNumber) {
     f_.ui.Text3->setText(row_.detector);
     f_.ui.Text4->setText(newNumber);
     if (!operate(
-            SiteStep::programNumber, [this] { f_.ui.Command[6]->click(); }, kNumberProgrammed))
+            SiteStep::programNumber, [this] { f_.ui.Command[button::programNumber]->click(); }, numberProgrammed))
         return false;
     const std::string reported = f_.ui.Text3->text();
     if (reported != newNumber)

@@ -34,7 +34,7 @@ public:
     DetectorReport& row() { return row_; }
 
 private:
-    bool operate(SiteStep step, const std::function<void()>& start, int doneLine);
+    bool operate(SiteStep step, const std::function<void()>& start, MessageLine doneLine);
     bool fail(DetectorState state, const std::string& why);
     AddressList addressesShown() const;
     std::string say(const char* french, const char* english) const;

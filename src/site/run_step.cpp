@@ -26,14 +26,17 @@ public:
             if (previous_) previous_(c, change);
             if (&c != f_.ui.Text5 || change != Change::Text) return;
             const std::string& text = f_.ui.Text5->text();
+            if (lines.empty() || lines.back() != f_.x.shownLine) lines.push_back(f_.x.shownLine);
             if (messages.empty() || messages.back() != text) messages.push_back(text);
             if (messages.size() > kMessagesKept) messages.erase(messages.begin() + 1);
+            if (lines.size() > kMessagesKept) lines.erase(lines.begin() + 1);
         };
     }
     ~MessageWatch() { f_.ui.observer = previous_; }
     MessageWatch(const MessageWatch&) = delete;
     MessageWatch& operator=(const MessageWatch&) = delete;
     std::vector<std::string> messages;
+    std::vector<MessageLine> lines;
 
 private:
     Form& f_;
@@ -41,15 +44,12 @@ private:
 };
 
 bool SaysNoBox(const Form& f) {
-    const std::string& message = f.ui.Text5->text();
-    return message == f.tables.boxLine(1) || message == f.tables.boxLine(50) || !f.link.portError.empty();
+    return f.x.shownLine == noBox || f.x.shownLine == severalBoxes || !f.link.portError.empty();
 }
 
 } // namespace
 
-bool StepRun::saw(const std::string& text) const {
-    return std::find(messages.begin(), messages.end(), text) != messages.end();
-}
+bool StepRun::saw(MessageLine line) const { return std::find(lines.begin(), lines.end(), line) != lines.end(); }
 
 void PressStopKey(Form& f) {
     Form_KeyDown(f, kEscape);
@@ -64,7 +64,7 @@ StepRun RunStep(Form& f, const std::function<void()>& start, std::int64_t limitM
         return run;
     }
     MessageWatch watch(f);
-    f.ui.Text5->setText("");
+    SetMessage(f, noLine, "");
     start();
     const auto over = [&f] { return !ExchangeRunning(f); };
     bool asked = false;
@@ -75,12 +75,12 @@ StepRun RunStep(Form& f, const std::function<void()>& start, std::int64_t limitM
         PressStopKey(f);
     }
     run.messages = watch.messages;
+    run.lines = watch.lines;
     return run;
 }
 
-StepEnd JudgeStep(const Form& f, const StepRun& run, int doneLine, bool answered) {
-    const std::string& done = f.tables.boxLine(doneLine);
-    if (run.cut == Cut::none && !done.empty() && f.ui.Text5->text() == done) return StepEnd::done;
+StepEnd JudgeStep(const Form& f, const StepRun& run, MessageLine doneLine, bool answered) {
+    if (run.cut == Cut::none && f.x.shownLine == doneLine) return StepEnd::done;
     if (SaysNoBox(f)) return StepEnd::noBox;
     if (run.cut == Cut::stop) return StepEnd::stopped;
     return answered ? StepEnd::failed : StepEnd::noAnswer;

@@ -17,7 +17,8 @@ enum class Cut { none, limit, stop };
 struct StepRun {
     Cut cut = Cut::none;
     std::vector<std::string> messages; // every message the line showed, in order
-    bool saw(const std::string& text) const;
+    std::vector<MessageLine> lines;    // the line of the box table each one said
+    bool saw(MessageLine line) const;
 };
 
 // Presses the stop key and waits (at most a second) for the stop watch to
@@ -37,6 +38,6 @@ enum class StepEnd { done, failed, noAnswer, stopped, noBox };
 // it says there was none to use; stopped when a stop was asked; no answer
 // when the detector never answered (`answered` is the caller's sign of a
 // reply); otherwise failed, the message line saying why.
-StepEnd JudgeStep(const Form& f, const StepRun& run, int doneLine, bool answered);
+StepEnd JudgeStep(const Form& f, const StepRun& run, MessageLine doneLine, bool answered);
 
 } // namespace quelm

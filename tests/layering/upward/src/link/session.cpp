@@ -1,0 +1,1 @@
+#include "decoder/decoder.h"
