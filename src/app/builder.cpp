@@ -1,5 +1,6 @@
 #include "app/builder.h"
 
+#include "core/message_lines.h"
 #include "core/texts.h"
 #include "shell/bind_handlers.h"
 
@@ -25,8 +26,9 @@ void attachTraceLog(Tool& tool) {
     auto previous = std::move(form.ui.LoggerList->onAdded);
     form.ui.LoggerList->onAdded = [&log, &form, previous](const std::string& line) {
         if (previous) previous(line);
+        // The connection test logs line 11 on a quiet tick, as the window did.
         log.addText(TraceEntry::Kind::Log, line,
-                    LogLineNote(line, form.tables.boxLine(11), !form.link.portError.empty()));
+                    LogLineNote(line, form.tables.boxLine(programmingTries), !form.link.portError.empty()));
     };
 }
 
