@@ -28,6 +28,12 @@ sim::BoxConfig SampleBox() {
     return c;
 }
 
+sim::BoxConfig BoxOf(std::initializer_list<std::uint32_t> numbers) {
+    sim::BoxConfig c;
+    for (std::uint32_t n : numbers) c.detectors.push_back(sim::Detector{.number = n});
+    return c;
+}
+
 Rig::Rig(sim::BoxConfig config, std::uint64_t seed)
     : box(std::move(config), seed), driver(box, clock), form(clock, driver) {
     bindHandlers(form);
@@ -62,6 +68,18 @@ void Rig::selectDefaults() {
     ui.Text8->setText("100");
     ui.Text9->setText("100");
     ui.Text10->setText("10");
+}
+
+void Rig::ready(const char* number) {
+    numberBoxTable();
+    selectDefaults();
+    form.ui.Text3->setText(number);
+}
+
+void Rig::attach(std::uint32_t boxes) {
+    if (boxes == 0) return box.unplug();
+    box.plugIn();
+    box.setBoxesAttached(boxes);
 }
 
 std::vector<Frame5> Rig::framesToBox() const {

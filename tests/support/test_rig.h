@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace quelm::test {
@@ -18,6 +19,8 @@ using Frame5 = std::array<std::uint8_t, 5>;
 
 // Detector 300 with parameters that are not the start-up defaults, and 12.
 sim::BoxConfig SampleBox();
+// A box whose detectors have these numbers and the factory parameters.
+sim::BoxConfig BoxOf(std::initializer_list<std::uint32_t> numbers);
 // What the window shows after reading detector 300 of SampleBox().
 DetectorParameters Detector300Shown();
 // Every box table line k holds "<k>", so that a test can tell lines apart.
@@ -34,6 +37,11 @@ struct Rig {
     void numberBoxTable() { NumberBoxTable(form.tables); }
     // The start-up's parameter defaults and the box channel A, without I/O.
     void selectDefaults();
+    // Numbered box lines, the defaults and `number` in the number box: the
+    // window as a read or a send of that detector finds it.
+    void ready(const char* number = "300");
+    // 0 unplugs the box; otherwise it is plugged in with `boxes` attached.
+    void attach(std::uint32_t boxes);
     // The frames the box took from the line, in order.
     std::vector<Frame5> framesToBox() const;
     // Runs the clock until the operation is over (operation 0 and no timer

@@ -15,9 +15,7 @@ namespace {
 // Time of a whole read of detector 300 on a clean line, in microseconds.
 std::int64_t CleanReadUs() {
     Rig r;
-    r.numberBoxTable();
-    r.selectDefaults();
-    r.form.ui.Text3->setText("300");
+    r.ready();
     r.form.ui.Command[7]->userClick();
     EXPECT_TRUE(r.runUntilOperationEnds(1000));
     return r.clock.nowUs();
@@ -31,10 +29,8 @@ TEST(LostBox, PulledAtAnyMomentOfAReadEndsItWithinTheWatchdogAndTheNextReadWorks
     // Every 250 us covers every byte boundary: a byte takes 521 us on the line.
     for (std::int64_t pullUs = 0; pullUs <= readUs; pullUs += 250) {
         Rig r;
-        r.numberBoxTable();
-        r.selectDefaults();
+        r.ready();
         Form& f = r.form;
-        f.ui.Text3->setText("300");
         f.ui.Command[7]->userClick();
         r.clock.runUntil([&] { return r.clock.nowUs() >= pullUs; }, 1000);
         const bool endedBefore = !ExchangeRunning(f);

@@ -5,7 +5,7 @@
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"
 #include "shell/startup.h"
-#include "support/file_bytes.h"
+#include "support/start_up_files.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -20,17 +20,6 @@
 using namespace quelm;
 using namespace quelm::test;
 namespace fs = std::filesystem;
-
-namespace {
-
-// `count` CRLF lines "<prefix><k>" in Windows-1252.
-std::string Lines(const std::string& prefix, int count) {
-    std::string s;
-    for (int k = 1; k <= count; ++k) s += prefix + std::to_string(k) + "\r\n";
-    return s;
-}
-
-} // namespace
 
 #ifndef _WIN32 // the converter of the C library
 TEST(LanguageFiles, Windows1252DecodesAll256BytesAsTheSystemConverterDoes) {
@@ -60,7 +49,7 @@ TEST(LanguageFiles, Windows1252DecodesAll256BytesAsTheSystemConverterDoes) {
 
 TEST(LanguageFiles, LinesEndAtCrLfCrOrLfAndAreTakenWhole) {
     const fs::path p = fs::path(::testing::TempDir()) / "lines.dat";
-    WriteBytes(p, " a, \"b\" \r\rc\nd\re\r\n" + Lines("x", 60));
+    WriteBytes(p, " a, \"b\" \r\rc\nd\re\r\n" + NumberedLines("x", 60));
     TextTable t;
     t[50] = "old";
     EXPECT_EQ(LoadTable(p, t), 50);

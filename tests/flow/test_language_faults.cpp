@@ -6,7 +6,7 @@
 #include "platform/path_text.h"
 #include "shell/language_files.h"
 #include "shell/startup.h"
-#include "support/file_bytes.h"
+#include "support/start_up_files.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -22,30 +22,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Lines(const std::string& prefix, const std::string& end) {
-    std::string s;
-    for (int k = 1; k <= 50; ++k) s += prefix + std::to_string(k) + end;
-    return s;
-}
-
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 struct LanguageFaults : ::testing::Test {
-    LanguageFaults() {
-        dir = fs::path(::testing::TempDir()) /
-              (std::string("langfaults_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        f.workDir = dir;
-        for (int code : {1, 2}) {
-            const std::string tag = code == 1 ? "fr" : "en";
-            const auto names = LanguageFileNames(code);
-            WriteBytes(dir / platform::PathFromUtf8(names[0]), Lines(tag + " box ", "\r\n"));
-            WriteBytes(dir / platform::PathFromUtf8(names[1]), Lines(tag + " frame ", "\r\n"));
-            WriteBytes(dir / platform::PathFromUtf8(names[2]), Lines(tag + " option ", "\r\n"));
-        }
-        WriteBytes(dir / kSettingsFile, " 1 \r\n");
-    }
+    LanguageFaults() { f.workDir = dir; }
     bool Start() {
         std::string error;
         const bool started = StartUp(f, error, &notes);
@@ -60,7 +40,7 @@ struct LanguageFaults : ::testing::Test {
 
     Rig rig;
     Form& f = rig.form;
-    fs::path dir;
+    fs::path dir = StartUpFolder("langfaults_");
     std::vector<std::string> notes;
 };
 
@@ -135,9 +115,9 @@ TEST(LanguageFileLines, LineFeedsAloneReadAsTheSameFileWithCrLf) {
     // Windows-1252 text with a byte that is a letter, not a line end.
     const std::string prefix = "D\xE9tecteur ";
     TextTable crlf, cr, lf;
-    WriteBytes(base / "crlf.dat", Lines(prefix, "\r\n"));
-    WriteBytes(base / "cr.dat", Lines(prefix, "\r"));
-    WriteBytes(base / "lf.dat", Lines(prefix, "\n"));
+    WriteBytes(base / "crlf.dat", NumberedLines(prefix, 50, "\r\n"));
+    WriteBytes(base / "cr.dat", NumberedLines(prefix, 50, "\r"));
+    WriteBytes(base / "lf.dat", NumberedLines(prefix, 50, "\n"));
     EXPECT_EQ(LoadTable(base / "crlf.dat", crlf), 50);
     EXPECT_EQ(LoadTable(base / "cr.dat", cr), 50);
     EXPECT_EQ(LoadTable(base / "lf.dat", lf), 50);

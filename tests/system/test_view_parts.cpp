@@ -81,10 +81,8 @@ TEST(ToolStyle, CopiesOfADrawingMatchTheDrawingForEachLook) {
 // simulated box: the view's clicks reach the handlers, and their results show.
 TEST(ViewAddresses, TheAddressButtonsRunTheirHandlers) {
     test::Rig rig;
-    rig.numberBoxTable();
-    rig.selectDefaults();
+    rig.ready();
     Form& f = rig.form;
-    f.ui.Text3->setText("300");
     ui::MainView view(f);
     view.show();
     QApplication::processEvents();

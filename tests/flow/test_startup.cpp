@@ -5,7 +5,7 @@
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"
 #include "shell/startup.h"
-#include "support/file_bytes.h"
+#include "support/start_up_files.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -21,32 +21,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// `count` CRLF lines "<prefix><k>" in Windows-1252.
-std::string Lines(const std::string& prefix, int count) {
-    std::string s;
-    for (int k = 1; k <= count; ++k) s += prefix + std::to_string(k) + "\r\n";
-    return s;
-}
-
 struct StartUpTest : ::testing::Test {
-    explicit StartUpTest(sim::BoxConfig config = SampleBox()) : rig(std::move(config)) {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::path(::testing::TempDir()) / (std::string("startup_") + info->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        f.workDir = dir;
-        WriteLanguage(1, "fr");
-        WriteLanguage(2, "en");
-        WriteBytes(dir / kSettingsFile, " 1 \r\n");
-    }
-    // Box lines "<lang> box k", frame lines "<lang> frame k", option lines
-    // "<lang> option k", 50 lines each.
-    void WriteLanguage(int code, const std::string& tag) {
-        const auto names = LanguageFileNames(code);
-        WriteBytes(dir / platform::PathFromUtf8(names[0]), Lines(tag + " box ", 50));
-        WriteBytes(dir / platform::PathFromUtf8(names[1]), Lines(tag + " frame ", 50));
-        WriteBytes(dir / platform::PathFromUtf8(names[2]), Lines(tag + " option ", 50));
-    }
+    explicit StartUpTest(sim::BoxConfig config = SampleBox()) : rig(std::move(config)) { f.workDir = dir; }
     void Start() {
         std::string error;
         ASSERT_TRUE(StartUp(f, error)) << error;
@@ -54,7 +30,7 @@ struct StartUpTest : ::testing::Test {
 
     Rig rig;
     Form& f = rig.form;
-    fs::path dir;
+    fs::path dir = StartUpFolder("startup_");
 };
 
 } // namespace
@@ -94,32 +70,6 @@ TEST_F(StartUpTest, WithOneBoxSelectsChannelAThenStartsTheConnectionTest) {
     EXPECT_TRUE(rig.message() == Str(n) + "fr box 4" || rig.message() == Str(n - 1) + "fr box 4") << rig.message();
 }
 
-TEST_F(StartUpTest, WithNoBoxShowsLineOneAndNoTestRuns) {
-    rig.box.unplug();
-    Start();
-    EXPECT_EQ(rig.message(), "fr box 1");
-    EXPECT_FALSE(f.ui.Timer[1]->enabled());
-    EXPECT_TRUE(rig.framesToBox().empty());
-    EXPECT_TRUE(rig.buttonsEnabled());
-    EXPECT_TRUE(f.ui.Option[1]->value());
-}
-
-struct TwoBoxes : StartUpTest {
-    static sim::BoxConfig Config() {
-        auto c = SampleBox();
-        c.boxesAttached = 2;
-        return c;
-    }
-    TwoBoxes() : StartUpTest(Config()) {}
-};
-
-TEST_F(TwoBoxes, SayThatSeveralBoxesAreAttachedAndSendNothing) {
-    Start();
-    EXPECT_EQ(rig.message(), "fr box 50");
-    EXPECT_FALSE(f.ui.Timer[1]->enabled());
-    EXPECT_TRUE(rig.framesToBox().empty());
-}
-
 TEST_F(StartUpTest, EnglishEmptiesTheBoxesResetsTheDefaultsKeepsLevelsAndDoesNotScaleAgain) {
     f.ui.screen = {12000, 9000};
     Start();
@@ -157,7 +107,7 @@ TEST_F(StartUpTest, EnglishEmptiesTheBoxesResetsTheDefaultsKeepsLevelsAndDoesNot
 }
 
 TEST_F(StartUpTest, AShortFrameFileSetsItsLinesAndEmptiesTheOtherCaptions) {
-    WriteBytes(dir / platform::PathFromUtf8(LanguageFileNames(1)[1]), Lines("fr frame ", 10));
+    WriteBytes(dir / platform::PathFromUtf8(LanguageFileNames(1)[1]), NumberedLines("fr frame ", 10));
     Start();
     EXPECT_EQ(f.ui.English->caption(), "fr frame 6");
     EXPECT_EQ(f.ui.Frame[4]->caption(), "fr frame 10");
@@ -165,7 +115,7 @@ TEST_F(StartUpTest, AShortFrameFileSetsItsLinesAndEmptiesTheOtherCaptions) {
     EXPECT_EQ(f.ui.Command[7]->caption(), "");
     EXPECT_EQ(f.ui.Option[5]->caption(), "fr option 3");
     // A later load that stops early keeps what the earlier one gave.
-    WriteBytes(dir / platform::PathFromUtf8(LanguageFileNames(2)[1]), Lines("en frame ", 3));
+    WriteBytes(dir / platform::PathFromUtf8(LanguageFileNames(2)[1]), NumberedLines("en frame ", 3));
     f.ui.English->click();
     EXPECT_EQ(f.ui.Savefile->caption(), "en frame 3");
     EXPECT_EQ(f.ui.Language->caption(), "fr frame 4");

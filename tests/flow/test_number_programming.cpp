@@ -15,14 +15,8 @@ using namespace quelm::test;
 
 namespace {
 
-sim::BoxConfig OnlyTwelve() {
-    sim::BoxConfig c;
-    c.detectors.push_back(sim::Detector{.number = 12});
-    return c;
-}
-
 struct ProgramTest : ::testing::Test {
-    Rig rig{OnlyTwelve()};
+    Rig rig{BoxOf({12})};
     Form& f = rig.form;
     std::vector<std::string> messages;
 
@@ -73,9 +67,7 @@ TEST_F(ProgramTest, GivesTwelveTheNumber300) {
 }
 
 TEST_F(ProgramTest, ANumberAnotherDetectorHoldsIsRefusedByTheDetector) {
-    sim::BoxConfig two = OnlyTwelve();
-    two.detectors.push_back(sim::Detector{.number = 300});
-    Rig other(two);
+    Rig other(BoxOf({12, 300}));
     other.numberBoxTable();
     other.form.ui.Text3->setText("12");
     other.form.ui.Text4->setText("300");
@@ -194,34 +186,4 @@ TEST_F(ProgramTest, TheBoxTakenAwayBeforeTheSecondStepGivesTheButtonsBack) {
     EXPECT_FALSE(f.ui.Timer[3]->enabled());
     EXPECT_TRUE(rig.exchangeTimersOff());
     EXPECT_EQ(rig.framesToBox().size(), 1u);
-}
-
-TEST_F(ProgramTest, NoBoxSeveralBoxesOrANegativeNumberSendNothing) {
-    rig.box.unplug();
-    program("12", "300");
-    EXPECT_EQ(rig.message(), rig.line(1));
-    EXPECT_TRUE(rig.buttonsEnabled());
-    EXPECT_FALSE(f.ui.Timer[3]->enabled());
-
-    sim::BoxConfig two = OnlyTwelve();
-    two.boxesAttached = 2;
-    Rig other(two);
-    other.form.x.attemptCount = 7;
-    other.form.ui.Command[6]->userClick();
-    EXPECT_EQ(other.message(), kConnectionTestText);
-    EXPECT_TRUE(other.buttonsEnabled());
-    EXPECT_EQ(other.form.x.attemptCount, 0);
-    EXPECT_TRUE(other.framesToBox().empty());
-
-    rig.box.plugIn();
-    program("-4", "300");
-    EXPECT_TRUE(rig.framesToBox().empty());
-    EXPECT_TRUE(rig.buttonsEnabled());
-    EXPECT_EQ(f.x.operation, kIdle);
-    // A new number with no frame form: the call went, the programming not.
-    program("12", "-3");
-    ASSERT_TRUE(programmingEnds());
-    EXPECT_EQ(rig.framesToBox().size(), 1u);
-    EXPECT_EQ(f.x.operation, kIdle);
-    EXPECT_NE(rig.box.detector(12), nullptr);
 }
