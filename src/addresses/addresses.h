@@ -2,7 +2,7 @@
 // "Lire les adresses" and "Envoyer les adresses": the ten addresses of a
 // detector, read one by one, or written one by one and read back until the
 // detector agrees. This file starts both chains and sends the read requests;
-// the decoder drives them on (exchange/address_loop.h).
+// the decoder drives them on (addresses/address_replies.h).
 #include "form/form.h"
 
 namespace quelm {

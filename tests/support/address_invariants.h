@@ -16,7 +16,7 @@ namespace quelm::test {
 namespace address_invariants_detail {
 
 inline bool EndedWithLine18(const Form& f) {
-    return f.x.operation == kIdle && f.ui.Text5->text() == f.tables.boxLine(18);
+    return f.x.operation == kIdle && f.x.shownLine == addressesDone;
 }
 
 // The detector of Text3, as the frames address it.

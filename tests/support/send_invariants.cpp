@@ -29,7 +29,7 @@ std::string Differs(const char* what, int held, int wanted) {
 } // namespace
 
 std::string CheckSendEnded(const Form& f, sim::SimBox& box) {
-    if (f.ui.Text5->text() != f.tables.boxLine(37)) return {};
+    if (f.x.shownLine != parametersSent) return {};
     if (f.x.paramSendActive != 0) return "line 37 shown with the send still active";
     const double number = NumericValue(f.ui.Text3->text());
     const sim::Detector* d = box.detector(static_cast<std::uint32_t>(number));
@@ -55,7 +55,7 @@ std::string CheckSendEnded(const Form& f, sim::SimBox& box) {
 
 std::string CheckProgrammingEnded(const Form& f, const sim::SimBox& box, std::uint32_t oldNumber,
                                   std::uint32_t newNumber) {
-    if (f.ui.Text5->text() != f.tables.boxLine(14)) return {};
+    if (f.x.shownLine != numberProgrammed) return {};
     const auto& ds = box.config().detectors;
     const auto holding = [&](std::uint32_t n) {
         return std::count_if(ds.begin(), ds.end(), [n](const sim::Detector& d) { return d.number == n; });
