@@ -15,9 +15,7 @@ namespace quelm::test {
 
 namespace address_invariants_detail {
 
-inline bool EndedWithLine18(const Form& f) {
-    return f.x.operation == kIdle && f.x.shownLine == addressesDone;
-}
+inline bool EndedWithAddressesDone(const Form& f) { return f.x.operation == kIdle && f.x.shownLine == addressesDone; }
 
 // The detector of Text3, as the frames address it.
 inline const sim::Detector* DetectorShown(const Form& f, const sim::SimBox& box) {
@@ -32,7 +30,7 @@ inline const sim::Detector* DetectorShown(const Form& f, const sim::SimBox& box)
 // address k.
 inline std::string CheckAddressReadInvariant(const Form& f, const sim::SimBox& box) {
     using namespace address_invariants_detail;
-    if (!EndedWithLine18(f)) return {};
+    if (!EndedWithAddressesDone(f)) return {};
     const sim::Detector* d = DetectorShown(f, box);
     if (d == nullptr) return "line 18 for detector '" + f.ui.Text3->text() + "', which the box does not reach";
     for (std::size_t k = 0; k < 10; ++k) {
@@ -48,7 +46,7 @@ inline std::string CheckAddressReadInvariant(const Form& f, const sim::SimBox& b
 // of Text2(0) to Text2(9) (an empty box wanting 0).
 inline std::string CheckAddressSendInvariant(const Form& f, const sim::SimBox& box) {
     using namespace address_invariants_detail;
-    if (!EndedWithLine18(f)) return {};
+    if (!EndedWithAddressesDone(f)) return {};
     const sim::Detector* d = DetectorShown(f, box);
     if (d == nullptr) return "line 18 for detector '" + f.ui.Text3->text() + "', which the box does not reach";
     for (std::size_t k = 0; k < 10; ++k) {
