@@ -1,6 +1,6 @@
 #include "cli/address_commands.h"
 
-#include "cli/cli.h"
+#include "cli/exit_codes.h"
 #include "cli/live_read.h"
 #include "cli/messages.h"
 #include "core/roles.h"

@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "site/detector_list.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -194,6 +196,34 @@ bool ReadJsonFields(SendOptions& send, std::string& error) {
         error = "--from-json " + send.jsonFile + ": " + (failed ? "cannot read it" : error);
         return false;
     }
+    return true;
+}
+
+// The words after a site command, and the options that go with it; for any
+// other command, that no site option was given.
+bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::string& error) {
+    const SiteOptions& s = o.site;
+    if (!IsSiteCommand(o.command)) {
+        if (s.given)
+            error = "--save-dir, --report, --dry-run, --stop-on-error and --per-detector go with survey, apply "
+                    "and audit";
+        return error.empty();
+    }
+    if (words.size() != 2) {
+        error = SiteCommandWanted(o.command);
+        return false;
+    }
+    o.number = words[1];
+    if (!o.saveFile.empty())
+        error = "--save goes with read-params; survey takes --save-dir";
+    else if (o.withAddresses && o.command != "survey")
+        error = "--with-addresses goes with survey or read-params";
+    else if (!s.saveDir.empty() && o.command != "survey")
+        error = "--save-dir goes with survey";
+    else if ((s.dryRun || s.stopOnError) && o.command != "apply")
+        error = "--dry-run and --stop-on-error go with apply";
+    if (!error.empty()) return false;
+    if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error)) return false;
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "cli/messages.h"
 
-#include "cli/cli.h"
+#include "cli/exit_codes.h"
 #include "core/printable.h"
 #include "platform/stop_signals.h"
 

@@ -1,6 +1,6 @@
 #include "cli/project_commands.h"
 
-#include "cli/cli.h"
+#include "cli/exit_codes.h"
 #include "cli/json.h"
 #include "cli/messages.h"
 #include "core/printable.h"

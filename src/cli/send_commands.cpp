@@ -1,7 +1,7 @@
 #include "cli/send_commands.h"
 
 #include "box/connection_test.h"
-#include "cli/cli.h"
+#include "cli/exit_codes.h"
 #include "cli/json.h"
 #include "cli/live_read.h"
 #include "cli/messages.h"

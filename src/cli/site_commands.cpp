@@ -1,6 +1,6 @@
 #include "cli/site_commands.h"
 
-#include "cli/cli.h"
+#include "cli/exit_codes.h"
 #include "cli/messages.h"
 #include "platform/stop_signals.h"
 #include "platform/system.h"

@@ -1,8 +1,5 @@
 #include "cli/site_options.h"
 
-#include "cli/cli_options.h"
-#include "site/detector_list.h"
-
 #include <charconv>
 
 namespace quelm::cli {
@@ -35,12 +32,6 @@ bool Seconds(const std::string& text, double& seconds) {
     return true;
 }
 
-const char* Wanted(const std::string& command) {
-    if (command == "survey") return "survey takes detector numbers, such as 300-320,400";
-    if (command == "apply") return "apply takes one plan file (.csv or .json)";
-    return "audit takes one folder of project files";
-}
-
 } // namespace
 
 bool IsSiteCommand(const std::string& command) {
@@ -68,30 +59,10 @@ bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteO
     return error.empty();
 }
 
-bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::string& error) {
-    const SiteOptions& s = o.site;
-    if (!IsSiteCommand(o.command)) {
-        if (s.given)
-            error = "--save-dir, --report, --dry-run, --stop-on-error and --per-detector go with survey, apply "
-                    "and audit";
-        return error.empty();
-    }
-    if (words.size() != 2) {
-        error = Wanted(o.command);
-        return false;
-    }
-    o.number = words[1];
-    if (!o.saveFile.empty())
-        error = "--save goes with read-params; survey takes --save-dir";
-    else if (o.withAddresses && o.command != "survey")
-        error = "--with-addresses goes with survey or read-params";
-    else if (!s.saveDir.empty() && o.command != "survey")
-        error = "--save-dir goes with survey";
-    else if ((s.dryRun || s.stopOnError) && o.command != "apply")
-        error = "--dry-run and --stop-on-error go with apply";
-    if (!error.empty()) return false;
-    if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error)) return false;
-    return true;
+const char* SiteCommandWanted(const std::string& command) {
+    if (command == "survey") return "survey takes detector numbers, such as 300-320,400";
+    if (command == "apply") return "apply takes one plan file (.csv or .json)";
+    return "audit takes one folder of project files";
 }
 
 } // namespace quelm::cli

@@ -5,8 +5,6 @@
 
 namespace quelm::cli {
 
-struct Options;
-
 struct SiteOptions {
     std::vector<std::string> detectors; // survey: the numbers of NUMBERS
     std::string saveDir;                // survey --save-dir
@@ -23,8 +21,7 @@ bool IsSiteCommand(const std::string& command);
 // false with `error` set when it was one but its value is wrong.
 bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteOptions& site, std::string& error);
 
-// The words after a site command, and the options that go with it; for any
-// other command, that no site option was given.
-bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::string& error);
+// What a site command takes after its name, as a usage error says it.
+const char* SiteCommandWanted(const std::string& command);
 
 } // namespace quelm::cli

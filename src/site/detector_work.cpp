@@ -18,13 +18,13 @@ bool DetectorWork::fail(DetectorState state, const std::string& why) {
 
 bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, MessageLine doneLine) {
     runner_.report(step);
-    SiteRun& run = *runner_.current_;
-    const double perSeconds = runner_.settings_.perDetectorSeconds;
+    SiteRun& run = runner_.run;
+    const double perSeconds = runner_.perDetectorSeconds;
     std::int64_t limitMs = static_cast<std::int64_t>(perSeconds * 1000);
-    if (runner_.deadlineUs_ != 0) limitMs = std::min(limitMs, (runner_.deadlineUs_ - f_.clock.nowUs() + 999) / 1000);
+    if (runner_.deadlineUs != 0) limitMs = std::min(limitMs, (runner_.deadlineUs - f_.clock.nowUs() + 999) / 1000);
     StepRun r = RunStep(f_, start, limitMs, [this] { return runner_.stopAsked(); });
     // The run's own time-out stops it as any other stop.
-    if (r.cut != Cut::none && runner_.deadlineUs_ != 0 && f_.clock.nowUs() >= runner_.deadlineUs_) {
+    if (r.cut != Cut::none && runner_.deadlineUs != 0 && f_.clock.nowUs() >= runner_.deadlineUs) {
         r.cut = Cut::stop;
         run.timedOut = true;
     }

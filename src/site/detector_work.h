@@ -3,14 +3,33 @@
 // button and the clock run to the operation's end, with the outcome written
 // into the detector's report row. A step that does not end well says why in
 // the row and returns false; the detector's work then ends there.
+#include "site/plan.h"
 #include "site/run_step.h"
-#include "site/site_runner.h"
+#include "site/site_report.h"
+#include "site/site_run.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace quelm {
 
+// What the work on one detector takes from the run it is part of.
+struct RunContext {
+    Form& f;
+    SiteRun& run;
+    double perDetectorSeconds;
+    std::int64_t deadlineUs; // 0: none
+    std::function<void(SiteStep)> report;
+    std::function<bool()> stopAsked;
+};
+
 class DetectorWork {
 public:
-    DetectorWork(SiteRunner& runner, DetectorReport& row) : runner_(runner), f_(runner.f_), row_(row) {}
+    DetectorWork(RunContext& runner, DetectorReport& row) : runner_(runner), f_(runner.f), row_(row) {}
 
     // "Lire les paramètres": the first contact, which says whether the
     // detector is reached.
@@ -39,7 +58,7 @@ private:
     AddressList addressesShown() const;
     std::string say(const char* french, const char* english) const;
 
-    SiteRunner& runner_;
+    RunContext& runner_;
     Form& f_;
     DetectorReport& row_;
 };

@@ -13,6 +13,7 @@
 //   newNumber    the number the detector answers to once the rest is done
 // The report's other columns are left aside; an empty cell gives nothing.
 #include "site/parameter_fields.h"
+#include "site/plan_error.h"
 #include "site/project_values.h"
 
 #include <filesystem>
@@ -30,11 +31,6 @@ struct PlanRow {
     std::string file; // as the plan names it
     std::string newNumber;
     bool givesSomething() const { return !parameters.empty() || addresses || !newNumber.empty(); }
-};
-
-struct PlanError {
-    int line = 0;
-    std::string reason;
 };
 
 // Reads a plan: JSON when the name ends in ".json", CSV otherwise (commas, or

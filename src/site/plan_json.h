@@ -1,6 +1,6 @@
 #pragma once
 // The rows of a JSON plan, as the cells a CSV row would give.
-#include "site/plan.h"
+#include "site/plan_error.h"
 
 #include <string>
 #include <utility>

@@ -81,7 +81,6 @@ SiteRun SiteRunner::run(const std::vector<std::string>& detectors, const Work& w
         result.rows.emplace_back();
         result.rows.back().detector = d;
     }
-    current_ = &result;
     startUs_ = f_.clock.nowUs();
     deadlineUs_ =
         settings_.timeoutSeconds > 0 ? startUs_ + static_cast<std::int64_t>(settings_.timeoutSeconds * 1e6) : 0;
@@ -90,6 +89,12 @@ SiteRun SiteRunner::run(const std::vector<std::string>& detectors, const Work& w
     // The window may be listening for a detector's number, or running an
     // exchange: the user's stop key takes it back first.
     if (ConnectionTestRunning(f_) || ExchangeRunning(f_)) PressStopKey(f_);
+    RunContext context{f_,
+                       result,
+                       settings_.perDetectorSeconds,
+                       deadlineUs_,
+                       [this](SiteStep step) { report(step); },
+                       [this] { return stopAsked(); }};
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         if (stopAsked()) {
             (deadlineUs_ != 0 && f_.clock.nowUs() >= deadlineUs_ ? result.timedOut : result.stopped) = true;
@@ -99,14 +104,13 @@ SiteRun SiteRunner::run(const std::vector<std::string>& detectors, const Work& w
         progress_.index = i;
         progress_.detector = row.detector;
         const std::int64_t t0 = f_.clock.nowUs();
-        DetectorWork w(*this, row);
+        DetectorWork w(context, row);
         work(w, i);
         row.seconds = static_cast<double>(f_.clock.nowUs() - t0) / 1e6;
         progress_.finished = i + 1;
         if (settings_.detectorDone) settings_.detectorDone(row);
         if (result.stopped || result.timedOut || result.noBox || (stopOnError && !Ended(row.state))) break;
     }
-    current_ = nullptr;
     return result;
 }
 

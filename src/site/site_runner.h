@@ -6,6 +6,7 @@
 #include "form/form.h"
 #include "site/plan.h"
 #include "site/site_report.h"
+#include "site/site_run.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -14,37 +15,6 @@
 #include <vector>
 
 namespace quelm {
-
-// What the runner is doing, for a progress line or bar.
-enum class SiteStep { readParameters, readAddresses, sendParameters, sendAddresses, programNumber, saveFile };
-// The step in words, in the window's language (1 French, else English).
-std::string StepName(SiteStep step, int language);
-
-struct SiteProgress {
-    std::size_t index = 0; // of the detector worked on, from 0
-    std::size_t count = 0;
-    std::size_t finished = 0; // detectors done with, whatever their state
-    std::string detector;
-    SiteStep step = SiteStep::readParameters;
-    double elapsedSeconds = 0;
-};
-
-struct SiteSettings {
-    // The longest any one operation on a detector may take: a detector that
-    // does not answer costs this once, and the run goes on.
-    double perDetectorSeconds = 12;
-    double timeoutSeconds = 0;       // the whole run; 0 for no limit
-    std::function<bool()> stopAsked; // a key, a signal: asked after every tick
-    std::function<void(const SiteProgress&)> progress;
-    std::function<void(const DetectorReport&)> detectorDone;
-};
-
-struct SiteRun {
-    std::vector<DetectorReport> rows; // one per detector asked for, in order
-    bool stopped = false;             // a stop ended the run
-    bool timedOut = false;            // the run's time-out ended it
-    bool noBox = false;               // no box to use, or several
-};
 
 struct SurveyRequest {
     std::vector<std::string> detectors;
@@ -82,7 +52,6 @@ public:
     SiteRun audit(const std::vector<AuditEntry>& entries);
 
 private:
-    friend class DetectorWork;
     using Work = std::function<void(class DetectorWork&, std::size_t)>;
     SiteRun run(const std::vector<std::string>& detectors, const Work& work, bool stopOnError);
     void report(SiteStep step);
@@ -92,7 +61,6 @@ private:
     SiteSettings settings_;
     std::int64_t startUs_ = 0;
     std::int64_t deadlineUs_ = 0; // 0: none
-    SiteRun* current_ = nullptr;
     SiteProgress progress_;
 };
 
