@@ -15,6 +15,7 @@
 #include "cli/write_journal.h"
 #include "core/roles.h"
 #include "drivers/serial/steady_scheduler.h"
+#include "form/form_ops.h"
 #include "link/session.h"
 #include "platform/stop_signals.h"
 #include "quelm_udev_rule.h"

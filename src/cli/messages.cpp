@@ -2,6 +2,7 @@
 
 #include "cli/exit_codes.h"
 #include "core/printable.h"
+#include "form/form_ops.h"
 #include "platform/stop_signals.h"
 
 namespace quelm::cli {
@@ -33,21 +34,17 @@ void FillBoxTable(LanguageTables& tables) {
     b[52] = "the detector acknowledged but never took this address in 10 writes: address";
 }
 
-int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
-    const std::string& message = f.ui.Text5->text();
-    if (f.x.shownLine == doneLine) return kSuccess;
-    if (stopped || f.x.shownLine == stopShown) {
-        const char* signal = platform::StopSignalName();
-        std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "no answer before the time-out",
-                     signal ? signal : "");
-        return kStopped;
-    }
-    std::fprintf(err, "quelmbox-cli: %s\n", message.c_str());
-    return SaysNoBox(f) ? kNoBox : kOperationFailed;
+int SayStopped(std::FILE* err, const char* timedOut) {
+    const char* signal = platform::StopSignalName();
+    std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : timedOut, signal ? signal : "");
+    return kStopped;
 }
 
-bool SaysNoBox(const Form& f) {
-    return f.x.shownLine == noBox || f.x.shownLine == severalBoxes || !f.link.portError.empty();
+int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
+    if (f.x.shownLine == doneLine) return kSuccess;
+    if (stopped || f.x.shownLine == stopShown) return SayStopped(err, "no answer before the time-out");
+    std::fprintf(err, "quelmbox-cli: %s\n", f.ui.Text5->text().c_str());
+    return SaysNoBox(f) ? kNoBox : kOperationFailed;
 }
 
 void SayError(std::FILE* err, const std::string& message) {

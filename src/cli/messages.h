@@ -12,14 +12,14 @@ namespace quelm::cli {
 
 void FillBoxTable(LanguageTables& tables);
 
+// Says on `err` that a stop ended the operation: the signal that asked for
+// it, or `timedOut` when the time-out did. Returns the exit code.
+int SayStopped(std::FILE* err, const char* timedOut);
+
 // The exit code of an operation that ends with box table line `doneLine` on
 // success, from the line its handlers recorded; anything else is said on
 // `err`.
 int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err);
-
-// The message line says there was no box to use: none, several, or a port
-// the driver could not open.
-bool SaysNoBox(const Form& f);
 
 // "quelmbox-cli: " and `message` on a line of `err`, its control characters
 // escaped: a message may quote a file's name or its text.

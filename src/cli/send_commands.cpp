@@ -41,12 +41,7 @@ bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
 
 // The exit code of an operation that did not end with `doneLine`.
 int Failure(const Form& f, bool stopped, std::FILE* err) {
-    if (stopped || f.x.shownLine == stopShown) {
-        const char* signal = platform::StopSignalName();
-        std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : "not over before the time-out",
-                     signal ? signal : "");
-        return kStopped;
-    }
+    if (stopped || f.x.shownLine == stopShown) return SayStopped(err, "not over before the time-out");
     std::fprintf(err, "quelmbox-cli: %s\n", f.ui.Text5->text().c_str());
     return SaysNoBox(f) || f.x.shownLine == connectionTestShown ? kNoBox : kOperationFailed;
 }

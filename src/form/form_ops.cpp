@@ -39,6 +39,10 @@ void ShowLineWith(Form& f, MessageLine k, Said builtIn, const std::string& detai
     ShowMessage(f, k, BoxLineOr(f, k, builtIn) + detail);
 }
 
+bool SaysNoBox(const Form& f) {
+    return f.x.shownLine == noBox || f.x.shownLine == severalBoxes || !f.link.portError.empty();
+}
+
 std::string AddressTriesText(const Form& f) {
     return CountedLine(f, f.x.tryCount, addressTries) + Str(f.x.addressIndex + 1) + f.tables.boxLine(addressTriesEnd);
 }

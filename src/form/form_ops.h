@@ -34,6 +34,9 @@ std::string CountedLine(const Form& f, long long count, MessageLine k);
 void ShowCountedLine(Form& f, long long count, MessageLine k);
 // Line k, or its built-in text for a table without it, then `detail`.
 void ShowLineWith(Form& f, MessageLine k, Said builtIn, const std::string& detail);
+// The last box check found no box to use: none, several, or a port the
+// driver could not open.
+bool SaysNoBox(const Form& f);
 // The tries so far and the address in hand: " 3 attempt(s) - address 4 in
 // progress".
 std::string AddressTriesText(const Form& f);

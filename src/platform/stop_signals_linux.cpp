@@ -34,14 +34,6 @@ void CatchStopSignals() {
 
 int StopSignal() { return caught; }
 
-const char* StopSignalName() {
-    switch (caught) {
-    case SIGINT: return "SIGINT";
-    case SIGTERM: return "SIGTERM";
-    default: return nullptr;
-    }
-}
-
 void KeepStandardStreamsTaken() {
     for (int fd = 0; fd <= 2; ++fd) {
         if (::fcntl(fd, F_GETFD) != -1) continue;

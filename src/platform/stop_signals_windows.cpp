@@ -47,14 +47,6 @@ void CatchStopSignals() {
 
 int StopSignal() { return caught; }
 
-const char* StopSignalName() {
-    switch (caught) {
-    case SIGINT: return "SIGINT";
-    case SIGTERM: return "SIGTERM";
-    default: return nullptr;
-    }
-}
-
 void KeepStandardStreamsTaken() {
     for (int fd = 0; fd <= 2; ++fd) {
         if (::_get_osfhandle(fd) >= 0) continue;

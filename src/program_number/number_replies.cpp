@@ -12,8 +12,6 @@ namespace quelm {
 
 namespace {
 
-bool Taken(const Frame& b, int code) { return b[1] == code && CheckByteRight(b); }
-
 int NumberOf(const Frame& b) { return static_cast<int>(FrameNumber(b)); }
 
 void ShowReportedNumber(Form& f, int number) { f.ui.Text3->setText(std::to_string(number)); }
@@ -54,7 +52,7 @@ bool AnswersTheCall(const Form& f, const Frame& b) {
 // watchdog sent the call again and both answers came): it costs a try. The
 // answer to the call between two steps of a send is the send's own.
 void HandleReply96(Form& f, const Frame& b) {
-    if (!Taken(b, code::kCallNumber) || ReadRunning(f)) return;
+    if (!IsReply(b, code::kCallNumber) || ReadRunning(f)) return;
     if (f.x.operation == kSendOneParameter || f.x.operation == kCallBetweenSteps) return;
     if (!AnswersTheCall(f, b)) return;
     ShowReportedNumber(f, NumberOf(b));
@@ -69,7 +67,7 @@ void HandleReply96(Form& f, const Frame& b) {
 }
 
 void HandleReply97(Form& f, const Frame& b) {
-    if (!Taken(b, code::kProgramNumber)) return;
+    if (!IsReply(b, code::kProgramNumber)) return;
     ShowReportedNumber(f, NumberOf(b));
     SetBoxLine(f, ProgrammingEndLine(f, NumberOf(b)));
     EndOperation(f);

@@ -6,6 +6,8 @@ std::int64_t CheckByte(const Frame& f) { return f[1] ^ f[2] ^ f[3] ^ f[4]; }
 
 bool CheckByteRight(const Frame& f) { return f[5] == CheckByte(f); }
 
+bool IsReply(const Frame& f, std::int64_t code) { return f[1] == code && CheckByteRight(f); }
+
 std::int64_t FrameNumber(const Frame& f) { return f[2] * 65536 + f[3] * 256 + f[4]; }
 
 ReplyKind ClassifyReply(const Frame& f) {

@@ -58,6 +58,8 @@ constexpr Frame BoxChannelFrame(int channel) { return {0, 0, 1, 2, 3, channel}; 
 // The exclusive-or of bytes 1 to 4.
 std::int64_t CheckByte(const Frame& f);
 bool CheckByteRight(const Frame& f);
+// A reply whose byte 1 is `code` and whose check byte is right.
+bool IsReply(const Frame& f, std::int64_t code);
 // Bytes 2 to 4 read as one number.
 std::int64_t FrameNumber(const Frame& f);
 

@@ -18,7 +18,7 @@ namespace {
 // as well, and costs a try. Otherwise a parameter reply is decoded whenever
 // it comes.
 bool Taken(const Form& f, const Frame& b, int replyCode) {
-    if (b[1] != replyCode || !CheckByteRight(b)) return false;
+    if (!IsReply(b, replyCode)) return false;
     switch (f.x.operation) {
     case kReadGroup1: return replyCode == code::kReadGroup1;
     case kReadGroup2: return replyCode == code::kReadGroup2;

@@ -13,8 +13,6 @@ namespace quelm {
 
 namespace {
 
-bool Taken(const Frame& b, int code) { return b[1] == code && CheckByteRight(b); }
-
 // The call between two steps of a send was answered: the step after the one
 // that ran last, or step 7 when none has run in this pass.
 void EnableNextSendStep(Form& f) {
@@ -37,7 +35,7 @@ bool SendStepOut(const Form& f) {
 // The detector called between two steps answered with its number: the next
 // step goes.
 void HandleCallAnswer(Form& f, const Frame& b) {
-    if (f.x.operation != kCallBetweenSteps || !Taken(b, code::kCallNumber)) return;
+    if (f.x.operation != kCallBetweenSteps || !IsReply(b, code::kCallNumber)) return;
     if (FrameNumber(b) != FrameNumber(f.x.outFrame)) return;
     EnableNextSendStep(f);
     f.x.tryCount = 10;

@@ -13,8 +13,7 @@ constexpr int kEscape = 27;
 // The stop watch acts within 100 ms; should nothing be watching, the run is
 // not kept waiting either.
 constexpr std::int64_t kStopGraceMs = 1000;
-// A run keeps at most this many messages of one operation (an operation
-// that retries for long shows a count on every attempt).
+// A run keeps at most this many message lines of one operation.
 constexpr std::size_t kMessagesKept = 200;
 
 // Sees every message of the line while the operation runs, after whatever
@@ -25,27 +24,19 @@ public:
         f_.ui.observer = [this](Control& c, Change change) {
             if (previous_) previous_(c, change);
             if (&c != f_.ui.Text5 || change != Change::Text) return;
-            const std::string& text = f_.ui.Text5->text();
             if (lines.empty() || lines.back() != f_.x.shownLine) lines.push_back(f_.x.shownLine);
-            if (messages.empty() || messages.back() != text) messages.push_back(text);
-            if (messages.size() > kMessagesKept) messages.erase(messages.begin() + 1);
             if (lines.size() > kMessagesKept) lines.erase(lines.begin() + 1);
         };
     }
     ~MessageWatch() { f_.ui.observer = previous_; }
     MessageWatch(const MessageWatch&) = delete;
     MessageWatch& operator=(const MessageWatch&) = delete;
-    std::vector<std::string> messages;
     std::vector<MessageLine> lines;
 
 private:
     Form& f_;
     std::function<void(Control&, Change)> previous_;
 };
-
-bool SaysNoBox(const Form& f) {
-    return f.x.shownLine == noBox || f.x.shownLine == severalBoxes || !f.link.portError.empty();
-}
 
 } // namespace
 
@@ -74,7 +65,6 @@ StepRun RunStep(Form& f, const std::function<void()>& start, std::int64_t limitM
         run.cut = asked ? Cut::stop : Cut::limit;
         PressStopKey(f);
     }
-    run.messages = watch.messages;
     run.lines = watch.lines;
     return run;
 }

@@ -16,8 +16,7 @@ enum class Cut { none, limit, stop };
 
 struct StepRun {
     Cut cut = Cut::none;
-    std::vector<std::string> messages; // every message the line showed, in order
-    std::vector<MessageLine> lines;    // the line of the box table each one said
+    std::vector<MessageLine> lines; // the lines of the box table the message line said, in order
     bool saw(MessageLine line) const;
 };
 

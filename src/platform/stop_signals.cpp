@@ -1,0 +1,15 @@
+#include "platform/stop_signals.h"
+
+#include <csignal>
+
+namespace quelm::platform {
+
+const char* StopSignalName() {
+    switch (StopSignal()) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    default: return nullptr;
+    }
+}
+
+} // namespace quelm::platform
