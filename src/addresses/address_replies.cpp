@@ -11,8 +11,6 @@ namespace quelm {
 
 namespace {
 
-constexpr std::int64_t kMaxAddress = 1048574;
-
 TextBox& Received(Form& f, int i) { return *f.ui.Text1[static_cast<std::size_t>(i)]; }
 TextBox& Wanted(Form& f, int i) { return *f.ui.Text2[static_cast<std::size_t>(i)]; }
 
@@ -26,9 +24,9 @@ bool Agrees(Form& f, int i) {
 
 // All ten addresses read, or sent and read back equal.
 void EndAddresses(Form& f) {
+    f.x.writesOut = 0;
     SetBoxLine(f, addressesDone);
     f.ui.Text5->repaint();
-    KeepHeldDisabled(f);
     SetButtonsEnabled(f, true);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
@@ -51,12 +49,10 @@ void GiveUpAddress(Form& f) {
 // unread, or a detector's call unanswered before its number is programmed.
 // Such a frame costs a try like any wrong frame.
 //
-// Every address lies between 0 and 1048574, as a detector number does: a
-// report beyond passed its check byte by chance (two flips of one bit, a
-// shifted frame), and showing it would show an address the detector does
-// not hold.
+// A report is shown as the detector gave it, whatever its value: dropping
+// one beyond 1048574 would leave the box with an earlier detector's text.
 bool Taken(const Form& f, const Frame& b) {
-    if (ClassifyReply(b) != ReplyKind::addressReport || FrameNumber(b) > kMaxAddress) return false;
+    if (ClassifyReply(b) != ReplyKind::addressReport) return false;
     const int op = f.x.operation;
     return op == kIdle || op == kReadAddresses || op == kSendAddresses;
 }
@@ -127,7 +123,7 @@ void Timer19_Timer(Form& f) {
     }
     f.x.outFrame = EncodeNumberFrame(code::kWriteAddress0 + i, NumericValue(Wanted(f, i).text()));
     // A key pressed meanwhile stays for the stop watch (see SendAddressRead).
-    SendFrameAndPoll(f);
+    if (SendFrameAndPoll(f)) f.x.writesOut += 1;
     f.x.addressWrites += 1;
 }
 

@@ -6,18 +6,18 @@
 #include "link/session.h"
 #include "protocol/number.h"
 
-#include <cmath>
+#include <string>
 
 namespace quelm {
 
 namespace {
 
-constexpr double kMaxAddress = 1048574;
+constexpr long kMaxAddress = 1048574;
 
-// Every address is outstanding: a report enables its box; a stop gives the
-// boxes back with the buttons.
+// Every address is outstanding: a report enables its box, and a box no
+// report came for stays disabled, not read, however the operation ends.
 void HoldReceived(Form& f) {
-    for (TextBox* box : f.ui.Text1) HoldControl(f, box);
+    for (TextBox* box : f.ui.Text1) HoldUntilRead(f, box);
 }
 
 // The first address box whose value cannot be written, or -1.
@@ -29,9 +29,12 @@ int FirstUnsendableWanted(const Form& f) {
 
 } // namespace
 
+// An address goes out as the whole number its box shows: "abc" or "3,5"
+// would otherwise be written as the number they start with (0, 3). A box
+// left empty stands for address 0, as it always has.
 bool WantedAddressSendable(const Form& f, int index) {
-    const double v = NumericValue(f.ui.Text2[static_cast<std::size_t>(index)]->text());
-    return v >= 0 && v <= kMaxAddress && v == std::floor(v);
+    const std::string& text = f.ui.Text2[static_cast<std::size_t>(index)]->text();
+    return text.find_first_not_of(' ') == std::string::npos || PlainWholeNumber(text, kMaxAddress).has_value();
 }
 
 void ShowWantedAddressRefused(Form& f, int index) {
@@ -92,6 +95,7 @@ void Command5_Click(Form& f) {
     f.x.tryCount = 0;
     f.x.addressSendMode = 1;
     f.x.addressWrites = 0;
+    f.x.writesOut = 0;
     // 2. Read request for address 0.
     SendAddressRead(f);
     if (f.x.operation != kSendAddresses) return; // the request was refused

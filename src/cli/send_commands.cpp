@@ -115,7 +115,7 @@ void FillSendAndNumberLines(LanguageTables& tables) {
     b[38] = " A parameter differs: reading again...";
     b[44] = " Send refused: no choice selected in the group:";
     b[47] = " Send stopped after 10 passes, never confirmed:";
-    b[48] = " A level with a fraction is refused, nothing sent:";
+    b[48] = " Level refused (not a whole number from 0 to 100), nothing sent:";
     b[51] = " Send stopped: no valid answer in 10 frames";
 }
 

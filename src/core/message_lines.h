@@ -52,11 +52,13 @@ enum MessageLine : int {
     projectNotSaved = 45,
     folderNotCreated = 46,
     sendNeverConfirmed = 47,
-    fractionalLevelRefused = 48,
+    levelRefused = 48,
     unknownLanguageCode = 49,
     severalBoxes = 50,
     noValidAnswer = 51,
     addressNeverConfirmed = 52,
+    newNumberAnswers = 53,
+    valuesUncertain = 54,
     // Not lines of the table: the stop key's " STOP", and the fixed text
     // "Programmer" shows while it looks for the box.
     stopShown = 100,

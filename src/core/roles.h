@@ -58,8 +58,9 @@ inline constexpr TimerRole replyPoll{17, 10};
 inline constexpr TimerRole addressRead{18, 10};
 // A send of addresses writes the address in hand.
 inline constexpr TimerRole addressWrite{19, 10};
-// Programming calls the detector again.
-inline constexpr TimerRole callAgain{20, 10};
+// The called detector answered: the programming probes its new number, then
+// sends it.
+inline constexpr TimerRole sendNewNumber{20, 10};
 // A read of parameters asks for group 2, then group 3.
 inline constexpr TimerRole readGroup2{23, 10};
 inline constexpr TimerRole readGroup3{24, 10};
@@ -71,7 +72,7 @@ inline constexpr TimerRole callBetweenSteps{27, 10};
 inline constexpr TimerRole retry{28, 0};
 
 inline constexpr TimerRole all[] = {connectionListen, stopWatch,      connectionResend, replyWatchdog, firstSendStep,
-                                    replyPoll,        addressRead,    addressWrite,     callAgain,     readGroup2,
+                                    replyPoll,        addressRead,    addressWrite,     sendNewNumber, readGroup2,
                                     readGroup3,       testNumberDone, callBetweenSteps, retry};
 } // namespace timer
 

@@ -59,8 +59,8 @@ constexpr Row kRows[] = {
     {Said::FolderNotCreated, " Dossier non cr\xC3\xA9\xC3\xA9", " Folder not created"},
     {Said::SendNeverConfirmed, " Envoi arr\xC3\xAAt\xC3\xA9 apr\xC3\xA8s 10 passages, jamais confirm\xC3\xA9 :",
      " Send stopped after 10 passes, never confirmed:"},
-    {Said::FractionalLevelRefused, " Niveau non entier refus\xC3\xA9, rien n'est envoy\xC3\xA9 :",
-     " A level with a fraction is refused, nothing sent:"},
+    {Said::LevelRefused, " Niveau refus\xC3\xA9 (pas un nombre entier de 0 \xC3\xA0 100), rien n'est envoy\xC3\xA9 :",
+     " Level refused (not a whole number from 0 to 100), nothing sent:"},
     {Said::SeveralBoxes,
      " Plusieurs BOX sont branch\xC3\xA9"
      "es : n'en laisser qu'une",
@@ -72,6 +72,11 @@ constexpr Row kRows[] = {
      "e apr\xC3\xA8s 10 \xC3\xA9"
      "critures : adresse",
      " Address never confirmed after 10 writes: address"},
+    {Said::NewNumberAnswers,
+     " Rien n'est programm\xC3\xA9 : un d\xC3\xA9tecteur r\xC3\xA9pond d\xC3\xA9j\xC3\xA0 au N\xC2\xB0",
+     " Nothing programmed: a detector already answers to number"},
+    {Said::ValuesUncertain, " - le d\xC3\xA9tecteur peut tenir une partie des nouvelles valeurs : relisez-le",
+     " - the detector may hold some of the new values: read it again"},
     {Said::SimulatedBox,
      "bo\xC3\xAEte simul\xC3\xA9"
      "e",

@@ -24,10 +24,12 @@ enum class Said : int {
     ProjectNotSaved,
     FolderNotCreated,
     SendNeverConfirmed,
-    FractionalLevelRefused,
+    LevelRefused,
     SeveralBoxes,
     NoValidAnswer,
     AddressNeverConfirmed,
+    NewNumberAnswers,
+    ValuesUncertain,
     SimulatedBox,
     FirstFtdiAdapter,
     // Phrases of the reasons the file and port layers give in English.

@@ -8,6 +8,7 @@
 #include "link/exchange_end.h"
 #include "link/session.h"
 #include "program_number/number_replies.h"
+#include "program_number/program_number.h"
 #include "read_params/parameter_replies.h"
 #include "send_params/send_replies.h"
 
@@ -48,9 +49,10 @@ void DecodeReply(Form& f) {
     // 4. Take a frame; a box that went away ends the exchange.
     const Frame b = TakeFrameOrZeros(f);
     if (BoxGone(f)) return EndOnLostBox(f);
-    // 5. Blank frame: polling goes on.
+    // 5. Blank frame: polling goes on, until a probe's short wait is over.
     if (ClassifyReply(b) == ReplyKind::blank) {
         f.ui.LoggerList->addItem(f.tables.boxLine(noFrame));
+        ProbeHeardNothing(f);
         return;
     }
     // 6. Stop polling.

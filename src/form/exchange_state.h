@@ -21,6 +21,9 @@ enum Operation : int {
     kSendAddresses = 5,
     kCheckBeforeProgramming = 6,
     kProgramNumber = 61,
+    // Before the new number goes out, a call to it: a detector that answers
+    // already has it, and the programming stops there.
+    kProbeNewNumber = 62,
     kReadGroup1 = 7,
     kReadGroup2 = 20,
     kReadGroup3 = 21,
@@ -36,6 +39,7 @@ constexpr bool KnownOperation(int op) {
     case kSendAddresses:
     case kCheckBeforeProgramming:
     case kProgramNumber:
+    case kProbeNewNumber:
     case kReadGroup1:
     case kReadGroup2:
     case kReadGroup3:
@@ -87,6 +91,17 @@ struct ExchangeState {
     // The controls the running operation has disabled besides the buttons:
     // they come back with the buttons, whether it ended, failed or stopped.
     std::vector<Control*> held;
+    // Those of `held` that a reading fills: they stay disabled when the
+    // operation ends before their reply came.
+    std::vector<Control*> unread;
+    // Writes the running send of parameters or addresses has put out.
+    int writesOut = 0;
+    // When the last frame went out, and how long the last reply took: the
+    // probe of a new number waits a few times that.
+    std::int64_t lastSentUs = 0;
+    std::int64_t replyTimeUs = 0;
+    // Calls of the new number the probe has made.
+    int probeCalls = 0;
     int language = 0;
     bool startedOnce = false;
 };

@@ -74,13 +74,26 @@ void HoldControl(Form& f, Control* c) {
     if (std::find(f.x.held.begin(), f.x.held.end(), c) == f.x.held.end()) f.x.held.push_back(c);
 }
 
-void GiveHeldBack(Form& f) {
-    for (Control* c : f.x.held) c->setEnabled(true);
-    f.x.held.clear();
+void HoldUntilRead(Form& f, Control* c) {
+    HoldControl(f, c);
+    if (std::find(f.x.unread.begin(), f.x.unread.end(), c) == f.x.unread.end()) f.x.unread.push_back(c);
 }
 
-void KeepHeldDisabled(Form& f) {
-    std::erase_if(f.x.held, [](const Control* c) { return !c->enabled(); });
+void GiveHeldBack(Form& f) {
+    const auto unread = [&f](const Control* c) {
+        return !c->enabled() && std::find(f.x.unread.begin(), f.x.unread.end(), c) != f.x.unread.end();
+    };
+    for (Control* c : f.x.held)
+        if (!unread(c)) c->setEnabled(true);
+    f.x.held.clear();
+    f.x.unread.clear();
+}
+
+void SayValuesUncertain(Form& f) {
+    if (f.x.writesOut == 0) return;
+    f.x.writesOut = 0;
+    const MessageLine shown = f.x.shownLine;
+    ShowMessage(f, shown, f.ui.Text5->text() + BoxLineOr(f, valuesUncertain, Said::ValuesUncertain));
 }
 
 bool ExchangeRunning(const Form& f) {

@@ -55,10 +55,18 @@ void Enable(std::initializer_list<Control*> controls);
 void EnableOptions(Form& f, int first, int last);
 // Disables `c` for the running operation, which gives it back at its end.
 void HoldControl(Form& f, Control* c);
-// Enables every held control again.
+// Disables `c` until a reading fills it: the reply that fills it enables it
+// again, and an operation that ends before (done, failed or stopped) leaves
+// it disabled, visibly not read, rather than give back the text of an
+// earlier detector as if it were this one's.
+void HoldUntilRead(Form& f, Control* c);
+// Enables every held control again, but those held until read that no
+// reading has filled.
 void GiveHeldBack(Form& f);
-// The held controls that are still disabled stay so: the end of an address
-// read keeps the boxes no report came for disabled, as not read.
-void KeepHeldDisabled(Form& f);
+// A send of parameters or addresses that ends without agreeing, after some
+// of its writes went out, leaves the detector holding some new values and
+// some old: the message line says so, after what it shows, and asks for a
+// read. Nothing when no write went out.
+void SayValuesUncertain(Form& f);
 
 } // namespace quelm

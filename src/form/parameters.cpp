@@ -146,6 +146,7 @@ void RestoreParameterControls(Form& f) {
     Enable({f.ui.Frame[15], f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Frame[17], f.ui.Text8, f.ui.Text9,
             f.ui.Text10});
     f.x.paramSendActive = 0;
+    SayValuesUncertain(f);
 }
 
 } // namespace quelm

@@ -25,6 +25,7 @@ void StopExchange(Form& f, MessageLine k, const std::string& message) {
     for (ModelTimer* t : f.ui.timers()) t->disable();
     SetButtonsEnabled(f, true);
     ShowMessage(f, k, message);
+    SayValuesUncertain(f);
     f.x.operation = kIdle;
     f.x.paramSendActive = 0;
 }
@@ -41,6 +42,7 @@ void EndGivingWindowBack(Form& f) {
     SetButtonsEnabled(f, true);
     f.ui.Timer[timer::stopWatch]->disable();
     if (f.x.paramSendActive == 1) RestoreParameterControls(f);
+    SayValuesUncertain(f);
 }
 
 } // namespace quelm

@@ -41,10 +41,25 @@ bool ReadRunning(const Form& f) {
 
 // A call is answered only by the detector called: an answer that carries
 // another number (a stray answer, one damaged on the line) taken for it
-// would give the wrong detector its new number.
+// would give the wrong detector its new number, or refuse a free one.
 bool AnswersTheCall(const Form& f, const Frame& b) {
-    return f.x.operation != kCheckBeforeProgramming || FrameNumber(b) == FrameNumber(f.x.outFrame);
+    const bool calling = f.x.operation == kCheckBeforeProgramming || f.x.operation == kProbeNewNumber;
+    return !calling || FrameNumber(b) == FrameNumber(f.x.outFrame);
 }
+
+// A detector answers to the new number: programming another onto it would
+// make two detectors answer to one number. Nothing is programmed.
+void RefuseTakenNumber(Form& f, const Frame& b) {
+    ShowLineWith(f, newNumberAnswers, Said::NewNumberAnswers, Str(NumberOf(b)));
+    EndOperation(f);
+    SetButtonsEnabled(f, true);
+    f.ui.Timer[timer::stopWatch]->disable();
+    f.x.tryCount = 10;
+}
+
+// A 96 or 97 reply carries a detector number: one beyond 1048574 is no
+// number (a damaged frame that passed its check byte) and is not shown.
+bool CarriesANumber(const Frame& b) { return FrameNumber(b) <= kMaxDetectorNumber; }
 
 } // namespace
 
@@ -52,9 +67,10 @@ bool AnswersTheCall(const Form& f, const Frame& b) {
 // watchdog sent the call again and both answers came): it costs a try. The
 // answer to the call between two steps of a send is the send's own.
 void HandleReply96(Form& f, const Frame& b) {
-    if (!IsReply(b, code::kCallNumber) || ReadRunning(f)) return;
+    if (!IsReply(b, code::kCallNumber) || !CarriesANumber(b) || ReadRunning(f)) return;
     if (f.x.operation == kSendOneParameter || f.x.operation == kCallBetweenSteps) return;
     if (!AnswersTheCall(f, b)) return;
+    if (f.x.operation == kProbeNewNumber) return RefuseTakenNumber(f, b);
     ShowReportedNumber(f, NumberOf(b));
     SetBoxLine(f, detectorAnswered);
     if (f.x.operation == kProgramNumber) {
@@ -66,8 +82,11 @@ void HandleReply96(Form& f, const Frame& b) {
     f.x.tryCount = 10;
 }
 
+// While the programming calls or probes, a 97 is no confirmation of a number
+// not yet sent: it costs a try.
 void HandleReply97(Form& f, const Frame& b) {
-    if (!IsReply(b, code::kProgramNumber)) return;
+    if (!IsReply(b, code::kProgramNumber) || !CarriesANumber(b)) return;
+    if (f.x.operation == kCheckBeforeProgramming || f.x.operation == kProbeNewNumber) return;
     ShowReportedNumber(f, NumberOf(b));
     SetBoxLine(f, ProgrammingEndLine(f, NumberOf(b)));
     EndOperation(f);
@@ -95,13 +114,23 @@ void NumberStepOver(Form& f) {
             ShowBoxLine(f, noAnswerToCall);
             SetButtonsEnabled(f, true);
         } else {
-            f.ui.Timer[timer::callAgain]->enable();
+            f.ui.Timer[timer::sendNewNumber]->enable();
         }
+    }
+    // Ten frames, none of them an answer or silence: whether the new number
+    // is free cannot be told, and nothing is programmed.
+    if (f.x.operation == kProbeNewNumber && f.x.tryCount == 10) {
+        f.x.tryCount = 0;
+        ShowLineWith(f, noValidAnswer, Said::NoValidAnswer, "");
+        EndOperation(f);
+        SetButtonsEnabled(f, true);
+        f.ui.Timer[timer::stopWatch]->disable();
     }
 }
 
 void NumberRetry(Form& f) {
-    if (f.x.operation != kCheckBeforeProgramming && f.x.operation != kProgramNumber) return;
+    const int op = f.x.operation;
+    if (op != kCheckBeforeProgramming && op != kProbeNewNumber && op != kProgramNumber) return;
     ShowCountedLine(f, f.x.tryCount, replyTries);
     SendFrameAndPoll(f);
 }

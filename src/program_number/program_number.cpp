@@ -5,9 +5,17 @@
 #include "link/session.h"
 #include "protocol/number.h"
 
+#include <algorithm>
+
 namespace quelm {
 
 namespace {
+
+// The probe's wait for an answer: three times the last reply's time, within
+// these bounds, far below the 4 s reply watchdog.
+constexpr std::int64_t kProbeLeastUs = 150'000;
+constexpr std::int64_t kProbeMostUs = 1'000'000;
+constexpr int kProbeCalls = 2;
 
 // The frame of a step: the code and the number of the box given; false
 // (with the refusal shown) when the number has no frame form.
@@ -58,15 +66,56 @@ void Command6_Click(Form& f) {
         } else {
             FillRxFrame(f, 255);
             SetButtonsEnabled(f, false);
-            SendFrameAndPoll(f);
+            ProbeOrCall(f);
         }
     }
     f.x.attemptCount = 0;
     f.x.keyPressed.reset();
 }
 
+void ProbeOrCall(Form& f) {
+    // A detector given the number it has needs no probe: it answers to it.
+    // A new number with no frame form cannot be asked for: the call goes,
+    // and the new number is refused when its turn comes.
+    const double wanted = NumericValue(f.ui.Text4->text());
+    const Frame probe = EncodeNumberFrame(code::kCallNumber, wanted);
+    const bool sendable =
+        std::all_of(probe.begin() + 1, probe.end(), [](std::int64_t b) { return b >= 0 && b <= 255; });
+    if (wanted == NumericValue(f.ui.Text3->text()) || !sendable) {
+        SendFrameAndPoll(f);
+        return;
+    }
+    f.x.operation = kProbeNewNumber;
+    f.x.probeCalls = 1;
+    f.x.outFrame = probe;
+    SendFrameAndPoll(f);
+}
+
+void ProbeHeardNothing(Form& f) {
+    if (f.x.operation != kProbeNewNumber) return;
+    const std::int64_t waitUs = std::clamp<std::int64_t>(3 * f.x.replyTimeUs, kProbeLeastUs, kProbeMostUs);
+    if (f.clock.nowUs() - f.x.lastSentUs < waitUs) return;
+    if (f.x.probeCalls < kProbeCalls) {
+        f.x.probeCalls += 1;
+        SendFrameAndPoll(f);
+        return;
+    }
+    // Silence: the number is free, and the detector is called. The call's
+    // watchdog starts with its own frame.
+    f.ui.Timer[timer::replyPoll]->disable();
+    f.ui.Timer[timer::replyWatchdog]->disable();
+    f.x.operation = kCheckBeforeProgramming;
+    f.x.tryCount = 0;
+    if (!BuildNumberFrame(f, code::kCallNumber, f.ui.Text3)) {
+        ClassicClose_Click(f);
+        GiveWindowBack(f);
+        return;
+    }
+    SendFrameAndPoll(f);
+}
+
 void Timer20_Timer(Form& f) {
-    f.ui.Timer[timer::callAgain]->disable();
+    f.ui.Timer[timer::sendNewNumber]->disable();
     SendNewNumber(f);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// "Programmer": calls the detector of Text3 (command 96, operation 6) and,
-// once it has answered, gives it the number of Text4 (command 97,
-// operation 61). The decoder handles both replies.
+// "Programmer": first calls the number of Text4 (operation 62); when no
+// detector answers to it, calls the detector of Text3 (command 96,
+// operation 6) and, once it has answered, gives it the number of Text4
+// (command 97, operation 61). The decoder handles the replies.
 #include "form/form.h"
 
 namespace quelm {
@@ -10,6 +11,14 @@ namespace quelm {
 inline constexpr const char* kConnectionTestText = "Test de connexion avec la BOX";
 
 void Command6_Click(Form& f);
+// Two detectors answering to one number could never be told apart again:
+// before the detector is called, a short call to the new number (a few
+// times the last reply's time, twice) asks whether a detector holds it.
+// The probe comes first because a detector takes a new number only right
+// after its own call.
+void ProbeOrCall(Form& f);
+// The probe heard nothing in its time: the next probe, or the call.
+void ProbeHeardNothing(Form& f);
 void Timer20_Timer(Form& f);
 void SendNewNumber(Form& f);
 // The new number is at most 1048574.

@@ -123,6 +123,19 @@ std::string FixedText(double value, int decimals, std::size_t width) {
     return s;
 }
 
+std::optional<long> PlainWholeNumber(std::string_view text, long max) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    const std::string_view digits = text.substr(first, text.find_last_not_of(' ') + 1 - first);
+    long value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > max) return std::nullopt;
+    }
+    return value;
+}
+
 std::array<std::int64_t, 3> EncodeNumber(double number) {
     // Out of the 24-bit range the result only has to be out of byte range;
     // clamping first keeps the integer conversions defined.

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,11 @@ namespace quelm {
 // infinite: an overflowing number gives the largest finite value of its sign.
 // The locale of the process plays no part: a comma always ends the number.
 double NumericValue(std::string_view text);
+
+// The value of a text that is a whole number and nothing else: decimal
+// digits, blanks around them allowed, at most `max`. "abc", "12,5", "5x",
+// "-3", "1e2" and an empty text are none.
+std::optional<long> PlainWholeNumber(std::string_view text, long max);
 
 // The text of a number with at most `digits` (1 to 17) significant digits,
 // in the shorter of the plain and exponent forms ("0.5", "1e+20"), as

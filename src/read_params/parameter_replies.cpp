@@ -16,7 +16,8 @@ namespace {
 // a group it never read. Such a frame costs a try like any wrong frame.
 // While a write or a call of a send is out, a parameter reply is a late one
 // as well, and costs a try. Otherwise a parameter reply is decoded whenever
-// it comes.
+// it comes, but while a programming calls a detector or probes its new
+// number: only the answer to the call may lead to the new number.
 bool Taken(const Form& f, const Frame& b, int replyCode) {
     if (!IsReply(b, replyCode)) return false;
     switch (f.x.operation) {
@@ -24,7 +25,10 @@ bool Taken(const Form& f, const Frame& b, int replyCode) {
     case kReadGroup2: return replyCode == code::kReadGroup2;
     case kReadGroup3: return replyCode == code::kReadGroup3;
     case kSendOneParameter:
-    case kCallBetweenSteps: return false;
+    case kCallBetweenSteps:
+    case kCheckBeforeProgramming:
+    case kProbeNewNumber:
+    case kProgramNumber: return false;
     default: return true;
     }
 }

@@ -10,22 +10,31 @@ namespace quelm {
 
 namespace {
 
-// The read holds the controls of the group it reads: a reply enables them,
-// and a read that fails or is stopped gives them back with the buttons.
+// The read holds the controls of the group it reads: a reply enables them.
+// A plain read that fails or is stopped leaves a group it never read
+// disabled, visibly not read; the read of a send gives them back with the
+// user's values.
+void Hold(Form& f, Control* c) {
+    if (f.x.paramSendActive == 0)
+        HoldUntilRead(f, c);
+    else
+        HoldControl(f, c);
+}
+
 void HoldOptions(Form& f, int first, int last) {
-    for (int n = first; n <= last; ++n) HoldControl(f, f.ui.Option[static_cast<std::size_t>(n)]);
+    for (int n = first; n <= last; ++n) Hold(f, f.ui.Option[static_cast<std::size_t>(n)]);
 }
 
 void DisableGroup2(Form& f) {
     HoldOptions(f, 14, 27);
-    HoldControl(f, f.ui.Frame[15]);
-    HoldControl(f, f.ui.Text8);
+    Hold(f, f.ui.Frame[15]);
+    Hold(f, f.ui.Text8);
 }
 
 void DisableGroup3(Form& f) {
     HoldOptions(f, 28, 29);
     for (Control* c : std::initializer_list<Control*>{f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10})
-        HoldControl(f, c);
+        Hold(f, c);
 }
 
 // The request of `group` for the detector of Text3, taken anew each time.
@@ -75,6 +84,13 @@ void Command7_Click(Form& f) {
             ClassicClose_Click(f);
         } else {
             HoldOptions(f, 3, 13);
+            // A plain read holds the later groups at once as well: cut short
+            // before their requests, they would still show an earlier
+            // detector's values as if read.
+            if (f.x.paramSendActive == 0) {
+                DisableGroup2(f);
+                DisableGroup3(f);
+            }
             SetButtonsEnabled(f, false);
             f.x.tryCount = 0;
             f.x.operation = kReadGroup1;

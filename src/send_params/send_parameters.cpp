@@ -7,6 +7,7 @@
 #include "link/exchange_end.h"
 #include "link/session.h"
 #include "protocol/codec.h"
+#include "protocol/number.h"
 #include "read_params/read_parameters.h"
 
 #include <cmath>
@@ -92,7 +93,10 @@ void StepCycleBookkeeping(Form& f, int n) {
 // A key pressed since the send began stays a request to stop: the steps do
 // not clear it, so the stop watch ends the send within its 100 ms.
 void SendStepFrame(Form& f) {
-    if (!SendFrameAndPoll(f)) EndGivingWindowBack(f);
+    if (SendFrameAndPoll(f))
+        f.x.writesOut += 1;
+    else
+        EndGivingWindowBack(f);
     f.x.attemptCount = 0;
 }
 
@@ -176,13 +180,15 @@ bool RefuseEmptyGroup(Form& f) {
     return false;
 }
 
-// A level with a fraction is never shown back by the detector, which holds
-// whole percents: the send could never agree. The message names the box.
-bool RefuseFractionalLevel(Form& f) {
+// A level goes out as the whole percent its box shows, or not at all: a
+// text that is no plain number ("abc", "12,5", "5x", an empty box) would
+// otherwise be written as whatever number it starts with, and a fraction
+// could never be shown back by the detector, which holds whole percents.
+// The message names the box.
+bool RefuseUnsendableLevel(Form& f) {
     for (int n : {8, 9, 10}) {
-        const double v = NumericValue(LevelBox(f, n)->text());
-        if (v == std::floor(v)) continue;
-        ShowLineWith(f, fractionalLevelRefused, Said::FractionalLevelRefused,
+        if (PlainWholeNumber(LevelBox(f, n)->text(), 100)) continue;
+        ShowLineWith(f, levelRefused, Said::LevelRefused,
                      " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(n + 7)]->caption()));
         return true;
     }
@@ -199,10 +205,11 @@ std::string SendStepCaption(const Form& f, int timer) {
 }
 
 void Command8_Click(Form& f) {
-    if (RefuseEmptyGroup(f) || RefuseFractionalLevel(f)) return;
+    if (RefuseEmptyGroup(f) || RefuseUnsendableLevel(f)) return;
     for (int n = 3; n <= 29; ++n) f.x.savedOption[static_cast<std::size_t>(n)] = Opt(f, n)->value();
     for (int n : {8, 9, 10}) f.x.savedText[static_cast<std::size_t>(n)] = NumericValue(LevelBox(f, n)->text());
     f.x.paramSendActive = 1;
+    f.x.writesOut = 0;
     f.ui.Timer[timer::firstSendStep]->setInterval(10);
     for (int n = 8; n <= 15; ++n) f.ui.Timer[static_cast<std::size_t>(n)]->setInterval(1);
     for (int n = 7; n <= 15; ++n) f.x.stepCycle[static_cast<std::size_t>(n)] = 0;
@@ -251,6 +258,7 @@ void Timer16_Timer(Form& f) {
     for (const Step& s : kSteps) allEqual = allEqual && Equal(f, s);
     if (allEqual) {
         SetParameterControlsEnabled(f, true);
+        f.x.writesOut = 0;
         ShowBoxLine(f, parametersSent);
         SetButtonsEnabled(f, true);
         f.x.paramSendActive = 0;

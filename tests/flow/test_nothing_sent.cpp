@@ -74,6 +74,8 @@ const Case kCases[] = {
     {"SendAddressesFraction", 1, [](Rig& r) { SendAddresses(r, "12.5"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesNegative", 1, [](Rig& r) { SendAddresses(r, "-3"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesSmallFraction", 1, [](Rig& r) { SendAddresses(r, "1e-3"); }, "<42> 5", kStopWatchAlone},
+    {"SendAddressesText", 1, [](Rig& r) { SendAddresses(r, "abc"); }, "<42> 5", kStopWatchAlone},
+    {"SendAddressesComma", 1, [](Rig& r) { SendAddresses(r, "3,5"); }, "<42> 5", kStopWatchAlone},
     {"ProgramNoBox", 0, [](Rig& r) { Program(r, "12", "300"); }, "<1>", kOperation},
     {"ProgramTwoBoxes", 2,
      [](Rig& r) {

@@ -141,44 +141,52 @@ TEST_F(ReadEdges, BytesLeftByTheStartUpAreNotTakenAsTheNextOperationsReplies) {
     EXPECT_EQ(rig.message(), rig.line(18));
 }
 
-// A stop or a failed ending gives back every control the operation disabled:
-// a read stopped in group 2, a read of a silent detector, a send stopped at
-// a write, an address read stopped.
-TEST_F(ReadEdges, AStopGivesTheWindowBackWhole) {
-    auto whole = [&] {
-        std::vector<const Control*> held{f.ui.Frame[15], f.ui.Frame[16], f.ui.Frame[17],
-                                         f.ui.Text8,     f.ui.Text9,     f.ui.Text10};
-        for (int n = 3; n <= 29; ++n) held.push_back(f.ui.Option[static_cast<std::size_t>(n)]);
-        held.insert(held.end(), f.ui.Text1.begin(), f.ui.Text1.end());
-        return rig.buttonsEnabled() && std::ranges::all_of(held, [](const Control* c) { return c->enabled(); });
+// A stop or a failed ending gives the buttons back at once. A send gives
+// back every control it held; a read leaves what it never read disabled,
+// visibly not read, rather than show an earlier detector's values as this
+// one's: a read stopped in group 2, a read of a silent detector, an address
+// read stopped.
+TEST_F(ReadEdges, AStopGivesTheButtonsBackAndLeavesWhatWasNotReadDisabled) {
+    const auto enabled = [&](std::initializer_list<const Control*> controls) {
+        return std::ranges::all_of(controls, [](const Control* c) { return c->enabled(); });
     };
-    rig.box.detector(300)->outputPower = 2;
-    const std::vector<std::function<void()>> starts{
-        [&] {
-            read("300");
-            ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 100));
-            f.ui.Text3->setText("299");
-        },
-        [&] { read("299"); },
-        [&] {
-            f.ui.Text3->setText("300");
-            f.ui.Command[8]->userClick();
-            ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kSendOneParameter; }, 1000));
-        },
-        [&] {
-            f.ui.Text3->setText("300");
-            f.ui.Command[4]->userClick();
-        }};
-    for (const auto& start : starts) {
-        start();
+    const auto group = [&](int g) -> std::vector<const Control*> {
+        if (g == 1) return {f.ui.Option[3], f.ui.Option[5], f.ui.Option[13]};
+        if (g == 2) return {f.ui.Option[14], f.ui.Option[27], f.ui.Frame[15], f.ui.Text8};
+        return {f.ui.Option[28], f.ui.Frame[16], f.ui.Text9, f.ui.Text10};
+    };
+    const auto shows = [&](std::vector<bool> read) {
+        for (int g = 1; g <= 3; ++g)
+            for (const Control* c : group(g)) EXPECT_EQ(c->enabled(), read[static_cast<std::size_t>(g - 1)]) << g;
+    };
+    const auto stop = [&] {
         rig.clock.advanceMs(20);
-        EXPECT_FALSE(whole());
         Form_KeyDown(f, 27);
         rig.clock.advanceMs(100);
-        EXPECT_EQ(rig.message(), " STOP");
-        EXPECT_TRUE(whole());
-    }
-    // Ten wrong frames end a read of group 1 with its options back.
+        EXPECT_TRUE(rig.buttonsEnabled());
+    };
+    rig.box.detector(300)->outputPower = 2;
+    read("300");
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 100));
+    f.ui.Text3->setText("299");
+    stop();
+    EXPECT_EQ(rig.message(), " STOP");
+    shows({true, false, false});
+    read("299");
+    stop();
+    shows({false, false, false});
+    // A send stopped at a write gives every control back, and says that the
+    // detector may hold some of the new values.
+    f.ui.Text3->setText("300");
+    f.ui.Command[8]->userClick();
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.operation == kSendOneParameter; }, 1000));
+    stop();
+    EXPECT_EQ(rig.message(), " STOP" + rig.line(54));
+    shows({true, true, true});
+    f.ui.Command[4]->userClick();
+    stop();
+    EXPECT_FALSE(f.ui.Text1[9]->enabled());
+    // Ten wrong frames end a read of group 1 with its options still not read.
     const std::size_t sent = rig.box.framesReceived().size();
     read("299");
     for (std::size_t i = 1; i <= 10; ++i) {
@@ -187,7 +195,9 @@ TEST_F(ReadEdges, AStopGivesTheWindowBackWhole) {
     }
     rig.clock.advanceMs(50);
     EXPECT_EQ(rig.message(), rig.line(23));
-    EXPECT_TRUE(whole());
+    EXPECT_TRUE(rig.buttonsEnabled());
+    shows({false, false, false});
+    EXPECT_TRUE(enabled({f.ui.Text3, f.ui.Text4}));
 }
 
 // The focus a read takes from a control it disables comes back to it, and

@@ -158,7 +158,7 @@ TEST_F(ReadTest, TenWrongFramesEndEachGroupWithItsLine) {
     EXPECT_TRUE(rig.buttonsEnabled());
     EXPECT_EQ(f.x.operation, kReadGroup1); // group 1 leaves the operation as it was
     EXPECT_TRUE(f.ui.Timer[3]->enabled());
-    EXPECT_TRUE(f.ui.Option[3]->enabled()); // given back with the buttons
+    EXPECT_FALSE(f.ui.Option[3]->enabled()); // not read: an earlier detector's choice stays shown as such
     EXPECT_EQ(rig.box.framesReceived().size(), 10u);
 
     // Detector 300 answers group 1 (and 2), then goes silent: the later
@@ -180,7 +180,10 @@ TEST_F(ReadTest, TenWrongFramesEndEachGroupWithItsLine) {
         EXPECT_EQ(r.message(), r.line(group == 2 ? 22 : 21));
         EXPECT_TRUE(r.buttonsEnabled());
         EXPECT_FALSE(r.driver.isOpen());
-        EXPECT_TRUE(r.form.ui.Option[group == 2 ? 14 : 28]->enabled());
+        // The groups read are back; the one that failed stays visibly not read.
+        EXPECT_TRUE(r.form.ui.Option[3]->enabled());
+        EXPECT_FALSE(r.form.ui.Option[group == 2 ? 14 : 28]->enabled());
+        EXPECT_FALSE((group == 2 ? r.form.ui.Text8 : r.form.ui.Text10)->enabled());
     }
 }
 
@@ -228,8 +231,8 @@ TEST_F(ReadTest, AKeyStopsTheReadWithin100Milliseconds) {
     EXPECT_EQ(f.x.operation, kIdle);
     for (ModelTimer* t : f.ui.timers()) EXPECT_FALSE(t->enabled()) << t->name();
     EXPECT_FALSE(rig.driver.isOpen());
-    // Group 1's options come back with the buttons.
-    EXPECT_TRUE(f.ui.Option[3]->enabled());
+    // Group 1 was never read: its options stay disabled, visibly not read.
+    EXPECT_FALSE(f.ui.Option[3]->enabled());
 }
 
 // A second box plugged in between two groups ends the read on the line of
