@@ -5,7 +5,7 @@
 # build needs the mingw-w64 cross compiler (posix threads), GoogleTest's
 # sources and Wine, which runs without a display.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev nlohmann-json3-dev fonts-dejavu-core
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev nlohmann-json3-dev fonts-dejavu-core fonts-liberation
   clang libclang-rt-14-dev clang-format dpkg-dev file locales qt6-translations-l10n
   g++-mingw-w64-x86-64-posix googletest wine wine64)
 missing=()

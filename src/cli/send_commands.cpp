@@ -117,6 +117,8 @@ void FillSendAndNumberLines(LanguageTables& tables) {
     b[47] = " Send stopped after 10 passes, never confirmed:";
     b[48] = " Level refused (not a whole number from 0 to 100), nothing sent:";
     b[51] = " Send stopped: no valid answer in 10 frames";
+    b[53] = " Nothing programmed: a detector already answers to number";
+    b[54] = " - the detector may hold some of the new values: read it again";
 }
 
 void TraceMessages(Form& f, std::FILE* err) {

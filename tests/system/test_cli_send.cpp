@@ -131,8 +131,9 @@ TEST(CliSend, ProgramsANumberOnlyWhenTheDetectorAnswersWithIt) {
     ASSERT_EQ(run.code, cli::kSuccess) << run.err;
     EXPECT_EQ(run.out, "{\"old\": 300, \"new\": 301, \"reported\": 301}\n");
     const std::string two = Box(std::string(kDetector300) + "detector 12\n");
-    const CliRun taken = RunCli({"--timeout", "0.5", two, "program-number", "12", "300"});
-    EXPECT_EQ(taken.code, cli::kStopped) << taken.err;
+    const CliRun taken = RunCli({"--timeout", "2", two, "program-number", "12", "300"});
+    EXPECT_EQ(taken.code, cli::kOperationFailed) << taken.err;
+    EXPECT_EQ(taken.err, "quelmbox-cli:  Nothing programmed: a detector already answers to number 300\n");
 }
 
 TEST(CliSend, WaitNumberPrintsTheReportedNumber) {
