@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quelm {
@@ -23,6 +24,9 @@ struct LinkVariables {
     // Why the port cannot be used, from the driver, when the last open
     // failed or the last count found none; empty otherwise.
     std::string portError;
+    // When the request the decoder awaits went out; empty once a frame came.
+    // Still set when an operation ends, its reply may yet come.
+    std::optional<std::int64_t> unansweredSinceUs;
 };
 
 } // namespace quelm

@@ -4,6 +4,7 @@
 #include "core/roles.h"
 #include "form/form_ops.h"
 
+#include <algorithm>
 #include <string>
 
 namespace quelm {
@@ -80,6 +81,7 @@ bool SendFrame(Form& f) {
 
 bool SendFrameAndPoll(Form& f) {
     if (!SendFrame(f)) return false;
+    f.link.unansweredSinceUs = f.x.lastSentUs;
     f.ui.Timer[timer::replyPoll]->enable();
     return true;
 }
@@ -95,6 +97,7 @@ bool TakeReplyFrame(Form& f) {
         l.bytesFromBox += count;
     }
     f.x.replyTimeUs = f.clock.nowUs() - f.x.lastSentUs;
+    f.link.unansweredSinceUs.reset();
     return true;
 }
 
@@ -120,10 +123,26 @@ void DiscardStaleBytes(Form& f) {
     f.ui.LoggerList->addItem("Stale bytes discarded: " + std::to_string(dropped));
 }
 
+// A request left unanswered when its operation ended (a stop, a time-out, a
+// failure) may still be answered a moment later: taken by the next
+// operation's first request, that reply would pass for its answer (a reply
+// names no detector). The line is first left quiet for as long as a reply
+// takes, so that such a reply is discarded with the other stale bytes. A
+// normal exchange, whose requests were answered, never waits here.
+void LetUnansweredRequestFallQuiet(Form& f) {
+    constexpr std::int64_t kLeastQuietUs = 30'000, kMostQuietUs = 250'000;
+    if (!f.link.unansweredSinceUs) return;
+    const std::int64_t quietUs = std::clamp<std::int64_t>(2 * f.x.replyTimeUs, kLeastQuietUs, kMostQuietUs);
+    const std::int64_t waitUs = *f.link.unansweredSinceUs + quietUs - f.clock.nowUs();
+    if (waitUs > 0) f.clock.sleepUs(waitUs);
+    f.link.unansweredSinceUs.reset();
+}
+
 } // namespace
 
 void BoxCheck(Form& f) {
     ClassicOpen_Click(f);
+    LetUnansweredRequestFallQuiet(f);
     DiscardStaleBytes(f);
     GetNumDevices_Click(f);
     ClassicClose_Click(f);

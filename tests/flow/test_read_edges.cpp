@@ -228,3 +228,30 @@ TEST_F(ReadEdges, TheFocusComesBackWhereTheUserWas) {
     rig.clock.advanceMs(100);
     EXPECT_EQ(f.ui.focus(), f.ui.Text3);
 }
+
+// An operation cut off with its request out (a site run's time, a stop)
+// leaves a reply on its way: the next operation lets the line fall quiet
+// first, so that reply is no answer to its own request. A normal read, its
+// requests answered, starts at once.
+TEST_F(ReadEdges, AReplyLeftOnItsWayIsNotTheNextOperationsAnswer) {
+    rig.box.detector(300)->outputPower = 2;
+    read("300");
+    afterFrames(1);
+    StopExchange(f, stopShown, " STOP");
+    const std::int64_t stoppedUs = rig.clock.nowUs();
+    read("299");
+    afterFrames(2);
+    EXPECT_GE(rig.box.framesReceived()[1].tUs - stoppedUs, 25'000);
+    rig.clock.advanceMs(50);
+    EXPECT_EQ(f.x.tryCount, 0) << "the reply for 300 was taken as 299's";
+    EXPECT_EQ(f.x.operation, kReadGroup1);
+    StopExchange(f, stopShown, " STOP");
+    rig.clock.advanceMs(300);
+    read("300");
+    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
+    const std::int64_t endedUs = rig.clock.nowUs();
+    const std::size_t sent = rig.box.framesReceived().size();
+    read("300");
+    afterFrames(sent + 1);
+    EXPECT_LT(rig.box.framesReceived()[sent].tUs - endedUs, 10'000);
+}
