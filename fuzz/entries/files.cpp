@@ -46,7 +46,8 @@ bool ValidUtf8(std::string_view s) {
 } // namespace
 
 // Any bytes read with at most 19 values; any ten address texts written so
-// that the file reads back as 19 values with its options and levels.
+// that the file opens again and reads back as 19 values with its options and
+// levels.
 int ProjectFile(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes = Text(data, size);
     const auto values = ParseProjectValues(bytes);
@@ -57,7 +58,9 @@ int ProjectFile(const std::uint8_t* data, std::size_t size) {
     for (std::size_t i = 0; i < 10; ++i) record.addresses[i] = std::string(bytes.substr(i * size / 10, size / 10 + 1));
     record.options = {4, 11, 10, 20, 27, 29};
     record.levels = {85, 50.5, 0};
-    const auto back = ParseProjectValues(FormatProjectFile(record));
+    const std::string file = FormatProjectFile(record);
+    if (ForeignByte(file)) std::abort(); // a saved file always opens again
+    const auto back = ParseProjectValues(file);
     if (back.size() != kProjectValues) std::abort();
     for (int line = 11; line <= 16; ++line)
         if (MatchProjectOption(line, back[static_cast<std::size_t>(line - 1)]) !=

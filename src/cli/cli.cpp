@@ -13,6 +13,7 @@
 #include "cli/send_commands.h"
 #include "cli/site_commands.h"
 #include "cli/write_journal.h"
+#include "core/printable.h"
 #include "core/roles.h"
 #include "drivers/serial/steady_scheduler.h"
 #include "form/form_ops.h"
@@ -35,7 +36,7 @@ namespace {
 // found one box and every write went through.
 int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
     if (f.x.shownLine != doneLine) {
-        std::fprintf(err, "quelmbox-cli: %s\n", f.ui.Text5->text().c_str());
+        SayError(err, f.ui.Text5->text());
         return SaysNoBox(f) ? kNoBox : kOperationFailed;
     }
     if (f.link.lastStatus != kOk) {
@@ -152,7 +153,8 @@ void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) 
 
 // A time-out while a detector was awaited: which one, and what to look at.
 void SayWhatToCheck(const Form& form, const Options& o, std::FILE* err) {
-    if (o.command == "channel" || o.command == "test-number") return;
+    // A site run ends its own way: its report says which detectors answered.
+    if (o.command == "channel" || o.command == "test-number" || IsSiteCommand(o.command)) return;
     const char* channel = form.ui.Option[option::boxChannelB]->value() ? "B" : "A";
     if (o.command == "wait-number") {
         std::fprintf(err,
@@ -181,7 +183,7 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     TraceSink trace;
     if (o.trace) {
         trace = [err](const std::string& line) {
-            std::fprintf(err, "%s\n", line.c_str());
+            std::fprintf(err, "%s\n", Printable(line).c_str());
             std::fflush(err);
         };
     }
@@ -212,8 +214,11 @@ void Know(JsonOutcome* outcome, const Options& o) {
     if (o.command == "show-file") outcome->know("file", JsonString(o.number));
     if (o.command == "channel") outcome->know("channel", JsonString(o.number));
     if (o.command == "test-number") outcome->know("testNumber", JsonNumber(o.number));
-    if (o.command != "show-file" && o.command != "channel" && o.command != "test-number" && !o.number.empty())
-        outcome->know("detector", JsonNumber(o.number));
+    if (o.command == "survey") outcome->know("detectors", JsonString(o.number));
+    if (o.command == "apply") outcome->know("plan", JsonString(o.number));
+    if (o.command == "audit") outcome->know("folder", JsonString(o.number));
+    const bool ofADetector = o.command != "show-file" && o.command != "channel" && o.command != "test-number";
+    if (ofADetector && !IsSiteCommand(o.command) && !o.number.empty()) outcome->know("detector", JsonNumber(o.number));
     if (!o.send.newNumber.empty()) outcome->know("newNumber", JsonNumber(o.send.newNumber));
 }
 

@@ -3,6 +3,8 @@
 #include "cli/json.h"
 #include "platform/system.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstring>
 
 namespace quelm::cli {
@@ -36,6 +38,11 @@ std::string Said(const std::string& recorded) {
     return said;
 }
 
+std::string TrimmedEnd(const std::string& text) {
+    const std::size_t end = text.find_last_not_of(" \t\r\n");
+    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
 std::string HeldText(std::FILE* held) {
     std::string text;
     if (held == nullptr) return text;
@@ -44,6 +51,23 @@ std::string HeldText(std::FILE* held) {
     char chunk[4096];
     for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, held)) > 0;) text.append(chunk, n);
     return text;
+}
+
+// What a command printed before it failed, as a JSON list: the whole text
+// when it is one JSON value (a report written over several lines), else one
+// item a line, each line that is not JSON given as a string.
+std::string HeldAsJsonList(const std::string& held) {
+    if (nlohmann::json::accept(held)) return "[" + TrimmedEnd(held) + "]";
+    std::string list = "[";
+    std::size_t at = 0, count = 0;
+    while (at < held.size()) {
+        std::size_t end = held.find('\n', at);
+        if (end == std::string::npos) end = held.size();
+        const std::string line = held.substr(at, end - at);
+        if (!line.empty()) list += (count++ ? ", " : "") + (nlohmann::json::accept(line) ? line : JsonString(line));
+        at = end + 1;
+    }
+    return list + "]";
 }
 
 } // namespace
@@ -81,18 +105,7 @@ int JsonOutcome::finish(int code) {
         std::string s =
             "{\"error\": " + JsonString(said.empty() ? "failed" : said) + ", \"exit\": " + std::to_string(code);
         for (const auto& [key, json] : known_) s += ", " + JsonString(key) + ": " + json;
-        // What the command printed before it failed, one JSON value a line.
-        if (!held.empty()) {
-            s += ", \"output\": [";
-            std::size_t at = 0, count = 0;
-            while (at < held.size()) {
-                std::size_t end = held.find('\n', at);
-                if (end == std::string::npos) end = held.size();
-                if (end > at) s += (count++ ? ", " : "") + held.substr(at, end - at);
-                at = end + 1;
-            }
-            s += "]";
-        }
+        if (!held.empty()) s += ", \"output\": " + HeldAsJsonList(held);
         std::fprintf(out_, "%s}\n", s.c_str());
     }
     return code;

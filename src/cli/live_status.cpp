@@ -1,7 +1,7 @@
 #include "cli/live_status.h"
 
+#include "core/printable.h"
 #include "form/exchange_state.h"
-
 #include "platform/system.h"
 
 #include <utility>
@@ -65,7 +65,7 @@ std::string LiveStatus::text() const {
 }
 
 void LiveStatus::show() {
-    std::fprintf(err_, "\r\033[K%s", text().c_str());
+    std::fprintf(err_, "\r\033[K%s", Printable(text()).c_str());
     std::fflush(err_);
     shown_ = true;
 }

@@ -43,7 +43,7 @@ int SayStopped(std::FILE* err, const char* timedOut) {
 int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
     if (f.x.shownLine == doneLine) return kSuccess;
     if (stopped || f.x.shownLine == stopShown) return SayStopped(err, "no answer before the time-out");
-    std::fprintf(err, "quelmbox-cli: %s\n", f.ui.Text5->text().c_str());
+    SayError(err, f.ui.Text5->text());
     return SaysNoBox(f) ? kNoBox : kOperationFailed;
 }
 

@@ -163,9 +163,10 @@ bool SaveReadParameters(const Form& form, const std::string& file, bool withAddr
 int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err) {
     std::vector<std::string> values;
     std::string error;
-    if (!ReadProjectFile(platform::PathFromUtf8(file), values, error)) {
+    const ProjectRead read = ReadProjectValues(platform::PathFromUtf8(file), values, error);
+    if (read != ProjectRead::read) {
         SayError(err, error);
-        return kOperationFailed;
+        return read == ProjectRead::notAProjectFile ? kUsage : kOperationFailed;
     }
     // A window with nothing selected, loaded by the window's own handlers.
     VirtualClock clock;

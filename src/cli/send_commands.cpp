@@ -7,6 +7,7 @@
 #include "cli/messages.h"
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
+#include "core/printable.h"
 #include "core/roles.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
@@ -42,7 +43,7 @@ bool WaitForConnectionTest(Form& f, double timeoutSeconds) {
 // The exit code of an operation that did not end with `doneLine`.
 int Failure(const Form& f, bool stopped, std::FILE* err) {
     if (stopped || f.x.shownLine == stopShown) return SayStopped(err, "not over before the time-out");
-    std::fprintf(err, "quelmbox-cli: %s\n", f.ui.Text5->text().c_str());
+    SayError(err, f.ui.Text5->text());
     return SaysNoBox(f) || f.x.shownLine == connectionTestShown ? kNoBox : kOperationFailed;
 }
 
@@ -128,7 +129,7 @@ void TraceMessages(Form& f, std::FILE* err) {
         const std::string& text = f.ui.Text5->text();
         if (text.empty() || text == *last) return;
         *last = text;
-        std::fprintf(err, "                message:%s\n", text.c_str());
+        std::fprintf(err, "                message:%s\n", Printable(text).c_str());
         std::fflush(err);
     };
 }

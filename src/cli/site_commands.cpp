@@ -2,6 +2,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
+#include "core/printable.h"
 #include "platform/stop_signals.h"
 #include "platform/system.h"
 #include "site/site_runner.h"
@@ -44,7 +45,7 @@ public:
                    Duration(p.elapsedSeconds / static_cast<double>(p.finished) *
                             static_cast<double>(p.count - p.finished)) +
                    " left";
-        std::fprintf(err_, "\r\033[K[%zu/%zu] %s: %s%s", p.index + 1, p.count, p.detector.c_str(),
+        std::fprintf(err_, "\r\033[K[%zu/%zu] %s: %s%s", p.index + 1, p.count, Printable(p.detector).c_str(),
                      StepName(p.step, 2).c_str(), left.c_str());
         std::fflush(err_);
         shown_ = true;
@@ -73,11 +74,15 @@ void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& comman
     if (!r.newNumber.empty()) line += ", now answers to " + r.newNumber;
     if (command == "survey" && !r.projectFile.empty()) line += ", saved " + r.projectFile;
     if (!r.failure.empty()) line += ": " + r.failure;
-    std::fprintf(out, "%s\n", line.c_str());
+    // File names, a file's values and the window's messages are printed
+    // with their control characters escaped.
+    std::fprintf(out, "%s\n", Printable(line).c_str());
     const char* other = command == "audit" ? "file" : "plan";
-    for (const FieldDifference& d : r.differences)
-        std::fprintf(out, "  %s: detector %s, %s %s\n", d.field.c_str(),
-                     d.detector.empty() ? "(none)" : d.detector.c_str(), other, d.wanted.c_str());
+    for (const FieldDifference& d : r.differences) {
+        const std::string difference =
+            d.field + ": detector " + (d.detector.empty() ? "(none)" : d.detector) + ", " + other + " " + d.wanted;
+        std::fprintf(out, "  %s\n", Printable(difference).c_str());
+    }
 }
 
 int ExitCode(const SiteRun& run, bool dryRun) {
@@ -152,9 +157,11 @@ int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
         SayError(err, error);
         code = code == kSuccess ? kOperationFailed : code;
     }
-    if (o.json)
+    if (o.json) {
         std::fputs(ReportJson(o.command, run.rows).c_str(), out);
-    else
+        // The summary is the error a failed run's JSON gives.
+        if (code == kOperationFailed) SayError(err, SummaryLine(Summarize(run.rows)));
+    } else
         std::fprintf(out, "%s\n", SummaryLine(Summarize(run.rows)).c_str());
     if (run.stopped || run.timedOut) {
         const char* signal = platform::StopSignalName();

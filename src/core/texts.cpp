@@ -57,6 +57,8 @@ constexpr Row kRows[] = {
      " Send refused: no choice selected in the group:"},
     {Said::ProjectNotSaved, " Fichier non enregistr\xC3\xA9", " Project file not saved"},
     {Said::FolderNotCreated, " Dossier non cr\xC3\xA9\xC3\xA9", " Folder not created"},
+    {Said::NotAProjectFile, " Fichier non ouvert : ce n'est pas un fichier de projet",
+     " File not opened: not a project file"},
     {Said::SendNeverConfirmed, " Envoi arr\xC3\xAAt\xC3\xA9 apr\xC3\xA8s 10 passages, jamais confirm\xC3\xA9 :",
      " Send stopped after 10 passes, never confirmed:"},
     {Said::LevelRefused, " Niveau refus\xC3\xA9 (pas un nombre entier de 0 \xC3\xA0 100), rien n'est envoy\xC3\xA9 :",

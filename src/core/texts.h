@@ -23,6 +23,7 @@ enum class Said : int {
     EmptyGroupRefused,
     ProjectNotSaved,
     FolderNotCreated,
+    NotAProjectFile,
     SendNeverConfirmed,
     LevelRefused,
     SeveralBoxes,

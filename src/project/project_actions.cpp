@@ -75,7 +75,15 @@ void SaveProjectFile(Form& f, const std::string& saveName) {
 void OpenProjectFile(Form& f, const std::string& openName) {
     std::vector<std::string> values;
     std::string error;
-    if (!ReadProjectFile(platform::PathFromUtf8(openName), values, error)) return;
+    const ProjectRead read = ReadProjectValues(platform::PathFromUtf8(openName), values, error);
+    if (read == ProjectRead::notAProjectFile) {
+        // A binary or UTF-16 file would load as junk: it is named and the
+        // panel stays for another choice.
+        ShowLineWith(f, noLine, Said::NotAProjectFile, " (" + openName + ")");
+        f.ui.LoggerList->addItem(error);
+        return;
+    }
+    if (read != ProjectRead::read) return;
     if (!LoadIntoWindow(f, values)) return;
     CloseDiskManager(f);
     if (const auto number = DropLastCharacters(f.ui.Text103->text(), 4)) f.ui.Text3->setText(*number);

@@ -2,9 +2,11 @@
 
 #include "files/text_file.h"
 #include "form/form_ops.h"
+#include "platform/path_text.h"
 #include "protocol/number.h"
 
 #include <cctype>
+#include <cstdio>
 
 namespace quelm {
 
@@ -12,6 +14,11 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+// A byte no project file holds: a control character other than CR, LF and tab.
+bool IsForeign(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && !IsLineEnd(c) && c != '\t') || byte == 0x7F;
+}
 
 // A whole text that is a decimal number: sign, digits, point, exponent.
 bool IsNumberText(std::string_view s) {
@@ -35,11 +42,12 @@ bool IsNumberText(std::string_view s) {
 // blanks or a double quote at its start) is written between double quotes,
 // so the file still holds 19 values; a double quote cannot stand inside a
 // quoted value and becomes an apostrophe there. A line end inside a text
-// would start a new value and becomes a blank.
+// would start a new value and becomes a blank, as does any other control
+// character, which would make the file one that no read opens.
 std::string AddressLine(const std::string& text) {
     std::string bytes = EncodeWindows1252(text);
     for (char& c : bytes)
-        if (IsLineEnd(c)) c = ' ';
+        if (IsForeign(c) || IsLineEnd(c)) c = ' ';
     const bool quote =
         bytes.find(',') != std::string::npos || (!bytes.empty() && (IsBlank(bytes.front()) || bytes.front() == '"'));
     if (!quote) return bytes;
@@ -121,11 +129,28 @@ bool WriteProjectFile(const std::filesystem::path& file, const ProjectRecord& re
     return WriteFileAtomically(file, FormatProjectFile(record), error);
 }
 
-bool ReadProjectFile(const std::filesystem::path& file, std::vector<std::string>& values, std::string& error) {
+std::optional<std::size_t> ForeignByte(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (IsForeign(bytes[i])) return i;
+    return std::nullopt;
+}
+
+ProjectRead ReadProjectValues(const std::filesystem::path& file, std::vector<std::string>& values, std::string& error) {
     const auto bytes = ReadFileStart(file, kProjectFileLimit, error);
-    if (!bytes) return false;
+    if (!bytes) return ProjectRead::unreadable;
+    if (const auto at = ForeignByte(*bytes)) {
+        char byte[8];
+        std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>((*bytes)[*at]));
+        error = platform::Utf8OfPath(file) + ": not a project file (byte " + byte + " at offset " +
+                std::to_string(*at) + ")";
+        return ProjectRead::notAProjectFile;
+    }
     values = ParseProjectValues(*bytes);
-    return true;
+    return ProjectRead::read;
+}
+
+bool ReadProjectFile(const std::filesystem::path& file, std::vector<std::string>& values, std::string& error) {
+    return ReadProjectValues(file, values, error) == ProjectRead::read;
 }
 
 bool IsPlainFileName(std::string_view text) {

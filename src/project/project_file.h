@@ -40,10 +40,19 @@ std::vector<std::string> ParseProjectValues(std::string_view bytes);
 // The option a value of option line `line` (11 to 16) selects, if any.
 std::optional<int> MatchProjectOption(int line, const std::string& value);
 
+// The first byte no project file holds, if any: NUL and the other control
+// bytes but CR, LF and tab (a binary file, UTF-16 text). Windows-1252 text,
+// bytes 80 to FF included, has none.
+std::optional<std::size_t> ForeignByte(std::string_view bytes);
+
 // Writes the file whole or leaves the old one as it was.
 bool WriteProjectFile(const std::filesystem::path& file, const ProjectRecord& record, std::string& error);
-// The values of the file's first kProjectFileLimit bytes; false with the
-// reason when the file cannot be read (missing, not a regular file).
+enum class ProjectRead { read, unreadable, notAProjectFile };
+// The values of the file's first kProjectFileLimit bytes; with the reason,
+// naming the file, when the file cannot be read (missing, not a regular
+// file) or holds a byte no project file holds.
+ProjectRead ReadProjectValues(const std::filesystem::path& file, std::vector<std::string>& values, std::string& error);
+// The same, true when the values were read.
 bool ReadProjectFile(const std::filesystem::path& file, std::vector<std::string>& values, std::string& error);
 
 // A detector number text that names a file in the chosen folder itself: no

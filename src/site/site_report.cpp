@@ -1,5 +1,6 @@
 #include "site/site_report.h"
 
+#include "core/printable.h"
 #include "files/text_file.h"
 #include "site/csv.h"
 
@@ -51,6 +52,14 @@ Json NumberOrNull(const std::string& digits) {
 }
 
 Json TextOrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
+
+// Every text of `value` as valid UTF-8: a file name or a file's line in
+// another encoding keeps its other bytes written \xNN.
+void MakeValidUtf8(Json& value) {
+    if (value.is_string()) value = EscapeInvalidUtf8(value.get_ref<const std::string&>());
+    if (value.is_structured())
+        for (Json& item : value) MakeValidUtf8(item);
+}
 
 Json JsonRow(const DetectorReport& r) {
     Json row;
@@ -143,8 +152,8 @@ std::string ReportJson(const std::string& command, const std::vector<DetectorRep
     const SiteSummary s = Summarize(rows);
     report["summary"] = {{"detectors", s.detectors}, {"reached", s.reached}, {"done", s.done},
                          {"differing", s.differing}, {"failed", s.failed},   {"notRun", s.notRun}};
-    // A file name need not be UTF-8: such bytes are written as U+FFFD.
-    return report.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    MakeValidUtf8(report);
+    return JsonControlsEscaped(report.dump(2)) + "\n";
 }
 
 bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,

@@ -1,6 +1,7 @@
 // The application: the window model with its handlers, shown by the Qt view,
 // talking to the box through the serial driver or a simulated box.
 #include "app/builder.h"
+#include "core/printable.h"
 #include "core/texts.h"
 #include "drivers/qt/qt_scheduler.h"
 #include "platform/path_text.h"
@@ -108,7 +109,7 @@ std::optional<Options> parseOptions(const std::vector<std::string>& args, std::s
 void scheduleScreenshot(QWidget& window, const QString& file) {
     QTimer::singleShot(200, &window, [&window, file] {
         const bool saved = window.grab().save(file);
-        if (!saved) std::fprintf(stderr, "quelmbox: cannot write %s\n", qPrintable(file));
+        if (!saved) std::fprintf(stderr, "quelmbox: cannot write %s\n", quelm::Printable(file.toStdString()).c_str());
         QCoreApplication::exit(saved ? 0 : 1);
     });
 }
@@ -125,7 +126,7 @@ bool drawsWindows() {
 bool startUp(quelm::Form& form, std::string& error, std::vector<std::string>& notes) {
     try {
         const bool started = quelm::StartUp(form, error, &notes);
-        for (const std::string& note : notes) std::fprintf(stderr, "quelmbox: %s\n", note.c_str());
+        for (const std::string& note : notes) std::fprintf(stderr, "quelmbox: %s\n", quelm::Printable(note).c_str());
         return started;
     } catch (const std::exception& e) {
         error = e.what();
@@ -138,7 +139,7 @@ bool startUp(quelm::Form& form, std::string& error, std::vector<std::string>& no
 // dialog, except on the platforms that draw nothing (tests, CI).
 // The settings file says the language: without it the system's is taken.
 void reportFailedStart(const quelm::Form& form, const std::string& error) {
-    std::fprintf(stderr, "quelmbox: %s\n", error.c_str());
+    std::fprintf(stderr, "quelmbox: %s\n", quelm::Printable(error).c_str());
     if (!drawsWindows()) return;
     const int language = QLocale::system().language() == QLocale::French ? 1 : 2;
     quelm::ui::useQtLanguage(language);
@@ -171,7 +172,7 @@ void showStartUpNotes(QWidget& window, const quelm::Form& form, const std::vecto
 }
 
 int fail(const std::string& message) {
-    std::fprintf(stderr, "quelmbox: %s\n%s", message.c_str(), kUsage);
+    std::fprintf(stderr, "quelmbox: %s\n%s", quelm::Printable(message).c_str(), kUsage);
     return 2;
 }
 
@@ -192,7 +193,8 @@ int main(int argc, char** argv) {
     const auto options = parseOptions(args, error);
     if (!options) return fail(error);
     quelm::TraceSink trace;
-    if (options->trace) trace = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
+    if (options->trace)
+        trace = [](const std::string& line) { std::fprintf(stderr, "%s\n", quelm::Printable(line).c_str()); };
     const auto tool = quelm::BuildTool(options->backend, std::make_unique<quelm::QtScheduler>(), trace, error,
                                        /*keepTraceLog=*/true);
     if (!tool) return fail(error);

@@ -199,6 +199,12 @@ TEST_F(Panel, FilesTheWindowOpensOnlyInPart) {
     f.ui.Command[11]->userClick();
     EXPECT_FALSE(panelOpen());
     EXPECT_EQ(f.ui.Text3->text(), "12"); // unchanged
+    // UTF-16 text, bytes no project file holds: named, nothing loaded.
+    WriteBytes(data / "16.bdp", std::string("\xFF\xFE\x31\0\r\0\n\0", 8));
+    openFrom(data, "16.bdp");
+    EXPECT_TRUE(panelOpen());
+    EXPECT_EQ(f.ui.Text1[0]->text(), "1");
+    EXPECT_EQ(rig.message(), std::string(Text(Said::NotAProjectFile, 1)) + " (" + (data / "16.bdp").string() + ")");
 }
 
 TEST_F(Panel, ASaveThatCannotBeMadeSaysSoAndKeepsThePanel) {

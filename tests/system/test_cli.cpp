@@ -162,12 +162,12 @@ TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
                   "\"dynamicTime\": \"2min\", \"riseTime\": \"1.5s\", \"fallTime\": \"45s\", \"commandType\": "
                   "\"L1\", \"levelOnPlus\": 80, \"levelDynPlus\": 60, \"levelDynMinus\": 25, \"unused\": []}\n");
 
-    // A hand-made file: an address that needs escaping, line 11 holding 5.
-    std::ofstream(file, std::ios::binary) << "a\"b\x01\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n"
+    // A hand-made file: an address that needs escaping (Windows-1252 81: U+0081), line 11 holding 5.
+    std::ofstream(file, std::ios::binary) << "a\"b\x81\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n"
                                              "5\r\n13\r\n5\r\n14\r\n21\r\n28\r\n 150 \r\n 100 \r\n 10 \r\n";
     const CliRun odd = RunCli({"show-file", "--json", file});
     ASSERT_EQ(odd.code, cli::kSuccess);
-    EXPECT_NE(odd.out.find("\"addresses\": [\"a\\\"b\\u0001\", \"2\""), std::string::npos) << odd.out;
+    EXPECT_NE(odd.out.find("\"addresses\": [\"a\\\"b\\u0081\", \"2\""), std::string::npos) << odd.out;
     EXPECT_NE(odd.out.find("\"channel\": null"), std::string::npos);
     EXPECT_NE(odd.out.find("\"levelOnPlus\": 100"), std::string::npos); // as the level box takes it
     EXPECT_NE(odd.out.find("{\"line\": 11, \"value\": \"5\""), std::string::npos);
@@ -175,7 +175,7 @@ TEST(Cli, SavesAReadAsTheWindowWouldAndShowsFiles) {
     EXPECT_NE(text.out.find("detector channel   (unchanged)"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("line 11 \"5\": matches no option of the detector channel"), std::string::npos);
     // A file's control characters are printed escaped, in its text and in its name.
-    EXPECT_NE(text.out.find("address 1          a\"b\\x01\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("address 1          a\"b\\x81\n"), std::string::npos) << text.out;
     EXPECT_NE(RunCli({"show-file", "/nonexistent/\x1b[2J.bdp"}).err.find("open /nonexistent/\\x1b[2J.bdp: no such"),
               std::string::npos);
 

@@ -1,13 +1,17 @@
 // Every command's --json output is read back by a real JSON parser, numbers
 // as numbers; a usage error is one line.
 #include "cli/cli.h"
+#include "cli/json.h"
+#include "core/printable.h"
 #include "support/cli_run.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -140,4 +144,61 @@ TEST(CliJson, AFailureIsJsonThatSaysWhatWasKnown) {
     EXPECT_NE(json::parse(twice.out)["error"].get<std::string>().find("--timeout given twice"), std::string::npos);
     const CliRun missing = RunCli({"--json", "send-params", "1", "--from-json", "/nonexistent/p.json"});
     EXPECT_NE(json::parse(missing.out)["error"].get<std::string>().find("/nonexistent/p.json"), std::string::npos);
+}
+
+// Failures are JSON whatever the bytes of a path or a plan line: a detector
+// that does not answer, saves that fail, a refused plan, a file that is not a
+// project file, the time-out. The text output escapes what a file holds.
+TEST(CliJson, EverySiteFailureIsJson) {
+    const std::string dir = testing::TempDir() + "cli_json_site_" + std::to_string(getpid()) + "/";
+    // Not UTF-8, where a path is bytes (Windows gives the system UTF-16).
+    const std::string folder = dir + (std::filesystem::path::preferred_separator == '/' ? "d\xE9t" : "det");
+    const std::string box = "--simulate=" + BoxFile(), wait = "--per-detector=1";
+    std::filesystem::create_directories(dir + "saved/300.bdp"); // a folder where the file would go
+    std::ofstream(dir + "plan.csv") << "detector,power\n299,max\n300,min\n";
+    std::ofstream(dir + "bad.csv") << "detector,power\n300,m\xE9\x1b\n";
+    std::ofstream(dir + "rnd.bdp", std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\0\0", 10);
+    ASSERT_EQ(RunCli({box, "survey", "300", "--save-dir", folder}).code, cli::kSuccess);
+    // 300's file with a control character (Windows-1252 9D) in its first line.
+    std::ofstream(folder + "/299.bdp", std::ios::binary) << "\x9d" << std::ifstream(folder + "/300.bdp").rdbuf();
+    const std::pair<std::vector<std::string>, int> runs[] = {
+        {{"survey", "299,300", wait, "--save-dir", dir + "saved"}, cli::kOperationFailed},
+        {{"survey", "300", "--report", dir + "no/r.json"}, cli::kOperationFailed},
+        {{"apply", dir + "plan.csv", wait}, cli::kOperationFailed},
+        {{"apply", dir + "bad.csv"}, cli::kUsage},
+        {{"audit", folder, wait}, cli::kOperationFailed},
+        {{"--timeout", "0.5", "survey", "299-301"}, cli::kStopped},
+        {{"show-file", dir + "rnd.bdp"}, cli::kUsage},
+    };
+    for (auto [args, code] : runs) {
+        const std::string what = args.front() + " " + args[1];
+        args.insert(args.begin(), {"--json", box});
+        const CliRun run = RunCli(args);
+        EXPECT_EQ(run.code, code) << what << ": " << run.err;
+        json doc;
+        ASSERT_NO_THROW(doc = json::parse(run.out)) << what << ": " << run.out;
+        EXPECT_EQ(doc["exit"], code) << what;
+        EXPECT_TRUE(code != cli::kOperationFailed || doc["output"][0]["detectors"].is_array()) << what;
+    }
+    EXPECT_NE(RunCli({"show-file", dir + "rnd.bdp"}).err.find("rnd.bdp: not a project file"), std::string::npos);
+    const CliRun audit = RunCli({box, wait, "audit", folder});
+    EXPECT_NE(audit.out.find("line 1 \"\\x9d\""), std::string::npos) << audit.out;
+    EXPECT_EQ(audit.out.find("\xC2\x9D"), std::string::npos);
+    std::filesystem::remove_all(dir);
+}
+
+// A text of any bytes that start, continue or spoil UTF-8 sequences is a JSON
+// string that parses, bytes of another encoding written \xNN, no control left raw.
+TEST(CliJson, AnyBytesGiveAJsonStringThatParses) {
+    EXPECT_EQ(EscapeInvalidUtf8("\xC3\xA9\xE9\xE2\x82\xAC"), "\xC3\xA9\\xe9\xE2\x82\xAC"); // a lone E9
+    const unsigned char kBytes[] = {0x00, 0x1B, '"',  '\\', 0x7F, 0x80, 0x85, 0x9B, 0xA0, 0xBF,
+                                    0xC0, 0xC2, 0xE0, 0xED, 0xF0, 0xF4, 0x90, 0x8F, 0xFF};
+    std::mt19937 random(7);
+    for (int i = 0; i < 5000; ++i) {
+        std::string bytes(random() % 8, ' ');
+        for (char& c : bytes) c = static_cast<char>(kBytes[random() % sizeof kBytes]);
+        const std::string text = cli::JsonString(bytes);
+        EXPECT_EQ(Printable(text), text);
+        ASSERT_NO_THROW(EXPECT_EQ(json::parse(text), EscapeInvalidUtf8(bytes))) << text;
+    }
 }

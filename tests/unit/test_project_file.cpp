@@ -108,8 +108,10 @@ TEST(ProjectFile, EveryOptionOfEveryGroupRoundTrips) {
 
 TEST(ProjectFile, AwkwardAddressesStillReadBackAsNineteenValues) {
     ProjectRecord r = Sample();
-    r.addresses = {"1,2", "\"quoted\"", "  12", "a\"b", "line\r\nbreak", "x, \"y\"", "", "  ", "12 ", "\xE2\x82\xAC"};
-    const auto v = ParseProjectValues(FormatProjectFile(r));
+    r.addresses = {"1,2", "\"quoted\"", "  12", "a\"b", "line\r\nbreak", "x, \"y\"", "\a", "  ", "12 ", "\xE2\x82\xAC"};
+    const std::string bytes = FormatProjectFile(r);
+    EXPECT_FALSE(ForeignByte(bytes)); // the file opens again
+    const auto v = ParseProjectValues(bytes);
     ASSERT_EQ(v.size(), 19u);
     EXPECT_EQ(v[0], "1,2");
     EXPECT_EQ(v[1], "'quoted'"); // a quote cannot stand inside a quoted value
@@ -166,20 +168,13 @@ TEST(ProjectFile, HostileFilesAreReadBoundedAndWithoutCrash) {
     const fs::path huge = dir.path / "huge.bdp";
     { std::ofstream(huge, std::ios::binary) << "12\r\n"; }
     fs::resize_file(huge, 1ull << 30);
-    ASSERT_TRUE(ReadProjectFile(huge, v, error));
-    ASSERT_EQ(v.size(), 2u); // "12", then NULs to the end of what is read
-    EXPECT_EQ(v[0], "12");
-    EXPECT_LE(v[1].size(), kProjectFileLimit);
-    // NUL bytes and invalid bytes become characters of the text.
-    WriteBytes(dir.path / "zeros.bdp", std::string("1\0"
-                                                   "2\r\n\x81\xFF\r\n",
-                                                   8));
-    ASSERT_TRUE(ReadProjectFile(dir.path / "zeros.bdp", v, error));
-    ASSERT_EQ(v.size(), 2u);
-    EXPECT_EQ(v[0], std::string("1\0"
-                                "2",
-                                3));
-    EXPECT_EQ(v[1], "\xC2\x81\xC3\xBF");
+    // "12", then NULs, which no project file holds (nor binary or UTF-16 files).
+    EXPECT_EQ(ReadProjectValues(huge, v, error), ProjectRead::notAProjectFile);
+    EXPECT_EQ(error, huge.string() + ": not a project file (byte 0x00 at offset 4)");
+    // Tabs and Windows-1252 bytes, those it leaves undefined too, are text.
+    WriteBytes(dir.path / "1252.bdp", "1\t2\r\n\x81\xFF\r\n");
+    ASSERT_TRUE(ReadProjectFile(dir.path / "1252.bdp", v, error));
+    EXPECT_EQ(v, (std::vector<std::string>{"1\t2", "\xC2\x81\xC3\xBF"}));
     // An unterminated quote ends with its line.
     EXPECT_EQ(ParseProjectValues("\"open\r\n7\r\n"), (std::vector<std::string>{"open", "7"}));
     // Not a regular file, or no file at all.
