@@ -56,7 +56,7 @@ const char* const kUsageText =
     "                      write them into the file\n"
     "  --save-dir DIR      survey: write a project file per detector into DIR\n"
     "  --report FILE       survey, apply, audit: write the report to FILE, CSV or,\n"
-    "                      for a name ending in .json, JSON\n"
+    "                      for a name ending in .json, JSON (- for standard output)\n"
     "  --dry-run           apply: read each detector and print what would be\n"
     "                      written; write nothing\n"
     "  --stop-on-error     apply: end the run at the first detector not done\n"

@@ -49,7 +49,9 @@ TEST(SiteWindow, ClosingTheMainWindowMidSurveyStopsItOffersItsReportAndEndsTheTo
             offered = true;
             box->button(QMessageBox::Save)->click();
         } else if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-            dialog->selectFile(QString::fromStdString(report.string()));
+            // Typed into the name box, as a user would.
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                ->setText(QString::fromStdString(report.string()));
             static_cast<QDialog*>(dialog)->accept(); // as the dialog's own button does
         } else if (!closed && !site.table()->item(0, 1)->text().isEmpty()) {
             closed = true;
