@@ -76,7 +76,8 @@ namespace {
 
 // A pipe is read only once it holds something, so that a wait on a slow
 // writer looks at the stop request every 50 ms; a console's read ends with
-// Ctrl+C, and a file's never waits.
+// Ctrl+C, and a file's never waits. True when there is something to read
+// (or the pipe cannot say, and the read waits), false at a stop.
 bool WaitForPipe(HANDLE in, FileRead& read) {
     for (;;) {
         if (StopSignal() != 0) {
@@ -84,12 +85,7 @@ bool WaitForPipe(HANDLE in, FileRead& read) {
             return false;
         }
         DWORD available = 0;
-        if (!::PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr)) {
-            const DWORD code = ::GetLastError();
-            if (code != ERROR_BROKEN_PIPE) read = failed(code); // a broken pipe is the writer's end
-            return false;
-        }
-        if (available > 0) return true;
+        if (!::PeekNamedPipe(in, nullptr, 0, nullptr, &available, nullptr) || available > 0) return true;
         ::Sleep(50);
     }
 }
