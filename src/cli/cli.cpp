@@ -152,8 +152,8 @@ void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) 
 }
 
 // A time-out while a detector was awaited: which one, and what to look at.
+// A site run says which detectors did not answer in its own lines.
 void SayWhatToCheck(const Form& form, const Options& o, std::FILE* err) {
-    // A site run ends its own way: its report says which detectors answered.
     if (o.command == "channel" || o.command == "test-number" || IsSiteCommand(o.command)) return;
     const char* channel = form.ui.Option[option::boxChannelB]->value() ? "B" : "A";
     if (o.command == "wait-number") {
@@ -226,6 +226,11 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
     std::string error;
     const auto options = ParseOptions(args, error);
     if (options) Know(outcome, *options);
+    if (!options && platform::StopSignal() != 0) {
+        // The stop came while an input was read: nothing was sent.
+        SayError(err, error);
+        return kSignalled + platform::StopSignal();
+    }
     if (!options) {
         SayError(err, error + " (see quelmbox-cli --help)");
         return kUsage;
@@ -235,7 +240,10 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         return kSuccess;
     }
     if (options->version) {
-        std::fputs("quelmbox-cli " QUELM_VERSION "\n", out);
+        if (options->json)
+            std::fprintf(out, "{\"version\": %s}\n", JsonString(QUELM_VERSION).c_str());
+        else
+            std::fputs("quelmbox-cli " QUELM_VERSION "\n", out);
         return kSuccess;
     }
     if (options->printUdevRule) {
@@ -255,6 +263,7 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     Form& form = *tool.form;
     FillBoxTable(form.tables);
     FillSendAndNumberLines(form.tables);
+    UseEnglishCaptions(form);
     if (o.trace) TraceMessages(form, err);
     const WriteJournal journal(*tool.traceLog);
     int code = 0;

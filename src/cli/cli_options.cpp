@@ -1,13 +1,13 @@
 #include "cli/cli_options.h"
 
+#include "platform/files.h"
+#include "platform/stop_signals.h"
 #include "site/detector_list.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace quelm::cli {
 
@@ -56,7 +56,7 @@ const char* const kUsageText =
     "                      write them into the file\n"
     "  --save-dir DIR      survey: write a project file per detector into DIR\n"
     "  --report FILE       survey, apply, audit: write the report to FILE, CSV or,\n"
-    "                      for a name ending in .json, JSON\n"
+    "                      for a name ending in .json, JSON (- for standard output)\n"
     "  --dry-run           apply: read each detector and print what would be\n"
     "                      written; write nothing\n"
     "  --stop-on-error     apply: end the run at the first detector not done\n"
@@ -175,28 +175,33 @@ bool GivenTwice(const std::string& arg, std::vector<std::string>& given, std::st
     return false;
 }
 
-// The file of --from-json ("-": standard input), read into its fields.
+// The file of --from-json ("-": standard input), read whole into its fields:
+// a pipe or a device given by name is refused as --from refuses it, a
+// document larger than the limit is refused rather than cut, and a stop
+// request ends the wait for standard input.
 bool ReadJsonFields(SendOptions& send, std::string& error) {
+    constexpr std::size_t kJsonLimit = 1 << 20;
     if (send.jsonFile.empty()) {
         error = "--from-json needs a file (- for standard input)";
         return false;
     }
-    std::FILE* in = send.jsonFile == "-" ? stdin : std::fopen(send.jsonFile.c_str(), "rb");
-    if (in == nullptr) {
-        error = "--from-json " + send.jsonFile + ": cannot open it: " + std::strerror(errno);
-        return false;
+    const platform::FileRead read = send.jsonFile == "-" ? platform::ReadStandardInput(kJsonLimit)
+                                                         : platform::ReadRegularFile(send.jsonFile, kJsonLimit);
+    using Refusal = platform::FileRead::Refusal;
+    switch (read.refusal) {
+    case Refusal::none: break;
+    case Refusal::missing: error = "cannot open it: no such file"; break;
+    case Refusal::folder: error = "it is a folder"; break;
+    case Refusal::notRegular: error = "cannot read it: it is not a regular file"; break;
+    case Refusal::tooLarge: error = "larger than 1 MiB, not read"; break;
+    case Refusal::failed: error = "cannot read it: " + read.reason; break;
     }
-    std::string text;
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, in)) > 0 && text.size() < (1u << 20);)
-        text.append(chunk, n);
-    const bool failed = std::ferror(in) != 0;
-    if (in != stdin) std::fclose(in);
-    if (failed || !FieldsFromJson(text, send.jsonFields, error)) {
-        error = "--from-json " + send.jsonFile + ": " + (failed ? "cannot read it" : error);
-        return false;
-    }
-    return true;
+    if (platform::StopSignal() != 0)
+        error = std::string("STOP: stopped by ") + platform::StopSignalName() +
+                " before the end of the input; nothing sent";
+    if (error.empty() && FieldsFromJson(read.bytes, send.jsonFields, error)) return true;
+    error = "--from-json " + send.jsonFile + ": " + error;
+    return false;
 }
 
 // The words after a site command, and the options that go with it; for any

@@ -4,6 +4,7 @@
 #include "core/printable.h"
 #include "form/form_ops.h"
 #include "platform/stop_signals.h"
+#include "shell/language_files.h"
 
 namespace quelm::cli {
 
@@ -32,6 +33,13 @@ void FillBoxTable(LanguageTables& tables) {
     b[42] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
     b[52] = "the detector acknowledged but never took this address in 10 writes: address";
+}
+
+void UseEnglishCaptions(Form& f) {
+    ReadTable(BuiltInLanguageFile(1, 2), f.tables.frame);
+    // Frame1 to Frame18 are lines 7 to 24, after the six menu captions.
+    for (std::size_t n = 1; n <= 18; ++n)
+        f.ui.Frame[n]->setCaption(LanguageTables::line(f.tables.frame, static_cast<int>(n) + 6));
 }
 
 int SayStopped(std::FILE* err, const char* timedOut) {

@@ -111,7 +111,15 @@ bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string
 bool FieldsFromJson(const std::string& text, std::vector<std::string>& fields, std::string& error) {
     const auto members = ReadJsonObject(text, error);
     if (!members) return false;
+    // Every key is known (or refused), so these lists stay short.
+    std::vector<std::string> keys;
+    std::vector<std::size_t> given;
     for (const JsonMember& m : *members) {
+        if (std::find(keys.begin(), keys.end(), m.key) != keys.end()) {
+            error = "\"" + m.key + "\" given twice";
+            return false;
+        }
+        keys.push_back(m.key);
         if (OutputMember(m.key)) continue;
         const auto field = FindParameterField(m.key);
         if (!field) {
@@ -120,6 +128,11 @@ bool FieldsFromJson(const std::string& text, std::vector<std::string>& fields, s
                     "fallTime, levelOnPlus, levelDynPlus, levelDynMinus, commandType";
             return false;
         }
+        if (std::find(given.begin(), given.end(), *field) != given.end()) {
+            error = "\"" + m.key + "\" names " + ParameterFields()[*field].key + ", given twice";
+            return false;
+        }
+        given.push_back(*field);
         if (m.kind == JsonMember::Kind::Literal && m.text == "null") continue; // no choice: not given
         if (m.kind == JsonMember::Kind::Nested || m.kind == JsonMember::Kind::Literal) {
             error = "\"" + m.key + "\" takes a " + (ParameterFields()[*field].levelText != 0 ? "number" : "text");

@@ -3,6 +3,7 @@
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
 #include "core/printable.h"
+#include "platform/files.h"
 #include "platform/stop_signals.h"
 #include "platform/system.h"
 #include "site/site_runner.h"
@@ -29,10 +30,10 @@ std::string Duration(double seconds) {
 
 // The line on a terminal that says where the run is: detector k of n, the
 // step, and the time left at the pace so far. Nothing when `err` is not a
-// terminal.
+// terminal, or when it is not wanted.
 class LiveLine {
 public:
-    explicit LiveLine(std::FILE* err) : err_(err), on_(platform::IsTerminal(err)) {}
+    LiveLine(std::FILE* err, bool wanted) : err_(err), on_(wanted && platform::IsTerminal(err)) {}
     ~LiveLine() { clear(); }
     LiveLine(const LiveLine&) = delete;
     LiveLine& operator=(const LiveLine&) = delete;
@@ -95,33 +96,82 @@ int ExitCode(const SiteRun& run, bool dryRun) {
     return kSuccess;
 }
 
+// The plan, read whole; a signal ends the reading as it ends a run.
+int ReadPlanFile(const Options& o, ApplyRequest& apply, std::FILE* err) {
+    std::vector<PlanError> errors;
+    apply.rows = ReadPlan(o.number, errors, [] { return platform::StopSignal() != 0; });
+    if (platform::StopSignal() != 0) {
+        SayError(err, std::string("STOP: stopped by ") + platform::StopSignalName() +
+                          " while reading the plan; nothing sent");
+        return kSignalled + platform::StopSignal();
+    }
+    for (const PlanError& e : errors)
+        SayError(err, o.number + (e.line > 0 ? ": line " + std::to_string(e.line) : "") + ": " + e.reason);
+    if (!errors.empty()) SayError(err, "plan refused, nothing sent");
+    return errors.empty() ? kSuccess : kUsage;
+}
+
+int ListFolder(const Options& o, std::vector<AuditEntry>& audit, std::FILE* err) {
+    std::vector<std::string> aside;
+    std::string error;
+    if (!ListAuditEntries(o.number, audit, aside, error)) {
+        SayError(err, error);
+        return kUsage;
+    }
+    for (const std::string& name : aside) SayError(err, name + ": not a detector number, left aside");
+    if (audit.empty()) SayError(err, o.number + ": no project file NUMBER.bdp");
+    return audit.empty() ? kUsage : kSuccess;
+}
+
+// The files the run reads or writes, which its report must not replace.
+std::vector<RunFile> RunFiles(const Options& o, const ApplyRequest& apply, const std::vector<AuditEntry>& audit) {
+    std::vector<RunFile> files;
+    if (o.command == "apply") files.push_back({o.number, "the plan"});
+    for (const PlanRow& row : apply.rows)
+        if (!row.fileRead.empty()) files.push_back({row.fileRead, "a project file"});
+    for (const AuditEntry& e : audit) files.push_back({e.file, "a project file"});
+    if (!o.site.saveDir.empty())
+        for (const std::string& d : o.site.detectors)
+            files.push_back({std::filesystem::path(o.site.saveDir) / (d + ".bdp"), "a project file"});
+    return files;
+}
+
+// Where the report goes, checked before the first detector is asked.
+int CheckReport(const Options& o, const std::vector<RunFile>& runFiles, std::FILE* err) {
+    std::string error;
+    if (o.site.reportFile.empty() || (o.site.reportFile == "-" && !o.json)) return kSuccess;
+    if (o.site.reportFile == "-")
+        error = "--report - and --json both write to the standard output: give one of them";
+    else if (!CheckReportFile(o.site.reportFile, runFiles, error))
+        error += platform::IsStandardStream(o.site.reportFile) ? "; nothing sent (--report - writes it there)"
+                                                               : "; nothing sent";
+    if (error.empty()) return kSuccess;
+    SayError(err, error);
+    return kUsage;
+}
+
 // What the command runs on, checked before anything is sent.
-bool Prepare(const Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std::FILE* err) {
-    if (o.command == "apply") {
-        std::vector<PlanError> errors;
-        apply.rows = ReadPlan(o.number, errors);
-        for (const PlanError& e : errors)
-            SayError(err, o.number + (e.line > 0 ? ": line " + std::to_string(e.line) : "") + ": " + e.reason);
-        if (!errors.empty()) SayError(err, "plan refused, nothing sent");
-        return errors.empty();
-    }
-    if (o.command == "audit") {
-        std::vector<std::string> aside;
-        std::string error;
-        if (!ListAuditEntries(o.number, audit, aside, error)) {
-            SayError(err, error);
-            return false;
-        }
-        for (const std::string& name : aside) SayError(err, name + ": not a detector number, left aside");
-        if (audit.empty()) SayError(err, o.number + ": no project file NUMBER.bdp");
-        return !audit.empty();
-    }
+int Prepare(const Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std::FILE* err) {
+    int code = kSuccess;
+    if (o.command == "apply") code = ReadPlanFile(o, apply, err);
+    if (o.command == "audit") code = ListFolder(o, audit, err);
     std::error_code ec;
     if (!o.site.saveDir.empty() && !std::filesystem::create_directories(o.site.saveDir, ec) && ec) {
         SayError(err, "cannot make the folder " + o.site.saveDir + ": " + ec.message());
+        return kUsage;
+    }
+    return code != kSuccess ? code : CheckReport(o, RunFiles(o, apply, audit), err);
+}
+
+// The report, to its file or, for "-", to the output as it is written.
+bool PutReport(const Options& o, const SiteRun& run, std::FILE* out, std::FILE* err) {
+    std::string error;
+    if (o.site.reportFile != "-") {
+        if (WriteReport(o.site.reportFile, o.command, run.rows, error)) return true;
+        SayError(err, error);
         return false;
     }
-    return true;
+    return std::fputs(ReportCsv(run.rows).c_str(), out) >= 0;
 }
 
 } // namespace
@@ -129,8 +179,11 @@ bool Prepare(const Options& o, ApplyRequest& apply, std::vector<AuditEntry>& aud
 int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     ApplyRequest apply;
     std::vector<AuditEntry> audit;
-    if (!Prepare(o, apply, audit, err)) return kUsage;
-    LiveLine live(err);
+    if (const int code = Prepare(o, apply, audit, err); code != kSuccess) return code;
+    // A report on the output leaves it to the report: the lines go to the
+    // messages. A trace says more than the live line, on the same stream.
+    std::FILE* lines = o.site.reportFile == "-" ? err : out;
+    LiveLine live(err, !o.trace);
     SiteSettings settings;
     settings.perDetectorSeconds = o.site.perDetectorSeconds;
     settings.timeoutSeconds = o.timeoutGiven ? o.timeoutSeconds : 0;
@@ -138,8 +191,8 @@ int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     settings.progress = [&live](const SiteProgress& p) { live.show(p); };
     settings.detectorDone = [&](const DetectorReport& r) {
         live.clear();
-        if (!o.json) PrintRow(out, r, o.command);
-        std::fflush(out);
+        if (!o.json) PrintRow(lines, r, o.command);
+        std::fflush(lines);
     };
     SiteRunner runner(f, settings);
     SiteRun run;
@@ -152,17 +205,13 @@ int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.command == "audit") run = runner.audit(audit);
     live.clear();
     int code = ExitCode(run, o.site.dryRun);
-    std::string error;
-    if (!o.site.reportFile.empty() && !WriteReport(o.site.reportFile, o.command, run.rows, error)) {
-        SayError(err, error);
-        code = code == kSuccess ? kOperationFailed : code;
-    }
+    if (!o.site.reportFile.empty() && !PutReport(o, run, out, err)) code = code == kSuccess ? kOperationFailed : code;
     if (o.json) {
         std::fputs(ReportJson(o.command, run.rows).c_str(), out);
         // The summary is the error a failed run's JSON gives.
         if (code == kOperationFailed) SayError(err, SummaryLine(Summarize(run.rows)));
     } else
-        std::fprintf(out, "%s\n", SummaryLine(Summarize(run.rows)).c_str());
+        std::fprintf(lines, "%s\n", SummaryLine(Summarize(run.rows)).c_str());
     if (run.stopped || run.timedOut) {
         const char* signal = platform::StopSignalName();
         SayError(err, std::string("STOP: ") + (signal ? std::string("stopped by ") + signal : "the time-out ran out") +

@@ -62,6 +62,16 @@ char ToWindows1252(char32_t c) {
 
 WritePointHook writePointHook = nullptr;
 
+constexpr const char* kLinkRefused = "it is a symbolic link, which is not followed here";
+constexpr const char* kNotRegular = "it is not a regular file (a pipe, a device or a folder is never replaced)";
+
+// A name that already stands for something other than a regular file.
+bool NotRegular(const std::filesystem::path& name) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(name, ec);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
 void Reached(WritePoint point) {
     if (writePointHook) writePointHook(point);
 }
@@ -115,18 +125,43 @@ std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std:
 
 void SetWritePointHook(WritePointHook hook) { writePointHook = hook; }
 
-// The temporary file is created beside the file the name really stands for
-// (through its links, which stay links), under a name of its own: nothing
-// that already exists is opened. It takes the old file's mode and owner
-// before it is renamed over it.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error) {
+bool CheckWritable(const std::filesystem::path& file, std::filesystem::path& target, std::string& error) {
     const auto fail = [&](const std::string& reason) {
         error = "cannot write " + platform::Utf8OfPath(file) + ": " + reason;
         return false;
     };
-    std::filesystem::path target;
     std::string reason;
+    if (platform::IsStandardStream(platform::Utf8OfPath(file)))
+        return fail("it is the tool's own standard input, output or error");
     if (!platform::FollowLinks(file, target, reason)) return fail(reason);
+    if (NotRegular(target)) return fail(kNotRegular);
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec)) return fail("no folder " + platform::Utf8OfPath(folder));
+    // A file of our own made there and removed says that the write can be made.
+    platform::NewFile probe;
+    if (!probe.create(folder, true, reason)) return fail(reason);
+    probe.close(reason);
+    std::filesystem::remove(probe.path(), ec);
+    return true;
+}
+
+// The temporary file is created beside the file the name really stands for
+// (through its links, which stay links), under a name of its own: nothing
+// that already exists is opened. It takes the old file's mode and owner
+// before it is renamed over it.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error, Links links) {
+    const auto fail = [&](const std::string& reason) {
+        error = "cannot write " + platform::Utf8OfPath(file) + ": " + reason;
+        return false;
+    };
+    std::filesystem::path target = file;
+    std::string reason;
+    std::error_code ec;
+    if (links == Links::refuse && std::filesystem::is_symlink(std::filesystem::symlink_status(file, ec)))
+        return fail(kLinkRefused);
+    if (links == Links::follow && !platform::FollowLinks(file, target, reason)) return fail(reason);
+    if (NotRegular(target)) return fail(kNotRegular);
     const auto old = platform::RegularFileStatus(target);
     platform::NewFile temporary;
     if (!temporary.create(target.parent_path(), old.has_value(), reason)) return fail(reason);
@@ -142,7 +177,6 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
         Reached(WritePoint::folderSynced);
         return true;
     }
-    std::error_code ec;
     std::filesystem::remove(temporary.path(), ec);
     return fail(reason);
 }

@@ -21,12 +21,26 @@ std::string EncodeWindows1252(std::string_view utf8);
 // waiting forever.
 std::optional<std::string> ReadFileStart(const std::filesystem::path& file, std::size_t limit, std::string& error);
 
+// What a write does with a name that is a symbolic link.
+enum class Links {
+    follow, // the link stays one: the file it points to is replaced, in that file's folder
+    refuse, // nothing is written: a folder others write into cannot send a write elsewhere
+};
+
 // Replaces `file` with `bytes`: written to a new temporary file of its own
 // beside it, given the old file's mode and owner, flushed to the disk, then
-// renamed over it. A `file` that is a symbolic link stays one: the file it
-// points to is replaced, in that file's folder. On any failure the temporary
-// file is removed, the old file stays as it was, and `error` says why.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error);
+// renamed over it. Only a regular file is replaced: a pipe, a device or a
+// folder of that name is refused. On any failure the temporary file is
+// removed, the old file stays as it was, and `error` says why.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error,
+                         Links links = Links::follow);
+
+// Whether WriteFileAtomically could write `file` now, checked before long
+// work whose result goes there: the name stands, through its links, for a
+// regular file or for nothing yet, in a folder where a file can be made, and
+// it is not the tool's own standard input, output or error by another name
+// ("/dev/stdout"). `target` is the name the write would replace.
+bool CheckWritable(const std::filesystem::path& file, std::filesystem::path& target, std::string& error);
 
 // The steps of WriteFileAtomically at which a crash leaves a different state
 // on the disk. The writer calls a hook, when one is set, at each of them: the

@@ -20,4 +20,15 @@ struct FileRead {
 // bytes, else why not; or, with `startOnly`, its first `limit` bytes.
 FileRead ReadRegularFile(const std::string& path, std::size_t limit, bool startOnly = false);
 
+// The tool's standard input to its end, when it holds at most `limit`
+// bytes. The wait for a slow writer is a wait a stop request ends (see
+// stop_signals.h): then the read has failed, with kStoppedReason.
+FileRead ReadStandardInput(std::size_t limit);
+inline constexpr const char* kStoppedReason = "stopped before the end of the input";
+
+// Whether `path` (UTF-8) stands, through its links, for the very file of
+// the tool's standard input, output or error: "/dev/stdout", or the log the
+// output is appended to under its own name.
+bool IsStandardStream(const std::string& path);
+
 } // namespace quelm::platform

@@ -1,10 +1,13 @@
 #include "platform/files.h"
 
+#include "platform/stop_signals.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +41,13 @@ FileRead failed(int err) {
     return read;
 }
 
+FileRead Stopped() {
+    FileRead read;
+    read.refusal = Refusal::failed;
+    read.reason = kStoppedReason;
+    return read;
+}
+
 } // namespace
 
 FileRead ReadRegularFile(const std::string& path, std::size_t limit, bool startOnly) {
@@ -68,6 +78,44 @@ FileRead ReadRegularFile(const std::string& path, std::size_t limit, bool startO
     ::close(fd);
     if (read.refusal != Refusal::none) read.bytes.clear();
     return read;
+}
+
+// The wait for input is a poll that a signal interrupts whatever the
+// handler's flags, and that looks again at the stop request now and then
+// for a signal that came just before it.
+FileRead ReadStandardInput(std::size_t limit) {
+    FileRead read;
+    char chunk[1 << 16];
+    while (read.refusal == Refusal::none) {
+        if (StopSignal() != 0) {
+            read = Stopped();
+            break;
+        }
+        pollfd wait{STDIN_FILENO, POLLIN, 0};
+        const int ready = ::poll(&wait, 1, 200);
+        if (ready == 0 || (ready < 0 && errno == EINTR)) continue;
+        const ssize_t n = ready < 0 ? -1 : ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n == 0) break;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+            read = failed(errno);
+        else if (read.bytes.size() + static_cast<std::size_t>(n) > limit)
+            read.refusal = Refusal::tooLarge;
+        else
+            read.bytes.append(chunk, static_cast<std::size_t>(n));
+    }
+    if (read.refusal != Refusal::none) read.bytes.clear();
+    return read;
+}
+
+bool IsStandardStream(const std::string& path) {
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0) return false;
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat stream {};
+        if (::fstat(fd, &stream) == 0 && stream.st_dev == named.st_dev && stream.st_ino == named.st_ino) return true;
+    }
+    return false;
 }
 
 } // namespace quelm::platform

@@ -1,5 +1,7 @@
 #include "site/csv.h"
 
+#include <string_view>
+
 namespace quelm {
 
 namespace {
@@ -11,14 +13,17 @@ bool Skipped(const CsvRecord& r) {
 
 } // namespace
 
-bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& records, int& openQuoteLine) {
+bool SplitCsv(const std::string& text, char separator, const std::function<bool(const CsvRecord&)>& take,
+              int& openQuoteLine) {
     CsvRecord record{1, {""}};
     int line = 1;
     bool quoted = false;
     int quoteLine = 0;
+    // False when `take` wants no more.
     const auto endRecord = [&] {
-        if (!Skipped(record)) records.push_back(record);
+        const bool more = Skipped(record) || take(record);
         record = {line, {""}};
+        return more;
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -36,11 +41,13 @@ bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& r
         } else if (c == '"') {
             quoted = true;
             quoteLine = line;
-        } else if (c == separator) {
+        } else if (c == separator && record.cells.size() < kMostCsvCells) {
             record.cells.emplace_back();
+        } else if (c == separator) {
+            record.cut = true;
         } else if (c == '\n') {
             ++line;
-            endRecord();
+            if (!endRecord()) return true;
         } else if (c != '\r') {
             cell += c;
         }
@@ -53,7 +60,9 @@ bool SplitCsv(const std::string& text, char separator, std::vector<CsvRecord>& r
     return true;
 }
 
-std::string CsvCell(const std::string& text) {
+std::string CsvCell(const std::string& cell) {
+    const bool formula = !cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos;
+    const std::string text = formula ? "'" + cell : cell;
     const bool quote = text.find_first_of(",;\"\r\n") != std::string::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) return text;

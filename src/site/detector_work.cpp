@@ -1,7 +1,9 @@
 #include "site/detector_work.h"
 
 #include "core/roles.h"
+#include "files/text_file.h"
 #include "project/project_actions.h"
+#include "project/project_file.h"
 #include "site/site_report.h"
 
 namespace quelm {
@@ -130,7 +132,9 @@ bool DetectorWork::save(const std::filesystem::path& dir, bool withAddresses) {
     if (!withAddresses) record.addresses = {};
     const std::filesystem::path file = dir / (row_.detector + ".bdp");
     std::string error;
-    if (!WriteProjectFile(file, record, error)) return fail(DetectorState::failed, error);
+    // A link in the folder could send the write to any file: refused.
+    if (!WriteFileAtomically(file, FormatProjectFile(record), error, Links::refuse))
+        return fail(DetectorState::failed, error);
     row_.projectFile = file.string();
     return true;
 }

@@ -17,6 +17,7 @@
 #include "site/project_values.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,18 +29,25 @@ struct PlanRow {
     std::string detector;
     std::vector<WantedParameter> parameters; // at most one per field
     std::optional<AddressList> addresses;
-    std::string file; // as the plan names it
+    std::string file;               // as the plan names it
+    std::filesystem::path fileRead; // that file, found from the plan's folder
     std::string newNumber;
     bool givesSomething() const { return !parameters.empty() || addresses || !newNumber.empty(); }
 };
 
-// Reads a plan: JSON when the name ends in ".json", CSV otherwise (commas, or
-// semicolons when the header has no comma). A file a row names is read
-// relative to the plan's folder. Every mistake found is in `errors`; the rows
-// are usable only when there is none.
-std::vector<PlanRow> ReadPlan(const std::filesystem::path& plan, std::vector<PlanError>& errors);
+// Reads a plan: JSON when the name ends in ".json" (in any case), CSV
+// otherwise (commas, or semicolons when the header has no comma). A file a
+// row names is read relative to the plan's folder. Every mistake found is in
+// `errors` (the first kMostPlanErrors of them); the rows are usable only when
+// there is none. The time taken grows with the plan's size and no faster;
+// a plan of more detectors than one run takes (kMostDetectorsPerRun) is
+// refused at the first row past them. `stopAsked`, when given, is asked
+// after every row: when it holds, the reading ends there and the plan is
+// refused.
+std::vector<PlanRow> ReadPlan(const std::filesystem::path& plan, std::vector<PlanError>& errors,
+                              const std::function<bool()>& stopAsked = {});
 std::vector<PlanRow> ParsePlanText(const std::string& text, bool json, const std::filesystem::path& folder,
-                                   std::vector<PlanError>& errors);
+                                   std::vector<PlanError>& errors, const std::function<bool()>& stopAsked = {});
 
 // The errors as lines: "plan.csv: line 4: ...".
 std::string DescribePlanErrors(const std::string& plan, const std::vector<PlanError>& errors);

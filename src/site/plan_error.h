@@ -1,5 +1,6 @@
 #pragma once
 // A line of a plan that cannot be used, and why.
+#include <cstddef>
 #include <string>
 
 namespace quelm {
@@ -8,5 +9,9 @@ struct PlanError {
     int line = 0;
     std::string reason;
 };
+
+// A plan with more mistakes than this is read no further: the first ones
+// say enough, and a file of nothing but mistakes holds no more memory.
+inline constexpr std::size_t kMostPlanErrors = 100;
 
 } // namespace quelm

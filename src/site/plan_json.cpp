@@ -2,8 +2,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <unordered_set>
 
 namespace quelm {
 
@@ -11,106 +12,191 @@ namespace {
 
 using nlohmann::json;
 
-int LineAt(const std::string& text, std::size_t offset) {
-    offset = std::min(offset, text.size());
-    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
-}
+// Members of an object a plan reads at most: a plan has far fewer columns.
+constexpr std::size_t kMostMembers = 256;
 
-// The lines where the objects at `depth` start ('[' and '{' each open one
-// level), in order: the entries of the plan's list.
-std::vector<int> ObjectLines(const std::string& text, int depth) {
-    std::vector<int> lines;
-    int level = 0, line = 1;
-    bool inString = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\n') ++line;
-        if (inString) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
-                inString = false;
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++level == depth && c == '{') lines.push_back(line);
-        } else if (c == ']' || c == '}') {
-            --level;
-        }
+// Walks the text as the JSON reader takes it, counting the line ends it
+// passes, so that each event of the reader knows its line.
+class LineCounter {
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    LineCounter(const char* at, int* line) : at_(at), line_(line) {}
+    reference operator*() const { return *at_; }
+    LineCounter& operator++() {
+        if (*at_ == '\n') ++*line_;
+        ++at_;
+        return *this;
     }
-    return lines;
-}
+    LineCounter operator++(int) {
+        LineCounter was = *this;
+        ++*this;
+        return was;
+    }
+    bool operator==(const LineCounter& other) const { return at_ == other.at_; }
 
-// A value as a CSV cell would hold it; false for a kind no column takes.
-bool CellText(const json& v, std::string& text) {
-    switch (v.type()) {
-    case json::value_t::null: text.clear(); return true;
-    case json::value_t::boolean: text = v.get<bool>() ? "true" : "false"; return true;
-    case json::value_t::string: text = v.get<std::string>(); return true;
-    case json::value_t::number_integer:
-    case json::value_t::number_unsigned: text = v.dump(); return true;
-    case json::value_t::number_float: {
-        const double d = v.get<double>();
-        text = d == std::floor(d) && std::fabs(d) < 1e9 ? std::to_string(static_cast<long long>(d)) : v.dump();
+private:
+    const char* at_;
+    int* line_;
+};
+
+// What an open list or object is to the plan; lists and objects inside
+// anything else are passed over without being held.
+enum class Role { root, list, entry, memberList };
+
+struct Open {
+    Role role;
+    bool object;
+    std::unordered_set<std::string> keys; // of an object, to refuse a key given twice
+    std::string key;                      // the member being read
+    bool keyRefused = false;              // the member's key was given before
+};
+
+// Turns the reader's events into entries, holding one entry at a time.
+class EntryReader : public nlohmann::json_sax<json> {
+public:
+    EntryReader(const int& line, const std::function<bool(PlanEntry&&)>& take, std::vector<PlanError>& errors)
+        : line_(line), take_(take), errors_(errors) {}
+
+    bool null() override { return scalar(""); }
+    bool boolean(bool v) override { return scalar(v ? "true" : "false"); }
+    bool number_integer(number_integer_t v) override { return scalar(std::to_string(v)); }
+    bool number_unsigned(number_unsigned_t v) override { return scalar(std::to_string(v)); }
+    bool number_float(number_float_t v, const string_t&) override {
+        return scalar(v == std::floor(v) && std::fabs(v) < 1e9 ? std::to_string(static_cast<long long>(v))
+                                                               : json(v).dump());
+    }
+    bool string(string_t& v) override { return scalar(v); }
+    bool binary(binary_t&) override { return scalar(""); }
+    bool start_object(std::size_t) override { return open(true); }
+    bool start_array(std::size_t) override { return open(false); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+    bool key(string_t& k) override {
+        if (ignored_ > 0) return true;
+        Open& top = opened_.back();
+        top.key = k;
+        top.keyRefused = !top.keys.insert(k).second;
+        if (top.keyRefused) return fail("\"" + k + "\" given twice");
+        if (top.keys.size() <= kMostMembers) return true;
+        fail("more than " + std::to_string(kMostMembers) + " members in one object: no plan has so many");
+        return false;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+        const std::string what = e.what();
+        const std::size_t colon = what.find(": ", what.find("column"));
+        const std::size_t tag = what.find("] ");
+        fail("not JSON: " + (colon != std::string::npos ? what.substr(colon + 2)
+                             : tag != std::string::npos ? what.substr(tag + 2)
+                                                        : what));
+        return false;
+    }
+
+    // No list of entries anywhere: no plan.
+    bool listed() const { return listed_; }
+
+private:
+    bool fail(const std::string& reason) {
+        errors_.push_back({line_, reason});
+        return errors_.size() < kMostPlanErrors;
+    }
+
+    // A value that is not one a column takes, under a key a report writes
+    // for its readers only.
+    bool refuseMember(const Open& member, const char* kind) {
+        if (member.keyRefused || member.key == "differences" || member.key == "written") return true;
+        return fail("\"" + member.key + "\": " + kind + " is no value of a plan");
+    }
+
+    // An entry of the list that is not an object.
+    bool notObject(const char* kind) {
+        PlanEntry e;
+        e.line = line_;
+        e.index = ++items_;
+        e.notObject = kind;
+        return take_(std::move(e));
+    }
+
+    bool scalar(const std::string& text) {
+        if (ignored_ > 0 || opened_.empty()) return true;
+        Open& top = opened_.back();
+        if (top.role == Role::list) return notObject("value");
+        if (top.role == Role::entry && !top.keyRefused) entry_.cells.emplace_back(top.key, text);
+        if (top.role == Role::memberList) cell_ += (cell_.empty() ? "" : " ") + text;
         return true;
     }
-    case json::value_t::array:
-        text.clear();
-        for (const json& item : v) {
-            std::string one;
-            if (item.is_array() || item.is_object() || !CellText(item, one)) return false;
-            text += (text.empty() ? "" : " ") + one;
+
+    bool open(bool object) {
+        if (ignored_ > 0) return ++ignored_, true;
+        if (opened_.empty()) return push(object ? Role::root : Role::list, object);
+        Open& top = opened_.back();
+        switch (top.role) {
+        case Role::root:
+            if (!object && top.key == "detectors" && !listed_ && !top.keyRefused) return push(Role::list, false);
+            break;
+        case Role::list:
+            if (!object) return ++ignored_, notObject("array");
+            entry_ = {};
+            entry_.line = line_;
+            entry_.index = ++items_;
+            return push(Role::entry, true);
+        case Role::entry:
+            if (!object) return cell_.clear(), push(Role::memberList, false);
+            ++ignored_;
+            return refuseMember(top, "object");
+        case Role::memberList: cellRefused_ = true; break;
         }
+        ++ignored_;
         return true;
-    default: return false;
     }
-}
+
+    bool push(Role role, bool object) {
+        listed_ = listed_ || role == Role::list;
+        opened_.push_back({role, object, {}, {}, false});
+        return true;
+    }
+
+    bool close() {
+        if (ignored_ > 0) return --ignored_, true;
+        const Role role = opened_.back().role;
+        opened_.pop_back();
+        if (role == Role::entry) return take_(std::move(entry_));
+        if (role != Role::memberList) return true;
+        const Open& member = opened_.back();
+        if (cellRefused_) {
+            cellRefused_ = false;
+            return refuseMember(member, "array");
+        }
+        if (!member.keyRefused) entry_.cells.emplace_back(member.key, cell_);
+        return true;
+    }
+
+    const int& line_;
+    const std::function<bool(PlanEntry&&)>& take_;
+    std::vector<PlanError>& errors_;
+    std::vector<Open> opened_; // at most the root, the list, an entry and a member's list
+    std::size_t ignored_ = 0;  // depth inside a value passed over
+    bool listed_ = false;
+    std::size_t items_ = 0;
+    PlanEntry entry_;
+    std::string cell_; // a member's list, its items separated by blanks
+    bool cellRefused_ = false;
+};
 
 } // namespace
 
-std::vector<PlanEntry> PlanEntriesFromJson(const std::string& text, std::vector<PlanError>& errors) {
-    json root;
-    try {
-        root = json::parse(text);
-    } catch (const json::parse_error& e) {
-        const std::string what = e.what();
-        const std::size_t colon = what.find(": ", what.find("column"));
-        errors.push_back({LineAt(text, e.byte == 0 ? 0 : e.byte - 1),
-                          "not JSON: " + (colon == std::string::npos ? what : what.substr(colon + 2))});
-        return {};
-    } catch (const json::exception& e) {
-        // A number too large for any type, say: no place to point at.
-        errors.push_back({0, std::string("not a plan: ") + e.what()});
-        return {};
-    }
-    const bool listed = root.is_object() && root.contains("detectors") && root["detectors"].is_array();
-    if (!root.is_array() && !listed) {
+void PlanEntriesFromJson(const std::string& text, const std::function<bool(PlanEntry&&)>& take,
+                         std::vector<PlanError>& errors) {
+    int line = 1;
+    EntryReader reader(line, take, errors);
+    const bool read =
+        json::sax_parse(LineCounter(text.data(), &line), LineCounter(text.data() + text.size(), &line), &reader);
+    if (read && !reader.listed())
         errors.push_back({1, "a JSON plan is a list of objects, or an object with a \"detectors\" list"});
-        return {};
-    }
-    const json& list = listed ? root["detectors"] : root;
-    const std::vector<int> lines = ObjectLines(text, listed ? 3 : 2);
-    std::vector<PlanEntry> entries;
-    std::size_t object = 0;
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        const json& item = list[i];
-        if (!item.is_object()) {
-            errors.push_back({0, "entry " + std::to_string(i + 1) + " of the list is not an object"});
-            continue;
-        }
-        PlanEntry e;
-        e.line = object < lines.size() ? lines[object] : 0;
-        ++object;
-        for (const auto& [key, value] : item.items()) {
-            std::string cell;
-            if (CellText(value, cell))
-                e.cells.emplace_back(key, cell);
-            else if (key != "differences" && key != "written")
-                errors.push_back({e.line, "\"" + key + "\": " + value.type_name() + " is no value of a plan"});
-        }
-        entries.push_back(std::move(e));
-    }
-    return entries;
 }
 
 } // namespace quelm

@@ -2,10 +2,12 @@
 
 #include "core/printable.h"
 #include "files/text_file.h"
+#include "platform/path_text.h"
 #include "site/csv.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 
@@ -141,7 +143,9 @@ std::string ReportCsv(const std::vector<DetectorReport>& rows) {
         for (std::string& c : cells) c = CsvCell(c);
         s += Joined(cells, ",") + "\n";
     }
-    return s + "# " + SummaryLine(Summarize(rows)) + "\n";
+    // One cell, quoted: a spreadsheet shows it whole, and a plan reader
+    // skips it as a line starting with '#'.
+    return s + "\"# " + SummaryLine(Summarize(rows)) + "\"\n";
 }
 
 std::string ReportJson(const std::string& command, const std::vector<DetectorReport>& rows) {
@@ -156,10 +160,33 @@ std::string ReportJson(const std::string& command, const std::vector<DetectorRep
     return JsonControlsEscaped(report.dump(2)) + "\n";
 }
 
+bool ReportIsJson(const std::filesystem::path& file) {
+    std::string suffix = file.extension().string();
+    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return suffix == ".json";
+}
+
 bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
                  std::string& error) {
-    const bool json = file.extension() == ".json" || file.extension() == ".JSON";
-    return WriteFileAtomically(file, json ? ReportJson(command, rows) : ReportCsv(rows), error);
+    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(command, rows) : ReportCsv(rows), error);
+}
+
+bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error) {
+    std::filesystem::path target;
+    if (!CheckWritable(file, target, error)) return false;
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(target, ec);
+    const std::filesystem::path where = exists ? target : std::filesystem::weakly_canonical(target, ec);
+    for (const RunFile& own : runFiles) {
+        // A file yet to be made is the same only under the same name.
+        const bool same = exists ? std::filesystem::equivalent(target, own.file, ec)
+                                 : own.file.filename() == target.filename() &&
+                                       std::filesystem::weakly_canonical(own.file, ec) == where;
+        if (!same) continue;
+        error = "the report cannot go to " + platform::Utf8OfPath(file) + ": it is " + own.what + " of this run";
+        return false;
+    }
+    return true;
 }
 
 std::string DescribeDifferences(const std::vector<FieldDifference>& differences) {

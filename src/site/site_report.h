@@ -52,9 +52,22 @@ const std::vector<std::string>& ReportColumns();
 std::string ReportCsv(const std::vector<DetectorReport>& rows);
 // {"command": ..., "detectors": [...], "summary": {...}}.
 std::string ReportJson(const std::string& command, const std::vector<DetectorReport>& rows);
-// JSON when the name ends in ".json", CSV otherwise; replaced whole or not at all.
+// Whether a report named `file` is JSON: its name ends in ".json", in any case.
+bool ReportIsJson(const std::filesystem::path& file);
+// The report as ReportIsJson(file) says; replaced whole or not at all.
 bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
                  std::string& error);
+
+// A file a run reads or writes, and what it is to the run ("the plan").
+struct RunFile {
+    std::filesystem::path file;
+    std::string what;
+};
+// Whether the report may go to `file`, said before the run starts so that
+// no work is lost to a report that cannot be written: a regular file or a
+// new name in a folder where files can be made (see CheckWritable), and
+// none of the run's own files, which the report would destroy.
+bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error);
 
 // "outputPower: med -> max; address4: 1004 -> 4444".
 std::string DescribeDifferences(const std::vector<FieldDifference>& differences);

@@ -1,6 +1,7 @@
 #include "site/site_runner.h"
 
 #include "form/form_ops.h"
+#include "site/detector_list.h"
 #include "site/detector_work.h"
 
 #include <algorithm>
@@ -59,7 +60,11 @@ bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>&
                                   return true;
                               }),
                   entries.end());
-    return true;
+    if (entries.size() <= kMostDetectorsPerRun) return true;
+    error = dir.string() + " holds " + std::to_string(entries.size()) + " project files NUMBER.bdp: at most " +
+            std::to_string(kMostDetectorsPerRun) + " detectors in one run";
+    entries.clear();
+    return false;
 }
 
 SiteRunner::SiteRunner(Form& form, SiteSettings settings) : f_(form), settings_(std::move(settings)) {}

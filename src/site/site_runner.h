@@ -34,7 +34,8 @@ struct AuditEntry {
     std::filesystem::path file;
 };
 // The files "NUMBER.bdp" of `dir` in number order; other names go into
-// `aside`. False, with the reason, when the folder cannot be read.
+// `aside`. False, with the reason, when the folder cannot be read or holds
+// files of more detectors than one run takes.
 bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>& entries,
                       std::vector<std::string>& aside, std::string& error);
 

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -91,6 +92,11 @@ void MainView::showTraceWindow() {
     if (traceWindow_ == nullptr) traceWindow_ = new TraceWindow(*traceLog_, form_.ui, this);
     traceWindow_->show();
     traceWindow_->raise();
+}
+
+void MainView::closeEvent(QCloseEvent* event) {
+    if (siteWindow_ && siteWindow_->endWithTool([this] { close(); })) return event->ignore();
+    QMainWindow::closeEvent(event);
 }
 
 void MainView::showSiteWindow() {

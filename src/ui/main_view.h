@@ -41,6 +41,11 @@ public:
     // The site window, made when the menu item first opens it.
     SiteWindow* siteWindow() const { return siteWindow_; }
 
+protected:
+    // A site run going on is stopped first, and offers its report; the
+    // window closes once it has ended.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildMenus();
     void bindWindowItems();

@@ -137,19 +137,46 @@ void SiteWindow::choosePlan() {
 
 bool SiteWindow::saveReport(const QString& file, QString& error) const {
     std::string why;
-    if (WriteReport(file.toStdString(), command_, rows_, why)) return true;
+    const std::filesystem::path path = file.toStdU16String();
+    if (CheckReportFile(path, runFiles_, why) && WriteReport(path, command_, rows_, why)) return true;
     error = QString::fromStdString(why);
     return false;
 }
 
-void SiteWindow::askAndSaveReport() {
+// True once saved; false when the user gave no name, or the save failed
+// (said).
+bool SiteWindow::askAndSaveReport() {
     const QString name = tr2("rapport.csv", "report.csv");
     const QString start = folder_->text().isEmpty() ? name : folder_->text() + QLatin1Char('/') + name;
     const QString file =
         QFileDialog::getSaveFileName(this, save_->text(), start, QStringLiteral("CSV (*.csv);;JSON (*.json)"));
-    if (file.isEmpty()) return;
+    if (file.isEmpty()) return false;
     QString error;
-    if (!saveReport(file, error)) warn(error);
+    if (saveReport(file, error)) return true;
+    warn(error);
+    return false;
+}
+
+bool SiteWindow::endWithTool(std::function<void()> closeTool) {
+    if (!running_) return false;
+    stopAsked_ = closeWanted_ = true;
+    closeTool_ = std::move(closeTool);
+    return true;
+}
+
+// The tool is closing after a stopped run: its report is lost unless saved
+// now. The question comes back until the user saves it or lets it go.
+void SiteWindow::offerReport() {
+    while (!rows_.empty()) {
+        QMessageBox box(QMessageBox::Question, windowTitle(),
+                        tr2("Le logiciel se ferme : la marche en cours a été arrêtée. Enregistrer son rapport ?",
+                            "The tool is closing: the run was stopped. Save its report?"),
+                        QMessageBox::Save | QMessageBox::Discard, this);
+        box.setObjectName(QStringLiteral("reportOnClose"));
+        box.button(QMessageBox::Save)->setText(save_->text());
+        box.button(QMessageBox::Discard)->setText(tr2("Fermer sans rapport", "Close without a report"));
+        if (box.exec() != QMessageBox::Save || askAndSaveReport()) return;
+    }
 }
 
 // Closing while a run goes on stops it first; the window closes once the

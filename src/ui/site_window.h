@@ -9,6 +9,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -33,6 +35,10 @@ public:
     bool audit();
     void askStop() { stopAsked_ = true; }
     bool running() const { return running_; }
+    // The main window is closing. A run going on stops as by the stop key;
+    // once it has ended, its report is offered for saving and `closeTool`
+    // closes the tool. False when no run goes on: the tool closes at once.
+    bool endWithTool(std::function<void()> closeTool);
     // The last run's report, as a save writes it.
     const std::vector<DetectorReport>& rows() const { return rows_; }
     bool saveReport(const QString& file, QString& error) const;
@@ -60,7 +66,8 @@ private:
     bool confirmPlan(const SiteRun& dry);
     void chooseFolder();
     void choosePlan();
-    void askAndSaveReport();
+    bool askAndSaveReport();
+    void offerReport();
 
     Form& form_;
     QLineEdit *numbers_, *folder_, *plan_;
@@ -72,8 +79,10 @@ private:
     bool running_ = false;
     bool stopAsked_ = false;
     bool closeWanted_ = false;
+    std::function<void()> closeTool_; // set while the tool waits for the run to end
     std::string command_;
     std::vector<DetectorReport> rows_;
+    std::vector<RunFile> runFiles_; // of the last run, which its report must not replace
 };
 
 } // namespace quelm::ui

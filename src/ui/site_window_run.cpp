@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
+#include <utility>
 
 namespace quelm::ui {
 
@@ -129,6 +130,10 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
     table_->scrollToTop();
     showSummary();
     setRunning(false);
+    if (closeTool_) {
+        offerReport();
+        std::exchange(closeTool_, nullptr)();
+    }
     if (closeWanted_) close();
     return result;
 }
@@ -147,6 +152,9 @@ bool SiteWindow::survey() {
         return false;
     }
     command_ = "survey";
+    runFiles_.clear();
+    if (!request.saveDir.empty())
+        for (const std::string& d : detectors) runFiles_.push_back({request.saveDir / (d + ".bdp"), "a project file"});
     run([&request](SiteRunner& r) { return r.survey(request); }, detectors);
     return true;
 }
@@ -163,6 +171,8 @@ bool SiteWindow::audit() {
     std::vector<std::string> detectors;
     for (const AuditEntry& e : entries) detectors.push_back(e.detector);
     command_ = "audit";
+    runFiles_.clear();
+    for (const AuditEntry& e : entries) runFiles_.push_back({e.file, "a project file"});
     run([&entries](SiteRunner& r) { return r.audit(entries); }, detectors);
     return true;
 }
@@ -178,7 +188,11 @@ bool SiteWindow::apply() {
         return false;
     }
     std::vector<std::string> detectors;
-    for (const PlanRow& row : request.rows) detectors.push_back(row.detector);
+    runFiles_ = {{plan_->text().toStdString(), "the plan"}};
+    for (const PlanRow& row : request.rows) {
+        detectors.push_back(row.detector);
+        if (!row.fileRead.empty()) runFiles_.push_back({row.fileRead, "a project file"});
+    }
     command_ = "apply --dry-run";
     const SiteRun dry = run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
     if (dry.stopped || dry.noBox || closeWanted_ || !confirmPlan(dry)) return true;

@@ -76,6 +76,14 @@ TEST_F(SiteTest, APlanWithAnyMistakeIsRefusedWholeWithItsLine) {
         EXPECT_EQ(errors.front().line, c.line) << c.text;
         EXPECT_NE(errors.front().reason.find(c.reason), std::string::npos) << errors.front().reason;
     }
+    // A plan of more detectors than a run takes is refused at the first one
+    // past them, and read no further.
+    std::string many = "detector\n";
+    for (int n = 0; n <= 5000; ++n) many += std::to_string(n) + "\n";
+    std::vector<PlanError> errors;
+    EXPECT_TRUE(ParsePlanText(many, false, dir, errors).empty());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].line, 5002);
     // A report is a plan: its values in the report's own words, its other
     // columns left aside.
     const auto rows = plan("detector,state,outputPower,dynamicTime,commandType,levelOnPlus,seconds\n"
@@ -138,4 +146,18 @@ TEST_F(SiteTest, AnAuditNamesTheFieldWhereADetectorDiffersFromItsFile) {
     EXPECT_EQ(States(run), (std::vector<DetectorState>{DetectorState::differs, DetectorState::done}));
     EXPECT_EQ(run.rows[0].detector, "12");
     EXPECT_EQ(run.rows[0].differences, (std::vector<FieldDifference>{{"levelDynMinus", "33", "10"}}));
+}
+
+// A cell a spreadsheet would run as a formula is written as text, the summary
+// is one cell, and the report is still a plan.
+TEST_F(SiteTest, AReportShowsFormulasAsTextAndStaysAPlan) {
+    DetectorReport row;
+    row.detector = "300";
+    row.state = DetectorState::done;
+    row.projectFile = "=1+1/300.bdp";
+    const std::string csv = ReportCsv({row});
+    EXPECT_NE(csv.find(",'=1+1/300.bdp\n"), std::string::npos) << csv;
+    EXPECT_EQ(csv.substr(csv.rfind('\n', csv.size() - 2) + 1),
+              "\"# 1 detector: 0 reached, 1 done, 0 differing, 0 failed, 0 not run\"\n");
+    EXPECT_EQ(plan(csv).size(), 1u);
 }

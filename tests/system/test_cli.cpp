@@ -53,6 +53,7 @@ TEST(Cli, PrintsTheInstalledUdevRuleAndTheVersion) {
     const CliRun version = RunCli({"--version"});
     EXPECT_EQ(version.code, 0);
     EXPECT_EQ(version.out.rfind("quelmbox-cli ", 0), 0u);
+    EXPECT_EQ(RunCli({"--json", "--version"}).out.rfind("{\"version\": \"", 0), 0u);
     EXPECT_EQ(RunCli({"--version", "--bogus"}).code, 2);
 }
 

@@ -145,3 +145,21 @@ TEST(CliSend, WaitNumberPrintsTheReportedNumber) {
     const CliRun silent = RunCli({Box(kDetector300), "wait-number"});
     EXPECT_EQ(silent.code, cli::kOperationFailed) << silent.err;
 }
+
+// A value the detector never takes ends the send after ten passes; the
+// message names the group in the language of the command line's messages.
+TEST(CliSend, AValueNeverTakenIsNamedInEnglish) {
+    std::string error;
+    const auto o = cli::ParseOptions({"quelmbox-cli", Box(kDetector300), "send-params", "300", "power=min"}, error);
+    ASSERT_TRUE(o) << error;
+    const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
+    sim::CallKnobs knobs;
+    knobs.refusedWrites = {code::kWritePowerMin};
+    tool->backend.box->setCallKnobs(knobs);
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(cli::RunOnTool(*tool, *o, out, err), cli::kOperationFailed);
+    test::Slurp(out);
+    const std::string said = test::Slurp(err);
+    EXPECT_NE(said.find("never confirmed: Output power"), std::string::npos) << said;
+}

@@ -1,0 +1,147 @@
+// The site commands and send-params under hostile files and paths: a report
+// that would replace something other than a new or regular file of its own
+// is refused before anything is sent, conflicting inputs are refused with
+// the key or line named, a read of standard input ends with a signal, and a
+// link in a survey's folder is not followed.
+#include "platform/stop_signals.h"
+#include "site/plan.h"
+#include "support/cli_run.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace quelm;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct SiteInputs : ::testing::Test {
+    fs::path dir = test::MakeTempFolder("quelm-site-inputs");
+    std::string box = "--simulate=" QUELM_SOURCE_DIR "/data/simbox.txt";
+    ~SiteInputs() override { fs::remove_all(dir); }
+    std::string put(const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        return (dir / name).string();
+    }
+    // A refused command: exit 2, `said` in its messages, no frame sent.
+    void expectRefused(std::vector<std::string> args, const std::string& said) {
+        args.insert(args.begin(), {"--trace", box});
+        const test::CliRun run = test::RunCli(args);
+        EXPECT_EQ(run.code, 2) << said << "\n" << run.err;
+        EXPECT_NE(run.err.find(said), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(" TX "), std::string::npos) << said;
+    }
+};
+
+} // namespace
+
+TEST_F(SiteInputs, AReportThatWouldReplaceAnythingButItsOwnFileIsRefusedBeforeTheRun) {
+    const std::string plan = put("plan.csv", "detector,power\n300,max\n");
+    const std::string fifo = (dir / "r.csv").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(test::RunCli({box, "survey", "300", "--save-dir", (dir / "D").string()}).code, 0);
+    const std::string saved = test::ReadBytes(dir / "D/300.bdp");
+    const struct {
+        std::vector<std::string> args;
+        const char* said;
+    } cases[] = {
+        {{"survey", "300", "--report", fifo}, "not a regular file"},
+        {{"survey", "300", "--report", "/dev/zero"}, "/dev/zero"},
+        {{"survey", "300", "--report", "/dev/stdout"}, "/dev/stdout"},
+        {{"apply", plan, "--report", plan}, "it is the plan of this run"},
+        {{"audit", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()}, "it is a project file"},
+        {{"survey", "300", "--save-dir", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()},
+         "it is a project file"},
+        {{"apply", plan, "--report", (dir / "nodir/r.csv").string()}, "no folder"},
+        {{"--json", "survey", "300", "--report", "-"}, "both write to the standard output"},
+    };
+    for (const auto& c : cases) expectRefused(c.args, c.said);
+    struct stat st {};
+    EXPECT_TRUE(::stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_EQ(test::ReadBytes(plan), "detector,power\n300,max\n");
+    EXPECT_EQ(test::ReadBytes(dir / "D/300.bdp"), saved);
+    // The report on the output is the report alone; a name in capitals is JSON.
+    const test::CliRun streamed = test::RunCli({box, "survey", "300", "--report", "-"});
+    EXPECT_EQ(streamed.out.substr(0, 15), "detector,state,");
+    EXPECT_EQ(streamed.out.substr(streamed.out.rfind('\n', streamed.out.size() - 2) + 1, 4), "\"# 1");
+    ASSERT_EQ(test::RunCli({box, "survey", "300", "--report", (dir / "R.JSON").string()}).code, 0);
+    EXPECT_EQ(test::ReadBytes(dir / "R.JSON").front(), '{');
+}
+
+TEST_F(SiteInputs, ConflictingInputsAreRefusedWithTheKeyOrLineNamed) {
+    const std::string large = "{\"outputPower\": \"min\"}" + std::string(1 << 20, ' ') + "x";
+    const struct {
+        std::string file;
+        const char* said;
+    } sends[] = {
+        {put("twice.json", "{\"outputPower\": \"min\", \"outputPower\": \"max\"}"), "\"outputPower\" given twice"},
+        {put("field.json", "{\"levelOnPlus\": 10, \"on\": 90}"), "\"on\" names levelOnPlus, given twice"},
+        {put("large.json", large), "larger than 1 MiB"},
+    };
+    for (const auto& c : sends) expectRefused({"send-params", "300", "--from-json", c.file}, c.said);
+    const std::string listedTwice = put("detectors.json", "{\"detectors\": [{\"detector\": 300}],\n\"detectors\": []}");
+    const struct {
+        std::string plan;
+        const char* said;
+    } plans[] = {
+        {put("header.csv", "detector,power,Detector\n300,max,12\n"), "line 1: column 'Detector' named twice"},
+        {put("numbers.csv", "detector,newNumber,NEWNUMBER\n300,301,302\n"), "column 'NEWNUMBER' named twice"},
+        {put("entry.Json", "[{\"detector\": 300,\n \"detector\": 12}]"), "line 2: \"detector\" given twice"},
+        {listedTwice, "line 2: \"detectors\" given twice"},
+    };
+    for (const auto& c : plans) expectRefused({"apply", c.plan, "--dry-run"}, c.said);
+}
+
+// Ctrl-C or SIGTERM while standard input is awaited ends the command with
+// the signal's code, and nothing is sent; a named pipe is not opened at all.
+TEST_F(SiteInputs, ReadsOfStandardInputEndWithASignalAndPipesAreRefused) {
+    const std::string fifo = (dir / "in.json").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    expectRefused({"send-params", "300", "--from-json", fifo}, "not a regular file");
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const int input = ::dup(STDIN_FILENO);
+    ::dup2(fds[0], STDIN_FILENO);
+    for (const int signal : {SIGINT, SIGTERM}) {
+        platform::CatchStopSignals();
+        std::thread late([signal] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            std::raise(signal);
+        });
+        const test::CliRun run = test::RunCli({"--trace", box, "send-params", "300", "--from-json", "-"});
+        late.join();
+        EXPECT_EQ(run.code, 128 + signal) << run.err;
+        EXPECT_NE(run.err.find("STOP"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find(" TX "), std::string::npos);
+    }
+    ::dup2(input, STDIN_FILENO);
+    for (const int fd : {input, fds[0], fds[1]}) ::close(fd);
+    platform::CatchStopSignals();
+    // A plan's reading ends at a stop too, and says so.
+    std::vector<PlanError> errors;
+    int asked = 0;
+    EXPECT_TRUE(ParsePlanText("detector\n1\n2\n3\n", false, dir, errors, [&asked] { return ++asked > 2; }).empty());
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].reason.find("stopped"), std::string::npos);
+}
+
+TEST_F(SiteInputs, ASurveyWritesNoFileThroughALinkInItsFolder) {
+    const std::string outside = put("outside.txt", "keep me");
+    fs::create_directory(dir / "D");
+    fs::create_symlink(outside, dir / "D/300.bdp");
+    const test::CliRun run = test::RunCli({box, "survey", "300,12", "--save-dir", (dir / "D").string()});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.out.find("300: failed"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("symbolic link"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("12: done"), std::string::npos) << run.out;
+    EXPECT_EQ(test::ReadBytes(outside), "keep me");
+    EXPECT_TRUE(fs::is_symlink(dir / "D/300.bdp"));
+}
