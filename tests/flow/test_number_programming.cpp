@@ -124,6 +124,12 @@ TEST_F(ProgramTest, Reply97EndsAnyOperationAndReply96OutsideProgrammingOnlyShows
     decode(kIdle, {97, 0, 0, 5, 0});
     EXPECT_EQ(f.ui.Text3->text(), "77");
     EXPECT_EQ(f.x.tryCount, 1);
+    // A number beyond 1048574 is no number: neither reply shows it.
+    for (const std::uint8_t code : {96, 97}) {
+        decode(kIdle, {code, 16, 0, 0, static_cast<std::uint8_t>(code ^ 16)});
+        EXPECT_EQ(f.ui.Text3->text(), "77");
+        EXPECT_EQ(f.x.tryCount, 1);
+    }
 }
 
 TEST_F(ProgramTest, TheCallOutOfTriesShowsLine20AndKeepsOperation6) {
