@@ -72,8 +72,18 @@ void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& comman
     }
     if (!r.newNumber.empty()) line += ", now answers to " + r.newNumber;
     if (command == "survey" && !r.projectFile.empty()) line += ", saved " + r.projectFile;
+    if (!r.readTwice.empty()) {
+        line += ", read twice:";
+        for (const std::string& what : r.readTwice) line += " " + what;
+    }
     if (!r.failure.empty()) line += ": " + r.failure;
+    if (r.uncertain) line += " (its values are uncertain: read it again)";
     std::fprintf(out, "%s\n", line.c_str());
+    for (const CutWrite& w : r.cutWrites)
+        std::fprintf(out, "  wrote %s %s: %s\n", w.field.c_str(), w.value.c_str(),
+                     w.reached == "confirmed"      ? "confirmed by the detector"
+                     : w.reached == "acknowledged" ? "acknowledged by the box, not confirmed"
+                                                   : "sent, not acknowledged by the box");
     const char* other = command == "audit" ? "file" : "plan";
     for (const FieldDifference& d : r.differences)
         std::fprintf(out, "  %s: detector %s, %s %s\n", d.field.c_str(),

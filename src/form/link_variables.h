@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace quelm {
@@ -23,6 +24,11 @@ struct LinkVariables {
     // Why the port cannot be used, from the driver, when the last open
     // failed or the last count found none; empty otherwise.
     std::string portError;
+    // Told of every frame sent to the box and every frame taken from it, for
+    // whoever follows the exchange from outside (a journal of the writes, a
+    // read that checks the line answered each request once); empty when
+    // nobody does.
+    std::function<void(const Frame& frame, bool toBox)> frameWatch;
 };
 
 } // namespace quelm

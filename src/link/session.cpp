@@ -74,6 +74,7 @@ bool SendFrame(Form& f) {
         WriteSingleByte(f, static_cast<std::uint8_t>(f.x.outFrame[static_cast<std::size_t>(i)]));
     }
     FillRxFrame(f, 255);
+    if (f.link.frameWatch) f.link.frameWatch(f.x.outFrame, true);
     return true;
 }
 
@@ -93,6 +94,7 @@ bool TakeReplyFrame(Form& f) {
         l.rxFrame[static_cast<std::size_t>(i)] = l.ioByte;
         l.bytesFromBox += count;
     }
+    if (l.frameWatch) l.frameWatch(l.rxFrame, false);
     return true;
 }
 

@@ -105,7 +105,7 @@ std::vector<PlanEntry> PlanEntriesFromJson(const std::string& text, std::vector<
             std::string cell;
             if (CellText(value, cell))
                 e.cells.emplace_back(key, cell);
-            else if (key != "differences" && key != "written")
+            else if (key != "differences" && key != "written" && key != "cutWrites")
                 errors.push_back({e.line, "\"" + key + "\": " + value.type_name() + " is no value of a plan"});
         }
         entries.push_back(std::move(e));
