@@ -70,18 +70,21 @@ std::optional<DetectorParameters> DetectorWork::readParametersOnce(const std::st
     return ParametersHeld(f_);
 }
 
-bool DetectorWork::settled(int reads, bool disagreed, const char* what) {
-    if (reads > 1) row_.readTwice.push_back(what);
+bool DetectorWork::settled(int reads, bool disagreed, bool parameters) {
+    if (reads > 1) row_.readTwice.push_back(parameters ? "parameters" : "addresses");
     if (!disagreed) return true;
     return fail(DetectorState::failed,
-                say("lectures toujours différentes : ", "reads never alike: ") + what + " " + std::to_string(reads));
+                std::to_string(reads) + (parameters ? say(" lectures des paramètres, aucune pareille à la précédente",
+                                                          " reads of the parameters, none like the one before")
+                                                    : say(" lectures des adresses, aucune pareille à la précédente",
+                                                          " reads of the addresses, none like the one before")));
 }
 
 bool DetectorWork::readParameters() {
     constexpr int kGroups = 3;
     const auto read = ReadUntilSettled<DetectorParameters>(f_, kGroups, runner_.lineSuspect,
                                                            [this] { return readParametersOnce(row_.detector); });
-    if (!settled(read.reads, read.disagreed, "parameters") || !read.values) return false;
+    if (!settled(read.reads, read.disagreed, true) || !read.values) return false;
     row_.read = read.values;
     return true;
 }
@@ -108,7 +111,7 @@ std::optional<AddressList> DetectorWork::readAddressesOnce() {
 bool DetectorWork::readAddresses() {
     const auto read = ReadUntilSettled<AddressList>(f_, code::kAddressCount, runner_.lineSuspect,
                                                     [this] { return readAddressesOnce(); });
-    if (!settled(read.reads, read.disagreed, "addresses") || !read.values) return false;
+    if (!settled(read.reads, read.disagreed, false) || !read.values) return false;
     row_.addresses = read.values;
     return true;
 }
@@ -154,15 +157,18 @@ bool DetectorWork::sendAddresses(const AddressList& wanted) {
                                            (left.empty() ? "" : ": " + DescribeDifferences(left)));
 }
 
+std::string DetectorWork::eitherNumber(const std::string& newNumber) const {
+    return say(" ; le détecteur peut répondre à l'un ou l'autre numéro : ",
+               "; the detector may answer to either number: ") +
+           row_.detector + say(" ou ", " or ") + newNumber;
+}
+
 // The new number went out and was not confirmed: the detector may answer
 // to either number.
 bool DetectorWork::numberCut(const WriteJournal& journal, const std::string& newNumber) {
-    const WriteJournal::Write* sent = journal.newNumber();
-    if (sent == nullptr) return false; // never sent: the detector keeps its number
+    if (journal.newNumber() == nullptr) return false; // never sent: the detector keeps its number
     cut(journal);
-    row_.failure += say(" ; le détecteur peut répondre à l'un ou l'autre numéro : ",
-                        "; the detector may answer to either number: ") +
-                    row_.detector + say(" ou ", " or ") + newNumber;
+    row_.failure += eitherNumber(newNumber);
     return false;
 }
 
@@ -204,10 +210,7 @@ bool DetectorWork::readBackUnder(const std::string& newNumber) {
     if (!cutShort) row_.state = DetectorState::failed;
     row_.uncertain = true;
     row_.cutWrites.push_back({"number", newNumber, ReachedName(WriteJournal::Reached::confirmed)});
-    row_.failure = why +
-                   say(" ; le détecteur peut répondre à l'un ou l'autre numéro : ",
-                       "; the detector may answer to either number: ") +
-                   row_.detector + say(" ou ", " or ") + newNumber;
+    row_.failure = why + eitherNumber(newNumber);
     return false;
 }
 

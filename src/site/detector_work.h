@@ -64,11 +64,12 @@ private:
     std::optional<AddressList> readAddressesOnce();
     // A read made again until two agreed is noted in the row; reads that
     // never agreed fail the detector.
-    bool settled(int reads, bool disagreed, const char* what);
+    bool settled(int reads, bool disagreed, bool parameters);
     // What a write that did not end well left: the writes that went out, and
     // the detector's values no longer sure.
     bool cut(const class WriteJournal& journal);
     bool numberCut(const WriteJournal& journal, const std::string& newNumber);
+    std::string eitherNumber(const std::string& newNumber) const;
     bool readBackUnder(const std::string& newNumber);
     AddressList addressesShown() const;
     std::string say(const char* french, const char* english) const;
