@@ -45,11 +45,15 @@ int AddressesNotRead(const Form& f, std::FILE* err) {
 
 int ReadAddresses(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
-    const bool stopped = RunUntilOver(
-        form, [&form] { form.ui.Command[button::readAddresses]->click(); }, o.timeoutSeconds);
+    bool stopped = false;
+    const auto read = ReadAddressesSettled(form, o.timeoutSeconds, stopped);
     int code = Outcome(form, stopped, addressesDone, err);
     if (code == kSuccess) code = AddressesNotRead(form, err);
-    if (code == kSuccess) PrintAddresses(out, form, o.number, o.json);
+    if (code == kSuccess && read.disagreed) code = SayReadsDisagree(err, read.reads);
+    if (code != kSuccess) return code;
+    PrintAddresses(out, form, o.number, o.json);
+    // JSON gives the bare list: the note goes with the messages.
+    if (read.reads > 1) std::fprintf(o.json ? err : out, "  (%s)\n", ReadTwiceNote(read.reads).c_str());
     return code;
 }
 

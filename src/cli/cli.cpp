@@ -12,7 +12,7 @@
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
 #include "cli/site_commands.h"
-#include "cli/write_journal.h"
+#include "cli/write_report.h"
 #include "core/printable.h"
 #include "core/roles.h"
 #include "drivers/serial/steady_scheduler.h"
@@ -48,22 +48,26 @@ int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
 
 int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     form.ui.Text3->setText(o.number);
-    const bool stopped = ReadUntilOver(form, o.timeoutSeconds);
+    bool stopped = false;
+    const auto read = ReadParametersSettled(form, o.timeoutSeconds, stopped);
     const int code = Outcome(form, stopped, parametersRead, err);
     if (code != kSuccess) return code;
-    PrintParameters(out, o.number, ParametersHeld(form), o.json);
+    if (read.disagreed) return SayReadsDisagree(err, read.reads);
+    std::vector<std::pair<std::string, long long>> extra;
+    if (read.reads > 1) extra.emplace_back("reads", read.reads);
+    PrintParameters(out, o.number, *read.values, o.json, extra);
+    if (read.reads > 1 && !o.json) std::fprintf(out, "  (%s)\n", ReadTwiceNote(read.reads).c_str());
     if (o.saveFile.empty()) return code;
     if (o.withAddresses) {
         // The window saves the addresses it shows: read them first.
-        const bool addressesStopped = RunUntilOver(
-            form, [&form] { form.ui.Command[button::readAddresses]->click(); }, o.timeoutSeconds);
-        const int read = Outcome(form, addressesStopped, addressesDone, err);
-        if (read != kSuccess) return read;
-        for (const TextBox* box : form.ui.Text1) {
-            if (!box->enabled()) {
-                std::fprintf(err, "quelmbox-cli: not every address was read; nothing saved\n");
-                return kOperationFailed;
-            }
+        bool addressesStopped = false;
+        const auto addresses = ReadAddressesSettled(form, o.timeoutSeconds, addressesStopped);
+        const int done = Outcome(form, addressesStopped, addressesDone, err);
+        if (done != kSuccess) return done;
+        if (addresses.disagreed) return SayReadsDisagree(err, addresses.reads);
+        if (!addresses.values) {
+            std::fprintf(err, "quelmbox-cli: not every address was read; nothing saved\n");
+            return kOperationFailed;
         }
     }
     if (!SaveReadParameters(form, o.saveFile, o.withAddresses, err)) return kOperationFailed;
@@ -178,6 +182,15 @@ bool WritesIntoTheDetector(const std::string& command) {
     return command == "send-params" || command == "send-addresses" || command == "program-number";
 }
 
+// A writing command that did not end well says what it had written: after
+// a stop always, after a pulled box or a failure when anything went out.
+void SayWhatWasWritten(const WriteJournal& journal, int code, const Options& o, std::FILE* err) {
+    if (!WritesIntoTheDetector(o.command) || code == kSuccess || code == kUsage) return;
+    if (code != kStopped && journal.writes().empty()) return;
+    const char* cut = code == kStopped ? "the stop" : code == kNoBox ? "the box was lost" : "the failure";
+    ReportWrites(err, journal, o.command, o.number, o.send.newNumber, cut);
+}
+
 // The box driver (traced on request) and the headless window, for one command.
 int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
     TraceSink trace;
@@ -265,7 +278,7 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     FillSendAndNumberLines(form.tables);
     UseEnglishCaptions(form);
     if (o.trace) TraceMessages(form, err);
-    const WriteJournal journal(*tool.traceLog);
+    const WriteJournal journal(form);
     int code = 0;
     {
         // Long work shows where it stands; a trace on the same stream says more.
@@ -275,8 +288,8 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
     if (code == kStopped && platform::StopSignal() == 0) SayWhatToCheck(form, o, err);
+    SayWhatWasWritten(journal, code, o, err);
     if (code != kStopped) return code;
-    if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);
     return platform::StopSignal() != 0 ? kSignalled + platform::StopSignal() : code;
 }
 

@@ -152,8 +152,15 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
                      empty->key.c_str(), empty->key.c_str(), empty->choices.c_str());
         return kUsage;
     }
+    // A level not given keeps what the detector holds, over 100 too.
+    const HeldLevels held = LevelsHeld(f);
     const bool stopped = RunUntilOver(
-        f, [&f] { f.ui.Command[button::sendParameters]->click(); }, SecondsLeft(o.timeoutSeconds, start));
+        f,
+        [&] {
+            f.ui.Command[button::sendParameters]->click();
+            if (fromFile.empty()) KeepLevelsNotGiven(f, o.send.wanted, held);
+        },
+        SecondsLeft(o.timeoutSeconds, start));
     if (f.x.shownLine != parametersSent) return Failure(f, stopped, err);
     const long long passes = f.x.sendPass;
     if (!o.json)

@@ -74,10 +74,20 @@ void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& comman
     }
     if (!r.newNumber.empty()) line += ", now answers to " + r.newNumber;
     if (command == "survey" && !r.projectFile.empty()) line += ", saved " + r.projectFile;
+    if (!r.readTwice.empty()) {
+        line += ", read twice:";
+        for (const std::string& what : r.readTwice) line += " " + what;
+    }
     if (!r.failure.empty()) line += ": " + r.failure;
+    if (r.uncertain) line += " (its values are uncertain: read it again)";
     // File names, a file's values and the window's messages are printed
     // with their control characters escaped.
     std::fprintf(out, "%s\n", Printable(line).c_str());
+    for (const CutWrite& w : r.cutWrites)
+        std::fprintf(out, "  wrote %s %s: %s\n", w.field.c_str(), Printable(w.value).c_str(),
+                     w.reached == "confirmed"      ? "confirmed by the detector"
+                     : w.reached == "acknowledged" ? "acknowledged by the box, not confirmed"
+                                                   : "sent, not acknowledged by the box");
     const char* other = command == "audit" ? "file" : "plan";
     for (const FieldDifference& d : r.differences) {
         const std::string difference =

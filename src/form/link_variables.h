@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,11 @@ struct LinkVariables {
     // When the request the decoder awaits went out; empty once a frame came.
     // Still set when an operation ends, its reply may yet come.
     std::optional<std::int64_t> unansweredSinceUs;
+    // Told of every frame sent to the box and every frame taken from it, for
+    // whoever follows the exchange from outside (a journal of the writes, a
+    // read that checks the line answered each request once); empty when
+    // nobody does.
+    std::function<void(const Frame& frame, bool toBox)> frameWatch;
 };
 
 } // namespace quelm

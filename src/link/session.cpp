@@ -76,6 +76,7 @@ bool SendFrame(Form& f) {
     }
     FillRxFrame(f, 255);
     f.x.lastSentUs = f.clock.nowUs();
+    if (f.link.frameWatch) f.link.frameWatch(f.x.outFrame, true);
     return true;
 }
 
@@ -98,6 +99,7 @@ bool TakeReplyFrame(Form& f) {
     }
     f.x.replyTimeUs = f.clock.nowUs() - f.x.lastSentUs;
     f.link.unansweredSinceUs.reset();
+    if (l.frameWatch) l.frameWatch(l.rxFrame, false);
     return true;
 }
 

@@ -4,7 +4,9 @@
 #include "files/text_file.h"
 #include "project/project_actions.h"
 #include "project/project_file.h"
+#include "site/line_watch.h"
 #include "site/site_report.h"
+#include "site/write_journal.h"
 
 namespace quelm {
 
@@ -33,6 +35,7 @@ bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, Me
     const bool first = step == SiteStep::readParameters && !row_.reached;
     const bool answered = !first || r.saw(group1Read) || r.saw(group2Read);
     const StepEnd end = JudgeStep(f_, r, doneLine, answered);
+    runner_.lineSuspect = end != StepEnd::done;
     if (step == SiteStep::readParameters && (answered || end == StepEnd::done)) row_.reached = true;
     const std::string message = f_.ui.Text5->text();
     const std::string seconds = SecondsText(perSeconds);
@@ -61,39 +64,80 @@ AddressList DetectorWork::addressesShown() const {
     return list;
 }
 
-bool DetectorWork::readParameters() {
-    f_.ui.Text3->setText(row_.detector);
+std::optional<DetectorParameters> DetectorWork::readParametersOnce(const std::string& number) {
+    f_.ui.Text3->setText(number);
     if (!operate(
             SiteStep::readParameters, [this] { f_.ui.Command[button::readParameters]->click(); }, parametersRead))
-        return false;
-    row_.read = ParametersShown(f_);
+        return std::nullopt;
+    return ParametersHeld(f_);
+}
+
+bool DetectorWork::settled(int reads, bool disagreed, bool parameters) {
+    if (reads > 1) row_.readTwice.push_back(parameters ? "parameters" : "addresses");
+    if (!disagreed) return true;
+    return fail(DetectorState::failed,
+                std::to_string(reads) + (parameters ? say(" lectures des paramètres, aucune pareille à la précédente",
+                                                          " reads of the parameters, none like the one before")
+                                                    : say(" lectures des adresses, aucune pareille à la précédente",
+                                                          " reads of the addresses, none like the one before")));
+}
+
+bool DetectorWork::readParameters() {
+    constexpr int kGroups = 3;
+    const auto read = ReadUntilSettled<DetectorParameters>(f_, kGroups, runner_.lineSuspect,
+                                                           [this] { return readParametersOnce(row_.detector); });
+    if (!settled(read.reads, read.disagreed, true) || !read.values) return false;
+    row_.read = read.values;
     return true;
 }
 
-bool DetectorWork::readAddresses() {
+std::optional<AddressList> DetectorWork::readAddressesOnce() {
     if (!operate(
             SiteStep::readAddresses, [this] { f_.ui.Command[button::readAddresses]->click(); }, addressesDone))
-        return false;
+        return std::nullopt;
     // The read ends well even when an address never came in ten frames;
-    // such an address stays disabled with the text it had.
+    // such an address is shown not read.
     std::string missing;
     for (std::size_t k = 0; k < 10; ++k) {
         if (f_.ui.Text1[k]->enabled()) continue;
         missing += ' ';
         missing += std::to_string(k + 1);
     }
-    if (!missing.empty())
-        return fail(DetectorState::failed, say("adresse(s) non lue(s) :", "address(es) not read:") + missing);
-    row_.addresses = addressesShown();
+    if (!missing.empty()) {
+        fail(DetectorState::failed, say("adresse(s) non lue(s) :", "address(es) not read:") + missing);
+        return std::nullopt;
+    }
+    return addressesShown();
+}
+
+bool DetectorWork::readAddresses() {
+    const auto read = ReadUntilSettled<AddressList>(f_, code::kAddressCount, runner_.lineSuspect,
+                                                    [this] { return readAddressesOnce(); });
+    if (!settled(read.reads, read.disagreed, false) || !read.values) return false;
+    row_.addresses = read.values;
     return true;
 }
 
+bool DetectorWork::cut(const WriteJournal& journal) {
+    for (const WriteJournal::Write& w : journal.writes())
+        row_.cutWrites.push_back({WriteField(w), w.value, ReachedName(w.reached)});
+    row_.uncertain = row_.uncertain || !journal.writes().empty();
+    return false;
+}
+
 bool DetectorWork::sendParameters(const std::vector<WantedParameter>& wanted) {
+    const HeldLevels held = LevelsHeld(f_);
     for (const WantedParameter& w : wanted) SelectWanted(f_, w);
+    const WriteJournal journal(f_);
     const bool sent = operate(
-        SiteStep::sendParameters, [this] { f_.ui.Command[button::sendParameters]->click(); }, parametersSent);
-    if (!sent) return false;
-    row_.read = ParametersShown(f_);
+        SiteStep::sendParameters,
+        [&] {
+            f_.ui.Command[button::sendParameters]->click();
+            KeepLevelsNotGiven(f_, wanted, held);
+        },
+        parametersSent);
+    if (!sent) return cut(journal);
+    row_.read = ParametersHeld(f_);
     const auto left = ParameterDifferences(*row_.read, wanted);
     if (left.empty()) return true;
     return fail(DetectorState::failed, say("non confirmé : ", "not confirmed: ") + DescribeDifferences(left));
@@ -101,34 +145,84 @@ bool DetectorWork::sendParameters(const std::vector<WantedParameter>& wanted) {
 
 bool DetectorWork::sendAddresses(const AddressList& wanted) {
     for (std::size_t i = 0; i < 10; ++i) f_.ui.Text2[i]->setText(wanted[i]);
+    const WriteJournal journal(f_);
     if (!operate(
             SiteStep::sendAddresses, [this] { f_.ui.Command[button::sendAddresses]->click(); }, addressesDone))
-        return false;
+        return cut(journal);
     row_.addresses = addressesShown();
     const auto left = differences({}, wanted);
     for (std::size_t k = 0; k < 10; ++k)
         if (!f_.ui.Text1[k]->enabled()) row_.addresses.reset();
     if (row_.addresses && left.empty()) return true;
+    if (!row_.addresses) cut(journal); // an address not read back may hold what was written
     return fail(DetectorState::failed, say("adresses non confirmées", "addresses not confirmed") +
                                            (left.empty() ? "" : ": " + DescribeDifferences(left)));
+}
+
+std::string DetectorWork::eitherNumber(const std::string& newNumber) const {
+    return say(" ; le détecteur peut répondre à l'un ou l'autre numéro : ",
+               "; the detector may answer to either number: ") +
+           row_.detector + say(" ou ", " or ") + newNumber;
+}
+
+// The new number went out and was not confirmed: the detector may answer
+// to either number.
+bool DetectorWork::numberCut(const WriteJournal& journal, const std::string& newNumber) {
+    if (journal.newNumber() == nullptr) return false; // never sent: the detector keeps its number
+    cut(journal);
+    row_.failure += eitherNumber(newNumber);
+    return false;
 }
 
 bool DetectorWork::programNumber(const std::string& newNumber) {
     f_.ui.Text3->setText(row_.detector);
     f_.ui.Text4->setText(newNumber);
-    if (!operate(
-            SiteStep::programNumber, [this] { f_.ui.Command[button::programNumber]->click(); }, numberProgrammed))
-        return false;
-    const std::string reported = f_.ui.Text3->text();
-    if (reported != newNumber)
-        return fail(DetectorState::failed, say("le détecteur a répondu ", "the detector answered with ") + reported);
-    row_.newNumber = newNumber;
-    return true;
+    {
+        const WriteJournal journal(f_);
+        if (!operate(
+                SiteStep::programNumber, [this] { f_.ui.Command[button::programNumber]->click(); }, numberProgrammed))
+            return numberCut(journal, newNumber);
+        const std::string reported = f_.ui.Text3->text();
+        if (reported != newNumber) {
+            fail(DetectorState::failed, say("le détecteur a répondu ", "the detector answered with ") + reported);
+            return numberCut(journal, newNumber);
+        }
+    }
+    return readBackUnder(newNumber);
+}
+
+// A detector that echoes the new number without taking it still answers to
+// its old one: a read under the new number tells, and one under the old
+// number says where it is when the first gets no answer.
+bool DetectorWork::readBackUnder(const std::string& newNumber) {
+    if (const auto read = readParametersOnce(newNumber)) {
+        row_.read = read;
+        row_.newNumber = newNumber;
+        return true;
+    }
+    const bool cutShort = row_.state == DetectorState::stopped || row_.state == DetectorState::noBox;
+    const std::string why = row_.failure;
+    if (const auto old = cutShort ? std::nullopt : readParametersOnce(row_.detector)) {
+        row_.read = old;
+        return fail(DetectorState::failed,
+                    say("a répondu au N° ", "answered the number ") + newNumber +
+                        say(" sans le prendre : répond toujours à ", " without taking it: still answers to ") +
+                        row_.detector);
+    }
+    if (!cutShort) row_.state = DetectorState::failed;
+    row_.uncertain = true;
+    row_.cutWrites.push_back({"number", newNumber, ReachedName(WriteJournal::Reached::confirmed)});
+    row_.failure = why + eitherNumber(newNumber);
+    return false;
 }
 
 bool DetectorWork::save(const std::filesystem::path& dir, bool withAddresses) {
     runner_.report(SiteStep::saveFile);
     ProjectRecord record = RecordFromWindow(f_);
+    // The levels as the detector holds them: a level over 100, which the
+    // window shows as 100, is recorded as it is.
+    const HeldLevels held = LevelsHeld(f_);
+    std::copy(held.begin(), held.end(), record.levels.begin());
     if (!withAddresses) record.addresses = {};
     const std::filesystem::path file = dir / (row_.detector + ".bdp");
     std::string error;

@@ -25,6 +25,9 @@ struct RunContext {
     std::int64_t deadlineUs; // 0: none
     std::function<void(SiteStep)> report;
     std::function<bool()> stopAsked;
+    // The last operation did not end well: a request may have been left
+    // unanswered, and its reply may still come. The next read is read twice.
+    bool lineSuspect = false;
 };
 
 class DetectorWork {
@@ -40,7 +43,8 @@ public:
     bool sendParameters(const std::vector<WantedParameter>& wanted);
     // "Envoyer les adresses", each read back equal.
     bool sendAddresses(const AddressList& wanted);
-    // "Programmer": the detector answers to `newNumber` afterwards.
+    // "Programmer", then a read under `newNumber`: the detector's echo of
+    // the number is no proof that it took it.
     bool programNumber(const std::string& newNumber);
     // DIR/NUMBER.bdp as the window saves it after these reads (address
     // lines empty unless the addresses were read).
@@ -55,6 +59,18 @@ public:
 private:
     bool operate(SiteStep step, const std::function<void()>& start, MessageLine doneLine);
     bool fail(DetectorState state, const std::string& why);
+    // One read of the parameters or of the addresses, the values it gave.
+    std::optional<DetectorParameters> readParametersOnce(const std::string& number);
+    std::optional<AddressList> readAddressesOnce();
+    // A read made again until two agreed is noted in the row; reads that
+    // never agreed fail the detector.
+    bool settled(int reads, bool disagreed, bool parameters);
+    // What a write that did not end well left: the writes that went out, and
+    // the detector's values no longer sure.
+    bool cut(const class WriteJournal& journal);
+    bool numberCut(const WriteJournal& journal, const std::string& newNumber);
+    std::string eitherNumber(const std::string& newNumber) const;
+    bool readBackUnder(const std::string& newNumber);
     AddressList addressesShown() const;
     std::string say(const char* french, const char* english) const;
 

@@ -92,13 +92,15 @@ std::string ChoiceNames(std::size_t field) {
     return names;
 }
 
-bool ParseParameterValue(std::size_t field, const std::string& value, WantedParameter& wanted, std::string& error) {
+bool ParseParameterValue(std::size_t field, const std::string& value, WantedParameter& wanted, std::string& error,
+                         int mostLevel) {
     const ParameterField& f = ParameterFields()[field];
     if (f.levelText != 0) {
         const bool digits =
             !value.empty() && value.size() <= 3 && value.find_first_not_of("0123456789") == std::string::npos;
-        if (!digits || std::stoi(value) > 100) {
-            error = std::string(f.sendName) + "='" + value + "': a level is a whole percent from 0 to 100";
+        if (!digits || std::stoi(value) > mostLevel) {
+            error = std::string(f.sendName) + "='" + value + "': a level is a whole percent from 0 to " +
+                    std::to_string(mostLevel);
             return false;
         }
         wanted = {0, f.levelText, std::stoi(value)};
@@ -145,6 +147,17 @@ void SelectWanted(Form& f, const WantedParameter& wanted) {
     if (wanted.levelText == 0) return;
     TextBox* level = wanted.levelText == 8 ? f.ui.Text8 : wanted.levelText == 9 ? f.ui.Text9 : f.ui.Text10;
     level->setText(std::to_string(wanted.level));
+}
+
+HeldLevels LevelsHeld(const Form& f) { return {LevelHeld(f, 8), LevelHeld(f, 9), LevelHeld(f, 10)}; }
+
+void KeepLevelsNotGiven(Form& f, const std::vector<WantedParameter>& wanted, const HeldLevels& held) {
+    if (f.x.paramSendActive != 1) return; // the send was refused
+    for (int n : {8, 9, 10}) {
+        const bool given =
+            std::any_of(wanted.begin(), wanted.end(), [n](const WantedParameter& w) { return w.levelText == n; });
+        if (!given) f.x.savedText[static_cast<std::size_t>(n)] = held[static_cast<std::size_t>(n - 8)];
+    }
 }
 
 std::vector<FieldDifference> ParameterDifferences(const DetectorParameters& shown,

@@ -44,10 +44,17 @@ std::size_t FieldOf(const WantedParameter& wanted);
 // for a level.
 std::string ChoiceNames(std::size_t field);
 
+// The highest level a send can write (what the level box takes), and the
+// highest a detector can hold and a survey can record (one byte).
+constexpr int kMostLevelSent = 100;
+constexpr int kMostLevelHeld = 255;
+
 // Reads the value of `field`: a value name, case and blanks not minded ("5s",
-// "5 s", "L1+L3", "l1 + l3"), or a level as a whole percent from 0 to 100.
-// False with the reason in `error`, naming the values the field takes.
-bool ParseParameterValue(std::size_t field, const std::string& value, WantedParameter& wanted, std::string& error);
+// "5 s", "L1+L3", "l1 + l3"), or a level as a whole percent from 0 to
+// `mostLevel`. False with the reason in `error`, naming the values the field
+// takes.
+bool ParseParameterValue(std::size_t field, const std::string& value, WantedParameter& wanted, std::string& error,
+                         int mostLevel = kMostLevelSent);
 
 // A value as the report shows it: the option's name ("5 s", "L1 + L3"), a
 // level in whole percent ("80"), or "" for a group with no option selected.
@@ -56,6 +63,16 @@ std::string WantedValue(const WantedParameter& wanted);
 
 // Puts a wanted value into the window, as a click or typing would.
 void SelectWanted(Form& f, const WantedParameter& wanted);
+
+// The levels ON+, DYN+ and DYN- as the detector holds them (LevelHeld).
+using HeldLevels = std::array<double, 3>;
+HeldLevels LevelsHeld(const Form& f);
+// The window's send saves the levels its boxes show, at most 100: a
+// detector holding 200 would get 100 in a level nobody gave. Called right
+// after the click that started a send, this saves each level not in
+// `wanted` as `held` (taken before the click), so that the send finds it
+// equal and leaves it.
+void KeepLevelsNotGiven(Form& f, const std::vector<WantedParameter>& wanted, const HeldLevels& held);
 
 // The wanted values that differ from what the window shows.
 struct FieldDifference {

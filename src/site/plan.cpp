@@ -18,7 +18,8 @@ namespace {
 constexpr std::size_t kPlanLimit = 4 * 1024 * 1024;
 
 // The report's columns a plan leaves aside.
-const char* const kReportOnly[] = {"state", "reached", "written", "differences", "failure", "seconds", "projectFile"};
+const char* const kReportOnly[] = {"state",   "reached",     "written",   "differences", "failure",
+                                   "seconds", "projectFile", "cutWrites", "uncertain",   "readTwice"};
 
 std::string Lower(std::string s) {
     for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -176,6 +177,12 @@ private:
         FileSettings settings;
         std::string error;
         if (!ReadSettingsFile(row.fileRead, settings, error)) return fail(error);
+        // A survey records a level as the detector holds it; a send writes
+        // at most 100.
+        for (const WantedParameter& w : settings.parameters)
+            if (w.level > kMostLevelSent)
+                return fail(row.file + ": " + ParameterFields()[FieldOf(w)].key + " " + std::to_string(w.level) +
+                            ": a level is sent as a whole percent from 0 to 100");
         row.parameters = settings.parameters;
         if (!row.addresses) row.addresses = settings.addresses;
     }

@@ -108,7 +108,8 @@ private:
     // A value that is not one a column takes, under a key a report writes
     // for its readers only.
     bool refuseMember(const Open& member, const char* kind) {
-        if (member.keyRefused || member.key == "differences" || member.key == "written") return true;
+        if (member.keyRefused || member.key == "differences" || member.key == "written" || member.key == "cutWrites")
+            return true;
         return fail("\"" + member.key + "\": " + kind + " is no value of a plan");
     }
 

@@ -58,13 +58,15 @@ bool SettingsFromProjectValues(const std::vector<std::string>& values, FileSetti
             wanted.option = *option;
         } else {
             // A save writes a level as the window shows it, in whole percent
-            // unless someone typed a fraction, which a detector cannot take.
+            // unless someone typed a fraction, which a detector cannot take;
+            // a survey writes it as the detector holds it, up to 255.
             const std::size_t point = value.find('.');
             const std::string whole = value.substr(0, point);
             const bool zeros =
                 point == std::string::npos || value.find_first_not_of('0', point + 1) == std::string::npos;
-            if (!zeros || !ParseParameterValue(field, whole, wanted, error)) {
-                error = LineSays(line, value) + "not a whole percent from 0 to 100 for " + ParameterFields()[field].key;
+            if (!zeros || !ParseParameterValue(field, whole, wanted, error, kMostLevelHeld)) {
+                error = LineSays(line, value) + "not a whole percent from 0 to " + std::to_string(kMostLevelHeld) +
+                        " for " + ParameterFields()[field].key;
                 return false;
             }
         }

@@ -25,7 +25,7 @@ bool PlainNumber(const std::string& text, std::string& plain);
 
 // The settings of a file's values. Refused, with the line and the reason in
 // `error`: fewer than 19 values, an option line no option takes, a level that
-// is not a whole percent from 0 to 100, or address lines neither all empty
+// is not a whole percent from 0 to 255, or address lines neither all empty
 // nor all numbers from 0 to 1048574.
 bool SettingsFromProjectValues(const std::vector<std::string>& values, FileSettings& settings, std::string& error);
 // The same from the file itself, whose name then starts the reason.

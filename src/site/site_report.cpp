@@ -45,6 +45,9 @@ std::vector<std::string> CsvCells(const DetectorReport& r) {
     cells.push_back(r.failure);
     cells.push_back(SecondsText(r.seconds));
     cells.push_back(r.projectFile);
+    cells.push_back(DescribeCutWrites(r.cutWrites));
+    cells.push_back(r.uncertain ? "yes" : "no");
+    cells.push_back(Joined(r.readTwice, " "));
     return cells;
 }
 
@@ -89,6 +92,11 @@ Json JsonRow(const DetectorReport& r) {
     row["failure"] = TextOrNull(r.failure);
     row["seconds"] = std::round(r.seconds * 100) / 100;
     row["projectFile"] = TextOrNull(r.projectFile);
+    row["cutWrites"] = Json::array();
+    for (const CutWrite& w : r.cutWrites)
+        row["cutWrites"].push_back({{"field", w.field}, {"value", w.value}, {"reached", w.reached}});
+    row["uncertain"] = r.uncertain;
+    row["readTwice"] = r.readTwice;
     return row;
 }
 
@@ -129,7 +137,8 @@ const std::vector<std::string>& ReportColumns() {
     static const std::vector<std::string> columns = [] {
         std::vector<std::string> c = {"detector", "state", "reached"};
         for (const ParameterField& f : ParameterFields()) c.push_back(f.key);
-        for (const char* k : {"addresses", "newNumber", "written", "differences", "failure", "seconds", "projectFile"})
+        for (const char* k : {"addresses", "newNumber", "written", "differences", "failure", "seconds", "projectFile",
+                              "cutWrites", "uncertain", "readTwice"})
             c.push_back(k);
         return c;
     }();
@@ -193,6 +202,12 @@ std::string DescribeDifferences(const std::vector<FieldDifference>& differences)
     std::vector<std::string> items;
     for (const FieldDifference& d : differences)
         items.push_back(d.field + ": " + (d.detector.empty() ? "(none)" : d.detector) + " -> " + d.wanted);
+    return Joined(items, "; ");
+}
+
+std::string DescribeCutWrites(const std::vector<CutWrite>& writes) {
+    std::vector<std::string> items;
+    for (const CutWrite& w : writes) items.push_back(w.field + " " + w.value + " (" + w.reached + ")");
     return Joined(items, "; ");
 }
 

@@ -25,6 +25,14 @@ enum class DetectorState {
 // "done", "differs", "failed", "no answer", "stopped", "no box", "not run".
 const char* StateName(DetectorState state);
 
+// A write of an operation that did not end well, and how far it went.
+struct CutWrite {
+    std::string field;   // "outputPower", "address4", "number"
+    std::string value;   // "max", "70", "1004"
+    std::string reached; // "sent", "acknowledged" (by the box), "confirmed" (by the detector)
+    bool operator==(const CutWrite&) const = default;
+};
+
 struct DetectorReport {
     std::string detector;
     DetectorState state = DetectorState::notRun;
@@ -37,6 +45,13 @@ struct DetectorReport {
     std::string failure;                      // why it is not done
     double seconds = 0;                       // time spent on it
     std::string projectFile;                  // saved (survey) or compared with (audit)
+    std::vector<CutWrite> cutWrites;          // writes of an operation cut short or failed
+    // A write went out and was not read back: the detector may hold other
+    // values (or answer to another number) than the row says.
+    bool uncertain = false;
+    // "parameters", "addresses": read again, something unusual having been
+    // seen on the line during the read, until two reads agreed.
+    std::vector<std::string> readTwice;
 };
 
 struct SiteSummary {
@@ -71,6 +86,8 @@ bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFil
 
 // "outputPower: med -> max; address4: 1004 -> 4444".
 std::string DescribeDifferences(const std::vector<FieldDifference>& differences);
+// "outputPower max (acknowledged); levelOnPlus 70 (confirmed)".
+std::string DescribeCutWrites(const std::vector<CutWrite>& writes);
 // Seconds with two decimals, whatever the locale.
 std::string SecondsText(double seconds);
 

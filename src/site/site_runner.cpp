@@ -93,13 +93,15 @@ SiteRun SiteRunner::run(const std::vector<std::string>& detectors, const Work& w
     progress_.count = detectors.size();
     // The window may be listening for a detector's number, or running an
     // exchange: the user's stop key takes it back first.
-    if (ConnectionTestRunning(f_) || ExchangeRunning(f_)) PressStopKey(f_);
+    const bool busy = ConnectionTestRunning(f_) || ExchangeRunning(f_);
+    if (busy) PressStopKey(f_);
     RunContext context{f_,
                        result,
                        settings_.perDetectorSeconds,
                        deadlineUs_,
                        [this](SiteStep step) { report(step); },
-                       [this] { return stopAsked(); }};
+                       [this] { return stopAsked(); },
+                       busy};
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         if (stopAsked()) {
             (deadlineUs_ != 0 && f_.clock.nowUs() >= deadlineUs_ ? result.timedOut : result.stopped) = true;

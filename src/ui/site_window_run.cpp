@@ -44,6 +44,11 @@ void SiteWindow::showRows(const std::vector<std::string>& detectors) {
 
 // What the last step of a detector gave, in words.
 QString SiteWindow::resultText(const DetectorReport& r) const {
+    if (r.uncertain)
+        return QString::fromStdString(r.failure) +
+               tr2(" ; valeurs incertaines, relire le détecteur ; écrit : ",
+                   "; values uncertain, read the detector again; written: ") +
+               QString::fromStdString(DescribeCutWrites(r.cutWrites));
     if (!r.failure.empty()) return QString::fromStdString(r.failure);
     if (!r.written.empty()) {
         QString fields;

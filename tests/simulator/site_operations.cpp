@@ -30,6 +30,13 @@ bool Same(const sim::Detector& a, const sim::Detector& b) {
            a.commandType == b.commandType && a.addresses == b.addresses;
 }
 
+// A field's value in the detector, by the report's field order.
+int Code(const sim::Detector& d, std::size_t field) {
+    const std::uint8_t codes[] = {d.channel,     d.dynamicTime,  d.outputPower,   d.riseTime,   d.fallTime,
+                                  d.levelOnPlus, d.levelDynPlus, d.levelDynMinus, d.commandType};
+    return codes[field];
+}
+
 const sim::Detector* Find(const World& w, const std::string& number) {
     for (const sim::Detector& d : w.box.config().detectors)
         if (std::to_string(d.number) == number) return &d;
@@ -88,14 +95,17 @@ public:
     }
 
 protected:
+    // Whatever its state, a row that does not say its values are uncertain
+    // gives what the detector holds, a level over 100 included.
     std::string checkRow(World& w, const DetectorReport& r) const {
         const sim::Detector* d = Find(w, r.newNumber.empty() ? r.detector : r.newNumber);
         const bool clean = !w.box.faults().any() && !w.hostFaults;
         if (clean && r.state == DetectorState::noAnswer && d) return "present detector " + r.detector + " said absent";
-        if (r.state != DetectorState::done && r.state != DetectorState::differs) return {};
-        if (!d) return "absent detector " + r.detector + " said reached";
-        if (r.read && *r.read != ShownFor(*d))
-            return "the report's values of " + r.detector + " are not the detector's";
+        const bool ended = r.state == DetectorState::done || r.state == DetectorState::differs;
+        if (ended && !d) return "absent detector " + r.detector + " said reached";
+        if (r.uncertain && ended) return "detector " + r.detector + " " + StateName(r.state) + " and uncertain";
+        if (r.uncertain || !d) return {};
+        if (r.read && *r.read != HeldFor(*d)) return "the report's values of " + r.detector + " are not the detector's";
         if (r.addresses && *r.addresses != Addresses(*d))
             return "the report's addresses of " + r.detector + " are not the detector's";
         return {};
@@ -151,7 +161,7 @@ public:
             std::string error;
             if (!ReadSettingsFile(dir_ / (r.detector + ".bdp"), file, error))
                 wrong = error;
-            else if (!ParameterDifferences(ShownFor(*Find(w, r.detector)), file.parameters).empty())
+            else if (!ParameterDifferences(HeldFor(*Find(w, r.detector)), file.parameters).empty())
                 wrong = "the file of " + r.detector + " is not what it holds";
         }
         if (!wrong.empty()) w.fail(wrong);
@@ -188,6 +198,7 @@ public:
         if (!errors.empty()) return w.fail("a good plan refused: " + errors.front().reason), "apply";
         sim::CallKnobs knobs;
         if (w.rng.chance(0.3)) knobs.refusedWrites = {static_cast<std::uint8_t>(w.rng.between(68, 73)), 88};
+        knobs.echoesNewNumber = w.rng.chance(0.1);
         w.box.setCallKnobs(knobs);
         if (w.rng.chance(0.2)) w.box.refuseAddressWrites(static_cast<int>(w.rng.below(10)), 100);
         SiteRunner runner(w.form, Settings(w, disturbance_));
@@ -204,6 +215,7 @@ public:
             if (r.state != DetectorState::notRun && !dryRun_) planned.push_back(r.detector);
         std::string wrong = verifyRun(w);
         if (wrong.empty()) wrong = untouched(w, planned);
+        if (wrong.empty()) wrong = outsidePlan(w);
         for (std::size_t i = 0; i < run_.rows.size() && wrong.empty(); ++i)
             if (run_.rows[i].state == DetectorState::done && trusted(w))
                 wrong = holdsIntent(w, run_.rows[i], intents_[i]);
@@ -257,6 +269,26 @@ private:
         std::string error;
         if (!WriteProjectFile(dir_ / (n + ".bdp"), record, error)) w.fail(error);
         return n + ".bdp";
+    }
+
+    // A planned detector keeps every field its row does not name.
+    std::string outsidePlan(World& w) const {
+        if (!trusted(w)) return {};
+        const auto& after = w.box.config().detectors;
+        for (const Intent& in : intents_) {
+            for (std::size_t k = 0; k < before_.size(); ++k) {
+                if (std::to_string(before_[k].number) != in.detector) continue;
+                for (std::size_t field = 0; field < ParameterFields().size(); ++field)
+                    if (in.parameters.count(field) == 0 && Code(before_[k], field) != Code(after[k], field))
+                        return "detector " + in.detector + ": " + ParameterFields()[field].key +
+                               " written, not planned";
+                if (!in.addresses && before_[k].addresses != after[k].addresses)
+                    return "detector " + in.detector + ": addresses written, not planned";
+                if (in.newNumber.empty() && before_[k].number != after[k].number)
+                    return "detector " + in.detector + " renumbered, not planned";
+            }
+        }
+        return {};
     }
 
     std::string holdsIntent(World& w, const DetectorReport& r, const Intent& in) const {
@@ -331,6 +363,8 @@ void AddSiteDetectors(sim::BoxConfig& box) {
         d.channel = static_cast<std::uint8_t>(n % 2);
         d.riseTime = static_cast<std::uint8_t>(n % 7);
         d.levelOnPlus = static_cast<std::uint8_t>(n % 101);
+        // Every fourth holds a DYN+ the window can show only as 100.
+        if (n % 4 == 1) d.levelDynPlus = static_cast<std::uint8_t>(101 + n % 150);
         d.levelDynMinus = static_cast<std::uint8_t>(n % 50);
         for (std::size_t k = 0; k < 10; ++k) d.addresses[k] = n * 10 + static_cast<std::uint32_t>(k);
         box.detectors.push_back(d);

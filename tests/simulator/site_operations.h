@@ -5,7 +5,8 @@
 
 namespace quelm::simulator {
 
-// Forty site detectors (600 to 639), every seventh number absent.
+// Forty site detectors (600 to 639), every seventh number absent, every
+// fourth holding a level DYN+ over 100.
 void AddSiteDetectors(sim::BoxConfig& box);
 
 std::unique_ptr<Operation> MakeSiteSurvey();

@@ -86,4 +86,12 @@ DetectorParameters ShownFor(const sim::Detector& d) {
     return p;
 }
 
+DetectorParameters HeldFor(const sim::Detector& d) {
+    DetectorParameters p = ShownFor(d);
+    p.levelOnPlus = std::to_string(d.levelOnPlus);
+    p.levelDynPlus = std::to_string(d.levelDynPlus);
+    p.levelDynMinus = std::to_string(d.levelDynMinus);
+    return p;
+}
+
 } // namespace quelm::simulator

@@ -74,6 +74,9 @@ struct World {
 
 // What the window must show after reading `d`.
 DetectorParameters ShownFor(const sim::Detector& d);
+// The same with each level as the detector holds it, over 100 too: what a
+// report and a survey's file must say.
+DetectorParameters HeldFor(const sim::Detector& d);
 
 // The box every run starts from: 300 and 12 as the tests know them, and
 // 1048574 at the top of the number range, holding a dynamic time and a

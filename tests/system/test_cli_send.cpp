@@ -102,6 +102,26 @@ TEST(CliSend, ASignalMidSendStopsItAsTheStopKeyAndSaysWhatWasWritten) {
     platform::CatchStopSignals(); // the tests after this one, in the same process, start with none noted
 }
 
+// A box pulled out in the middle of a send: the command says what it had
+// written, as after a stop.
+TEST(CliSend, ABoxPulledMidSendSaysWhatWasWritten) {
+    std::string error;
+    const auto o =
+        cli::ParseOptions({"quelmbox-cli", Box(kDetector300), "send-params", "300", "power=max", "rise=0.5s"}, error);
+    ASSERT_TRUE(o) << error;
+    const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
+    tool->traceLog->onAdded = [&tool](const TraceEntry& e) {
+        if (e.kind == TraceEntry::Kind::Sent && e.bytes.at(0) == code::kWritePowerMax) tool->backend.box->unplug();
+    };
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(cli::RunOnTool(*tool, *o, out, err), cli::kNoBox);
+    const std::string said = test::Slurp(err);
+    EXPECT_NE(said.find("before the box was lost:\n  output power max: sent, not acknowledged by the box\n"),
+              std::string::npos)
+        << said;
+}
+
 // --from takes the parameter set of a project file, and nothing else.
 TEST(CliSend, FromRefusesAFileWhoseLinesNoParameterTakes) {
     const std::string file = testing::TempDir() + "cli_send_from_" + std::to_string(getpid()) + ".bdp";

@@ -51,6 +51,9 @@ struct CallKnobs {
     int acksBeforeAnswer = 0;
     // The called detector answers with this number instead of its own.
     std::optional<std::uint32_t> answerCallsAs;
+    // The called detector answers a new number (97) with that number, and
+    // keeps its own.
+    bool echoesNewNumber = false;
 };
 
 struct BoxConfig {

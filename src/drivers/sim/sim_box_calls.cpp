@@ -65,6 +65,7 @@ std::optional<SimBox::Frame> SimBox::answerCall(const Frame& f) {
     if (d == nullptr || n > kMaxDetectorNumber) return std::nullopt;
     const Detector* holder = detector(n);
     if (holder != nullptr && holder != d) return std::nullopt;
+    if (knobs_.echoesNewNumber) return numberFrame(97, n);
     d->number = n;
     selected_ = n;
     return numberFrame(97, n);
