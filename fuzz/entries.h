@@ -5,6 +5,7 @@
 // regression test replays every committed input through them.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace quelm::fuzz {
 
@@ -15,6 +16,9 @@ using Entry = int (*)(const std::uint8_t* data, std::size_t size);
 // of each five made right so that the frames get past it.
 int ReplyDecoderRaw(const std::uint8_t* data, std::size_t size);
 int ReplyDecoderChecked(const std::uint8_t* data, std::size_t size);
+// What the window showed and sent while ReplyDecoderRaw took `data`, in a
+// window started for it alone or in the one reused from input to input.
+std::string ReplyDecoderOutcome(const std::uint8_t* data, std::size_t size, bool reusedWindow);
 int ProjectFile(const std::uint8_t* data, std::size_t size);
 int LanguageFile(const std::uint8_t* data, std::size_t size);
 int SettingsFile(const std::uint8_t* data, std::size_t size);

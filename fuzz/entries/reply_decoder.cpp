@@ -1,9 +1,11 @@
 // The reply decoder fed a byte stream during each operation: a window model
 // with its handlers on the virtual clock, over a driver double whose
-// receive queue is the fuzz input.
+// receive queue is the fuzz input. The window is started once and brought
+// back to its started state for each input.
 #include "../entries.h"
 
 #include "core/virtual_clock.h"
+#include "core/window_snapshot.h"
 #include "driver_api/box_driver.h"
 #include "files/text_file.h"
 #include "form/form.h"
@@ -17,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -32,7 +35,17 @@ constexpr std::int64_t kByteUs = 521; // one byte at 19200 baud
 // from the moment the stream starts.
 class StreamDriver final : public BoxDriver {
 public:
-    StreamDriver(const Scheduler& clock, std::vector<std::uint8_t> bytes) : clock_(clock), bytes_(std::move(bytes)) {}
+    explicit StreamDriver(const Scheduler& clock) : clock_(clock) {}
+    // A new stream, not started, the box open or not as given.
+    void restart(std::vector<std::uint8_t> bytes, bool open) {
+        bytes_ = std::move(bytes);
+        sent_.clear();
+        taken_ = 0;
+        startUs_ = -1;
+        open_ = open;
+    }
+    bool isOpen() const { return open_; }
+    const std::vector<std::uint8_t>& sent() const { return sent_; }
     std::uint32_t open(int, DeviceHandle& h) override {
         if (open_) return kDeviceNotOpened;
         open_ = true;
@@ -43,8 +56,9 @@ public:
     std::uint32_t setBaudRate(DeviceHandle, std::uint32_t) override { return ready(); }
     std::uint32_t setDataCharacteristics(DeviceHandle, int, int, int) override { return ready(); }
     std::uint32_t setTimeouts(DeviceHandle, int, int) override { return ready(); }
-    std::uint32_t writeByte(DeviceHandle, std::uint8_t, std::uint32_t& written) override {
+    std::uint32_t writeByte(DeviceHandle, std::uint8_t byte, std::uint32_t& written) override {
         written = open_ ? 1 : 0;
+        if (open_) sent_.push_back(byte);
         return ready();
     }
     std::uint32_t readByte(DeviceHandle, std::uint8_t& byte, std::uint32_t& count) override {
@@ -67,8 +81,8 @@ public:
     }
 
     void startStream() { startUs_ = clock_.nowUs(); }
-    // Every byte has arrived and been taken.
-    bool drained() const { return startUs_ >= 0 && taken_ == bytes_.size(); }
+    // Every byte has arrived, taken or not (a reader takes whole frames).
+    bool streamOver() const { return startUs_ >= 0 && arrived() == bytes_.size(); }
 
 private:
     std::uint32_t ready() const { return open_ ? kOk : kInvalidHandle; }
@@ -78,6 +92,7 @@ private:
     }
     const Scheduler& clock_;
     std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint8_t> sent_;
     std::size_t taken_ = 0;
     std::int64_t startUs_ = -1;
     bool open_ = false;
@@ -121,40 +136,122 @@ void StartOperation(Form& f, std::uint8_t choice) {
     }
 }
 
-int Run(const std::uint8_t* data, std::size_t size, bool fixCheckByte) {
+// The window started once per process, with its clock and box, and brought
+// back for each input to one of two moments: just started, its connection
+// test running, or that test since stopped by a key. A start-up costs more
+// than an input.
+class StartedWindow {
+public:
+    StartedWindow() : driver_(clock_), form_(clock_, driver_) {
+        bindHandlers(form_);
+        form_.workDir = SettingsFolder();
+        std::string error;
+        if (!StartUp(form_, error)) std::abort();
+        started_.emplace(keep());
+        Form_KeyDown(form_, 27);
+        clock_.advanceMs(100);
+        stopped_.emplace(keep());
+    }
+    // What an input added is let go at its end, so that the fuzzer's leak
+    // check sees as many frees as allocations.
+    void release() { reset({}, true); }
+    Form& reset(std::vector<std::uint8_t> bytes, bool testStopped) {
+        const Moment& m = testStopped ? *stopped_ : *started_;
+        clock_ = m.clock;
+        m.ui.restore(form_.ui);
+        form_.link = m.link;
+        form_.x = m.x;
+        driver_.restart(std::move(bytes), m.open);
+        return form_;
+    }
+    VirtualClock& clock() { return clock_; }
+    StreamDriver& driver() { return driver_; }
+    const Form& form() const { return form_; }
+
+private:
+    struct Moment {
+        VirtualClock clock;
+        WindowSnapshot ui;
+        LinkVariables link;
+        ExchangeState x;
+        bool open;
+    };
+    Moment keep() const { return {clock_, WindowSnapshot(form_.ui), form_.link, form_.x, driver_.isOpen()}; }
+
+    VirtualClock clock_;
+    StreamDriver driver_;
+    Form form_;
+    std::optional<Moment> started_, stopped_;
+};
+
+// After the last byte, most inputs end as soon as the line has settled; an
+// input whose first byte says so waits out the reply watchdog, its resends
+// and give-ups, as a patient user does. The test number holds the window for
+// its fixed second whatever comes.
+std::int64_t SettleMs(std::uint8_t first) {
+    if (first / 6 % 32 == 31) return 4100;
+    return first % 6 == 2 ? 1100 : 50;
+}
+
+// What the window shows and what went to the box, for a comparison.
+std::string Outcome(StartedWindow& window) {
+    const Form& f = window.form();
+    std::string out = std::to_string(window.clock().nowUs()) + "|" + f.ui.Text3->text() + "|" + f.ui.Text4->text() +
+                      "|" + f.ui.Text5->text() + "|";
+    for (const std::string& line : f.ui.LoggerList->items()) out += line + "\n";
+    for (std::uint8_t b : window.driver().sent()) out += std::to_string(b) + ",";
+    return out;
+}
+
+int Play(StartedWindow& window, const std::uint8_t* data, std::size_t size, bool fixCheckByte,
+         std::string* outcome = nullptr) {
     if (size == 0) return 0;
     std::vector<std::uint8_t> bytes(data + 1, data + size);
     if (fixCheckByte)
         for (std::size_t i = 0; i + 5 <= bytes.size(); i += 5)
             bytes[i + 4] = bytes[i] ^ bytes[i + 1] ^ bytes[i + 2] ^ bytes[i + 3];
-    VirtualClock clock;
-    StreamDriver driver(clock, std::move(bytes));
-    Form f(clock, driver);
-    bindHandlers(f);
-    f.workDir = SettingsFolder();
-    std::string error;
-    if (!StartUp(f, error)) std::abort();
-    if (data[0] % 6 != 5) {
-        // The start-up's connection test stopped, as a user stops it.
-        Form_KeyDown(f, 27);
-        clock.advanceMs(100);
-    }
+    // Every operation but the start-up's own test starts once a key stopped
+    // that test, as a user stops it.
+    Form& f = window.reset(std::move(bytes), data[0] % 6 != 5);
+    VirtualClock& clock = window.clock();
     StartOperation(f, data[0]);
-    driver.startStream();
-    // Until the bytes are all taken and one reply watchdog period after;
-    // then, whatever came, a key ends any exchange within 100 ms.
+    window.driver().startStream();
+    // Until the bytes have all come and the line has settled; then, whatever
+    // came, a key ends any exchange within 100 ms.
     const std::int64_t limitMs = 5000 + static_cast<std::int64_t>(size) * kByteUs / 1000 * 4;
-    clock.runUntil([&] { return Quiet(f) || driver.drained(); }, limitMs);
-    clock.runUntil([&] { return Quiet(f); }, 4100);
+    clock.runUntil([&] { return Quiet(f) || window.driver().streamOver(); }, limitMs);
+    clock.runUntil([&] { return Quiet(f); }, SettleMs(data[0]));
     Form_KeyDown(f, 27);
     clock.advanceMs(100);
     if (!Quiet(f)) std::abort();
+    if (outcome) *outcome = Outcome(window);
+    window.release();
     return 0;
+}
+
+int Run(const std::uint8_t* data, std::size_t size, bool fixCheckByte) {
+    // Started in the first input that counts: the fuzzer's first call, with
+    // no bytes, adds nothing to the coverage it sees.
+    if (size == 0) return 0;
+    static StartedWindow window;
+    return Play(window, data, size, fixCheckByte);
 }
 
 } // namespace
 
 int ReplyDecoderRaw(const std::uint8_t* data, std::size_t size) { return Run(data, size, false); }
 int ReplyDecoderChecked(const std::uint8_t* data, std::size_t size) { return Run(data, size, true); }
+
+std::string ReplyDecoderOutcome(const std::uint8_t* data, std::size_t size, bool reusedWindow) {
+    static StartedWindow reused;
+    std::string outcome;
+    if (reusedWindow) {
+        Play(reused, data, size, false, &outcome);
+    } else {
+        StartedWindow fresh;
+        Play(fresh, data, size, false, &outcome);
+    }
+    return outcome;
+}
 
 } // namespace quelm::fuzz

@@ -92,6 +92,7 @@ protected:
     WindowModel& window() const { return window_; }
 
 private:
+    friend class WindowSnapshot;
     WindowModel& window_;
     std::string name_;
     ControlKind kind_;
@@ -138,6 +139,7 @@ public:
 private:
     std::string text_;
     friend class WindowModel;
+    friend class WindowSnapshot;
 };
 
 // Option buttons of one group are exclusive: the group is their container.
@@ -154,6 +156,7 @@ public:
 
 private:
     void clearQuietly();
+    friend class WindowSnapshot;
     bool value_ = false;
 };
 
@@ -217,6 +220,7 @@ public:
 
 private:
     void userSelect(int index, const std::function<void()>& handler);
+    friend class WindowSnapshot;
     void trim();
 
     std::vector<std::string> items_;
@@ -243,6 +247,7 @@ public:
 
 private:
     friend class WindowModel;
+    friend class WindowSnapshot;
     MenuItem* parent_;
     bool checkable_ = false;
     bool checked_ = false;
@@ -269,6 +274,7 @@ public:
 
 private:
     void arm();
+    friend class WindowSnapshot;
     void disarm();
     Scheduler& scheduler_;
     std::string name_;
@@ -362,6 +368,7 @@ public:
 
 private:
     friend class Control;
+    friend class WindowSnapshot;
     template <class T, class... A>
     T* add(A&&... args);
     void buildLayout();

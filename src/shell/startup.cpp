@@ -9,6 +9,12 @@
 #include "shell/language_files.h"
 #include "shell/scale_layout.h"
 
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
+
 namespace quelm {
 
 namespace {
@@ -19,6 +25,21 @@ struct StartUpNotes {
     std::vector<std::string> shown;
     std::vector<std::string> logged;
 };
+
+// A built-in language file read into a table of `size` lines, once per
+// process: a window that starts again and again without its files (a number
+// awaited, a language chosen) does not decode them each time.
+const std::vector<std::string>& BuiltInTable(int index, int language, std::size_t size) {
+    static std::mutex guard;
+    static std::map<std::pair<int, int>, std::vector<std::string>> read;
+    const std::lock_guard<std::mutex> lock(guard);
+    std::vector<std::string>& table = read[{index, language}];
+    if (table.size() != size) {
+        table.assign(size, {});
+        ReadTable(BuiltInLanguageFile(index, language), table);
+    }
+    return table;
+}
 
 // Box, frame and option tables from the files of the language code. A file
 // that cannot be read is named in the notes; the built-in file of its
@@ -32,8 +53,8 @@ void LoadLanguageTables(Form& f, StartUpNotes& notes) {
         LoadTable(f.workDir / platform::PathFromUtf8(names[i]), tables[i], error);
         if (error.empty()) continue;
         // The built-in file stands in: the window keeps its menus and captions.
-        for (std::string& line : tables[i]) line.clear();
-        ReadTable(BuiltInLanguageFile(static_cast<int>(i), f.x.language), tables[i]);
+        const std::vector<std::string>& builtIn = BuiltInTable(static_cast<int>(i), f.x.language, tables[i].size());
+        std::copy(builtIn.begin(), builtIn.end(), tables[i].begin());
         notes.logged.push_back(error);
         unread += (unread.empty() ? "" : ", ") + names[i];
     }

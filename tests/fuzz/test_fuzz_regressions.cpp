@@ -9,8 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -49,4 +51,19 @@ TEST(FuzzRegressions, EveryCommittedInputPassesItsTarget) {
         inputs += here;
     }
     std::printf("%d committed inputs replayed\n", inputs);
+}
+
+// The reply decoder's targets reuse one started window, brought back for each
+// input: whatever ran in it before, it must do what a window started for that
+// input alone does.
+TEST(FuzzRegressions, AReusedWindowBehavesAsANewOne) {
+    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> inputs;
+    for (const char* target : {"reply_raw", "reply_checked"})
+        for (const auto& file : fs::directory_iterator(fs::path(QUELM_SOURCE_DIR) / "fuzz" / "corpus" / target))
+            inputs.emplace_back(file.path().filename().string(), Bytes(file.path()));
+    ASSERT_GE(inputs.size(), 6u);
+    for (const auto& [name, in] : inputs)
+        EXPECT_EQ(quelm::fuzz::ReplyDecoderOutcome(in.data(), in.size(), true),
+                  quelm::fuzz::ReplyDecoderOutcome(in.data(), in.size(), false))
+            << name;
 }

@@ -3,6 +3,8 @@
 //
 //   sim_tool --seed N              replay seed N, step by step
 //   sim_tool --first A --count C   run seeds A .. A + C - 1
+//   sim_tool --list FILE           run the seeds FILE lists (numbers apart,
+//                                  '#' to the end of a line is a comment)
 //   sim_tool --day N [--hours H]   one tool left running H simulated hours
 //                                  (default 24) from seed N, with the most
 //                                  memory it held
@@ -14,8 +16,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace fs = std::filesystem;
 using quelm::simulator::RunDay;
@@ -47,11 +52,13 @@ int Replay(std::uint64_t seed, const fs::path& dir) {
     return r.failure.empty() ? 0 : 1;
 }
 
-int Range(std::uint64_t first, std::uint64_t count, const fs::path& dir) {
+// Runs the seeds, printing each failure with the command that replays it,
+// then one line for them all named `what`.
+int RunSeeds(const std::vector<std::uint64_t>& seeds, const std::string& what, const fs::path& dir) {
     const auto t0 = std::chrono::steady_clock::now();
     std::uint64_t failures = 0, operations = 0, forged = 0, stale = 0;
     double simulatedMs = 0;
-    for (std::uint64_t seed = first; seed < first + count; ++seed) {
+    for (const std::uint64_t seed : seeds) {
         const auto r = RunSeed(seed, dir);
         operations += static_cast<std::uint64_t>(r.operations);
         simulatedMs += static_cast<double>(r.simulatedMs);
@@ -63,13 +70,35 @@ int Range(std::uint64_t first, std::uint64_t count, const fs::path& dir) {
                     r.failure.c_str(), static_cast<unsigned long long>(seed));
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    std::printf("seeds %llu..%llu: %llu runs, %llu operations, %.1f simulated hours, %llu took a forged frame, "
+    std::printf("%s: %zu runs, %llu operations, %.1f simulated hours, %llu took a forged frame, "
                 "%llu a late one, %llu failed, %.1f s\n",
-                static_cast<unsigned long long>(first), static_cast<unsigned long long>(first + count - 1),
-                static_cast<unsigned long long>(count), static_cast<unsigned long long>(operations),
-                simulatedMs / 3.6e6, static_cast<unsigned long long>(forged), static_cast<unsigned long long>(stale),
+                what.c_str(), seeds.size(), static_cast<unsigned long long>(operations), simulatedMs / 3.6e6,
+                static_cast<unsigned long long>(forged), static_cast<unsigned long long>(stale),
                 static_cast<unsigned long long>(failures), seconds);
     return failures == 0 ? 0 : 1;
+}
+
+int Range(std::uint64_t first, std::uint64_t count, const fs::path& dir) {
+    std::vector<std::uint64_t> seeds;
+    for (std::uint64_t seed = first; seed < first + count; ++seed) seeds.push_back(seed);
+    return RunSeeds(seeds, "seeds " + std::to_string(first) + ".." + std::to_string(first + count - 1), dir);
+}
+
+// The seeds a file lists; false, with nothing run, when it cannot be read or
+// holds something other than numbers and comments.
+bool ReadSeedList(const char* path, std::vector<std::uint64_t>& seeds) {
+    std::ifstream in(path);
+    std::string line;
+    while (in && std::getline(in, line)) {
+        std::istringstream words(line.substr(0, line.find('#')));
+        std::string word;
+        std::uint64_t seed = 0;
+        while (words >> word) {
+            if (!Number(word.c_str(), seed)) return false;
+            seeds.push_back(seed);
+        }
+    }
+    return in.eof() && !seeds.empty();
 }
 
 int Day(std::uint64_t seed, double hours, const fs::path& dir) {
@@ -100,9 +129,14 @@ int Day(std::uint64_t seed, double hours, const fs::path& dir) {
 int main(int argc, char** argv) {
     std::uint64_t seed = 0, first = 1, count = 1000, day = 0, hours = 24;
     bool replay = false, dayRun = false;
-    const char* usage = "usage: sim_tool --seed N | --first A --count C | --day N [--hours H]\n";
+    const char* list = nullptr;
+    const char* usage = "usage: sim_tool --seed N | --first A --count C | --list FILE | --day N [--hours H]\n";
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string arg = argv[i];
+        if (arg == "--list") {
+            list = argv[i + 1];
+            continue;
+        }
         std::uint64_t* target = arg == "--seed"    ? &seed
                                 : arg == "--first" ? &first
                                 : arg == "--count" ? &count
@@ -120,6 +154,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s", usage);
         return 2;
     }
+    std::vector<std::uint64_t> listed;
+    if (list && !ReadSeedList(list, listed)) {
+        std::fprintf(stderr, "sim_tool: %s is not a list of seeds\n", list);
+        return 2;
+    }
     const fs::path dir = MakeWorkDir();
     if (dir.empty()) {
         std::fprintf(stderr, "sim_tool: cannot make a work folder\n");
@@ -127,6 +166,7 @@ int main(int argc, char** argv) {
     }
     const int status = dayRun   ? Day(day, static_cast<double>(hours), dir)
                        : replay ? Replay(seed, dir)
+                       : list   ? RunSeeds(listed, std::string("seeds listed in ") + list, dir)
                                 : Range(first, count, dir);
     std::error_code ec;
     fs::remove_all(dir, ec);

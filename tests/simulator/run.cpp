@@ -5,6 +5,7 @@
 #include "shell/language_files.h"
 #include "shell/startup.h"
 #include "simulator/operations.h"
+#include "simulator/site_operations.h"
 
 #include <algorithm>
 #include <fstream>
@@ -254,6 +255,13 @@ RunResult RunSeed(std::uint64_t seed, const std::filesystem::path& workDir, bool
     RunResult result;
     for (int i = 0; i < count && !w.failed(); ++i) {
         auto op = PickOperation(w);
+        Step(w, *op);
+        ++result.operations;
+    }
+    // Now and then a survey of a sparse range last, drawn apart from the
+    // run's own draws so that the operations before it stay as they were.
+    if (!w.failed() && Random(seed ^ 0x5BA75Eu).chance(0.1)) {
+        auto op = MakeSparseSurvey();
         Step(w, *op);
         ++result.operations;
     }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <system_error>
@@ -73,6 +74,19 @@ SiteSettings Settings(World& w, Disturbance& d) {
 
 void PlugBack(World& w, const Disturbance& d) {
     if (d.pulled) w.box.plugIn();
+}
+
+// A few site detectors far apart across the number range: a survey of the
+// numbers around one of them is mostly of absent detectors.
+constexpr std::uint32_t kSparseSite[] = {4093, 4101, 65536, 300017, 999983, 1048561};
+constexpr std::uint32_t kSparseWidth = 12;
+
+std::vector<std::string> PickSparseDetectors(World& w) {
+    const std::uint32_t around = kSparseSite[w.rng.below(std::size(kSparseSite))];
+    const std::uint32_t first = around - static_cast<std::uint32_t>(w.rng.below(kSparseWidth));
+    std::vector<std::string> picked;
+    for (std::uint32_t n = first; n < first + kSparseWidth && n <= 1048574; ++n) picked.push_back(std::to_string(n));
+    return picked;
 }
 
 std::vector<std::string> PickDetectors(World& w, std::size_t most) {
@@ -141,12 +155,13 @@ protected:
 
 class Survey final : public SiteOperation {
 public:
+    explicit Survey(bool sparse = false) : sparse_(sparse) {}
     std::string start(World& w) override {
         before_ = w.box.config().detectors;
         dir_ = folder(w, "survey");
         SiteRunner runner(w.form, Settings(w, disturbance_));
         const bool withAddresses = w.rng.chance(0.5);
-        run_ = runner.survey({PickDetectors(w, 15), withAddresses, dir_});
+        run_ = runner.survey({sparse_ ? PickSparseDetectors(w) : PickDetectors(w, 15), withAddresses, dir_});
         PlugBack(w, disturbance_);
         return "site survey of " + std::to_string(run_.rows.size()) + " detectors";
     }
@@ -168,6 +183,7 @@ public:
     }
 
 private:
+    bool sparse_;
     std::filesystem::path dir_;
 };
 
@@ -354,6 +370,18 @@ private:
 
 } // namespace
 
+void AddSparseDetectors(sim::BoxConfig& box) {
+    for (const std::uint32_t n : kSparseSite) {
+        sim::Detector d;
+        d.number = n;
+        d.outputPower = static_cast<std::uint8_t>(n % 3);
+        d.fallTime = static_cast<std::uint8_t>(n % 7);
+        d.levelDynPlus = static_cast<std::uint8_t>(n % 101);
+        for (std::size_t k = 0; k < 10; ++k) d.addresses[k] = (n + static_cast<std::uint32_t>(k)) % 1048575;
+        box.detectors.push_back(d);
+    }
+}
+
 void AddSiteDetectors(sim::BoxConfig& box) {
     for (std::uint32_t n = kFirstSite; n < kFirstSite + kSiteCount; ++n) {
         if (Absent(n)) continue;
@@ -372,6 +400,7 @@ void AddSiteDetectors(sim::BoxConfig& box) {
 }
 
 std::unique_ptr<Operation> MakeSiteSurvey() { return std::make_unique<Survey>(); }
+std::unique_ptr<Operation> MakeSparseSurvey() { return std::make_unique<Survey>(true); }
 std::unique_ptr<Operation> MakeSiteApply() { return std::make_unique<Apply>(); }
 std::unique_ptr<Operation> MakeSiteAudit() { return std::make_unique<Audit>(); }
 

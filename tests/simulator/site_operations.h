@@ -9,7 +9,12 @@ namespace quelm::simulator {
 // fourth holding a level DYN+ over 100.
 void AddSiteDetectors(sim::BoxConfig& box);
 
+// Six detectors far apart (4093 to 1048561), for surveys of sparse ranges.
+void AddSparseDetectors(sim::BoxConfig& box);
+
 std::unique_ptr<Operation> MakeSiteSurvey();
+// A survey of twelve numbers in a row around one of the sparse detectors.
+std::unique_ptr<Operation> MakeSparseSurvey();
 std::unique_ptr<Operation> MakeSiteApply();
 std::unique_ptr<Operation> MakeSiteAudit();
 

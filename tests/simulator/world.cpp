@@ -30,6 +30,7 @@ sim::BoxConfig SimulatedBox() {
     top.levelDynMinus = 0;
     c.detectors.push_back(top);
     AddSiteDetectors(c);
+    AddSparseDetectors(c);
     return c;
 }
 
