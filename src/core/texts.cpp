@@ -105,6 +105,8 @@ constexpr Row kRows[] = {
     {Said::OnlyDeviceZero, "seul le p\xC3\xA9riph\xC3\xA9rique 0 peut \xC3\xAAtre ouvert",
      "only device 0 can be opened"},
     {Said::LineSettingUnsupported, "r\xC3\xA9glage de ligne non pris en charge", "line setting not supported"},
+    {Said::ReadOnlyFile, "le fichier est en lecture seule (il n'est pas remplac\xC3\xA9)",
+     "the file is read-only (it is not replaced)"},
 };
 
 static_assert(std::size(kRows) == static_cast<std::size_t>(Said::Count), "one row per text");

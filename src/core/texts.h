@@ -48,6 +48,7 @@ enum class Said : int {
     NoFtdiAdapter,
     OnlyDeviceZero,
     LineSettingUnsupported,
+    ReadOnlyFile,
     Count
 };
 
