@@ -30,8 +30,8 @@ done
 run() { # side name args...
   local side=$1 name=$2
   shift 2
-  local program=("$linux_cli")
-  [ "$side" = linux ] || program=(wine "$windows_cli")
+  local program=("$linux_cli" --lang en)
+  [ "$side" = linux ] || program=(wine "$windows_cli" --lang en)
   set +e
   (cd "$scratch/$side" && "${program[@]}" "$@" >"$scratch/$name.$side.out" 2>"$scratch/$name.$side.err")
   echo $? >"$scratch/$name.$side.status"

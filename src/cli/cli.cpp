@@ -2,6 +2,7 @@
 
 #include "app/builder.h"
 #include "cli/address_commands.h"
+#include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "cli/json.h"
 #include "cli/json_failure.h"
@@ -40,7 +41,7 @@ int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
         return SaysNoBox(f) ? kNoBox : kOperationFailed;
     }
     if (f.link.lastStatus != kOk) {
-        std::fprintf(err, "quelmbox-cli: a write to the box failed (status %u)\n", f.link.lastStatus);
+        std::fprintf(err, Tr("quelmbox-cli: a write to the box failed (status %u)\n"), f.link.lastStatus);
         return kOperationFailed;
     }
     return kSuccess;
@@ -61,7 +62,7 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
         if (read != kSuccess) return read;
         for (const TextBox* box : form.ui.Text1) {
             if (!box->enabled()) {
-                std::fprintf(err, "quelmbox-cli: not every address was read; nothing saved\n");
+                std::fputs(Tr("quelmbox-cli: not every address was read; nothing saved\n"), err);
                 return kOperationFailed;
             }
         }
@@ -100,9 +101,10 @@ int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     const std::optional<Frame> ack = AwaitAcknowledgement(form, o.timeoutSeconds);
     if (!ack || (*ack)[5] != channel) {
         if (!ack)
-            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box did not acknowledge it\n", o.number.c_str());
+            std::fprintf(err, Tr("quelmbox-cli: channel %s sent, but the box did not acknowledge it\n"),
+                         o.number.c_str());
         else
-            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box reports channel %s\n", o.number.c_str(),
+            std::fprintf(err, Tr("quelmbox-cli: channel %s sent, but the box reports channel %s\n"), o.number.c_str(),
                          (*ack)[5] == 3   ? "A"
                          : (*ack)[5] == 4 ? "B"
                                           : ("code " + std::to_string((*ack)[5])).c_str());
@@ -111,7 +113,7 @@ int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (code == kSuccess && o.json)
         std::fprintf(out, "{\"channel\": %s}\n", JsonString(o.number).c_str());
     else if (code == kSuccess)
-        std::fprintf(out, "box channel %s\n", o.number.c_str());
+        std::fprintf(out, Tr("box channel %s\n"), o.number.c_str());
     return code;
 }
 
@@ -122,7 +124,7 @@ int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err)
     if (code == kSuccess && o.json)
         std::fprintf(out, "{\"testNumber\": %s}\n", JsonNumber(o.number).c_str());
     else if (code == kSuccess)
-        std::fprintf(out, "test number %s sent\n", o.number.c_str());
+        std::fprintf(out, Tr("test number %s sent\n"), o.number.c_str());
     return code;
 }
 
@@ -144,11 +146,11 @@ void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) 
     if (o.backend.simulate || form.link.bytesFromBox != 0) return;
     const bool boxOnly = o.command == "channel" || o.command == "test-number";
     std::fprintf(err,
-                 "quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port "
-                 "and powered%s\n",
-                 describeLink(o.backend, 2).c_str(),
-                 boxOnly ? " and that no other program uses the port"
-                         : ", that no other program uses the port and that the detector is within the box's reach");
+                 Tr("quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port "
+                    "and powered%s\n"),
+                 describeLink(o.backend, Language()).c_str(),
+                 Tr(boxOnly ? " and that no other program uses the port"
+                            : ", that no other program uses the port and that the detector is within the box's reach"));
 }
 
 // A time-out while a detector was awaited: which one, and what to look at.
@@ -158,20 +160,28 @@ void SayWhatToCheck(const Form& form, const Options& o, std::FILE* err) {
     const char* channel = form.ui.Option[option::boxChannelB]->value() ? "B" : "A";
     if (o.command == "wait-number") {
         std::fprintf(err,
-                     "quelmbox-cli: no detector reported its number within %g s: check that one is powered, within "
-                     "the box's reach and on the box's channel %s\n",
+                     Tr("quelmbox-cli: no detector reported its number within %g s: check that one is powered, within "
+                        "the box's reach and on the box's channel %s\n"),
                      o.timeoutSeconds, channel);
         return;
     }
     std::fprintf(err,
-                 "quelmbox-cli: detector %s did not answer within %g s: check its number, that it is powered and "
-                 "that it is on the box's channel %s\n",
+                 Tr("quelmbox-cli: detector %s did not answer within %g s: check its number, that it is powered and "
+                    "that it is on the box's channel %s\n"),
                  o.number.c_str(), o.timeoutSeconds, channel);
 }
 
 bool ShowsProgress(const Options& o) {
     return !o.trace && (o.command == "send-params" || o.command == "send-addresses" || o.command == "program-number" ||
                         o.command == "wait-number");
+}
+
+// What the live status names first: the detector, or the command.
+std::string StatusSubject(const Options& o) {
+    if (o.number.empty()) return o.command;
+    char s[64];
+    std::snprintf(s, sizeof s, Tr("detector %s"), o.number.c_str());
+    return s;
 }
 
 bool WritesIntoTheDetector(const std::string& command) {
@@ -201,7 +211,7 @@ int OutputChecked(int code, std::FILE* out, std::FILE* err) {
     errno = 0;
     if (std::fflush(out) == 0 && !std::ferror(out)) return code;
     const int reason = errno;
-    std::fprintf(err, "quelmbox-cli: the output could not be written%s%s\n", reason != 0 ? ": " : "",
+    std::fprintf(err, Tr("quelmbox-cli: the output could not be written%s%s\n"), reason != 0 ? ": " : "",
                  reason != 0 ? std::strerror(reason) : "");
     return code == kSuccess ? kOperationFailed : code;
 }
@@ -232,11 +242,11 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         return kSignalled + platform::StopSignal();
     }
     if (!options) {
-        SayError(err, error + " (see quelmbox-cli --help)");
+        SayError(err, error + Tr(" (see quelmbox-cli --help)"));
         return kUsage;
     }
     if (options->help) {
-        std::fputs(kUsageText, out);
+        std::fputs(UsageText(Language()), out);
         return kSuccess;
     }
     if (options->version) {
@@ -261,16 +271,15 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
 
 int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     Form& form = *tool.form;
-    FillBoxTable(form.tables);
-    FillSendAndNumberLines(form.tables);
-    UseEnglishCaptions(form);
+    UseLanguage(ChooseLanguage(o.language));
+    SpeakLanguage(form, Language());
     if (o.trace) TraceMessages(form, err);
     const WriteJournal journal(*tool.traceLog);
     int code = 0;
     {
         // Long work shows where it stands; a trace on the same stream says more.
         std::optional<LiveStatus> status;
-        if (ShowsProgress(o)) status.emplace(form, o.command + (o.number.empty() ? "" : " " + o.number), out, err);
+        if (ShowsProgress(o)) status.emplace(form, StatusSubject(o), out, err);
         code = RunOnForm(form, o, status ? status->outStream() : out, status ? status->stream() : err);
     }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
@@ -281,6 +290,7 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
 }
 
 int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    UseLanguage(ChooseLanguage(LanguageGiven(args)));
     if (std::find(args.begin() + (args.empty() ? 0 : 1), args.end(), "--json") == args.end())
         return OutputChecked(RunParsed(args, out, err, nullptr), out, err);
     JsonOutcome outcome(out, err);

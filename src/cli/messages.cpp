@@ -1,6 +1,8 @@
 #include "cli/messages.h"
 
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
+#include "cli/send_commands.h"
 #include "core/printable.h"
 #include "form/form_ops.h"
 #include "platform/stop_signals.h"
@@ -35,8 +37,15 @@ void FillBoxTable(LanguageTables& tables) {
     b[52] = "the detector acknowledged but never took this address in 10 writes: address";
 }
 
-void UseEnglishCaptions(Form& f) {
-    ReadTable(BuiltInLanguageFile(1, 2), f.tables.frame);
+void SpeakLanguage(Form& f, int language) {
+    f.x.language = language;
+    if (language == 1) {
+        ReadTable(BuiltInLanguageFile(0, 1), f.tables.box);
+    } else {
+        FillBoxTable(f.tables);
+        FillSendAndNumberLines(f.tables);
+    }
+    ReadTable(BuiltInLanguageFile(1, language), f.tables.frame);
     // Frame1 to Frame18 are lines 7 to 24, after the six menu captions.
     for (std::size_t n = 1; n <= 18; ++n)
         f.ui.Frame[n]->setCaption(LanguageTables::line(f.tables.frame, static_cast<int>(n) + 6));
@@ -44,7 +53,7 @@ void UseEnglishCaptions(Form& f) {
 
 int SayStopped(std::FILE* err, const char* timedOut) {
     const char* signal = platform::StopSignalName();
-    std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : timedOut, signal ? signal : "");
+    std::fprintf(err, Tr("quelmbox-cli: STOP: %s%s\n"), Tr(signal ? "stopped by " : timedOut), signal ? signal : "");
     return kStopped;
 }
 
@@ -56,7 +65,7 @@ int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
 }
 
 void SayError(std::FILE* err, const std::string& message) {
-    std::fprintf(err, "quelmbox-cli: %s\n", Printable(message).c_str());
+    std::fprintf(err, Tr("quelmbox-cli: %s\n"), Printable(message).c_str());
 }
 
 } // namespace quelm::cli

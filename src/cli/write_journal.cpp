@@ -1,5 +1,6 @@
 #include "cli/write_journal.h"
 
+#include "cli/cli_language.h"
 #include "form/exchange_state.h"
 #include "form/parameters.h"
 #include "protocol/frame.h"
@@ -23,7 +24,7 @@ std::string Name(const std::array<const char*, N>& names, std::int64_t index) {
 }
 
 Write Parameter(int target, const char* label, const std::string& value) {
-    return {target, std::string(label) + " " + value, 0, Reached::sent};
+    return {target, std::string(Tr(label)) + " " + value, 0, Reached::sent};
 }
 
 // The value a frame sent to the box writes, if it writes one.
@@ -45,10 +46,11 @@ std::optional<Write> WriteOf(const Frame& f) {
     if (c == kWriteCommandType) return Parameter(8, "dynamic command", Name(CommandTypeNames(), v));
     if (c >= kWriteAddress0 && c < kWriteAddress0 + kAddressCount) {
         const int k = static_cast<int>(c - kWriteAddress0);
-        return Write{kFirstAddress + k, "address " + std::to_string(k + 1) + " = " + number, FrameNumber(f),
+        return Write{kFirstAddress + k, Tr("address") + (" " + std::to_string(k + 1)) + " = " + number, FrameNumber(f),
                      Reached::sent};
     }
-    if (c == code::kProgramNumber) return Write{kNewNumber, "new number " + number, FrameNumber(f), Reached::sent};
+    if (c == code::kProgramNumber)
+        return Write{kNewNumber, Tr("new number") + (" " + number), FrameNumber(f), Reached::sent};
     return std::nullopt;
 }
 
@@ -66,14 +68,14 @@ const char* HowFar(const Write& w) {
 void ReportNumber(std::FILE* err, const std::vector<Write>& writes, const std::string& number,
                   const std::string& newNumber) {
     if (writes.empty())
-        std::fprintf(err, "quelmbox-cli: the new number %s was not sent: detector %s keeps its number\n",
+        std::fprintf(err, Tr("quelmbox-cli: the new number %s was not sent: detector %s keeps its number\n"),
                      newNumber.c_str(), number.c_str());
     else if (writes.back().reached == Reached::confirmed)
-        std::fprintf(err, "quelmbox-cli: the detector answered with its new number %s\n", newNumber.c_str());
+        std::fprintf(err, Tr("quelmbox-cli: the detector answered with its new number %s\n"), newNumber.c_str());
     else
         std::fprintf(err,
-                     "quelmbox-cli: the new number %s was sent to detector %s and not confirmed: "
-                     "the detector may answer to either number\n",
+                     Tr("quelmbox-cli: the new number %s was sent to detector %s and not confirmed: "
+                        "the detector may answer to either number\n"),
                      newNumber.c_str(), number.c_str());
 }
 
@@ -119,12 +121,12 @@ void WriteJournal::report(std::FILE* err, const std::string& command, const std:
                           const std::string& newNumber) const {
     if (command == "program-number") return ReportNumber(err, writes_, number, newNumber);
     if (writes_.empty()) {
-        std::fprintf(err, "quelmbox-cli: nothing was written to detector %s\n", number.c_str());
+        std::fprintf(err, Tr("quelmbox-cli: nothing was written to detector %s\n"), number.c_str());
         return;
     }
-    std::fprintf(err, "quelmbox-cli: written to detector %s before the stop:\n", number.c_str());
-    for (const Write& w : writes_) std::fprintf(err, "  %s: %s\n", w.what.c_str(), HowFar(w));
-    std::fprintf(err, "quelmbox-cli: %s %s shows what the detector holds now\n",
+    std::fprintf(err, Tr("quelmbox-cli: written to detector %s before the stop:\n"), number.c_str());
+    for (const Write& w : writes_) std::fprintf(err, "  %s: %s\n", w.what.c_str(), Tr(HowFar(w)));
+    std::fprintf(err, Tr("quelmbox-cli: %s %s shows what the detector holds now\n"),
                  command == "send-params" ? "read-params" : "read-addresses", number.c_str());
 }
 

@@ -16,6 +16,18 @@ std::filesystem::path ExecutablePath();
 // empty when unset.
 std::string HomeFolder();
 
+// The language the user's session speaks, as the system names it: on Linux
+// the locale of messages (LC_ALL, else LC_MESSAGES, else LANG: "fr_FR.UTF-8",
+// "C"), on Windows the user's interface language ("fr-FR"); empty when
+// nothing says.
+std::string SessionLanguage();
+
+// Where the user's own settings file lies when the tool is installed: on
+// Linux the folder the launcher starts the window in ($XDG_DATA_HOME/quelmbox,
+// else ~/.local/share/quelmbox); empty on Windows, where the window's
+// settings are in its working folder, and when nothing says.
+std::filesystem::path UserSettingsFolder();
+
 // The program's arguments as UTF-8 (on Windows read from the wide command
 // line, since `argv` holds them in a single-byte code page).
 std::vector<std::string> Utf8Arguments(int argc, char** argv);

@@ -22,6 +22,17 @@ std::filesystem::path ExecutablePath() {
     }
 }
 
+std::string SessionLanguage() {
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    const LCID ui = MAKELCID(::GetUserDefaultUILanguage(), SORT_DEFAULT);
+    if (::LCIDToLocaleName(ui, name, LOCALE_NAME_MAX_LENGTH, 0) <= 0) return "";
+    return Utf8Of(name);
+}
+
+// The window keeps its settings in the folder it runs in, which the working
+// folder already stands for.
+std::filesystem::path UserSettingsFolder() { return {}; }
+
 std::string HomeFolder() {
     const DWORD n = ::GetEnvironmentVariableW(L"USERPROFILE", nullptr, 0);
     if (n == 0) return {};
