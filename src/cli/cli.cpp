@@ -9,6 +9,7 @@
 #include "cli/live_read.h"
 #include "cli/live_status.h"
 #include "cli/messages.h"
+#include "cli/port_commands.h"
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
@@ -264,6 +265,7 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         return kSuccess;
     }
     if (options->command == "show-file") return ShowFile(options->number, options->json, out, err);
+    if (options->command == "ports") return ListPorts(options->json, out);
     return RunCommand(*options, out, err);
 }
 
@@ -283,6 +285,8 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
         code = RunOnForm(form, o, status ? status->outStream() : out, status ? status->stream() : err);
     }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
+    if (code == kNoBox && !o.backend.simulate && o.backend.port.empty())
+        std::fputs(Tr("quelmbox-cli: quelmbox-cli ports lists the serial ports; give the box's with --port\n"), err);
     if (code == kStopped && platform::StopSignal() == 0) SayWhatToCheck(form, o, err);
     if (code != kStopped) return code;
     if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);

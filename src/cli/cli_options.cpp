@@ -19,7 +19,7 @@ constexpr double kMaxTimeoutSeconds = 86400;
 
 bool KnownCommand(const std::string& word) {
     for (const char* c : {"read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file",
-                          "send-params", "program-number", "wait-number", "survey", "apply", "audit"})
+                          "send-params", "program-number", "wait-number", "survey", "apply", "audit", "ports"})
         if (word == c) return true;
     return false;
 }
@@ -269,6 +269,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     if (!o.saveFile.empty() && o.command != "read-params") {
         error = "--save goes with read-params only";
+        return std::nullopt;
+    }
+    if (o.command == "ports") {
+        if (words.size() == 1) return o;
+        error = "ports takes no argument";
         return std::nullopt;
     }
     if (!CheckArguments(o, words, error)) return std::nullopt;

@@ -107,6 +107,21 @@ constexpr Pair kPhrases[] = {
      "Param\xC3\xA8tres envoy\xC3\xA9s et confirm\xC3\xA9s par une lecture, en %lld passage%s\n"},
     {"Detector %s now answers to number %s\n", "Le d\xC3\xA9tecteur %s r\xC3\xA9pond maintenant au num\xC3\xA9ro %s\n"},
     {"A detector reported number %s\n", "Un d\xC3\xA9tecteur a donn\xC3\xA9 le num\xC3\xA9ro %s\n"},
+    // The list of serial ports.
+    {"  to set it to 1 ms: echo 1 | sudo tee /sys/class/tty/%s/device/latency_timer\n",
+     "  pour le r\xC3\xA9gler \xC3\xA0 1 ms : echo 1 | sudo tee /sys/class/tty/%s/device/latency_timer\n"},
+    {"  to set it to 1 ms: Device Manager, %s, Properties, Port Settings, Advanced, Latency Timer (msec): 1\n",
+     "  pour le r\xC3\xA9gler \xC3\xA0 1 ms : Gestionnaire de p\xC3\xA9riph\xC3\xA9riques, %s, "
+     "Propri\xC3\xA9t\xC3\xA9s, "
+     "Param\xC3\xA8tres du port, Avanc\xC3\xA9, Latency Timer (msec) : 1\n"},
+    {"not an FTDI adapter", "pas un adaptateur FTDI"},
+    {"not an FTDI adapter (USB vendor %s)", "pas un adaptateur FTDI (fabricant USB %s)"},
+    {"FTDI adapter (USB vendor 0403)", "adaptateur FTDI (fabricant USB 0403)"},
+    {"latency timer not readable here", "temps de latence illisible ici"},
+    {"latency timer %s ms", "temps de latence %s ms"},
+    {"no serial port found\n", "aucun port s\xC3\xA9rie trouv\xC3\xA9\n"},
+    {"quelmbox-cli: quelmbox-cli ports lists the serial ports; give the box's with --port\n",
+     "quelmbox-cli : quelmbox-cli ports liste les ports s\xC3\xA9rie ; donnez celui de la BOX avec --port\n"},
     // The live status line.
     {"detector %s", "d\xC3\xA9tecteur %s"},
     {"looking for the box", "recherche de la BOX"},
