@@ -82,6 +82,29 @@ if ! diff -r "$scratch/linux" "$scratch/windows"; then
 fi
 echo "quelmbox-cli.exe on the simulated box: $checks checks, $((checks - failures)) alike"
 
+# Accented folder and file names through the site commands and --from-json:
+# each name reaches the disk as it was typed, and each file is read back.
+printf 'detector,power,file\r\n300,min,\r\n12,,Relev\xc3\xa9 B/300.bdp\r\n' >"$scratch/windows/plan été.csv"
+printf '{"outputPower": "max"}' >"$scratch/windows/p é.json"
+accented() { # name expected-file args...
+  local name=$1 file=$2
+  shift 2
+  run windows "$name" "$@"
+  checks=$((checks + 1))
+  if [ "$(cat "$scratch/$name.windows.status")" != 0 ] || [ ! -f "$scratch/windows/$file" ]; then
+    echo "FAILED: $name with accented names"
+    cat "$scratch/$name.windows.err"
+    ls "$scratch/windows"
+    failures=$((failures + 1))
+  fi
+}
+accented survey-accents "Relevé B/300.bdp" --simulate --json survey 300,12 --save-dir "Relevé B" --report "relevé B.csv"
+accented survey-report "relevé B.csv" --simulate --json survey 300 --report "relevé B.csv"
+accented apply-accents "plan été.csv" --simulate --json apply "plan été.csv"
+accented audit-accents "Relevé B/12.bdp" --simulate --json audit "Relevé B"
+accented from-json-accents "p é.json" --simulate --json send-params 300 --from-json "p é.json"
+
+
 # The serial path: Linux through the pseudo-terminal, Windows through COM5.
 coproc BOX { exec "$pty_box" "$scratch/linux/box.txt"; }
 box_pid=$BOX_PID

@@ -23,6 +23,7 @@
 #include "platform/stop_signals.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
+#include "shell/language_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -33,6 +34,25 @@
 namespace quelm::cli {
 
 namespace {
+
+// The messages and group captions of `language` (1 French, 2 English): in
+// English the command line's own wording of the box table, in French the
+// window's; the captions from the frame file the tool carries, so that a
+// message that names a group ("never confirmed: Output power") is in one
+// language.
+void SpeakLanguage(Form& f, int language) {
+    f.x.language = language;
+    if (language == 1) {
+        ReadTable(BuiltInLanguageFile(0, 1), f.tables.box);
+    } else {
+        FillBoxTable(f.tables);
+        FillSendAndNumberLines(f.tables);
+    }
+    ReadTable(BuiltInLanguageFile(1, language), f.tables.frame);
+    // Frame1 to Frame18 are lines 7 to 24, after the six menu captions.
+    for (std::size_t n = 1; n <= 18; ++n)
+        f.ui.Frame[n]->setCaption(LanguageTables::line(f.tables.frame, static_cast<int>(n) + 6));
+}
 
 // A box operation that writes and awaits nothing: done when the box check
 // found one box and every write went through.
@@ -288,6 +308,10 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     if (code == kNoBox && !o.backend.simulate && o.backend.port.empty())
         std::fputs(Tr("quelmbox-cli: quelmbox-cli ports lists the serial ports; give the box's with --port\n"), err);
     if (code == kStopped && platform::StopSignal() == 0) SayWhatToCheck(form, o, err);
+    // A box pulled out half-way ends the send as a stop does: what went
+    // out is said the same way.
+    if (code == kNoBox && WritesIntoTheDetector(o.command) && journal.wroteAny())
+        journal.report(err, o.command, o.number, o.send.newNumber, /*lost=*/true);
     if (code != kStopped) return code;
     if (WritesIntoTheDetector(o.command)) journal.report(err, o.command, o.number, o.send.newNumber);
     return platform::StopSignal() != 0 ? kSignalled + platform::StopSignal() : code;

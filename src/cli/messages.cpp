@@ -2,11 +2,9 @@
 
 #include "cli/cli_language.h"
 #include "cli/exit_codes.h"
-#include "cli/send_commands.h"
 #include "core/printable.h"
 #include "form/form_ops.h"
 #include "platform/stop_signals.h"
-#include "shell/language_files.h"
 
 namespace quelm::cli {
 
@@ -35,20 +33,7 @@ void FillBoxTable(LanguageTables& tables) {
     b[42] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
     b[52] = "the detector acknowledged but never took this address in 10 writes: address";
-}
-
-void SpeakLanguage(Form& f, int language) {
-    f.x.language = language;
-    if (language == 1) {
-        ReadTable(BuiltInLanguageFile(0, 1), f.tables.box);
-    } else {
-        FillBoxTable(f.tables);
-        FillSendAndNumberLines(f.tables);
-    }
-    ReadTable(BuiltInLanguageFile(1, language), f.tables.frame);
-    // Frame1 to Frame18 are lines 7 to 24, after the six menu captions.
-    for (std::size_t n = 1; n <= 18; ++n)
-        f.ui.Frame[n]->setCaption(LanguageTables::line(f.tables.frame, static_cast<int>(n) + 6));
+    b[55] = "the detector does not answer";
 }
 
 int SayStopped(std::FILE* err, const char* timedOut) {

@@ -11,12 +11,6 @@
 namespace quelm::cli {
 
 void FillBoxTable(LanguageTables& tables);
-// The messages and group captions of `language` (1 French, 2 English): in
-// English the command line's own wording of the box table, in French the
-// window's; the captions from the frame file the tool carries, so that a
-// message that names a group ("never confirmed: Output power") is in one
-// language.
-void SpeakLanguage(Form& f, int language);
 
 // Says on `err` that a stop ended the operation: the signal that asked for
 // it, or `timedOut` when the time-out did. Returns the exit code.

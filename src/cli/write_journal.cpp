@@ -118,13 +118,16 @@ void WriteJournal::add(const TraceEntry& e) {
 }
 
 void WriteJournal::report(std::FILE* err, const std::string& command, const std::string& number,
-                          const std::string& newNumber) const {
+                          const std::string& newNumber, bool lost) const {
     if (command == "program-number") return ReportNumber(err, writes_, number, newNumber);
     if (writes_.empty()) {
         std::fprintf(err, Tr("quelmbox-cli: nothing was written to detector %s\n"), number.c_str());
         return;
     }
-    std::fprintf(err, Tr("quelmbox-cli: written to detector %s before the stop:\n"), number.c_str());
+    std::fprintf(err,
+                 lost ? Tr("quelmbox-cli: written to detector %s before the box was lost:\n")
+                      : Tr("quelmbox-cli: written to detector %s before the stop:\n"),
+                 number.c_str());
     for (const Write& w : writes_) std::fprintf(err, "  %s: %s\n", w.what.c_str(), Tr(HowFar(w)));
     std::fprintf(err, Tr("quelmbox-cli: %s %s shows what the detector holds now\n"),
                  command == "send-params" ? "read-params" : "read-addresses", number.c_str());

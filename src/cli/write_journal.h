@@ -22,10 +22,13 @@ public:
     WriteJournal& operator=(const WriteJournal&) = delete;
 
     // Says on `err` what send-params, send-addresses or program-number wrote
-    // into detector `number` before it was stopped, and how far each value
-    // was confirmed. `newNumber` is program-number's NEW.
-    void report(std::FILE* err, const std::string& command, const std::string& number,
-                const std::string& newNumber) const;
+    // into detector `number` before it was stopped (or before the box was
+    // lost, `lost`), and how far each value was confirmed. `newNumber` is
+    // program-number's NEW.
+    void report(std::FILE* err, const std::string& command, const std::string& number, const std::string& newNumber,
+                bool lost = false) const;
+    // Whether any write went out.
+    bool wroteAny() const { return !writes_.empty(); }
 
     // How far a value went: the write frame left, the box acknowledged it,
     // the detector confirmed it (it answered the call after a parameter, an

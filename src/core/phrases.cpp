@@ -78,6 +78,9 @@ constexpr Pair kPhrases[] = {
      "crit dans le d\xC3\xA9tecteur %s avant l'arr\xC3\xAAt :\n"},
     {"quelmbox-cli: %s %s shows what the detector holds now\n",
      "quelmbox-cli : %s %s montre ce que le d\xC3\xA9tecteur contient maintenant\n"},
+    {"quelmbox-cli: written to detector %s before the box was lost:\n",
+     "quelmbox-cli : \xC3\xA9"
+     "crit dans le d\xC3\xA9tecteur %s avant la perte de la BOX :\n"},
     {"sent, not acknowledged by the box", "envoy\xC3\xA9, non acquitt\xC3\xA9 par la BOX"},
     {"acknowledged by the box, not read back", "acquitt\xC3\xA9 par la BOX, non relu"},
     {"acknowledged by the box, no answer since", "acquitt\xC3\xA9 par la BOX, pas de r\xC3\xA9ponse depuis"},
@@ -122,6 +125,10 @@ constexpr Pair kPhrases[] = {
     {"no serial port found\n", "aucun port s\xC3\xA9rie trouv\xC3\xA9\n"},
     {"quelmbox-cli: quelmbox-cli ports lists the serial ports; give the box's with --port\n",
      "quelmbox-cli : quelmbox-cli ports liste les ports s\xC3\xA9rie ; donnez celui de la BOX avec --port\n"},
+    {"\nquelmbox-cli is run from a command prompt: open one in this folder and type quelmbox-cli with a command. "
+     "Press a key to close this window.\n",
+     "\nquelmbox-cli se lance depuis une invite de commandes : ouvrez-en une dans ce dossier et tapez "
+     "quelmbox-cli suivi d'une commande. Appuyez sur une touche pour fermer cette fen\xC3\xAAtre.\n"},
     // The live status line.
     {"detector %s", "d\xC3\xA9tecteur %s"},
     {"looking for the box", "recherche de la BOX"},

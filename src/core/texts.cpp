@@ -84,6 +84,8 @@ constexpr Row kRows[] = {
      "e",
      "simulated box"},
     {Said::FirstFtdiAdapter, "premier adaptateur FTDI", "first FTDI adapter"},
+    {Said::DetectorSilent, " Le d\xC3\xA9tecteur ne r\xC3\xA9pond pas : appuyez sur une touche pour arr\xC3\xAAter",
+     " The detector does not answer: press a key to stop"},
     {Said::CannotOpen, "impossible d'ouvrir ", "cannot open "},
     {Said::CannotRead, "impossible de lire ", "cannot read "},
     {Said::CannotWrite,

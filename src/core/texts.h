@@ -33,6 +33,7 @@ enum class Said : int {
     ValuesUncertain,
     SimulatedBox,
     FirstFtdiAdapter,
+    DetectorSilent,
     // Phrases of the reasons the file and port layers give in English.
     CannotOpen,
     CannotRead,

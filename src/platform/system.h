@@ -33,9 +33,18 @@ std::filesystem::path UserSettingsFolder();
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // Standard output and error pass UTF-8 bytes as they are: on Windows the
-// console shows them as UTF-8, and "\n" is not turned into "\r\n", so that
-// the tool prints the same bytes on every system.
+// console shows them as UTF-8 (its code page is given back as it was when
+// the program exits), each stream is written a whole buffer at a time rather
+// than byte by byte, and "\n" is not turned into "\r\n", so that the tool
+// prints the same bytes on every system.
 void PrepareConsole();
+
+// The program has a console window of its own that goes when it exits: on
+// Windows, started by a double-click rather than from a command prompt.
+// Never on Linux.
+bool HasOwnConsole();
+// Waits until a key is pressed in the console.
+void WaitForKey();
 
 // A terminal is behind `file`.
 bool IsTerminal(std::FILE* file);

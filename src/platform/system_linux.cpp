@@ -36,6 +36,10 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vect
 
 void PrepareConsole() {}
 
+bool HasOwnConsole() { return false; }
+
+void WaitForKey() {}
+
 namespace {
 
 ssize_t PassOn(void* cookie, const char* data, std::size_t size) {

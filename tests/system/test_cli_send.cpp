@@ -103,6 +103,27 @@ TEST(CliSend, ASignalMidSendStopsItAsTheStopKeyAndSaysWhatWasWritten) {
     platform::CatchStopSignals(); // the tests after this one, in the same process, start with none noted
 }
 
+// A box pulled out after the first write ends the send with "no box" and
+// says what went out, as a stop does.
+TEST(CliSend, APulledBoxSaysWhatWasWritten) {
+    std::string error;
+    const auto o = cli::ParseOptions(
+        {"quelmbox-cli", "--lang=en", Box(kDetector300), "send-params", "300", "power=max", "rise=0.5s"}, error);
+    ASSERT_TRUE(o) << error;
+    const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
+    sim::SimBox& box = *tool->backend.box;
+    tool->traceLog->onAdded = [&box](const TraceEntry& e) {
+        if (e.kind == TraceEntry::Kind::Sent && e.bytes.at(0) == code::kWritePowerMax) box.unplug();
+    };
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(cli::RunOnTool(*tool, *o, out, err), cli::kNoBox);
+    test::Slurp(out);
+    const std::string said = test::Slurp(err);
+    EXPECT_NE(said.find("written to detector 300 before the box was lost:\n  output power max: "), std::string::npos)
+        << said;
+}
+
 // --from takes the parameter set of a project file, and nothing else.
 TEST(CliSend, FromRefusesAFileWhoseLinesNoParameterTakes) {
     const std::string file = testing::TempDir() + "cli_send_from_" + std::to_string(getpid()) + ".bdp";
