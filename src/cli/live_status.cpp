@@ -75,8 +75,10 @@ std::string LiveStatus::text() const {
         s += Tr("looking for the box");
     else if (x.operation == kIdle)
         s += Tr("waiting for a detector to report its number");
+    else if (x.attemptCount > 0 && x.attemptCount < kAbortMarker) // the watchdog asked again
+        s += WithNumber("no answer, try %d", x.attemptCount + 1);
     else if (x.tryCount > 0 && x.tryCount < 10)
-        s += WithNumber("no answer, try %d", x.tryCount + 1);
+        s += WithNumber("no valid answer, try %d", x.tryCount + 1);
     else
         s += Tr("waiting for an answer");
     s += std::string(" (") + Tr("Ctrl-C stops") + ")";

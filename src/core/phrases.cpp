@@ -135,6 +135,7 @@ constexpr Pair kPhrases[] = {
     {"waiting for a detector to report its number", "attente d'un d\xC3\xA9tecteur qui donne son num\xC3\xA9ro"},
     {"waiting for an answer", "attente de la r\xC3\xA9ponse"},
     {"no answer, try %d", "pas de r\xC3\xA9ponse, essai %d"},
+    {"no valid answer, try %d", "pas de r\xC3\xA9ponse valable, essai %d"},
     {"pass %d", "passage %d"},
     {"address %d", "adresse %d"},
     {"Ctrl-C stops", "Ctrl-C arr\xC3\xAAte"},
