@@ -58,7 +58,7 @@ bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>&
     entries.erase(std::unique(entries.begin(), entries.end(),
                               [&aside](const AuditEntry& a, const AuditEntry& b) {
                                   if (a.detector != b.detector) return false;
-                                  aside.push_back(b.platform::Utf8OfPath(file.filename()));
+                                  aside.push_back(platform::Utf8OfPath(b.file.filename()));
                                   return true;
                               }),
                   entries.end());
