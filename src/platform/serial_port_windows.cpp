@@ -122,6 +122,18 @@ SerialError ProbeSerialPort(const std::string& path) {
     if (::GetDefaultCommConfigW(dosName(path).c_str(), &config, &size)) return {};
     wchar_t target[512] = {};
     if (::QueryDosDeviceW(dosName(path).c_str(), target, 512) != 0 && !IsDrive(dosName(path))) return {};
+    // Nor does every system list it there: a look at the device without
+    // asking to read or write it tells a character device, or one another
+    // program holds, from no device at all.
+    const HANDLE look = ::CreateFileW(deviceName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (look != INVALID_HANDLE_VALUE) {
+        const bool device = ::GetFileType(look) == FILE_TYPE_CHAR;
+        ::CloseHandle(look);
+        if (device) return {};
+    } else if (const DWORD code = ::GetLastError(); code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION) {
+        return {};
+    }
     // A file or a folder by that name is no serial port.
     if (::GetFileAttributesW(WideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES) return {SerialFault::notSerialPort, {}};
     return {SerialFault::noSuchPort, {}};
