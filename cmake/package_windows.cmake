@@ -2,8 +2,21 @@
 # command line and its data files in one folder, quelmbox-cli.exe beside
 # simbox.txt and the language files it reads, and a short README.
 install(TARGETS quelmbox-cli RUNTIME DESTINATION .)
-install(FILES ${QUELM_DATA_FILES} DESTINATION .)
-install(FILES packaging/README-windows.txt DESTINATION .)
+# The plain text files get CR LF line ends, which every Windows editor shows
+# as lines; the language files and param_box.dat have them already.
+set(QUELM_CRLF_SOURCES ${CMAKE_SOURCE_DIR}/packaging/README-windows.txt ${CMAKE_SOURCE_DIR}/data/simbox.txt)
+set(QUELM_WINDOWS_FILES ${QUELM_DATA_FILES})
+list(REMOVE_ITEM QUELM_WINDOWS_FILES ${CMAKE_SOURCE_DIR}/data/simbox.txt)
+foreach(text ${QUELM_CRLF_SOURCES})
+  get_filename_component(name ${text} NAME)
+  file(READ ${text} content)
+  string(REPLACE "\r\n" "\n" content "${content}")
+  string(REPLACE "\n" "\r\n" content "${content}")
+  file(WRITE ${CMAKE_BINARY_DIR}/crlf/${name} "${content}")
+  list(APPEND QUELM_WINDOWS_FILES ${CMAKE_BINARY_DIR}/crlf/${name})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${text})
+endforeach()
+install(FILES ${QUELM_WINDOWS_FILES} DESTINATION .)
 
 # Built on Windows with Qt 6 for Windows: the window joins them, with the Qt
 # libraries and plugins it needs put beside it by windeployqt, and CPack

@@ -25,7 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${as_root[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DQUELM_FUZZ=ON -DQUELM_TESTS=OFF -DQUELM_BENCH=OFF >/dev/null

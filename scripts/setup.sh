@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds and tests with, and
-# generates the comma-decimal locales the number tests run under, as root
-# directly or through sudo. Does nothing when they are all there. The Windows
-# build needs the mingw-w64 cross compiler (posix threads), GoogleTest's
-# sources and Wine, which runs without a display.
+# Installs the Debian packages the project needs, as root directly or
+# through sudo; does nothing when they are all there.
+#   bash scripts/setup.sh           what building and running the window and
+#                                   the command line needs (scripts/run.sh)
+#   bash scripts/setup.sh --tests   that and what the tests need: GoogleTest,
+#                                   clang (the fuzzers) and clang-format, the
+#                                   Debian packaging tools, the mingw-w64 cross
+#                                   compiler (posix threads) and Wine for the
+#                                   Windows build, and the comma-decimal
+#                                   locales the number tests run under
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev nlohmann-json3-dev fonts-dejavu-core fonts-liberation
-  clang libclang-rt-14-dev clang-format dpkg-dev file locales qt6-translations-l10n
-  g++-mingw-w64-x86-64-posix googletest wine wine64)
+tests=0
+[ "${1:-}" = --tests ] && tests=1
+# The window's captions are drawn in Liberation and DejaVu fonts; Qt's own
+# dialogs take their French from the translations package.
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev nlohmann-json3-dev fonts-dejavu-core fonts-liberation
+  qt6-translations-l10n)
+if [ "$tests" -eq 1 ]; then
+  packages+=(libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format dpkg-dev file locales
+    g++-mingw-w64-x86-64-posix googletest wine wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -21,6 +33,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+[ "$tests" -eq 1 ] || exit 0
 # A test converts numbers under these locales and fails when one is missing.
 locales=(fr_FR.UTF-8 de_DE.UTF-8)
 available=$(locale -a 2>/dev/null || true)

@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 days=${1:-2}
 first=${2:-1}
 hours=${3:-24}
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-rel --target sim_tool
 status=0

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 count=${1:-100000}
 first=${2:-1}
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-rel --target sim_tool
 half=$((count / 2))

@@ -7,7 +7,7 @@
 # tried and removed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh --tests
 cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELM_SANITIZE=ON >/dev/null
 cmake --build build-tests
 export QT_QPA_PLATFORM=offscreen

@@ -45,6 +45,9 @@ folder=$(ls -d "$unpacked"/quelmbox-cli-*)
 for name in quelmbox-cli.exe simbox.txt README-windows.txt box_English.dat box_Français.dat; do
   test -f "$folder/$name" || { echo "the ZIP lacks $name"; exit 1; }
 done
+for name in README-windows.txt simbox.txt; do
+  if grep -q $'[^\r]$' "$folder/$name"; then echo "$name in the ZIP has a line without CR LF"; exit 1; fi
+done
 expected=$("$linux/bin/quelmbox-cli" --simulate --json read-params 300)
 got=$(cd "$unpacked" && wine "$folder/quelmbox-cli.exe" --simulate --json read-params 300)
 rm -rf "$unpacked"

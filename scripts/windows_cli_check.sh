@@ -30,8 +30,8 @@ done
 run() { # side name args...
   local side=$1 name=$2
   shift 2
-  local program=("$linux_cli")
-  [ "$side" = linux ] || program=(wine "$windows_cli")
+  local program=("$linux_cli" --lang en)
+  [ "$side" = linux ] || program=(wine "$windows_cli" --lang en)
   set +e
   (cd "$scratch/$side" && "${program[@]}" "$@" >"$scratch/$name.$side.out" 2>"$scratch/$name.$side.err")
   echo $? >"$scratch/$name.$side.status"
@@ -82,6 +82,29 @@ if ! diff -r "$scratch/linux" "$scratch/windows"; then
 fi
 echo "quelmbox-cli.exe on the simulated box: $checks checks, $((checks - failures)) alike"
 
+# Accented folder and file names through the site commands and --from-json:
+# each name reaches the disk as it was typed, and each file is read back.
+printf 'detector,power,file\r\n300,min,\r\n12,,Relev\xc3\xa9 B/300.bdp\r\n' >"$scratch/windows/plan été.csv"
+printf '{"outputPower": "max"}' >"$scratch/windows/p é.json"
+accented() { # name expected-file args...
+  local name=$1 file=$2
+  shift 2
+  run windows "$name" "$@"
+  checks=$((checks + 1))
+  if [ "$(cat "$scratch/$name.windows.status")" != 0 ] || [ ! -f "$scratch/windows/$file" ]; then
+    echo "FAILED: $name with accented names"
+    cat "$scratch/$name.windows.err"
+    ls "$scratch/windows"
+    failures=$((failures + 1))
+  fi
+}
+accented survey-accents "Relevé B/300.bdp" --simulate --json survey 300,12 --save-dir "Relevé B" --report "relevé B.csv"
+accented survey-report "relevé B.csv" --simulate --json survey 300 --report "relevé B.csv"
+accented apply-accents "plan été.csv" --simulate --json apply "plan été.csv"
+accented audit-accents "Relevé B/12.bdp" --simulate --json audit "Relevé B"
+accented from-json-accents "p é.json" --simulate --json send-params 300 --from-json "p é.json"
+
+
 # The serial path: Linux through the pseudo-terminal, Windows through COM5.
 coproc BOX { exec "$pty_box" "$scratch/linux/box.txt"; }
 box_pid=$BOX_PID
@@ -122,6 +145,26 @@ checks=$((checks + 1))
 if [ "$(grep -c "latency timer is a setting of its Windows driver" "$scratch/com-trace.windows.err")" != 1 ]; then
   echo "FAILED: the trace does not say once that the latency timer is a driver setting"
   cat "$scratch/com-trace.windows.err"
+  failures=$((failures + 1))
+fi
+# A port past COM9, named both ways, opens as COM5 does.
+ln -sfn "$pts" "$WINEPREFIX/dosdevices/com12"
+for name in COM12 '\\.\COM12'; do
+  run windows com12 --port "$name" --json read-params 13
+  checks=$((checks + 1))
+  if [ "$(cat "$scratch/com12.windows.status")" != 0 ] ||
+    ! cmp -s "$scratch/com12.windows.out" "$scratch/com-read-13.windows.out"; then
+    echo "FAILED: read-params through $name"
+    cat "$scratch/com12.windows.err"
+    failures=$((failures + 1))
+  fi
+done
+rm -f "$WINEPREFIX/dosdevices/com12"
+run windows ports --json ports
+checks=$((checks + 1))
+if [ "$(cat "$scratch/ports.windows.status")" != 0 ] || ! grep -q '^{"ports": \[' "$scratch/ports.windows.out"; then
+  echo "FAILED: ports"
+  cat "$scratch/ports.windows.out" "$scratch/ports.windows.err"
   failures=$((failures + 1))
 fi
 run windows com-absent --port COM7 --json read-params 300

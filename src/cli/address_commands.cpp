@@ -1,5 +1,6 @@
 #include "cli/address_commands.h"
 
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "cli/live_read.h"
 #include "cli/messages.h"
@@ -22,8 +23,8 @@ void PrintAddresses(std::FILE* out, const Form& f, const std::string& number, bo
         std::fputs("]\n", out);
         return;
     }
-    std::fprintf(out, "Detector %s\n", number.c_str());
-    for (std::size_t k = 0; k < 10; ++k) std::fprintf(out, "  address %-3zu %lld\n", k + 1, Address(f, k));
+    std::fprintf(out, Tr("Detector %s\n"), number.c_str());
+    for (std::size_t k = 0; k < 10; ++k) std::fprintf(out, Tr("  address %-3zu %lld\n"), k + 1, Address(f, k));
 }
 
 // A read ends with line 18 even when a detector never reported an address in
@@ -37,7 +38,7 @@ int AddressesNotRead(const Form& f, std::FILE* err) {
             missing += std::to_string(k + 1);
         }
     if (missing.empty()) return kSuccess;
-    std::fprintf(err, "quelmbox-cli: no valid report in ten frames for address(es)%s\n", missing.c_str());
+    std::fprintf(err, Tr("quelmbox-cli: no valid report in ten frames for address(es)%s\n"), missing.c_str());
     return kOperationFailed;
 }
 

@@ -2,12 +2,14 @@
 
 #include "app/builder.h"
 #include "cli/address_commands.h"
+#include "cli/cli_language.h"
 #include "cli/cli_options.h"
 #include "cli/json.h"
 #include "cli/json_failure.h"
 #include "cli/live_read.h"
 #include "cli/live_status.h"
 #include "cli/messages.h"
+#include "cli/port_commands.h"
 #include "cli/print_parameters.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
@@ -21,6 +23,7 @@
 #include "platform/stop_signals.h"
 #include "quelm_udev_rule.h"
 #include "quelm_version.h"
+#include "shell/language_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -32,6 +35,25 @@ namespace quelm::cli {
 
 namespace {
 
+// The messages and group captions of `language` (1 French, 2 English): in
+// English the command line's own wording of the box table, in French the
+// window's; the captions from the frame file the tool carries, so that a
+// message that names a group ("never confirmed: Output power") is in one
+// language.
+void SpeakLanguage(Form& f, int language) {
+    f.x.language = language;
+    if (language == 1) {
+        ReadTable(BuiltInLanguageFile(0, 1), f.tables.box);
+    } else {
+        FillBoxTable(f.tables);
+        FillSendAndNumberLines(f.tables);
+    }
+    ReadTable(BuiltInLanguageFile(1, language), f.tables.frame);
+    // Frame1 to Frame18 are lines 7 to 24, after the six menu captions.
+    for (std::size_t n = 1; n <= 18; ++n)
+        f.ui.Frame[n]->setCaption(LanguageTables::line(f.tables.frame, static_cast<int>(n) + 6));
+}
+
 // A box operation that writes and awaits nothing: done when the box check
 // found one box and every write went through.
 int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
@@ -40,7 +62,7 @@ int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
         return SaysNoBox(f) ? kNoBox : kOperationFailed;
     }
     if (f.link.lastStatus != kOk) {
-        std::fprintf(err, "quelmbox-cli: a write to the box failed (status %u)\n", f.link.lastStatus);
+        std::fprintf(err, Tr("quelmbox-cli: a write to the box failed (status %u)\n"), f.link.lastStatus);
         return kOperationFailed;
     }
     return kSuccess;
@@ -66,7 +88,7 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
         if (done != kSuccess) return done;
         if (addresses.disagreed) return SayReadsDisagree(err, addresses.reads);
         if (!addresses.values) {
-            std::fprintf(err, "quelmbox-cli: not every address was read; nothing saved\n");
+            std::fputs(Tr("quelmbox-cli: not every address was read; nothing saved\n"), err);
             return kOperationFailed;
         }
     }
@@ -104,9 +126,10 @@ int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     const std::optional<Frame> ack = AwaitAcknowledgement(form, o.timeoutSeconds);
     if (!ack || (*ack)[5] != channel) {
         if (!ack)
-            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box did not acknowledge it\n", o.number.c_str());
+            std::fprintf(err, Tr("quelmbox-cli: channel %s sent, but the box did not acknowledge it\n"),
+                         o.number.c_str());
         else
-            std::fprintf(err, "quelmbox-cli: channel %s sent, but the box reports channel %s\n", o.number.c_str(),
+            std::fprintf(err, Tr("quelmbox-cli: channel %s sent, but the box reports channel %s\n"), o.number.c_str(),
                          (*ack)[5] == 3   ? "A"
                          : (*ack)[5] == 4 ? "B"
                                           : ("code " + std::to_string((*ack)[5])).c_str());
@@ -115,7 +138,7 @@ int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (code == kSuccess && o.json)
         std::fprintf(out, "{\"channel\": %s}\n", JsonString(o.number).c_str());
     else if (code == kSuccess)
-        std::fprintf(out, "box channel %s\n", o.number.c_str());
+        std::fprintf(out, Tr("box channel %s\n"), o.number.c_str());
     return code;
 }
 
@@ -126,7 +149,7 @@ int SendTestNumber(Form& form, const Options& o, std::FILE* out, std::FILE* err)
     if (code == kSuccess && o.json)
         std::fprintf(out, "{\"testNumber\": %s}\n", JsonNumber(o.number).c_str());
     else if (code == kSuccess)
-        std::fprintf(out, "test number %s sent\n", o.number.c_str());
+        std::fprintf(out, Tr("test number %s sent\n"), o.number.c_str());
     return code;
 }
 
@@ -148,11 +171,11 @@ void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) 
     if (o.backend.simulate || form.link.bytesFromBox != 0) return;
     const bool boxOnly = o.command == "channel" || o.command == "test-number";
     std::fprintf(err,
-                 "quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port "
-                 "and powered%s\n",
-                 describeLink(o.backend, 2).c_str(),
-                 boxOnly ? " and that no other program uses the port"
-                         : ", that no other program uses the port and that the detector is within the box's reach");
+                 Tr("quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port "
+                    "and powered%s\n"),
+                 describeLink(o.backend, Language()).c_str(),
+                 Tr(boxOnly ? " and that no other program uses the port"
+                            : ", that no other program uses the port and that the detector is within the box's reach"));
 }
 
 // A time-out while a detector was awaited: which one, and what to look at.
@@ -162,20 +185,28 @@ void SayWhatToCheck(const Form& form, const Options& o, std::FILE* err) {
     const char* channel = form.ui.Option[option::boxChannelB]->value() ? "B" : "A";
     if (o.command == "wait-number") {
         std::fprintf(err,
-                     "quelmbox-cli: no detector reported its number within %g s: check that one is powered, within "
-                     "the box's reach and on the box's channel %s\n",
+                     Tr("quelmbox-cli: no detector reported its number within %g s: check that one is powered, within "
+                        "the box's reach and on the box's channel %s\n"),
                      o.timeoutSeconds, channel);
         return;
     }
     std::fprintf(err,
-                 "quelmbox-cli: detector %s did not answer within %g s: check its number, that it is powered and "
-                 "that it is on the box's channel %s\n",
+                 Tr("quelmbox-cli: detector %s did not answer within %g s: check its number, that it is powered and "
+                    "that it is on the box's channel %s\n"),
                  o.number.c_str(), o.timeoutSeconds, channel);
 }
 
 bool ShowsProgress(const Options& o) {
     return !o.trace && (o.command == "send-params" || o.command == "send-addresses" || o.command == "program-number" ||
                         o.command == "wait-number");
+}
+
+// What the live status names first: the detector, or the command.
+std::string StatusSubject(const Options& o) {
+    if (o.number.empty()) return o.command;
+    char s[64];
+    std::snprintf(s, sizeof s, Tr("detector %s"), o.number.c_str());
+    return s;
 }
 
 bool WritesIntoTheDetector(const std::string& command) {
@@ -214,7 +245,7 @@ int OutputChecked(int code, std::FILE* out, std::FILE* err) {
     errno = 0;
     if (std::fflush(out) == 0 && !std::ferror(out)) return code;
     const int reason = errno;
-    std::fprintf(err, "quelmbox-cli: the output could not be written%s%s\n", reason != 0 ? ": " : "",
+    std::fprintf(err, Tr("quelmbox-cli: the output could not be written%s%s\n"), reason != 0 ? ": " : "",
                  reason != 0 ? std::strerror(reason) : "");
     return code == kSuccess ? kOperationFailed : code;
 }
@@ -245,11 +276,11 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         return kSignalled + platform::StopSignal();
     }
     if (!options) {
-        SayError(err, error + " (see quelmbox-cli --help)");
+        SayError(err, error + Tr(" (see quelmbox-cli --help)"));
         return kUsage;
     }
     if (options->help) {
-        std::fputs(kUsageText, out);
+        std::fputs(UsageText(Language()), out);
         return kSuccess;
     }
     if (options->version) {
@@ -267,6 +298,7 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         return kSuccess;
     }
     if (options->command == "show-file") return ShowFile(options->number, options->json, out, err);
+    if (options->command == "ports") return ListPorts(options->json, out);
     return RunCommand(*options, out, err);
 }
 
@@ -274,19 +306,20 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
 
 int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
     Form& form = *tool.form;
-    FillBoxTable(form.tables);
-    FillSendAndNumberLines(form.tables);
-    UseEnglishCaptions(form);
+    UseLanguage(ChooseLanguage(o.language));
+    SpeakLanguage(form, Language());
     if (o.trace) TraceMessages(form, err);
     const WriteJournal journal(form);
     int code = 0;
     {
         // Long work shows where it stands; a trace on the same stream says more.
         std::optional<LiveStatus> status;
-        if (ShowsProgress(o)) status.emplace(form, o.command + (o.number.empty() ? "" : " " + o.number), out, err);
+        if (ShowsProgress(o)) status.emplace(form, StatusSubject(o), out, err);
         code = RunOnForm(form, o, status ? status->outStream() : out, status ? status->stream() : err);
     }
     if (code == kStopped || code == kOperationFailed) SayWhenTheBoxWasSilent(form, o, err);
+    if (code == kNoBox && !o.backend.simulate && o.backend.port.empty())
+        std::fputs(Tr("quelmbox-cli: quelmbox-cli ports lists the serial ports; give the box's with --port\n"), err);
     if (code == kStopped && platform::StopSignal() == 0) SayWhatToCheck(form, o, err);
     SayWhatWasWritten(journal, code, o, err);
     if (code != kStopped) return code;
@@ -294,6 +327,7 @@ int RunOnTool(Tool& tool, const Options& o, std::FILE* out, std::FILE* err) {
 }
 
 int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    UseLanguage(ChooseLanguage(LanguageGiven(args)));
     if (std::find(args.begin() + (args.empty() ? 0 : 1), args.end(), "--json") == args.end())
         return OutputChecked(RunParsed(args, out, err, nullptr), out, err);
     JsonOutcome outcome(out, err);

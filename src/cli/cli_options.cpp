@@ -1,5 +1,7 @@
 #include "cli/cli_options.h"
 
+#include "cli/cli_language.h"
+
 #include "platform/files.h"
 #include "platform/stop_signals.h"
 #include "site/detector_list.h"
@@ -11,88 +13,13 @@
 
 namespace quelm::cli {
 
-const char* const kUsageText =
-    "Usage: quelmbox-cli [options] COMMAND\n"
-    "Commands:\n"
-    "  read-params NUMBER  read the nine parameters of detector NUMBER (0 to 1048574)\n"
-    "  read-addresses NUMBER\n"
-    "                      read the ten addresses of detector NUMBER\n"
-    "  send-addresses NUMBER A1 A2 ... A10\n"
-    "                      write the ten addresses A1 to A10 (each 0 to 1048574) into\n"
-    "                      detector NUMBER and read each back until it agrees\n"
-    "  channel A|B         set the channel of the box\n"
-    "  test-number NUMBER  send the box the test number NUMBER (0 to 1048574)\n"
-    "  show-file FILE      print the 19 values of a project file (.bdp) as the\n"
-    "                      window would load them, and the lines it cannot use\n"
-    "  send-params NUMBER FIELD=VALUE ...\n"
-    "                      write the given parameters into detector NUMBER and\n"
-    "                      read them back; the others keep the detector's values:\n"
-    "                      power=max|med|min channel=A|B dyn=5s|30s|1min|2min|5min|10min\n"
-    "                      rise=0.1s|0.5s|1s|1.5s|2s|3s|5s fall=10s|20s|30s|45s|1min|2min|4min\n"
-    "                      on=N dyn+=N dyn-=N (0 to 100) type=L1|L1+L3\n"
-    "  program-number OLD NEW\n"
-    "                      give detector OLD the number NEW (0 to 1048574)\n"
-    "  wait-number         run the connection test and print the number a\n"
-    "                      detector reports\n"
-    "  survey NUMBERS      read each detector of NUMBERS (such as 300-320,400) and\n"
-    "                      report it; --save-dir DIR writes DIR/NUMBER.bdp for each\n"
-    "                      that answered, as the window saves it\n"
-    "  apply PLAN          give each detector of a plan (.csv or .json) its\n"
-    "                      parameters, addresses, project file or new number, each\n"
-    "                      confirmed by a read; --dry-run only says what differs\n"
-    "  audit DIR           read every detector with a project file NUMBER.bdp in DIR\n"
-    "                      and report where it differs from its file\n"
-    "Options:\n"
-    "  --simulate[=FILE]   talk to a simulated box described by FILE\n"
-    "                      (default: simbox.txt next to the program)\n"
-    "  --port PATH         use this serial port instead of the first FTDI adapter\n"
-    "  --seed N            seed of the simulated box's faults\n"
-    "  --from FILE         send-params: send the parameter set of a project file\n"
-    "                      (FIELD=VALUE given as well take precedence); a file\n"
-    "                      with a line no option or level (0 to 100) takes is refused\n"
-    "  --from-json FILE    send-params: send the fields of a JSON object as\n"
-    "                      read-params --json prints it (- for standard input)\n"
-    "  --with-addresses    read-params --save, survey: read the ten addresses too and\n"
-    "                      write them into the file\n"
-    "  --save-dir DIR      survey: write a project file per detector into DIR\n"
-    "  --report FILE       survey, apply, audit: write the report to FILE, CSV or,\n"
-    "                      for a name ending in .json, JSON (- for standard output)\n"
-    "  --dry-run           apply: read each detector and print what would be\n"
-    "                      written; write nothing\n"
-    "  --stop-on-error     apply: end the run at the first detector not done\n"
-    "  --per-detector SECONDS\n"
-    "                      survey, apply, audit: the longest any one operation on a\n"
-    "                      detector may take (default 12); a detector that does not\n"
-    "                      answer costs this once, and the run goes on\n"
-    "  --save FILE         read-params: write the parameters read to the project\n"
-    "                      file FILE, as the window saves them (address lines\n"
-    "                      empty unless --with-addresses)\n"
-    "  --json              print the parameters as JSON (the addresses as a list)\n"
-    "  --trace             print every frame sent and received, with a time stamp,\n"
-    "                      on standard error\n"
-    "  --timeout SECONDS   stop as the stop key does when the operation has not\n"
-    "                      ended by then (default 30; survey, apply and audit:\n"
-    "                      the whole run, no limit unless given)\n"
-    "  --print-udev-rule   print the udev rule that gives the user at the seat\n"
-    "                      access to FTDI adapters (the package installs it)\n"
-    "  --version           print the version\n"
-    "Exit codes: 0 done (for send-params: a read shows every value; for\n"
-    "            program-number: the detector answered with NEW), 1 no valid answer,\n"
-    "            a failed write, not confirmed or an address not read, 2 bad arguments,\n"
-    "            3 no box or several, 4 stopped by the time-out, 130 (SIGINT) or\n"
-    "            143 (SIGTERM) stopped by the signal as by the stop key; a stopped send\n"
-    "            says what it wrote. Output that cannot be written gives 1.\n"
-    "            survey, apply, audit: 0 when every detector is done (apply --dry-run:\n"
-    "            every detector read; audit: every detector agrees with its file),\n"
-    "            1 otherwise, 2 a plan refused (nothing sent).\n";
-
 namespace {
 
 constexpr double kMaxTimeoutSeconds = 86400;
 
 bool KnownCommand(const std::string& word) {
     for (const char* c : {"read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file",
-                          "send-params", "program-number", "wait-number", "survey", "apply", "audit"})
+                          "send-params", "program-number", "wait-number", "survey", "apply", "audit", "ports"})
         if (word == c) return true;
     return false;
 }
@@ -232,7 +159,18 @@ bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::st
     return true;
 }
 
+// The code of a --lang value: 1 fr, 2 en, 0 another.
+int LanguageCode(const std::string& value) { return value == "fr" ? 1 : value == "en" ? 2 : 0; }
+
 } // namespace
+
+int LanguageGiven(const std::vector<std::string>& args) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--lang" && i + 1 < args.size()) return LanguageCode(args[i + 1]);
+        if (args[i].rfind("--lang=", 0) == 0) return LanguageCode(args[i].substr(7));
+    }
+    return 0;
+}
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
     Options o;
@@ -261,6 +199,13 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                 return std::nullopt;
             }
             o.timeoutGiven = true;
+        } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
+            const std::string value = a == "--lang" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
+            o.language = LanguageCode(value);
+            if (o.language == 0) {
+                error = "--lang takes fr or en: \"" + value + "\"";
+                return std::nullopt;
+            }
         } else if (a == "--with-addresses") {
             o.withAddresses = true;
         } else if (a == "--from" || a.rfind("--from=", 0) == 0) {
@@ -285,7 +230,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (!error.empty()) {
             return std::nullopt;
         } else if (a.rfind("--", 0) == 0) {
-            error = "unknown option: " + a;
+            error = Tr("unknown option: ") + a;
             return std::nullopt;
         } else {
             // "--simulate FILE" reads FILE as the command: say what was meant.
@@ -296,7 +241,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     if (o.help || o.version || o.printUdevRule) return o;
     if (words.empty()) {
-        error = "no command given";
+        error = Tr("no command given");
         return std::nullopt;
     }
     o.command = words[0];
@@ -315,7 +260,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return o;
     }
     if (!KnownCommand(o.command)) {
-        error = "unknown command: " + o.command + boxFileHint;
+        error = Tr("unknown command: ") + o.command + boxFileHint;
         return std::nullopt;
     }
     if (o.withAddresses && o.saveFile.empty()) {
@@ -324,6 +269,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     if (!o.saveFile.empty() && o.command != "read-params") {
         error = "--save goes with read-params only";
+        return std::nullopt;
+    }
+    if (o.command == "ports") {
+        if (words.size() == 1) return o;
+        error = "ports takes no argument";
         return std::nullopt;
     }
     if (!CheckArguments(o, words, error)) return std::nullopt;

@@ -27,11 +27,14 @@ struct Options {
     bool help = false;
     bool version = false;       // --version
     bool printUdevRule = false; // --print-udev-rule
+    int language = 0;           // --lang: 1 French, 2 English, 0 not given
 };
-
-extern const char* const kUsageText;
 
 // Nothing on a bad command line, with the reason in `error`.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The language --lang asks for among `args` (1 fr, 2 en), 0 for none or a
+// value it does not take.
+int LanguageGiven(const std::vector<std::string>& args);
 
 } // namespace quelm::cli

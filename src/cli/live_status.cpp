@@ -1,9 +1,11 @@
 #include "cli/live_status.h"
 
+#include "cli/cli_language.h"
 #include "core/printable.h"
 #include "form/exchange_state.h"
 #include "platform/system.h"
 
+#include <cstdio>
 #include <utility>
 
 namespace quelm::cli {
@@ -11,6 +13,14 @@ namespace quelm::cli {
 namespace {
 
 constexpr int kEveryMs = 200;
+
+// At most `limit` bytes of `s`, never cutting a character in two.
+std::string Utf8Prefix(const std::string& s, std::size_t limit) {
+    if (s.size() <= limit) return s;
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
+    return s.substr(0, end);
+}
 
 std::FILE* OpenStream(LiveStatus* status, std::FILE* file) {
     return platform::OpenWriteStream(
@@ -21,8 +31,8 @@ std::FILE* OpenStream(LiveStatus* status, std::FILE* file) {
 
 bool IsTerminal(std::FILE* err) { return platform::IsTerminal(err); }
 
-LiveStatus::LiveStatus(Form& form, std::string command, std::FILE* out, std::FILE* err)
-    : form_(form), command_(std::move(command)), out_(out), err_(err) {
+LiveStatus::LiveStatus(Form& form, std::string subject, std::FILE* out, std::FILE* err)
+    : form_(form), subject_(std::move(subject)), out_(out), err_(err) {
     if (!IsTerminal(err_)) return;
     stream_ = OpenStream(this, err_);
     // Output to the same terminal wipes the status first as well.
@@ -45,23 +55,34 @@ void LiveStatus::pass(std::FILE* file, const char* data, std::size_t size) {
     std::fflush(file);
 }
 
+// A sentence of the catalogue with one number filled in.
+std::string WithNumber(const char* english, int n) {
+    char s[160];
+    std::snprintf(s, sizeof s, Tr(english), n);
+    return s;
+}
+
+// What the tool is doing, in words: the pass of a send and the address in
+// hand, then whether it waits for the box, for a detector to report its
+// number, or for a detector's answer, and how often it asked already.
 std::string LiveStatus::text() const {
     const ExchangeState& x = form_.x;
-    std::string s = command_ + ":";
-    if (x.sendPass > 0 && x.paramSendActive == 1) s += " pass " + std::to_string(x.sendPass) + ",";
+    std::string s = subject_ + (Language() == 1 ? " : " : ": ");
+    if (x.sendPass > 0 && x.paramSendActive == 1) s += WithNumber("pass %d", x.sendPass) + ", ";
     if (x.operation == kReadAddresses || x.operation == kSendAddresses)
-        s += " address " + std::to_string(x.addressIndex < 0 ? 1 : x.addressIndex + 1) + ",";
-    else if (x.stepTimer != 0)
-        s += " step " + std::to_string(x.stepTimer) + ",";
-    if (x.operation == kIdle)
-        s += " attempt " + std::to_string(x.attemptCount);
+        s += WithNumber("address %d", x.addressIndex < 0 ? 1 : x.addressIndex + 1) + ", ";
+    if (x.operation == kIdle && form_.link.deviceCount != 1)
+        s += Tr("looking for the box");
+    else if (x.operation == kIdle)
+        s += Tr("waiting for a detector to report its number");
+    else if (x.attemptCount > 0 && x.attemptCount < kAbortMarker) // the watchdog asked again
+        s += WithNumber("no answer, try %d", x.attemptCount + 1);
     else if (x.tryCount > 0 && x.tryCount < 10)
-        s += " try " + std::to_string(x.tryCount + 1);
+        s += WithNumber("no valid answer, try %d", x.tryCount + 1);
     else
-        s += " try 1";
-    const std::string& message = form_.ui.Text5->text();
-    if (!message.empty()) s += " |" + (message[0] == ' ' ? message : " " + message);
-    return s.size() > 100 ? s.substr(0, 100) : s;
+        s += Tr("waiting for an answer");
+    s += std::string(" (") + Tr("Ctrl-C stops") + ")";
+    return Utf8Prefix(s, 100);
 }
 
 void LiveStatus::show() {

@@ -1,6 +1,6 @@
 #pragma once
-// A one-line status of a long command on a terminal: the pass, the step or
-// the address in hand, the tries, and the message line, rewritten in place
+// A one-line status of a long command on a terminal, in the user's words:
+// what it waits for and how often it asked already, rewritten in place
 // on standard error while the command runs and wiped when it ends. Nothing
 // is written when standard error is not a terminal.
 #include "form/form.h"
@@ -12,12 +12,13 @@ namespace quelm::cli {
 
 class LiveStatus {
 public:
-    LiveStatus(Form& form, std::string command, std::FILE* out, std::FILE* err);
+    // `subject` is what the command works on ("detector 300").
+    LiveStatus(Form& form, std::string subject, std::FILE* out, std::FILE* err);
     ~LiveStatus();
     LiveStatus(const LiveStatus&) = delete;
     LiveStatus& operator=(const LiveStatus&) = delete;
 
-    // The status as shown ("send-params 300: pass 2, step 9, try 3 | ...").
+    // The status as shown ("detector 299: no answer, try 2 (Ctrl-C stops)").
     std::string text() const;
     // Where the command writes its messages and its output: each write
     // first wipes the status.
@@ -30,7 +31,7 @@ private:
     void show();
 
     Form& form_;
-    std::string command_;
+    std::string subject_;
     std::FILE* out_;
     std::FILE* err_;
     std::FILE* stream_ = nullptr;

@@ -1,10 +1,10 @@
 #include "cli/messages.h"
 
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "core/printable.h"
 #include "form/form_ops.h"
 #include "platform/stop_signals.h"
-#include "shell/language_files.h"
 
 namespace quelm::cli {
 
@@ -33,18 +33,12 @@ void FillBoxTable(LanguageTables& tables) {
     b[42] = "not sent: this address to send is negative or not a whole number: box";
     b[50] = "several programming boxes attached: unplug all but one";
     b[52] = "the detector acknowledged but never took this address in 10 writes: address";
-}
-
-void UseEnglishCaptions(Form& f) {
-    ReadTable(BuiltInLanguageFile(1, 2), f.tables.frame);
-    // Frame1 to Frame18 are lines 7 to 24, after the six menu captions.
-    for (std::size_t n = 1; n <= 18; ++n)
-        f.ui.Frame[n]->setCaption(LanguageTables::line(f.tables.frame, static_cast<int>(n) + 6));
+    b[55] = "the detector does not answer";
 }
 
 int SayStopped(std::FILE* err, const char* timedOut) {
     const char* signal = platform::StopSignalName();
-    std::fprintf(err, "quelmbox-cli: STOP: %s%s\n", signal ? "stopped by " : timedOut, signal ? signal : "");
+    std::fprintf(err, Tr("quelmbox-cli: STOP: %s%s\n"), Tr(signal ? "stopped by " : timedOut), signal ? signal : "");
     return kStopped;
 }
 
@@ -56,7 +50,7 @@ int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
 }
 
 void SayError(std::FILE* err, const std::string& message) {
-    std::fprintf(err, "quelmbox-cli: %s\n", Printable(message).c_str());
+    std::fprintf(err, Tr("quelmbox-cli: %s\n"), Printable(message).c_str());
 }
 
 } // namespace quelm::cli

@@ -11,10 +11,6 @@
 namespace quelm::cli {
 
 void FillBoxTable(LanguageTables& tables);
-// The window's group captions in English, from the English frame file the
-// tool carries: a message that names a group ("never confirmed: Output
-// power") is then in one language.
-void UseEnglishCaptions(Form& f);
 
 // Says on `err` that a stop ended the operation: the signal that asked for
 // it, or `timedOut` when the time-out did. Returns the exit code.

@@ -1,5 +1,6 @@
 #include "cli/print_parameters.h"
 
+#include "cli/cli_language.h"
 #include "cli/json.h"
 #include "protocol/codec.h"
 
@@ -40,6 +41,14 @@ std::vector<Row> Rows(const DetectorParameters& p) {
     };
 }
 
+// `text` followed by blanks up to `width` characters (not bytes: an accented
+// letter takes two bytes in UTF-8).
+std::string Padded(const std::string& text, std::size_t width) {
+    std::size_t characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return text + std::string(characters < width ? width - characters : 0, ' ');
+}
+
 } // namespace
 
 void PrintParameters(std::FILE* out, const std::string& number, const DetectorParameters& p, bool json,
@@ -55,9 +64,11 @@ void PrintParameters(std::FILE* out, const std::string& number, const DetectorPa
         std::fprintf(out, "%s}\n", s.c_str());
         return;
     }
-    std::fprintf(out, "Detector %s\n", number.c_str());
+    std::fprintf(out, Tr("Detector %s\n"), number.c_str());
     // The second column is what send-params takes back.
-    for (const Row& r : rows) std::fprintf(out, "  %-18s %s=%s\n", r.label, r.field, r.value.c_str());
+    const std::size_t width = Language() == 1 ? 20 : 18;
+    for (const Row& r : rows)
+        std::fprintf(out, "  %s %s=%s\n", Padded(Tr(r.label), width).c_str(), r.field, r.value.c_str());
 }
 
 } // namespace quelm::cli

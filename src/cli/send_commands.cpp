@@ -1,6 +1,7 @@
 #include "cli/send_commands.h"
 
 #include "box/connection_test.h"
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "cli/json.h"
 #include "cli/live_read.h"
@@ -164,7 +165,10 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (f.x.shownLine != parametersSent) return Failure(f, stopped, err);
     const long long passes = f.x.sendPass;
     if (!o.json)
-        std::fprintf(out, "Parameters sent and confirmed by a read, in %lld pass%s\n", passes, passes == 1 ? "" : "es");
+        std::fprintf(out, Tr("Parameters sent and confirmed by a read, in %lld pass%s\n"), passes,
+                     passes == 1       ? ""
+                     : Language() == 1 ? "s"
+                                       : "es");
     PrintParameters(out, o.number, ParametersHeld(f), o.json, {{"passes", passes}});
     return kSuccess;
 }
@@ -177,7 +181,7 @@ int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (f.x.shownLine != numberProgrammed) return Failure(f, stopped, err);
     const std::string reported = f.ui.Text3->text();
     if (reported != o.send.newNumber) {
-        std::fprintf(err, "quelmbox-cli: the detector answered with %s, not %s\n", reported.c_str(),
+        std::fprintf(err, Tr("quelmbox-cli: the detector answered with %s, not %s\n"), reported.c_str(),
                      o.send.newNumber.c_str());
         return kOperationFailed;
     }
@@ -185,7 +189,7 @@ int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
         std::fprintf(out, "{\"old\": %s, \"new\": %s, \"reported\": %s}\n", JsonNumber(o.number).c_str(),
                      JsonNumber(o.send.newNumber).c_str(), JsonNumber(reported).c_str());
     else
-        std::fprintf(out, "Detector %s now answers to number %s\n", o.number.c_str(), reported.c_str());
+        std::fprintf(out, Tr("Detector %s now answers to number %s\n"), o.number.c_str(), reported.c_str());
     return kSuccess;
 }
 
@@ -199,13 +203,13 @@ int WaitNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (number.empty()) {
         if (f.link.deviceCount != 1) return Failure(f, stopped, err);
         if (stopped) return Failure(f, true, err);
-        std::fprintf(err, "quelmbox-cli: no detector reported its number\n");
+        std::fputs(Tr("quelmbox-cli: no detector reported its number\n"), err);
         return kOperationFailed;
     }
     if (o.json)
         std::fprintf(out, "{\"reported\": %s}\n", JsonNumber(number).c_str());
     else
-        std::fprintf(out, "A detector reported number %s\n", number.c_str());
+        std::fprintf(out, Tr("A detector reported number %s\n"), number.c_str());
     return kSuccess;
 }
 

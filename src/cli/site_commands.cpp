@@ -4,6 +4,7 @@
 #include "cli/messages.h"
 #include "core/printable.h"
 #include "platform/files.h"
+#include "platform/path_text.h"
 #include "platform/stop_signals.h"
 #include "platform/system.h"
 #include "site/site_runner.h"
@@ -109,7 +110,7 @@ int ExitCode(const SiteRun& run, bool dryRun) {
 // The plan, read whole; a signal ends the reading as it ends a run.
 int ReadPlanFile(const Options& o, ApplyRequest& apply, std::FILE* err) {
     std::vector<PlanError> errors;
-    apply.rows = ReadPlan(o.number, errors, [] { return platform::StopSignal() != 0; });
+    apply.rows = ReadPlan(platform::PathFromUtf8(o.number), errors, [] { return platform::StopSignal() != 0; });
     if (platform::StopSignal() != 0) {
         SayError(err, std::string("STOP: stopped by ") + platform::StopSignalName() +
                           " while reading the plan; nothing sent");
@@ -124,7 +125,7 @@ int ReadPlanFile(const Options& o, ApplyRequest& apply, std::FILE* err) {
 int ListFolder(const Options& o, std::vector<AuditEntry>& audit, std::FILE* err) {
     std::vector<std::string> aside;
     std::string error;
-    if (!ListAuditEntries(o.number, audit, aside, error)) {
+    if (!ListAuditEntries(platform::PathFromUtf8(o.number), audit, aside, error)) {
         SayError(err, error);
         return kUsage;
     }
@@ -136,13 +137,13 @@ int ListFolder(const Options& o, std::vector<AuditEntry>& audit, std::FILE* err)
 // The files the run reads or writes, which its report must not replace.
 std::vector<RunFile> RunFiles(const Options& o, const ApplyRequest& apply, const std::vector<AuditEntry>& audit) {
     std::vector<RunFile> files;
-    if (o.command == "apply") files.push_back({o.number, "the plan"});
+    if (o.command == "apply") files.push_back({platform::PathFromUtf8(o.number), "the plan"});
     for (const PlanRow& row : apply.rows)
         if (!row.fileRead.empty()) files.push_back({row.fileRead, "a project file"});
     for (const AuditEntry& e : audit) files.push_back({e.file, "a project file"});
     if (!o.site.saveDir.empty())
         for (const std::string& d : o.site.detectors)
-            files.push_back({std::filesystem::path(o.site.saveDir) / (d + ".bdp"), "a project file"});
+            files.push_back({platform::PathFromUtf8(o.site.saveDir) / (d + ".bdp"), "a project file"});
     return files;
 }
 
@@ -152,7 +153,7 @@ int CheckReport(const Options& o, const std::vector<RunFile>& runFiles, std::FIL
     if (o.site.reportFile.empty() || (o.site.reportFile == "-" && !o.json)) return kSuccess;
     if (o.site.reportFile == "-")
         error = "--report - and --json both write to the standard output: give one of them";
-    else if (!CheckReportFile(o.site.reportFile, runFiles, error))
+    else if (!CheckReportFile(platform::PathFromUtf8(o.site.reportFile), runFiles, error))
         error += platform::IsStandardStream(o.site.reportFile) ? "; nothing sent (--report - writes it there)"
                                                                : "; nothing sent";
     if (error.empty()) return kSuccess;
@@ -166,7 +167,8 @@ int Prepare(const Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audi
     if (o.command == "apply") code = ReadPlanFile(o, apply, err);
     if (o.command == "audit") code = ListFolder(o, audit, err);
     std::error_code ec;
-    if (!o.site.saveDir.empty() && !std::filesystem::create_directories(o.site.saveDir, ec) && ec) {
+    if (!o.site.saveDir.empty() && !std::filesystem::create_directories(platform::PathFromUtf8(o.site.saveDir), ec) &&
+        ec) {
         SayError(err, "cannot make the folder " + o.site.saveDir + ": " + ec.message());
         return kUsage;
     }
@@ -177,7 +179,7 @@ int Prepare(const Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audi
 bool PutReport(const Options& o, const SiteRun& run, std::FILE* out, std::FILE* err) {
     std::string error;
     if (o.site.reportFile != "-") {
-        if (WriteReport(o.site.reportFile, o.command, run.rows, error)) return true;
+        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.command, run.rows, error)) return true;
         SayError(err, error);
         return false;
     }
@@ -206,7 +208,8 @@ int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     };
     SiteRunner runner(f, settings);
     SiteRun run;
-    if (o.command == "survey") run = runner.survey({o.site.detectors, o.withAddresses, o.site.saveDir});
+    if (o.command == "survey")
+        run = runner.survey({o.site.detectors, o.withAddresses, platform::PathFromUtf8(o.site.saveDir)});
     if (o.command == "apply") {
         apply.dryRun = o.site.dryRun;
         apply.stopOnError = o.site.stopOnError;

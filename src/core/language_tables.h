@@ -12,7 +12,7 @@ namespace quelm {
 
 struct LanguageTables {
     static constexpr int kLines = 50;
-    static constexpr int kBoxLines = 54;
+    static constexpr int kBoxLines = 55;
     std::array<std::string, kBoxLines + 1> box{};
     std::array<std::string, kLines + 1> frame{}, option{};
 

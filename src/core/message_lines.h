@@ -59,6 +59,7 @@ enum MessageLine : int {
     addressNeverConfirmed = 52,
     newNumberAnswers = 53,
     valuesUncertain = 54,
+    detectorSilent = 55,
     // Not lines of the table: the stop key's " STOP", and the fixed text
     // "Programmer" shows while it looks for the box.
     stopShown = 100,

@@ -84,6 +84,8 @@ constexpr Row kRows[] = {
      "e",
      "simulated box"},
     {Said::FirstFtdiAdapter, "premier adaptateur FTDI", "first FTDI adapter"},
+    {Said::DetectorSilent, " Le d\xC3\xA9tecteur ne r\xC3\xA9pond pas : appuyez sur une touche pour arr\xC3\xAAter",
+     " The detector does not answer: press a key to stop"},
     {Said::CannotOpen, "impossible d'ouvrir ", "cannot open "},
     {Said::CannotRead, "impossible de lire ", "cannot read "},
     {Said::CannotWrite,
@@ -105,6 +107,8 @@ constexpr Row kRows[] = {
     {Said::OnlyDeviceZero, "seul le p\xC3\xA9riph\xC3\xA9rique 0 peut \xC3\xAAtre ouvert",
      "only device 0 can be opened"},
     {Said::LineSettingUnsupported, "r\xC3\xA9glage de ligne non pris en charge", "line setting not supported"},
+    {Said::ReadOnlyFile, "le fichier est en lecture seule (il n'est pas remplac\xC3\xA9)",
+     "the file is read-only (it is not replaced)"},
 };
 
 static_assert(std::size(kRows) == static_cast<std::size_t>(Said::Count), "one row per text");

@@ -33,6 +33,7 @@ enum class Said : int {
     ValuesUncertain,
     SimulatedBox,
     FirstFtdiAdapter,
+    DetectorSilent,
     // Phrases of the reasons the file and port layers give in English.
     CannotOpen,
     CannotRead,
@@ -48,6 +49,7 @@ enum class Said : int {
     NoFtdiAdapter,
     OnlyDeviceZero,
     LineSettingUnsupported,
+    ReadOnlyFile,
     Count
 };
 
@@ -60,5 +62,11 @@ std::string Filled(std::string_view text, const std::string& a1, const std::stri
 // into French for language 1; names and the system's own words stay as
 // they are, and any other language keeps the English.
 std::string Reason(const std::string& english, int language);
+
+// The command line's sentence `english` in `language`: its French wording
+// for language 1 where the catalogue has one, else `english` itself.
+const char* Phrase(const char* english, int language);
+// The command line's help, in `language` (English for any but 1).
+const char* UsageText(int language);
 
 } // namespace quelm

@@ -63,6 +63,7 @@ char ToWindows1252(char32_t c) {
 WritePointHook writePointHook = nullptr;
 
 constexpr const char* kLinkRefused = "it is a symbolic link, which is not followed here";
+constexpr const char* kReadOnly = "the file is read-only (it is not replaced)";
 constexpr const char* kNotRegular = "it is not a regular file (a pipe, a device or a folder is never replaced)";
 
 // A name that already stands for something other than a regular file.
@@ -135,6 +136,7 @@ bool CheckWritable(const std::filesystem::path& file, std::filesystem::path& tar
         return fail("it is the tool's own standard input, output or error");
     if (!platform::FollowLinks(file, target, reason)) return fail(reason);
     if (NotRegular(target)) return fail(kNotRegular);
+    if (platform::WriteProtected(target)) return fail(kReadOnly);
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     std::error_code ec;
     if (!std::filesystem::is_directory(folder, ec)) return fail("no folder " + platform::Utf8OfPath(folder));
@@ -162,6 +164,7 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::string_view byt
         return fail(kLinkRefused);
     if (links == Links::follow && !platform::FollowLinks(file, target, reason)) return fail(reason);
     if (NotRegular(target)) return fail(kNotRegular);
+    if (platform::WriteProtected(target)) return fail(kReadOnly);
     const auto old = platform::RegularFileStatus(target);
     platform::NewFile temporary;
     if (!temporary.create(target.parent_path(), old.has_value(), reason)) return fail(reason);

@@ -30,14 +30,14 @@ enum class Links {
 // Replaces `file` with `bytes`: written to a new temporary file of its own
 // beside it, given the old file's mode and owner, flushed to the disk, then
 // renamed over it. Only a regular file is replaced: a pipe, a device or a
-// folder of that name is refused. On any failure the temporary file is
+// folder of that name is refused, and so is a file marked read-only. On any failure the temporary file is
 // removed, the old file stays as it was, and `error` says why.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes, std::string& error,
                          Links links = Links::follow);
 
 // Whether WriteFileAtomically could write `file` now, checked before long
 // work whose result goes there: the name stands, through its links, for a
-// regular file or for nothing yet, in a folder where a file can be made, and
+// regular file not marked read-only or for nothing yet, in a folder where a file can be made, and
 // it is not the tool's own standard input, output or error by another name
 // ("/dev/stdout"). `target` is the name the write would replace.
 bool CheckWritable(const std::filesystem::path& file, std::filesystem::path& target, std::string& error);

@@ -7,9 +7,13 @@
 
 namespace quelm {
 
+// A whole watchdog period without an answer while the message line still
+// says only that the box was found: the user learns that the detector is
+// silent and that a key stops the waiting.
 void Timer6_Timer(Form& f) {
     f.ui.Timer[timer::replyWatchdog]->disable();
     if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
+    if (!f.x.keyPressed && f.x.shownLine == boxFound) ShowLineWith(f, detectorSilent, Said::DetectorSilent, "");
     f.x.attemptCount += 1;
     SendFrameAndPoll(f);
 }

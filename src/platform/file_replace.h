@@ -25,6 +25,12 @@ struct KeptStatus {
 // Of an existing regular file; nothing for no file, or another kind.
 std::optional<KeptStatus> RegularFileStatus(const std::filesystem::path& file);
 
+// Whether the user has marked the existing file `file` as not to be
+// written: no write permission bit at all, or none for us (Linux); the
+// read-only attribute (Windows). Replacing it by a rename would go round
+// that mark, so a write refuses such a file.
+bool WriteProtected(const std::filesystem::path& file);
+
 // A file of our own, open for writing.
 class NewFile {
 public:

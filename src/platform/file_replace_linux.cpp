@@ -45,6 +45,15 @@ std::optional<KeptStatus> RegularFileStatus(const std::filesystem::path& file) {
     return KeptStatus{st.st_mode, st.st_uid, st.st_gid};
 }
 
+bool WriteProtected(const std::filesystem::path& file) {
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // The mode first: the superuser may write anything, yet a file with no
+    // write bit was still marked read-only by its owner.
+    if ((st.st_mode & 0222) == 0) return true;
+    return ::access(file.c_str(), W_OK) != 0 && errno == EACCES;
+}
+
 NewFile::~NewFile() {
     std::string ignored; // only after a failure already reported
     if (native_ >= 0) close(ignored);

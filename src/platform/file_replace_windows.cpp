@@ -53,6 +53,12 @@ std::optional<KeptStatus> RegularFileStatus(const std::filesystem::path& file) {
     return KeptStatus{attributes, -1, -1};
 }
 
+bool WriteProtected(const std::filesystem::path& file) {
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 NewFile::~NewFile() {
     std::string ignored; // only after a failure already reported
     if (native_ != -1) close(ignored);

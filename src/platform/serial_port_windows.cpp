@@ -27,6 +27,9 @@ std::wstring dosName(const std::string& path) {
     return device.substr(4);
 }
 
+// "C:", a drive, which the device namespace holds as well.
+bool IsDrive(const std::wstring& name) { return name.size() == 2 && name[1] == L':'; }
+
 // `whileOpen`: the port was open, so a refusal means the adapter went away.
 SerialError errorOf(DWORD code, bool whileOpen) {
     switch (code) {
@@ -109,11 +112,28 @@ bool useTimeouts(std::intptr_t native, int readMs, int writeMs, int& lastRead, i
 } // namespace
 
 SerialError ProbeSerialPort(const std::string& path) {
-    // The serial ports' own configuration, asked by name without opening the port.
+    // The serial ports' own configuration, asked by name without opening the
+    // port; not every system keeps one for every port (Wine has none past
+    // COM9), so a device of that name in the device namespace counts too:
+    // the open says what it is.
     COMMCONFIG config{};
     config.dwSize = sizeof config;
     DWORD size = sizeof config;
     if (::GetDefaultCommConfigW(dosName(path).c_str(), &config, &size)) return {};
+    wchar_t target[512] = {};
+    if (::QueryDosDeviceW(dosName(path).c_str(), target, 512) != 0 && !IsDrive(dosName(path))) return {};
+    // Nor does every system list it there: a look at the device without
+    // asking to read or write it tells a character device, or one another
+    // program holds, from no device at all.
+    const HANDLE look = ::CreateFileW(deviceName(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (look != INVALID_HANDLE_VALUE) {
+        const bool device = ::GetFileType(look) == FILE_TYPE_CHAR;
+        ::CloseHandle(look);
+        if (device) return {};
+    } else if (const DWORD code = ::GetLastError(); code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION) {
+        return {};
+    }
     // A file or a folder by that name is no serial port.
     if (::GetFileAttributesW(WideOf(path).c_str()) != INVALID_FILE_ATTRIBUTES) return {SerialFault::notSerialPort, {}};
     return {SerialFault::noSuchPort, {}};
@@ -125,12 +145,16 @@ SerialPort::~SerialPort() {
 }
 
 bool SerialPort::open(const std::string& path, SerialError& error) {
-    // The kind of port first: then a refused open means another program holds it.
-    if (error = ProbeSerialPort(path); error.fault != SerialFault::none) return false;
     // No sharing: while the session lasts, any other open of the port fails.
     const HANDLE h = ::CreateFileW(deviceName(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return failed(error, false);
+    if (h == INVALID_HANDLE_VALUE) {
+        // No port of that name, or a file; else another program holds it.
+        const DWORD code = ::GetLastError();
+        if (error = ProbeSerialPort(path); error.fault != SerialFault::none) return false;
+        error = errorOf(code, false);
+        return false;
+    }
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (::GetFileType(h) != FILE_TYPE_CHAR || !::GetCommState(h, &dcb)) {

@@ -17,9 +17,28 @@ std::string HomeFolder() {
     return home ? home : "";
 }
 
+std::string SessionLanguage() {
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return value;
+    }
+    return "";
+}
+
+std::filesystem::path UserSettingsFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data != nullptr && *data == '/') return std::filesystem::path(data) / "quelmbox";
+    const std::string home = HomeFolder();
+    return home.empty() ? std::filesystem::path() : std::filesystem::path(home) / ".local/share/quelmbox";
+}
+
 std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
 
 void PrepareConsole() {}
+
+bool HasOwnConsole() { return false; }
+
+void WaitForKey() {}
 
 namespace {
 

@@ -8,7 +8,9 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <conio.h>
 #include <cstdio>
+#include <cstdlib>
 
 namespace quelm::platform {
 
@@ -21,6 +23,17 @@ std::filesystem::path ExecutablePath() {
         buffer.resize(buffer.size() * 2);
     }
 }
+
+std::string SessionLanguage() {
+    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+    const LCID ui = MAKELCID(::GetUserDefaultUILanguage(), SORT_DEFAULT);
+    if (::LCIDToLocaleName(ui, name, LOCALE_NAME_MAX_LENGTH, 0) <= 0) return "";
+    return Utf8Of(name);
+}
+
+// The window keeps its settings in the folder it runs in, which the working
+// folder already stands for.
+std::filesystem::path UserSettingsFolder() { return {}; }
 
 std::string HomeFolder() {
     const DWORD n = ::GetEnvironmentVariableW(L"USERPROFILE", nullptr, 0);
@@ -43,13 +56,37 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
     return args;
 }
 
+namespace {
+
+UINT consoleCodePage = 0;
+
+void GiveCodePageBack() { ::SetConsoleOutputCP(consoleCodePage); }
+
+} // namespace
+
 void PrepareConsole() {
+    consoleCodePage = ::GetConsoleOutputCP();
+    if (consoleCodePage != 0 && consoleCodePage != CP_UTF8) std::atexit(GiveCodePageBack);
     ::SetConsoleOutputCP(CP_UTF8);
     std::fflush(stdout);
     std::fflush(stderr);
     ::_setmode(::_fileno(stdout), _O_BINARY);
     ::_setmode(::_fileno(stderr), _O_BINARY);
+    // The C runtime writes an unbuffered stream a piece at a time, which
+    // splits a UTF-8 letter across writes to the console; a buffer makes each
+    // write whole, and the tool flushes where a line must show at once.
+    static char outBuffer[1 << 14];
+    static char errBuffer[1 << 14];
+    std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
+    std::setvbuf(stderr, errBuffer, _IOFBF, sizeof errBuffer);
 }
+
+bool HasOwnConsole() {
+    DWORD processes[2] = {};
+    return ::GetConsoleProcessList(processes, 2) == 1;
+}
+
+void WaitForKey() { (void)::_getch(); }
 
 bool IsTerminal(std::FILE* file) { return file != nullptr && ::_isatty(::_fileno(file)) != 0; }
 

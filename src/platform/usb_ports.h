@@ -13,6 +13,15 @@ namespace quelm::platform {
 // Linux, by port number on Windows.
 std::vector<std::string> UsbSerialPorts(const std::string& vendorId);
 
+// A serial port of this computer, as `quelmbox-cli ports` lists it.
+struct SerialPortEntry {
+    std::string name;     // what --port takes: "/dev/ttyUSB0", "COM5"
+    std::string vendorId; // its USB adapter's vendor id ("0403"), empty when not USB
+    int latencyMs = -1;   // the adapter's latency timer, -1 where it cannot be read
+};
+// Every serial port present, in the order of UsbSerialPorts.
+std::vector<SerialPortEntry> SerialPorts();
+
 // The USB vendor id, four lower-case hex digits, named by a device's
 // hardware ids ("USB\VID_0403&PID_6001&REV_0600", "FTDIBUS\COMPORT&VID_0403&PID_6001",
 // several separated by NUL characters); empty when none names one.

@@ -54,7 +54,32 @@ int latencyTimer(const fs::path& file, bool& written) {
     }
 }
 
+// The latency timer the adapter reports, without changing it; -1 for none.
+int latencyRead(const fs::path& file) {
+    const std::string ms = firstWord(file);
+    if (ms.empty() || ms.size() > 4 || ms.find_first_not_of("0123456789") != std::string::npos) return -1;
+    return std::stoi(ms);
+}
+
 } // namespace
+
+std::vector<SerialPortEntry> SerialPorts(const fs::path& sysClassTty) {
+    std::vector<SerialPortEntry> ports;
+    std::error_code ec;
+    for (const fs::directory_entry& entry : fs::directory_iterator(sysClassTty, ec)) {
+        const fs::path tty = entry.path();
+        std::error_code missing;
+        if (!fs::exists(tty / "device", missing) ||
+            (fs::exists(tty / "type", missing) && firstWord(tty / "type") == "0"))
+            continue;
+        ports.push_back(
+            {"/dev/" + tty.filename().string(), usbVendorOf(tty), latencyRead(tty / "device" / "latency_timer")});
+    }
+    std::sort(ports.begin(), ports.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    return ports;
+}
+
+std::vector<SerialPortEntry> SerialPorts() { return SerialPorts("/sys/class/tty"); }
 
 std::vector<std::string> UsbSerialPorts(const std::string& vendorId, const fs::path& sysClassTty) {
     std::vector<std::string> paths;

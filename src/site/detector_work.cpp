@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "files/text_file.h"
+#include "platform/path_text.h"
 #include "project/project_actions.h"
 #include "project/project_file.h"
 #include "site/line_watch.h"
@@ -229,7 +230,7 @@ bool DetectorWork::save(const std::filesystem::path& dir, bool withAddresses) {
     // A link in the folder could send the write to any file: refused.
     if (!WriteFileAtomically(file, FormatProjectFile(record), error, Links::refuse))
         return fail(DetectorState::failed, error);
-    row_.projectFile = file.string();
+    row_.projectFile = platform::Utf8OfPath(file);
     return true;
 }
 

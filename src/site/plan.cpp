@@ -1,6 +1,7 @@
 #include "site/plan.h"
 
 #include "files/text_file.h"
+#include "platform/path_text.h"
 #include "site/csv.h"
 #include "site/detector_list.h"
 #include "site/plan_json.h"
@@ -172,7 +173,7 @@ private:
 
     void takeFile(PlanRow& row) {
         if (row.file.empty()) return;
-        const std::filesystem::path given(row.file);
+        const std::filesystem::path given = platform::PathFromUtf8(row.file);
         row.fileRead = given.is_absolute() ? given : folder_ / given;
         FileSettings settings;
         std::string error;
@@ -306,7 +307,7 @@ std::vector<PlanRow> ReadPlan(const std::filesystem::path& plan, std::vector<Pla
         errors = {{0, text ? "larger than 4 MiB, not a plan" : error}};
         return {};
     }
-    const bool json = Lower(plan.extension().string()) == ".json";
+    const bool json = Lower(platform::Utf8OfPath(plan.extension())) == ".json";
     return ParsePlanText(*text, json, plan.parent_path(), errors, stopAsked);
 }
 

@@ -1,5 +1,6 @@
 #include "site/project_values.h"
 
+#include "platform/path_text.h"
 #include "project/project_file.h"
 
 namespace quelm {
@@ -81,7 +82,7 @@ bool ReadSettingsFile(const std::filesystem::path& file, FileSettings& settings,
     std::vector<std::string> values;
     if (!ReadProjectFile(file, values, error)) return false;
     if (SettingsFromProjectValues(values, settings, error)) return true;
-    error = file.string() + ": " + error;
+    error = platform::Utf8OfPath(file) + ": " + error;
     return false;
 }
 

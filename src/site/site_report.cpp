@@ -170,7 +170,7 @@ std::string ReportJson(const std::string& command, const std::vector<DetectorRep
 }
 
 bool ReportIsJson(const std::filesystem::path& file) {
-    std::string suffix = file.extension().string();
+    std::string suffix = platform::Utf8OfPath(file.extension());
     for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return suffix == ".json";
 }

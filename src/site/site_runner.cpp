@@ -1,5 +1,7 @@
 #include "site/site_runner.h"
 
+#include "platform/path_text.h"
+
 #include "form/form_ops.h"
 #include "site/detector_list.h"
 #include "site/detector_work.h"
@@ -32,20 +34,20 @@ bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>&
     std::error_code ec;
     std::filesystem::directory_iterator it(dir, ec);
     if (ec) {
-        error = "cannot read the folder " + dir.string() + ": " + ec.message();
+        error = "cannot read the folder " + platform::Utf8OfPath(dir) + ": " + ec.message();
         return false;
     }
     for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
         const std::filesystem::path& file = it->path();
         if (file.extension() != ".bdp") continue;
         std::string number;
-        if (it->is_regular_file(ec) && PlainNumber(file.stem().string(), number))
+        if (it->is_regular_file(ec) && PlainNumber(platform::Utf8OfPath(file.stem()), number))
             entries.push_back({number, file});
         else
-            aside.push_back(file.filename().string());
+            aside.push_back(platform::Utf8OfPath(file.filename()));
     }
     if (ec) {
-        error = "cannot read the folder " + dir.string() + ": " + ec.message();
+        error = "cannot read the folder " + platform::Utf8OfPath(dir) + ": " + ec.message();
         return false;
     }
     std::sort(entries.begin(), entries.end(), [](const AuditEntry& a, const AuditEntry& b) {
@@ -56,13 +58,13 @@ bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>&
     entries.erase(std::unique(entries.begin(), entries.end(),
                               [&aside](const AuditEntry& a, const AuditEntry& b) {
                                   if (a.detector != b.detector) return false;
-                                  aside.push_back(b.file.filename().string());
+                                  aside.push_back(platform::Utf8OfPath(b.file.filename()));
                                   return true;
                               }),
                   entries.end());
     if (entries.size() <= kMostDetectorsPerRun) return true;
-    error = dir.string() + " holds " + std::to_string(entries.size()) + " project files NUMBER.bdp: at most " +
-            std::to_string(kMostDetectorsPerRun) + " detectors in one run";
+    error = platform::Utf8OfPath(dir) + " holds " + std::to_string(entries.size()) +
+            " project files NUMBER.bdp: at most " + std::to_string(kMostDetectorsPerRun) + " detectors in one run";
     entries.clear();
     return false;
 }
@@ -174,7 +176,7 @@ SiteRun SiteRunner::audit(const std::vector<AuditEntry>& entries) {
         detectors,
         [&entries](DetectorWork& w, std::size_t i) {
             DetectorReport& row = w.row();
-            row.projectFile = entries[i].file.string();
+            row.projectFile = platform::Utf8OfPath(entries[i].file);
             FileSettings file;
             std::string error;
             if (!ReadSettingsFile(entries[i].file, file, error)) {

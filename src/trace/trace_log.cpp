@@ -4,6 +4,7 @@
 #include "protocol/number.h"
 
 #include <cstdio>
+#include <string>
 #include <tuple>
 
 namespace quelm {
@@ -14,7 +15,9 @@ std::string FormatTraceEntry(const TraceEntry& e) {
     case TraceEntry::Kind::Sent: line += "TX "; break;
     case TraceEntry::Kind::Received: line += "RX "; break;
     case TraceEntry::Kind::Event: return line + "-- " + e.text;
-    case TraceEntry::Kind::Log: return line + "log " + e.text + (e.note.empty() ? "" : "   (" + e.note + ")");
+    case TraceEntry::Kind::Log:
+        return line + "log " + e.text + (e.note.empty() ? "" : "   (" + e.note + ")") +
+               (e.repeats > 1 ? "   x" + std::to_string(e.repeats) : "");
     }
     char cell[8];
     for (std::size_t i = 0; i < 5; ++i) {
@@ -66,6 +69,14 @@ void TraceLog::addText(TraceEntry::Kind kind, std::string text, std::string note
 }
 
 void TraceLog::add(TraceEntry entry) {
+    if (entry.kind == TraceEntry::Kind::Log && !entries_.empty()) {
+        TraceEntry& last = entries_.back();
+        if (last.kind == TraceEntry::Kind::Log && last.text == entry.text && last.note == entry.note) {
+            last.repeats += 1;
+            if (onRepeated) onRepeated(last);
+            return;
+        }
+    }
     if (context) std::tie(entry.operation, entry.stepTimer) = context();
     if (entries_.size() >= limit_) entries_.erase(entries_.begin(), entries_.begin() + limit_ / 10);
     entries_.push_back(std::move(entry));

@@ -26,6 +26,7 @@ struct TraceEntry {
     int stepTimer = 0;
     std::string text; // a frame's meaning, or the event or log line
     std::string note; // a log line: what it stands for, when its words mislead
+    int repeats = 1;  // a log line: how often it came in a row (a quiet tick comes every few ms)
 };
 
 // What a log line of the link stands for when its words say something else:
@@ -46,7 +47,8 @@ public:
 
     // A frame, stamped with the time its first byte went or came.
     void addFrame(std::int64_t atUs, bool toBox, const std::vector<std::uint8_t>& bytes, std::string meaning);
-    // A driver event or a log line, stamped now.
+    // A driver event or a log line, stamped now. A log line that repeats the
+    // one before it word for word counts in that entry instead.
     void addText(TraceEntry::Kind kind, std::string text, std::string note = {});
 
     const std::deque<TraceEntry>& entries() const { return entries_; }
@@ -60,6 +62,8 @@ public:
     std::function<std::pair<int, int>()> context;
     // The window's view of the log; cleared with clear().
     std::function<void(const TraceEntry&)> onAdded;
+    // The last entry counted one more repeat.
+    std::function<void(const TraceEntry&)> onRepeated;
     std::function<void()> onCleared;
 
 private:

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -47,12 +49,16 @@ TraceWindow::TraceWindow(TraceLog& log, const WindowModel& model, QWidget* paren
     log_.onAdded = [this](const TraceEntry& entry) {
         if (isVisible()) append(entry);
     };
+    log_.onRepeated = [this](const TraceEntry& entry) {
+        if (isVisible()) replaceLast(entry);
+    };
     log_.onCleared = [this] { text_->clear(); };
     showLanguage();
 }
 
 TraceWindow::~TraceWindow() {
     log_.onAdded = nullptr;
+    log_.onRepeated = nullptr;
     log_.onCleared = nullptr;
 }
 
@@ -81,6 +87,12 @@ void TraceWindow::showEvent(QShowEvent* event) {
 
 void TraceWindow::append(const TraceEntry& entry) {
     text_->appendPlainText(QString::fromStdString(FormatTraceEntry(entry)));
+}
+
+void TraceWindow::replaceLast(const TraceEntry& entry) {
+    QTextCursor cursor(text_->document()->lastBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(QString::fromStdString(FormatTraceEntry(entry)));
 }
 
 void TraceWindow::reload() {

@@ -36,6 +36,8 @@ protected:
 
 private:
     void append(const TraceEntry& entry);
+    // The last line shown, rewritten: its entry counted one more repeat.
+    void replaceLast(const TraceEntry& entry);
     void reload();
     void askAndSave();
     int language() const; // 1 French, 2 English, as the menu marks

@@ -255,3 +255,19 @@ TEST_F(ReadEdges, AReplyLeftOnItsWayIsNotTheNextOperationsAnswer) {
     afterFrames(sent + 1);
     EXPECT_LT(rig.box.framesReceived()[sent].tUs - endedUs, 10'000);
 }
+
+// "Box found" is no news once a whole watchdog period went by in silence:
+// the message line says the detector does not answer and a key stops.
+TEST_F(ReadEdges, AWatchdogPeriodInSilenceSaysTheDetectorDoesNotAnswer) {
+    read("999");
+    afterFrames(1);
+    EXPECT_EQ(rig.message(), rig.line(3));
+    rig.clock.advanceMs(3900);
+    EXPECT_EQ(rig.message(), rig.line(3));
+    rig.clock.advanceMs(200);
+    EXPECT_EQ(rig.message(), rig.line(55));
+    EXPECT_EQ(f.x.shownLine, detectorSilent);
+    Form_KeyDown(f, 27);
+    ASSERT_TRUE(rig.runUntilOperationEnds(5000));
+    EXPECT_EQ(rig.message(), " STOP");
+}

@@ -24,8 +24,12 @@ inline std::string Slurp(std::FILE* f) {
     return s;
 }
 
-// `args` without the program name.
+// `args` without the program name; in English unless they give --lang, so
+// that no test depends on the machine's locale or the settings file.
 inline CliRun RunCli(std::vector<std::string> args) {
+    bool language = false;
+    for (const std::string& a : args) language = language || a.rfind("--lang", 0) == 0;
+    if (!language) args.insert(args.begin(), "--lang=en");
     args.insert(args.begin(), "quelmbox-cli");
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();

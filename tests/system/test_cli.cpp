@@ -1,6 +1,7 @@
 // The command-line front end, in real time on the simulated box, and the
 // whole read through the serial driver and a pseudo-terminal.
 #include "cli/cli.h"
+#include "cli/cli_language.h"
 #include "cli/live_read.h"
 #include "drivers/serial/serial_driver.h"
 #include "drivers/serial/steady_scheduler.h"
@@ -8,6 +9,7 @@
 #include "shell/bind_handlers.h"
 #include "support/cli_run.h"
 #include "support/pty_bridge.h"
+#include "support/temp_folder.h"
 #include "support/test_rig.h"
 
 #include <gtest/gtest.h>
@@ -86,12 +88,43 @@ TEST(Cli, ASilentDetectorStopsAtTheTimeOut) {
     EXPECT_TRUE(run.out.empty());
 }
 
+// The language: --lang, else the settings file of the first folder that has
+// a known code in one, else the session's locale. In French the help, the
+// read and the stop say it in French; the JSON keys stay as they are.
+TEST(Cli, SpeaksTheLanguageOfTheOptionTheSettingsOrTheSession) {
+    const std::filesystem::path dir = test::MakeTempFolder("quelm_lang");
+    for (const auto& [name, code] : {std::pair{"fr", " 1 \r\n"}, {"en", "2\n"}, {"odd", "7\n"}}) {
+        std::filesystem::create_directory(dir / name);
+        std::ofstream(dir / name / "param_box.dat") << code;
+    }
+    EXPECT_EQ(cli::ChooseLanguage(2, {dir / "fr"}, "fr_FR.UTF-8"), 2);
+    EXPECT_EQ(cli::ChooseLanguage(0, {dir / "fr", dir / "en"}, "C"), 1);
+    EXPECT_EQ(cli::ChooseLanguage(0, {dir / "none", dir / "odd", dir / "en"}, "fr_FR.UTF-8"), 2);
+    EXPECT_EQ(cli::ChooseLanguage(0, {dir / "none", dir / "odd"}, "fr_CA.UTF-8"), 1);
+    EXPECT_EQ(cli::ChooseLanguage(0, {}, "fr"), 1);
+    for (const char* other : {"C", "POSIX", "", "en_US.UTF-8", "fri", "de_DE"})
+        EXPECT_EQ(cli::ChooseLanguage(0, {}, other), 2) << other;
+    std::filesystem::remove_all(dir);
+
+    EXPECT_EQ(RunCli({"--lang", "fr", "--help"}).out.rfind("Utilisation : quelmbox-cli", 0), 0u);
+    const CliRun read = RunCli({"--lang=fr", "--simulate=" + BoxFile(kBox), "read-params", "300"});
+    EXPECT_NE(read.out.find("D\xC3\xA9tecteur 300\n  canal du d\xC3\xA9tecteur   channel=B\n"), std::string::npos)
+        << read.out;
+    const CliRun json = RunCli({"--lang=fr", "--json", "--simulate=" + BoxFile(kBox), "read-params", "300"});
+    EXPECT_NE(json.out.find("\"outputPower\": \"med\""), std::string::npos) << json.out;
+    const CliRun stop = RunCli({"--lang=fr", "--timeout", "0.3", "--simulate=" + BoxFile(kBox), "read-params", "299"});
+    EXPECT_NE(stop.err.find("STOP : pas de r\xC3\xA9ponse avant la fin du d\xC3\xA9lai"), std::string::npos)
+        << stop.err;
+    EXPECT_EQ(RunCli({"--lang=de", "--help"}).code, cli::kUsage);
+    cli::UseLanguage(2);
+}
+
 // Output that cannot be written fails the command, with the reason said.
 TEST(Cli, AnOutputThatCannotBeWrittenIsAFailure) {
     std::FILE* full = std::fopen("/dev/full", "w");
     std::FILE* err = std::tmpfile();
     ASSERT_TRUE(full && err);
-    EXPECT_EQ(cli::Run({"quelmbox-cli", "--simulate=" + BoxFile(kBox), "read-params", "300"}, full, err),
+    EXPECT_EQ(cli::Run({"quelmbox-cli", "--lang=en", "--simulate=" + BoxFile(kBox), "read-params", "300"}, full, err),
               cli::kOperationFailed);
     EXPECT_NE(test::Slurp(err).find("output could not be written: No space left on device"), std::string::npos);
     std::fclose(full);

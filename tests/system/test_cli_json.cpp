@@ -2,6 +2,7 @@
 // as numbers; a usage error is one line.
 #include "cli/cli.h"
 #include "cli/json.h"
+#include "cli/port_commands.h"
 #include "core/printable.h"
 #include "support/cli_run.h"
 
@@ -201,4 +202,30 @@ TEST(CliJson, AnyBytesGiveAJsonStringThatParses) {
         EXPECT_EQ(Printable(text), text);
         ASSERT_NO_THROW(EXPECT_EQ(json::parse(text), EscapeInvalidUtf8(bytes))) << text;
     }
+}
+
+// The port list, readable and as JSON, with the way to set a latency timer
+// on the system each port belongs to.
+TEST(CliPorts, EachPortSaysWhetherItIsFtdiAndHowToSetItsLatency) {
+    const std::vector<platform::SerialPortEntry> ports = {{"/dev/ttyUSB0", "0403", 16}, {"/dev/ttyUSB1", "0403", 1},
+                                                          {"COM12", "0403", -1},        {"COM3", "", -1},
+                                                          {"COM5", "0403", 16},         {"/dev/ttyACM0", "2341", -1}};
+    const std::string text = cli::FormatPorts(ports, false);
+    EXPECT_EQ(text, "/dev/ttyUSB0  FTDI adapter (USB vendor 0403), latency timer 16 ms\n"
+                    "  to set it to 1 ms: echo 1 | sudo tee /sys/class/tty/ttyUSB0/device/latency_timer\n"
+                    "/dev/ttyUSB1  FTDI adapter (USB vendor 0403), latency timer 1 ms\n"
+                    "COM12         FTDI adapter (USB vendor 0403), latency timer not readable here\n"
+                    "COM3          not an FTDI adapter\n"
+                    "COM5          FTDI adapter (USB vendor 0403), latency timer 16 ms\n"
+                    "  to set it to 1 ms: Device Manager, COM5, Properties, Port Settings, Advanced, Latency "
+                    "Timer (msec): 1\n"
+                    "/dev/ttyACM0  not an FTDI adapter (USB vendor 2341)\n");
+    const json list = json::parse(cli::FormatPorts(ports, true));
+    ASSERT_EQ(list["ports"].size(), ports.size());
+    EXPECT_EQ(list["ports"][0]["latencyTimerMs"], 16);
+    EXPECT_TRUE(list["ports"][2]["latencyTimerMs"].is_null());
+    EXPECT_TRUE(list["ports"][3]["vendorId"].is_null());
+    EXPECT_EQ(list["ports"][5]["ftdi"], false);
+    EXPECT_EQ(json::parse(cli::FormatPorts({}, true))["ports"].size(), 0u);
+    EXPECT_EQ(test::RunCli({"ports", "extra"}).code, cli::kUsage);
 }

@@ -78,9 +78,10 @@ TEST(CliSend, ASignalMidSendStopsItAsTheStopKeyAndSaysWhatWasWritten) {
     for (const int signal : {SIGINT, SIGTERM}) {
         platform::CatchStopSignals();
         std::string error;
-        const auto o = cli::ParseOptions({"quelmbox-cli", Box(std::string("turnaround-ms 400\n") + kDetector300),
-                                          "send-params", "300", "power=max", "rise=0.5s"},
-                                         error);
+        const auto o =
+            cli::ParseOptions({"quelmbox-cli", "--lang=en", Box(std::string("turnaround-ms 400\n") + kDetector300),
+                               "send-params", "300", "power=max", "rise=0.5s"},
+                              error);
         ASSERT_TRUE(o) << error;
         const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
         tool->traceLog->onAdded = [signal](const TraceEntry& e) {
@@ -106,8 +107,8 @@ TEST(CliSend, ASignalMidSendStopsItAsTheStopKeyAndSaysWhatWasWritten) {
 // written, as after a stop.
 TEST(CliSend, ABoxPulledMidSendSaysWhatWasWritten) {
     std::string error;
-    const auto o =
-        cli::ParseOptions({"quelmbox-cli", Box(kDetector300), "send-params", "300", "power=max", "rise=0.5s"}, error);
+    const auto o = cli::ParseOptions(
+        {"quelmbox-cli", "--lang=en", Box(kDetector300), "send-params", "300", "power=max", "rise=0.5s"}, error);
     ASSERT_TRUE(o) << error;
     const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
     tool->traceLog->onAdded = [&tool](const TraceEntry& e) {
@@ -170,7 +171,8 @@ TEST(CliSend, WaitNumberPrintsTheReportedNumber) {
 // message names the group in the language of the command line's messages.
 TEST(CliSend, AValueNeverTakenIsNamedInEnglish) {
     std::string error;
-    const auto o = cli::ParseOptions({"quelmbox-cli", Box(kDetector300), "send-params", "300", "power=min"}, error);
+    const auto o =
+        cli::ParseOptions({"quelmbox-cli", "--lang=en", Box(kDetector300), "send-params", "300", "power=min"}, error);
     ASSERT_TRUE(o) << error;
     const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
     sim::CallKnobs knobs;

@@ -61,6 +61,32 @@ TEST_F(FakeSys, OnlyTtysOfTheVendorAreFoundInOrder) {
     EXPECT_TRUE(UsbSerialPorts("0403", root / "missing").empty());
 }
 
+// Every port with a device behind it, whoever made it, but no empty UART
+// slot; the latency timer is read, never changed.
+TEST_F(FakeSys, EveryPortIsListedWithItsVendorAndLatencyTimer) {
+    usbTty("ttyUSB0", "0403", "16");
+    usbTty("ttyACM0", "2341");
+    for (const char* uart : {"ttyS0", "ttyS1"}) {
+        fs::create_directories(root / "devices/platform/serial8250" / uart);
+        tty(uart, root / "devices/platform/serial8250" / uart);
+    }
+    std::ofstream(classTty() / "ttyS0/type") << "0\n"; // no chip in that slot
+    std::ofstream(classTty() / "ttyS1/type") << "4\n";
+    tty("tty1", {});
+    const auto ports = platform::SerialPorts(classTty());
+    ASSERT_EQ(ports.size(), 3u);
+    const auto is = [](const platform::SerialPortEntry& p, const char* name, const char* vendor, int ms) {
+        return p.name == name && p.vendorId == vendor && p.latencyMs == ms;
+    };
+    EXPECT_TRUE(is(ports[0], "/dev/ttyACM0", "2341", -1));
+    EXPECT_TRUE(is(ports[1], "/dev/ttyS1", "", -1));
+    EXPECT_TRUE(is(ports[2], "/dev/ttyUSB0", "0403", 16));
+    std::ifstream timer(classTty() / "ttyUSB0/device/latency_timer");
+    int ms = 0;
+    timer >> ms;
+    EXPECT_EQ(ms, 16);
+}
+
 TEST_F(FakeSys, LatencyTimerIsSetToOneMillisecondOnAPortWithoutTheKernelFlag) {
     PtyBridge bridge{sim::SimBox(sim::BoxConfig{})};
     const int fd = ::open(bridge.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);

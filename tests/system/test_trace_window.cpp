@@ -169,6 +169,26 @@ TEST(TraceLogLimit, DropsTheOldestTenthWhenFull) {
     EXPECT_EQ(std::stoi(log.entries().front().text), 250 - static_cast<int>(log.entries().size()));
 }
 
+// A quiet tick's line, logged every few milliseconds, takes one line with
+// its count; another line, or a frame, starts a new one.
+TEST(TraceLogRepeats, ALineThatRepeatsIsShownOnceWithItsCount) {
+    VirtualClock clock;
+    TraceLog log(clock);
+    int added = 0, repeated = 0;
+    log.onAdded = [&](const TraceEntry&) { ++added; };
+    log.onRepeated = [&](const TraceEntry&) { ++repeated; };
+    for (int i = 0; i < 3; ++i) log.addText(TraceEntry::Kind::Log, "<11>", "quiet");
+    log.addText(TraceEntry::Kind::Log, "<11>", "other note");
+    log.addFrame(clock.nowUs(), true, {0, 1, 1, 2, 2}, "connection test");
+    log.addText(TraceEntry::Kind::Log, "<11>", "other note");
+    ASSERT_EQ(log.entries().size(), 4u);
+    EXPECT_EQ(log.entries()[0].repeats, 3);
+    EXPECT_EQ(added, 4);
+    EXPECT_EQ(repeated, 2);
+    EXPECT_NE(FormatTraceEntry(log.entries()[0]).find("log <11>   (quiet)   x3"), std::string::npos);
+    EXPECT_EQ(FormatTraceEntry(log.entries()[1]).find(" x"), std::string::npos);
+}
+
 // Language items, title and Quit, from the shipped files on the simulated box.
 TEST(WindowMenus, LanguageCheckedTitleNamesTheBoxAndQuitCloses) {
     const fs::path work = fs::path(::testing::TempDir()) / ("quelm_menus_" + std::to_string(::getpid()));

@@ -240,6 +240,27 @@ TEST(AtomicWrite, AFolderThatCannotTakeTheFileLeavesTheOldOne) {
     EXPECT_FALSE(WriteProjectFile(dir.path / "missing" / "9.bdp", Sample(), error));
 }
 
+// A file the user made read-only is neither replaced nor unmarked, and the
+// check made before long work already says so, naming the file.
+TEST(AtomicWrite, AReadOnlyFileIsRefusedByName) {
+    TempDir dir;
+    const fs::path file = dir.path / "ro.bdp";
+    WriteBytes(file, "old");
+    fs::permissions(file, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    std::string error;
+    fs::path target;
+    EXPECT_FALSE(WriteProjectFile(file, Sample(), error));
+    EXPECT_NE(error.find("ro.bdp: the file is read-only"), std::string::npos) << error;
+    EXPECT_FALSE(CheckWritable(file, target, error));
+    EXPECT_NE(error.find("ro.bdp: the file is read-only"), std::string::npos) << error;
+    EXPECT_EQ(ReadBytes(file), "old");
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(Names(dir.path), "ro.bdp");
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(WriteProjectFile(file, Sample(), error)) << error;
+}
+
 #ifndef _WIN32 // pipes, modes and symbolic links of POSIX
 // The temporary file of a save is a new one: a file, a hard link or a pipe
 // under the names saves once used is neither opened, nor changed, nor waited

@@ -1,0 +1,153 @@
+#include "core/texts.h"
+
+#include <cstring>
+
+namespace quelm {
+
+namespace {
+
+struct Pair {
+    const char* english;
+    const char* french;
+};
+
+// The command line's sentences, keyed by their English wording (a printf
+// format where they take values); the French keeps the same conversions in
+// the same order.
+constexpr Pair kPhrases[] = {
+    // What is said on standard error.
+    {"quelmbox-cli: STOP: %s%s\n", "quelmbox-cli : STOP : %s%s\n"},
+    {"stopped by ", "arr\xC3\xAAt\xC3\xA9 par "},
+    {"no answer before the time-out", "pas de r\xC3\xA9ponse avant la fin du d\xC3\xA9lai"},
+    {"not over before the time-out", "pas fini avant la fin du d\xC3\xA9lai"},
+    {"quelmbox-cli: %s\n", "quelmbox-cli : %s\n"},
+    {" (see quelmbox-cli --help)", " (voir quelmbox-cli --help)"},
+    {"no command given", "aucune commande donn\xC3\xA9"
+                         "e"},
+    {"unknown command: ", "commande inconnue : "},
+    {"unknown option: ", "option inconnue : "},
+    {"quelmbox-cli: a write to the box failed (status %u)\n", "quelmbox-cli : une \xC3\xA9"
+                                                              "criture vers la BOX a \xC3\xA9"
+                                                              "chou\xC3\xA9 (\xC3\xA9tat %u)\n"},
+    {"quelmbox-cli: not every address was read; nothing saved\n",
+     "quelmbox-cli : toutes les adresses n'ont pas \xC3\xA9t\xC3\xA9 lues ; rien n'est enregistr\xC3\xA9\n"},
+    {"quelmbox-cli: channel %s sent, but the box did not acknowledge it\n",
+     "quelmbox-cli : canal %s envoy\xC3\xA9, mais la BOX ne l'a pas acquitt\xC3\xA9\n"},
+    {"quelmbox-cli: channel %s sent, but the box reports channel %s\n",
+     "quelmbox-cli : canal %s envoy\xC3\xA9, mais la BOX indique le canal %s\n"},
+    {"quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port and powered%s\n",
+     "quelmbox-cli : aucun octet n'est venu de la BOX sur %s : v\xC3\xA9rifiez que la BOX est branch\xC3\xA9"
+     "e sur ce port et aliment\xC3\xA9"
+     "e%s\n"},
+    {" and that no other program uses the port", " et qu'aucun autre programme n'utilise le port"},
+    {", that no other program uses the port and that the detector is within the box's reach",
+     ", qu'aucun autre programme n'utilise le port et que le d\xC3\xA9tecteur est \xC3\xA0 port\xC3\xA9"
+     "e de la BOX"},
+    {"quelmbox-cli: no detector reported its number within %g s: check that one is powered, within the box's reach "
+     "and on the box's channel %s\n",
+     "quelmbox-cli : aucun d\xC3\xA9tecteur n'a donn\xC3\xA9 son num\xC3\xA9ro en %g s : v\xC3\xA9rifiez qu'il y en a "
+     "un aliment\xC3\xA9, \xC3\xA0 port\xC3\xA9"
+     "e de la BOX et sur le canal %s de la BOX\n"},
+    {"quelmbox-cli: detector %s did not answer within %g s: check its number, that it is powered and that it is on "
+     "the box's channel %s\n",
+     "quelmbox-cli : le d\xC3\xA9tecteur %s n'a pas r\xC3\xA9pondu en %g s : v\xC3\xA9rifiez son num\xC3\xA9ro, "
+     "qu'il est aliment\xC3\xA9 et qu'il est sur le canal %s de la BOX\n"},
+    {"quelmbox-cli: the output could not be written%s%s\n", "quelmbox-cli : la sortie n'a pas pu \xC3\xAAtre \xC3\xA9"
+                                                            "crite%s%s\n"},
+    {"quelmbox-cli: the detector answered with %s, not %s\n",
+     "quelmbox-cli : le d\xC3\xA9tecteur a r\xC3\xA9pondu avec %s, pas %s\n"},
+    {"quelmbox-cli: no detector reported its number\n", "quelmbox-cli : aucun d\xC3\xA9tecteur n'a donn\xC3\xA9 son "
+                                                        "num\xC3\xA9ro\n"},
+    {"quelmbox-cli: no valid report in ten frames for address(es)%s\n",
+     "quelmbox-cli : pas de r\xC3\xA9ponse valable en dix trames pour l'adresse ou les adresses%s\n"},
+    // The report of what a stopped operation wrote.
+    {"quelmbox-cli: the new number %s was not sent: detector %s keeps its number\n",
+     "quelmbox-cli : le nouveau num\xC3\xA9ro %s n'a pas \xC3\xA9t\xC3\xA9 envoy\xC3\xA9 : le d\xC3\xA9tecteur %s "
+     "garde "
+     "son num\xC3\xA9ro\n"},
+    {"quelmbox-cli: the detector answered with its new number %s\n",
+     "quelmbox-cli : le d\xC3\xA9tecteur a r\xC3\xA9pondu avec son nouveau num\xC3\xA9ro %s\n"},
+    {"quelmbox-cli: the new number %s was sent to detector %s and not confirmed: the detector may answer to either "
+     "number\n",
+     "quelmbox-cli : le nouveau num\xC3\xA9ro %s a \xC3\xA9t\xC3\xA9 envoy\xC3\xA9 au d\xC3\xA9tecteur %s sans "
+     "confirmation : le d\xC3\xA9tecteur peut r\xC3\xA9pondre \xC3\xA0 l'un ou l'autre num\xC3\xA9ro\n"},
+    {"quelmbox-cli: nothing was written to detector %s\n", "quelmbox-cli : rien n'a \xC3\xA9t\xC3\xA9 \xC3\xA9"
+                                                           "crit dans le d\xC3\xA9tecteur %s\n"},
+    {"quelmbox-cli: written to detector %s before the stop:\n",
+     "quelmbox-cli : \xC3\xA9"
+     "crit dans le d\xC3\xA9tecteur %s avant l'arr\xC3\xAAt :\n"},
+    {"quelmbox-cli: %s %s shows what the detector holds now\n",
+     "quelmbox-cli : %s %s montre ce que le d\xC3\xA9tecteur contient maintenant\n"},
+    {"quelmbox-cli: written to detector %s before the box was lost:\n",
+     "quelmbox-cli : \xC3\xA9"
+     "crit dans le d\xC3\xA9tecteur %s avant la perte de la BOX :\n"},
+    {"sent, not acknowledged by the box", "envoy\xC3\xA9, non acquitt\xC3\xA9 par la BOX"},
+    {"acknowledged by the box, not read back", "acquitt\xC3\xA9 par la BOX, non relu"},
+    {"acknowledged by the box, no answer since", "acquitt\xC3\xA9 par la BOX, pas de r\xC3\xA9ponse depuis"},
+    {"read back", "relu"},
+    {"the detector answered after it", "le d\xC3\xA9tecteur a r\xC3\xA9pondu ensuite"},
+    {"detector channel", "canal du d\xC3\xA9tecteur"},
+    {"dynamic time", "temps dynamique"},
+    {"output power", "puissance d'\xC3\xA9mission"},
+    {"rise time", "temps de mont\xC3\xA9"
+                  "e"},
+    {"fall time", "temps de descente"},
+    {"level ON+", "niveau ON+"},
+    {"level DYN+", "niveau DYN+"},
+    {"level DYN-", "niveau DYN-"},
+    {"dynamic command", "commande dynamique"},
+    {"address", "adresse"},
+    {"new number", "nouveau num\xC3\xA9ro"},
+    // What is printed on standard output.
+    {"Detector %s\n", "D\xC3\xA9tecteur %s\n"},
+    {"level ON+ (%)", "niveau ON+ (%)"},
+    {"level DYN+ (%)", "niveau DYN+ (%)"},
+    {"level DYN- (%)", "niveau DYN- (%)"},
+    {"  address %-3zu %lld\n", "  adresse %-3zu %lld\n"},
+    {"box channel %s\n", "canal de la BOX %s\n"},
+    {"test number %s sent\n", "num\xC3\xA9ro de test %s envoy\xC3\xA9\n"},
+    {"Parameters sent and confirmed by a read, in %lld pass%s\n",
+     "Param\xC3\xA8tres envoy\xC3\xA9s et confirm\xC3\xA9s par une lecture, en %lld passage%s\n"},
+    {"Detector %s now answers to number %s\n", "Le d\xC3\xA9tecteur %s r\xC3\xA9pond maintenant au num\xC3\xA9ro %s\n"},
+    {"A detector reported number %s\n", "Un d\xC3\xA9tecteur a donn\xC3\xA9 le num\xC3\xA9ro %s\n"},
+    // The list of serial ports.
+    {"  to set it to 1 ms: echo 1 | sudo tee /sys/class/tty/%s/device/latency_timer\n",
+     "  pour le r\xC3\xA9gler \xC3\xA0 1 ms : echo 1 | sudo tee /sys/class/tty/%s/device/latency_timer\n"},
+    {"  to set it to 1 ms: Device Manager, %s, Properties, Port Settings, Advanced, Latency Timer (msec): 1\n",
+     "  pour le r\xC3\xA9gler \xC3\xA0 1 ms : Gestionnaire de p\xC3\xA9riph\xC3\xA9riques, %s, "
+     "Propri\xC3\xA9t\xC3\xA9s, "
+     "Param\xC3\xA8tres du port, Avanc\xC3\xA9, Latency Timer (msec) : 1\n"},
+    {"not an FTDI adapter", "pas un adaptateur FTDI"},
+    {"not an FTDI adapter (USB vendor %s)", "pas un adaptateur FTDI (fabricant USB %s)"},
+    {"FTDI adapter (USB vendor 0403)", "adaptateur FTDI (fabricant USB 0403)"},
+    {"latency timer not readable here", "temps de latence illisible ici"},
+    {"latency timer %s ms", "temps de latence %s ms"},
+    {"no serial port found\n", "aucun port s\xC3\xA9rie trouv\xC3\xA9\n"},
+    {"quelmbox-cli: quelmbox-cli ports lists the serial ports; give the box's with --port\n",
+     "quelmbox-cli : quelmbox-cli ports liste les ports s\xC3\xA9rie ; donnez celui de la BOX avec --port\n"},
+    {"\nquelmbox-cli is run from a command prompt: open one in this folder and type quelmbox-cli with a command. "
+     "Press a key to close this window.\n",
+     "\nquelmbox-cli se lance depuis une invite de commandes : ouvrez-en une dans ce dossier et tapez "
+     "quelmbox-cli suivi d'une commande. Appuyez sur une touche pour fermer cette fen\xC3\xAAtre.\n"},
+    // The live status line.
+    {"detector %s", "d\xC3\xA9tecteur %s"},
+    {"looking for the box", "recherche de la BOX"},
+    {"waiting for a detector to report its number", "attente d'un d\xC3\xA9tecteur qui donne son num\xC3\xA9ro"},
+    {"waiting for an answer", "attente de la r\xC3\xA9ponse"},
+    {"no answer, try %d", "pas de r\xC3\xA9ponse, essai %d"},
+    {"no valid answer, try %d", "pas de r\xC3\xA9ponse valable, essai %d"},
+    {"pass %d", "passage %d"},
+    {"address %d", "adresse %d"},
+    {"Ctrl-C stops", "Ctrl-C arr\xC3\xAAte"},
+};
+
+} // namespace
+
+const char* Phrase(const char* english, int language) {
+    if (language != 1) return english;
+    for (const Pair& p : kPhrases)
+        if (std::strcmp(p.english, english) == 0) return p.french;
+    return english;
+}
+
+} // namespace quelm
