@@ -152,8 +152,11 @@ ln -sfn "$pts" "$WINEPREFIX/dosdevices/com12"
 for name in COM12 '\\.\COM12'; do
   run windows com12 --port "$name" --json read-params 13
   checks=$((checks + 1))
+  # A read that found bytes left on the line by the run before reads again
+  # and says so ("reads": 2): the values must be the same.
   if [ "$(cat "$scratch/com12.windows.status")" != 0 ] ||
-    ! cmp -s "$scratch/com12.windows.out" "$scratch/com-read-13.windows.out"; then
+    ! cmp -s <(sed 's/"reads": [0-9]*, //' "$scratch/com12.windows.out") \
+      <(sed 's/"reads": [0-9]*, //' "$scratch/com-read-13.windows.out"); then
     echo "FAILED: read-params through $name"
     cat "$scratch/com12.windows.err"
     failures=$((failures + 1))
