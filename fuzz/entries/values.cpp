@@ -59,8 +59,8 @@ int CommandLine(const std::uint8_t* data, std::size_t size) {
         if (options->site.detectors.empty()) std::abort();
         for (const auto& d : options->site.detectors)
             if (!number(d)) std::abort();
-    } else if (c != "show-file" && c != "send-params" && c != "program-number" && c != "wait-number" && c != "apply" &&
-               c != "audit") {
+    } else if (c != "show-file" && c != "ports" && c != "send-params" && c != "program-number" && c != "wait-number" &&
+               c != "apply" && c != "audit") {
         std::abort();
     }
     if (!(options->site.perDetectorSeconds > 0 && options->site.perDetectorSeconds <= 3600)) std::abort();
