@@ -1,5 +1,6 @@
 #include "app/backend.h"
 
+#include "core/texts.h"
 #include "drivers/serial/serial_driver.h"
 #include "drivers/sim/sim_driver.h"
 #include "platform/path_text.h"
@@ -17,7 +18,7 @@ namespace {
 // args[i] and args[i + 1] (then i moves to the value). Returns false when
 // args[i] is not this option; sets `error` when the value is missing.
 bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name, std::string& value,
-                 std::string& error) {
+                 std::string& error, int language) {
     const std::string& arg = args[i];
     if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
         value = arg.substr(name.size() + 1);
@@ -26,7 +27,7 @@ bool optionValue(const std::vector<std::string>& args, std::size_t& i, const std
     } else {
         return false;
     }
-    if (value.empty()) error = name + " needs a value";
+    if (value.empty()) error = Filled(Phrase("%1 needs a value", language), name);
     return true;
 }
 
@@ -45,14 +46,16 @@ bool parseBackendOption(const std::vector<std::string>& args, std::size_t& i, Ba
     std::string value;
     if (args[i] == "--simulate") {
         options.simulate = true;
-    } else if (optionValue(args, i, "--simulate", value, error)) {
+    } else if (optionValue(args, i, "--simulate", value, error, options.language)) {
         options.simulate = true;
         options.simFile = value;
-    } else if (optionValue(args, i, "--port", value, error)) {
+    } else if (optionValue(args, i, "--port", value, error, options.language)) {
         options.port = value;
-    } else if (optionValue(args, i, "--seed", value, error)) {
+    } else if (optionValue(args, i, "--seed", value, error, options.language)) {
         if (error.empty() && !parseSeed(value, options.seed))
-            error = "--seed needs a whole number from 0 to 18446744073709551615, not \"" + value + "\"";
+            error = Filled(
+                Phrase("--seed needs a whole number from 0 to 18446744073709551615, not \"%1\"", options.language),
+                value);
     } else {
         return false;
     }
@@ -72,7 +75,7 @@ std::string defaultBoxFile() {
 
 std::optional<Backend> makeBackend(const BackendOptions& options, Scheduler& scheduler, std::string& error) {
     if (options.simulate && !options.port.empty()) {
-        error = "--simulate and --port cannot be used together";
+        error = Phrase("--simulate and --port cannot be used together", options.language);
         return std::nullopt;
     }
     Backend backend;
@@ -85,7 +88,8 @@ std::optional<Backend> makeBackend(const BackendOptions& options, Scheduler& sch
     std::optional<sim::BoxConfig> config = sim::loadBoxFile(file, why);
     if (!config) {
         const bool named = why.find(file) != std::string::npos;
-        error = "cannot load the simulated box: " + (named ? why : file + ": " + why);
+        why = Reason(why, options.language);
+        error = Phrase("cannot load the simulated box: ", options.language) + (named ? why : file + ": " + why);
         return std::nullopt;
     }
     backend.box = std::make_unique<sim::SimBox>(std::move(*config), options.seed);

@@ -20,6 +20,7 @@ struct BackendOptions {
     std::string simFile; // empty: simbox.txt next to the executable
     std::string port;    // empty: the first FTDI adapter
     std::uint64_t seed = 0;
+    int language = 2; // of the errors below: 1 French, 2 English
 };
 
 // Consumes one backend option at args[i]: --simulate, --simulate=FILE,

@@ -237,6 +237,7 @@ int RunCommand(const Options& o, std::FILE* out, std::FILE* err) {
         SayError(err, error);
         return kUsage;
     }
+    if (tool->trace) tool->trace->setLanguage(Language());
     return RunOnTool(*tool, o, out, err);
 }
 

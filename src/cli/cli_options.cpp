@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include "cli/cli_language.h"
+#include "core/texts.h"
 
 #include "platform/files.h"
 #include "platform/stop_signals.h"
@@ -50,10 +51,10 @@ bool ValidNumber(std::string& text) {
 }
 
 const char* ArgumentsWanted(const std::string& command) {
-    if (command == "channel") return " takes A or B";
-    if (command == "send-addresses") return " takes a detector number and exactly ten addresses";
-    if (command == "show-file") return " takes one file";
-    return " takes one number";
+    if (command == "channel") return Tr(" takes A or B");
+    if (command == "send-addresses") return Tr(" takes a detector number and exactly ten addresses");
+    if (command == "show-file") return Tr(" takes one file");
+    return Tr(" takes one number");
 }
 
 // The words after the command: their count, then each value.
@@ -68,21 +69,22 @@ bool CheckArguments(Options& o, const std::vector<std::string>& words, std::stri
     if (o.command == "channel") {
         if (o.number == "a" || o.number == "b") o.number[0] = static_cast<char>(o.number[0] - 'a' + 'A');
         if (o.number != "A" && o.number != "B") {
-            error = "the box channel is A or B: " + words[1];
+            error = Tr("the box channel is A or B: ") + words[1];
             return false;
         }
         return true;
     }
     if (!ValidNumber(o.number)) {
         error =
-            (o.command == "test-number" ? "a test number is 0 to 1048574: " : "a detector number is 0 to 1048574: ") +
+            Tr(o.command == "test-number" ? "a test number is 0 to 1048574: " : "a detector number is 0 to 1048574: ") +
             words[1];
         return false;
     }
     for (std::size_t i = 2; i < words.size(); ++i) {
         std::string address = words[i];
         if (!ValidNumber(address)) {
-            error = "address " + std::to_string(i - 1) + " is not a whole number from 0 to 1048574: " + words[i];
+            error =
+                Filled(Tr("address %1 is not a whole number from 0 to 1048574: %2"), std::to_string(i - 1), words[i]);
             return false;
         }
         o.addresses.push_back(address);
@@ -95,7 +97,7 @@ bool GivenTwice(const std::string& arg, std::vector<std::string>& given, std::st
     if (arg.rfind("--", 0) != 0) return false;
     const std::string name = arg.substr(0, arg.find('='));
     if (std::find(given.begin(), given.end(), name) != given.end()) {
-        error = name + " given twice";
+        error = Filled(Tr("%1 given twice"), name);
         return true;
     }
     given.push_back(name);
@@ -109,7 +111,7 @@ bool GivenTwice(const std::string& arg, std::vector<std::string>& given, std::st
 bool ReadJsonFields(SendOptions& send, std::string& error) {
     constexpr std::size_t kJsonLimit = 1 << 20;
     if (send.jsonFile.empty()) {
-        error = "--from-json needs a file (- for standard input)";
+        error = Tr("--from-json needs a file (- for standard input)");
         return false;
     }
     const platform::FileRead read = send.jsonFile == "-" ? platform::ReadStandardInput(kJsonLimit)
@@ -117,15 +119,14 @@ bool ReadJsonFields(SendOptions& send, std::string& error) {
     using Refusal = platform::FileRead::Refusal;
     switch (read.refusal) {
     case Refusal::none: break;
-    case Refusal::missing: error = "cannot open it: no such file"; break;
-    case Refusal::folder: error = "it is a folder"; break;
-    case Refusal::notRegular: error = "cannot read it: it is not a regular file"; break;
-    case Refusal::tooLarge: error = "larger than 1 MiB, not read"; break;
-    case Refusal::failed: error = "cannot read it: " + read.reason; break;
+    case Refusal::missing: error = Tr("cannot open it: no such file"); break;
+    case Refusal::folder: error = Tr("it is a folder"); break;
+    case Refusal::notRegular: error = Tr("cannot read it: it is not a regular file"); break;
+    case Refusal::tooLarge: error = Tr("larger than 1 MiB, not read"); break;
+    case Refusal::failed: error = Tr("cannot read it: ") + Reason(read.reason, Language()); break;
     }
     if (platform::StopSignal() != 0)
-        error = std::string("STOP: stopped by ") + platform::StopSignalName() +
-                " before the end of the input; nothing sent";
+        error = Filled(Tr("STOP: stopped by %1 before the end of the input; nothing sent"), platform::StopSignalName());
     if (error.empty() && FieldsFromJson(read.bytes, send.jsonFields, error)) return true;
     error = "--from-json " + send.jsonFile + ": " + error;
     return false;
@@ -137,8 +138,8 @@ bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::st
     const SiteOptions& s = o.site;
     if (!IsSiteCommand(o.command)) {
         if (s.given)
-            error = "--save-dir, --report, --dry-run, --stop-on-error and --per-detector go with survey, apply "
-                    "and audit";
+            error = Tr("--save-dir, --report, --dry-run, --stop-on-error and --per-detector go with survey, apply "
+                       "and audit");
         return error.empty();
     }
     if (words.size() != 2) {
@@ -147,13 +148,13 @@ bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::st
     }
     o.number = words[1];
     if (!o.saveFile.empty())
-        error = "--save goes with read-params; survey takes --save-dir";
+        error = Tr("--save goes with read-params; survey takes --save-dir");
     else if (o.withAddresses && o.command != "survey")
-        error = "--with-addresses goes with survey or read-params";
+        error = Tr("--with-addresses goes with survey or read-params");
     else if (!s.saveDir.empty() && o.command != "survey")
-        error = "--save-dir goes with survey";
+        error = Tr("--save-dir goes with survey");
     else if ((s.dryRun || s.stopOnError) && o.command != "apply")
-        error = "--dry-run and --stop-on-error go with apply";
+        error = Tr("--dry-run and --stop-on-error go with apply");
     if (!error.empty()) return false;
     if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error)) return false;
     return true;
@@ -174,6 +175,7 @@ int LanguageGiven(const std::vector<std::string>& args) {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
     Options o;
+    o.backend.language = Language();
     std::vector<std::string> words;
     std::string boxFileHint;
     std::vector<std::string> given;
@@ -193,9 +195,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--timeout" || a.rfind("--timeout=", 0) == 0) {
             const std::string value = a == "--timeout" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(10);
             if (!ParseSeconds(value, o.timeoutSeconds)) {
-                error = "--timeout takes seconds above 0 and at most 86400, in digits with an optional fraction "
-                        "(30, 2.5): \"" +
-                        value + "\"";
+                error = Filled(Tr("--timeout takes seconds above 0 and at most 86400, in digits with an optional "
+                                  "fraction (30, 2.5): \"%1\""),
+                               value);
                 return std::nullopt;
             }
             o.timeoutGiven = true;
@@ -203,7 +205,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             const std::string value = a == "--lang" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
             o.language = LanguageCode(value);
             if (o.language == 0) {
-                error = "--lang takes fr or en: \"" + value + "\"";
+                error = Filled(Tr("--lang takes fr or en: \"%1\""), value);
                 return std::nullopt;
             }
         } else if (a == "--with-addresses") {
@@ -211,7 +213,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--from" || a.rfind("--from=", 0) == 0) {
             o.send.fromFile = a == "--from" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
             if (o.send.fromFile.empty()) {
-                error = "--from needs a project file";
+                error = Tr("--from needs a project file");
                 return std::nullopt;
             }
         } else if (a == "--from-json" || a.rfind("--from-json=", 0) == 0) {
@@ -220,7 +222,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else if (a == "--save" || a.rfind("--save=", 0) == 0) {
             o.saveFile = a == "--save" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
             if (o.saveFile.empty()) {
-                error = "--save needs a file name";
+                error = Tr("--save needs a file name");
                 return std::nullopt;
             }
         } else if (ParseSiteOption(args, i, o.site, error)) {
@@ -235,7 +237,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         } else {
             // "--simulate FILE" reads FILE as the command: say what was meant.
             if (i > 1 && args[i - 1] == "--simulate" && words.empty() && !KnownCommand(a))
-                boxFileHint = " (for a box file, write --simulate=" + a + ")";
+                boxFileHint = Filled(Tr(" (for a box file, write --simulate=%1)"), a);
             words.push_back(a);
         }
     }
@@ -246,11 +248,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     o.command = words[0];
     if (!o.send.fromFile.empty() && o.command != "send-params") {
-        error = "--from goes with send-params only";
+        error = Tr("--from goes with send-params only");
         return std::nullopt;
     }
     if (!o.send.jsonFile.empty() && o.command != "send-params") {
-        error = "--from-json goes with send-params only";
+        error = Tr("--from-json goes with send-params only");
         return std::nullopt;
     }
     if (!CheckSiteCommand(words, o, error)) return std::nullopt;
@@ -264,16 +266,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
     }
     if (o.withAddresses && o.saveFile.empty()) {
-        error = "--with-addresses goes with read-params --save";
+        error = Tr("--with-addresses goes with read-params --save");
         return std::nullopt;
     }
     if (!o.saveFile.empty() && o.command != "read-params") {
-        error = "--save goes with read-params only";
+        error = Tr("--save goes with read-params only");
         return std::nullopt;
     }
     if (o.command == "ports") {
         if (words.size() == 1) return o;
-        error = "ports takes no argument";
+        error = Tr("ports takes no argument");
         return std::nullopt;
     }
     if (!CheckArguments(o, words, error)) return std::nullopt;

@@ -1,5 +1,8 @@
 #include "cli/json_read.h"
 
+#include "cli/cli_language.h"
+#include "core/texts.h"
+
 #include <cstdlib>
 #include <string_view>
 
@@ -36,7 +39,7 @@ public:
 
 private:
     std::optional<std::vector<JsonMember>> fail(const char* why, std::string& error) {
-        error = std::string(why) + " at character " + std::to_string(at_ + 1);
+        error = Filled(Tr("%1 at character %2"), Tr(why), std::to_string(at_ + 1));
         return std::nullopt;
     }
     void skipBlanks() {

@@ -1,6 +1,8 @@
 #include "cli/send_options.h"
 
+#include "cli/cli_language.h"
 #include "cli/json_read.h"
+#include "core/texts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -36,11 +38,11 @@ bool ParseField(const std::string& word, std::vector<std::size_t>& seen, WantedP
     const std::size_t eq = word.find('='); // "dyn+=60": key "dyn+", value "60"
     const auto field = FindParameterField(eq == std::string::npos ? word : word.substr(0, eq));
     if (eq == std::string::npos || !field) {
-        error = "'" + word + "': use power=, channel=, dyn=, rise=, fall=, on=, dyn+=, dyn-= or type=";
+        error = Filled(Tr("'%1': use power=, channel=, dyn=, rise=, fall=, on=, dyn+=, dyn-= or type="), word);
         return false;
     }
     if (std::find(seen.begin(), seen.end(), *field) != seen.end()) {
-        error = std::string(ParameterFields()[*field].sendName) + " given twice";
+        error = Filled(Tr("%1 given twice"), ParameterFields()[*field].sendName);
         return false;
     }
     seen.push_back(*field);
@@ -67,25 +69,25 @@ bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string
     const std::string& command = words[0];
     if (command == "wait-number") {
         if (words.size() == 1) return true;
-        error = "wait-number takes no argument";
+        error = Tr("wait-number takes no argument");
         return false;
     }
     if (command == "program-number" && words.size() != 3) {
-        error = "program-number takes the present number and the new one";
+        error = Tr("program-number takes the present number and the new one");
         return false;
     }
     const bool fromFile = !send.fromFile.empty() || !send.jsonFile.empty();
     if (command == "send-params" && words.size() < (fromFile ? 2u : 3u)) {
-        error = "send-params takes a detector number and at least one FIELD=VALUE, --from FILE or --from-json FILE";
+        error = Tr("send-params takes a detector number and at least one FIELD=VALUE, --from FILE or --from-json FILE");
         return false;
     }
     if (!WholeNumber(words[1], 1048574, number)) {
-        error = "a detector number is 0 to 1048574: " + words[1];
+        error = Tr("a detector number is 0 to 1048574: ") + words[1];
         return false;
     }
     if (command == "program-number") {
         if (WholeNumber(words[2], 1048574, send.newNumber)) return true;
-        error = "a new number is 0 to 1048574: " + words[2];
+        error = Tr("a new number is 0 to 1048574: ") + words[2];
         return false;
     }
     std::vector<std::size_t> seen;
@@ -116,26 +118,27 @@ bool FieldsFromJson(const std::string& text, std::vector<std::string>& fields, s
     std::vector<std::size_t> given;
     for (const JsonMember& m : *members) {
         if (std::find(keys.begin(), keys.end(), m.key) != keys.end()) {
-            error = "\"" + m.key + "\" given twice";
+            error = Filled(Tr("%1 given twice"), "\"" + m.key + "\"");
             return false;
         }
         keys.push_back(m.key);
         if (OutputMember(m.key)) continue;
         const auto field = FindParameterField(m.key);
         if (!field) {
-            error = "unknown member \"" + m.key +
-                    "\": the fields are channel, dynamicTime, outputPower, riseTime, "
-                    "fallTime, levelOnPlus, levelDynPlus, levelDynMinus, commandType";
+            error = Filled(Tr("unknown member \"%1\": the fields are channel, dynamicTime, outputPower, riseTime, "
+                              "fallTime, levelOnPlus, levelDynPlus, levelDynMinus, commandType"),
+                           m.key);
             return false;
         }
         if (std::find(given.begin(), given.end(), *field) != given.end()) {
-            error = "\"" + m.key + "\" names " + ParameterFields()[*field].key + ", given twice";
+            error = Filled(Tr("\"%1\" names %2, given twice"), m.key, ParameterFields()[*field].key);
             return false;
         }
         given.push_back(*field);
         if (m.kind == JsonMember::Kind::Literal && m.text == "null") continue; // no choice: not given
         if (m.kind == JsonMember::Kind::Nested || m.kind == JsonMember::Kind::Literal) {
-            error = "\"" + m.key + "\" takes a " + (ParameterFields()[*field].levelText != 0 ? "number" : "text");
+            error = Filled(
+                Tr(ParameterFields()[*field].levelText != 0 ? "\"%1\" takes a number" : "\"%1\" takes a text"), m.key);
             return false;
         }
         fields.push_back(std::string(ParameterFields()[*field].sendName) + "=" + m.text);

@@ -79,7 +79,8 @@ ReplyKind ClassifyReply(const Frame& f);
 using WireFrame = std::array<std::uint8_t, 5>;
 Frame FromWire(const WireFrame& w);
 
-// One line that says what a frame means, as the trace prints it.
-std::string DescribeFrame(const Frame& f, bool toBox);
+// One line that says what a frame means, as the trace prints it, in French
+// for language 1 and in English for any other.
+std::string DescribeFrame(const Frame& f, bool toBox, int language = 2);
 
 } // namespace quelm

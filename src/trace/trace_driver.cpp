@@ -6,9 +6,13 @@
 
 namespace quelm {
 
-std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox) {
-    if (bytes.size() != 5) return std::to_string(bytes.size()) + " byte(s), not a whole frame";
-    return DescribeFrame(FromWire({bytes[0], bytes[1], bytes[2], bytes[3], bytes[4]}), toBox);
+std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox, int language) {
+    if (bytes.size() != 5)
+        return std::to_string(bytes.size()) +
+               (language == 1 ? (bytes.size() == 1 ? " octet, pas une trame enti\xC3\xA8re"
+                                                   : " octets, pas une trame enti\xC3\xA8re")
+                              : (bytes.size() == 1 ? " byte, not a whole frame" : " bytes, not a whole frame"));
+    return DescribeFrame(FromWire({bytes[0], bytes[1], bytes[2], bytes[3], bytes[4]}), toBox, language);
 }
 
 std::string StatusName(std::uint32_t status) {
@@ -43,7 +47,7 @@ void TraceDriver::flush(std::vector<std::uint8_t>& bytes, bool toBox) {
         std::snprintf(hex, sizeof hex, " %3u", b);
         line += hex;
     }
-    line += "   " + DescribeFrame(bytes, toBox);
+    line += "   " + DescribeFrame(bytes, toBox, language_);
     bytes.clear();
     sink_(line);
 }

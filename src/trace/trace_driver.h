@@ -14,8 +14,8 @@
 namespace quelm {
 
 // What the bytes of one frame mean, in a few words ("read parameters group 1,
-// detector 300"); a piece of a frame is said to be one.
-std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox);
+// detector 300"), in French for language 1; a piece of a frame is said to be one.
+std::string DescribeFrame(const std::vector<std::uint8_t>& bytes, bool toBox, int language = 2);
 // A driver status in words: "ok", "invalid handle", "I/O error", ...
 std::string StatusName(std::uint32_t status);
 
@@ -28,6 +28,8 @@ public:
     std::function<void(std::int64_t atUs, bool toBox, const std::vector<std::uint8_t>& bytes, const std::string& text)>
         onRecord;
     ~TraceDriver() override;
+    // The language of the frames' meanings on the sink: 1 French, 2 English.
+    void setLanguage(int language) { language_ = language; }
 
     std::uint32_t open(int index, DeviceHandle& handle) override;
     std::uint32_t close(DeviceHandle handle) override;
@@ -57,6 +59,7 @@ private:
     std::vector<std::uint8_t> out_, in_;
     std::int64_t outStartUs_ = 0, inStartUs_ = 0;
     std::string lastOpenNote_; // said once, and again when it changes
+    int language_ = 2;
 };
 
 } // namespace quelm

@@ -1,7 +1,9 @@
 #include "trace/trace_log.h"
 
+#include "core/texts.h"
 #include "files/text_file.h"
 #include "protocol/number.h"
+#include "trace/trace_driver.h"
 
 #include <cstdio>
 #include <string>
@@ -9,14 +11,15 @@
 
 namespace quelm {
 
-std::string FormatTraceEntry(const TraceEntry& e) {
+std::string FormatTraceEntry(const TraceEntry& e, int language) {
     std::string line = FixedText(static_cast<double>(e.timeUs) / 1000.0, 3, 10) + " ms  ";
     switch (e.kind) {
     case TraceEntry::Kind::Sent: line += "TX "; break;
     case TraceEntry::Kind::Received: line += "RX "; break;
     case TraceEntry::Kind::Event: return line + "-- " + e.text;
     case TraceEntry::Kind::Log:
-        return line + "log " + e.text + (e.note.empty() ? "" : "   (" + e.note + ")") +
+        return line + "log " + e.text +
+               (e.note.empty() ? "" : "   (" + std::string(Phrase(e.note.c_str(), language)) + ")") +
                (e.repeats > 1 ? "   x" + std::to_string(e.repeats) : "");
     }
     char cell[8];
@@ -37,7 +40,8 @@ std::string FormatTraceEntry(const TraceEntry& e) {
     }
     char where[40];
     std::snprintf(where, sizeof where, "  op %2d step %2d  ", e.operation, e.stepTimer);
-    return line + where + e.text;
+    return line + where +
+           (e.bytes.size() == 5 ? DescribeFrame(e.bytes, e.kind == TraceEntry::Kind::Sent, language) : e.text);
 }
 
 TraceLog::TraceLog(const Scheduler& clock, std::size_t limit)
@@ -88,14 +92,14 @@ void TraceLog::clear() {
     if (onCleared) onCleared();
 }
 
-std::string TraceLog::text() const {
+std::string TraceLog::text(int language) const {
     std::string text;
-    for (const TraceEntry& e : entries_) text += FormatTraceEntry(e) + "\n";
+    for (const TraceEntry& e : entries_) text += FormatTraceEntry(e, language) + "\n";
     return text;
 }
 
-bool TraceLog::save(const std::filesystem::path& file, std::string& error) const {
-    return WriteFileAtomically(file, text(), error);
+bool TraceLog::save(const std::filesystem::path& file, std::string& error, int language) const {
+    return WriteFileAtomically(file, text(language), error);
 }
 
 } // namespace quelm

@@ -37,8 +37,9 @@ struct TraceEntry {
 // that is no serial port gives the same status).
 std::string LogLineNote(const std::string& line, const std::string& quietTickLine, bool portReason);
 
-// One line: "    12.345 ms  TX  40 00 00 0C 4C   64   0   0  12  76  op 7 step 0  read parameters ...".
-std::string FormatTraceEntry(const TraceEntry& entry);
+// One line: "    12.345 ms  TX  40 00 00 0C 4C   64   0   0  12  76  op 7 step 0  read parameters ...",
+// a frame's meaning and a log line's note in French for language 1.
+std::string FormatTraceEntry(const TraceEntry& entry, int language = 2);
 
 class TraceLog {
 public:
@@ -54,9 +55,9 @@ public:
     const std::deque<TraceEntry>& entries() const { return entries_; }
     void clear();
     // Every entry, one line each, LF line ends.
-    std::string text() const;
-    // Writes text() to `file`, replacing it whole or leaving it as it was.
-    bool save(const std::filesystem::path& file, std::string& error) const;
+    std::string text(int language = 2) const;
+    // Writes text(language) to `file`, replacing it whole or leaving it as it was.
+    bool save(const std::filesystem::path& file, std::string& error, int language = 2) const;
 
     // The operation and step in progress, read when an entry is added.
     std::function<std::pair<int, int>()> context;

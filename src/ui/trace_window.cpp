@@ -68,13 +68,15 @@ void TraceWindow::showLanguage() {
     setWindowTitle(QString::fromStdString(model_.ProtocolTrace->caption()));
     save_->setText(QString::fromUtf8(Text(Said::TraceSave, language())));
     clear_->setText(QString::fromUtf8(Text(Said::TraceClear, language())));
+    // The frames' meanings are said again in the new language.
+    if (isVisible()) reload();
 }
 
 QString TraceWindow::shownText() const { return text_->toPlainText(); }
 
 bool TraceWindow::saveTo(const QString& file, QString& error) const {
     std::string why;
-    if (log_.save(quelm::platform::PathFromUtf8(file.toStdString()), why)) return true;
+    if (log_.save(quelm::platform::PathFromUtf8(file.toStdString()), why, language())) return true;
     error = QString::fromStdString(why);
     return false;
 }
@@ -86,18 +88,19 @@ void TraceWindow::showEvent(QShowEvent* event) {
 }
 
 void TraceWindow::append(const TraceEntry& entry) {
-    text_->appendPlainText(QString::fromStdString(FormatTraceEntry(entry)));
+    text_->appendPlainText(QString::fromStdString(FormatTraceEntry(entry, language())));
 }
 
 void TraceWindow::replaceLast(const TraceEntry& entry) {
     QTextCursor cursor(text_->document()->lastBlock());
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(QString::fromStdString(FormatTraceEntry(entry)));
+    cursor.insertText(QString::fromStdString(FormatTraceEntry(entry, language())));
 }
 
 void TraceWindow::reload() {
     QString all;
-    for (const TraceEntry& entry : log_.entries()) all += QString::fromStdString(FormatTraceEntry(entry)) + '\n';
+    for (const TraceEntry& entry : log_.entries())
+        all += QString::fromStdString(FormatTraceEntry(entry, language())) + '\n';
     if (all.endsWith('\n')) all.chop(1);
     text_->setPlainText(all);
     text_->moveCursor(QTextCursor::End);

@@ -128,17 +128,23 @@ TEST_F(TraceContent, FramesCarryTimeHexDecimalOperationStepAndMeaning) {
     EXPECT_NE(line.find(" ms  "), std::string::npos);
     EXPECT_NE(FormatTraceEntry(*reply).find("RX  40"), std::string::npos);
 
-    // The window opened afterwards shows everything kept, then what comes.
+    // The window opened afterwards shows everything kept, then what comes,
+    // in the window's language (French at the first start), and says it all
+    // again when the language changes.
     tool->form->ui.ProtocolTrace->click();
     ui::TraceWindow& window = *view.traceWindow();
     std::string shown = window.shownText().toStdString() + "\n";
-    EXPECT_EQ(shown, log.text());
+    EXPECT_EQ(shown, log.text(1));
     tool->form->ui.Text3->setText("12");
     tool->form->ui.Command[7]->click();
     ClockOf(*tool).advanceMs(1500);
     shown = window.shownText().toStdString() + "\n";
-    EXPECT_EQ(shown, log.text());
-    EXPECT_NE(shown.find("detector 12"), std::string::npos);
+    EXPECT_EQ(shown, log.text(1));
+    EXPECT_NE(shown.find("lecture des param\xC3\xA8tres, groupe 1, d\xC3\xA9tecteur 12"), std::string::npos) << shown;
+    tool->form->ui.English->click();
+    shown = window.shownText().toStdString() + "\n";
+    EXPECT_EQ(shown, log.text(2));
+    EXPECT_NE(shown.find("read parameters group 1, detector 12"), std::string::npos) << shown;
 }
 
 TEST_F(TraceContent, SavedWholeOrNotAtAllAndCleared) {
@@ -151,7 +157,7 @@ TEST_F(TraceContent, SavedWholeOrNotAtAllAndCleared) {
     ASSERT_TRUE(window.saveTo(QString::fromStdString(file.string()), error)) << error.toStdString();
     std::stringstream saved;
     saved << std::ifstream(file).rdbuf();
-    EXPECT_EQ(saved.str(), tool->traceLog->text());
+    EXPECT_EQ(saved.str(), tool->traceLog->text(1));
     EXPECT_FALSE(window.saveTo(QString::fromStdString((dir / "missing" / "t.txt").string()), error));
     EXPECT_FALSE(error.isEmpty());
 

@@ -1,5 +1,6 @@
 // The language files and the layout scaling: Windows-1252, line ends, the
 // ratio rule, and the files the tool ships.
+#include "core/texts.h"
 #include "core/window_model.h"
 #include "platform/path_text.h"
 #include "shell/language_files.h"
@@ -10,7 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #ifndef _WIN32
 #include <iconv.h>
@@ -149,3 +153,47 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
         for (int k = 1; k <= 22; ++k) EXPECT_FALSE(t.option[static_cast<std::size_t>(k)].empty()) << k;
     }
 }
+
+#ifndef _WIN32 // reads the sources by their path on the build machine
+// Every sentence the command line passes through the catalogue as one literal
+// (`Tr("...")`, `Phrase("...", language)`) has its French wording: a sentence
+// added in English only would reach a French technician untranslated.
+TEST(Phrases, EverySentenceOfTheCommandLineHasItsFrench) {
+    const std::filesystem::path src = std::filesystem::path(QUELM_SOURCE_DIR) / "src";
+    std::vector<std::filesystem::path> files = {src / "app" / "backend.cpp"};
+    for (const auto& entry : std::filesystem::directory_iterator(src / "cli"))
+        if (entry.path().extension() == ".cpp") files.push_back(entry.path());
+    int checked = 0;
+    for (const std::filesystem::path& file : files) {
+        std::ifstream in(file);
+        const std::string code((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (const char* call : {"Tr(", "Phrase("}) {
+            for (std::size_t at = code.find(call); at != std::string::npos; at = code.find(call, at + 1)) {
+                if (at > 0 && (std::isalnum(static_cast<unsigned char>(code[at - 1])) || code[at - 1] == '_')) continue;
+                // The literals that follow, joined as the compiler joins them.
+                std::size_t p = at + std::strlen(call);
+                std::string key;
+                bool literal = false;
+                while (true) {
+                    while (p < code.size() && std::isspace(static_cast<unsigned char>(code[p]))) ++p;
+                    if (p >= code.size() || code[p] != '"') break;
+                    literal = true;
+                    for (++p; p < code.size() && code[p] != '"'; ++p) {
+                        if (code[p] != '\\') {
+                            key += code[p];
+                            continue;
+                        }
+                        const char e = code[++p];
+                        key += e == 'n' ? '\n' : e;
+                    }
+                    ++p;
+                }
+                if (!literal || (code[p] != ')' && code[p] != ',')) continue;
+                ++checked;
+                EXPECT_STRNE(Phrase(key.c_str(), 1), key.c_str()) << file.filename() << ": \"" << key << "\"";
+            }
+        }
+    }
+    EXPECT_GT(checked, 60);
+}
+#endif
