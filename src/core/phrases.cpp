@@ -56,8 +56,6 @@ constexpr Pair kPhrases[] = {
                                                             "crite%s%s\n"},
     {"quelmbox-cli: the detector answered with %s, not %s\n",
      "quelmbox-cli : le d\xC3\xA9tecteur a r\xC3\xA9pondu avec %s, pas %s\n"},
-    {"quelmbox-cli: no detector reported its number\n", "quelmbox-cli : aucun d\xC3\xA9tecteur n'a donn\xC3\xA9 son "
-                                                        "num\xC3\xA9ro\n"},
     {"quelmbox-cli: no valid report in ten frames for address(es)%s\n",
      "quelmbox-cli : pas de r\xC3\xA9ponse valable en dix trames pour l'adresse ou les adresses%s\n"},
     // The report of what a stopped operation wrote.
