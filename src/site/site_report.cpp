@@ -19,8 +19,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 bool Failed(DetectorState s) {
-    return s == DetectorState::failed || s == DetectorState::noAnswer || s == DetectorState::stopped ||
-           s == DetectorState::noBox;
+    return s == DetectorState::failed || s == DetectorState::noAnswer || s == DetectorState::noBox;
 }
 
 std::string Joined(const std::vector<std::string>& items, const char* between) {
@@ -172,6 +171,7 @@ SiteSummary Summarize(const std::vector<DetectorReport>& rows) {
         s.differing += r.state == DetectorState::differs ? 1 : 0;
         s.failed += Failed(r.state) ? 1 : 0;
         s.absent += r.state == DetectorState::absent ? 1 : 0;
+        s.stopped += r.state == DetectorState::stopped ? 1 : 0;
         s.notRun += r.state == DetectorState::notRun ? 1 : 0;
     }
     return s;
@@ -183,10 +183,12 @@ std::string SummaryLine(const SiteSummary& s, int language) {
         return n(s.detectors) + (s.detectors == 1 ? " détecteur : " : " détecteurs : ") + n(s.reached) +
                (s.reached == 1 ? " atteint, " : " atteints, ") + n(s.done) + (s.done == 1 ? " fait, " : " faits, ") +
                n(s.differing) + (s.differing == 1 ? " diffère, " : " diffèrent, ") + n(s.failed) + " en échec, " +
+               (s.stopped == 0 ? "" : n(s.stopped) + (s.stopped == 1 ? " arrêté, " : " arrêtés, ")) +
                (s.absent == 0 ? "" : n(s.absent) + (s.absent == 1 ? " absent, " : " absents, ")) + n(s.notRun) +
                " pas faits";
     return n(s.detectors) + " detector" + (s.detectors == 1 ? "" : "s") + ": " + n(s.reached) + " reached, " +
            n(s.done) + " done, " + n(s.differing) + " differing, " + n(s.failed) + " failed, " +
+           (s.stopped == 0 ? "" : n(s.stopped) + " stopped, ") +
            (s.absent == 0 ? "" : n(s.absent) + " absent, ") + n(s.notRun) + " not run";
 }
 
@@ -241,7 +243,8 @@ std::string ReportJson(const std::string& command, const std::vector<DetectorRep
     for (const DetectorReport& r : rows) report["detectors"].push_back(JsonRow(r));
     const SiteSummary s = Summarize(rows);
     report["summary"] = {{"detectors", s.detectors}, {"reached", s.reached}, {"done", s.done},
-                         {"differing", s.differing}, {"failed", s.failed},   {"absent", s.absent},
+                         {"differing", s.differing}, {"failed", s.failed},   {"stopped", s.stopped},
+                         {"absent", s.absent},
                          {"notRun", s.notRun}};
     MakeValidUtf8(report);
     return JsonControlsEscaped(report.dump(2)) + "\n";

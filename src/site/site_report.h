@@ -62,11 +62,12 @@ struct DetectorReport {
 };
 
 struct SiteSummary {
-    std::size_t detectors = 0, reached = 0, done = 0, differing = 0, failed = 0, absent = 0, notRun = 0;
+    std::size_t detectors = 0, reached = 0, done = 0, differing = 0, failed = 0, stopped = 0, absent = 0, notRun = 0;
 };
 SiteSummary Summarize(const std::vector<DetectorReport>& rows);
 // "20 detectors: 16 reached, 15 done, 1 differing, 4 failed, 80 absent, 0 not
-// run" in `language` (1 French, else English); "absent" only when some are.
+// run" in `language` (1 French, else English); "stopped" and "absent" only
+// when some are. The detector a stop cut is stopped, not failed.
 std::string SummaryLine(const SiteSummary& s, int language = 2);
 
 // The columns, in order, by their fixed names (the JSON report's keys).
