@@ -7,9 +7,16 @@
 
 namespace quelm {
 
-std::int64_t ProbeSchedule::WaitUs(std::int64_t slowestAnswerUs) {
-    if (slowestAnswerUs <= 0) return kUnmeasuredWaitUs;
-    return std::clamp<std::int64_t>(kAnswerTimes * slowestAnswerUs, kLeastWaitUs, kMostWaitUs);
+std::int64_t ProbeSchedule::WaitUs(std::int64_t answerUs) {
+    if (answerUs <= 0) return kUnmeasuredWaitUs;
+    return std::clamp<std::int64_t>(kAnswerTimes * answerUs, kLeastWaitUs, kMostWaitUs);
+}
+
+std::int64_t PresenceProbe::waitUs() const {
+    if (answersUs_.empty()) return ProbeSchedule::WaitUs(0);
+    std::vector<std::int64_t> sorted = answersUs_;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    return ProbeSchedule::WaitUs(sorted[sorted.size() / 2]);
 }
 
 // One request and its wait, polled every millisecond: the reply is taken as
@@ -34,7 +41,11 @@ ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsk
                      waitUs / 1000 + 2);
     f.clock.stopTimer(timer);
     if (taken && IsReply(f.link.rxFrame, code::kReadGroup1)) {
-        slowestUs_ = std::max(slowestUs_, f.clock.nowUs() - sentUs);
+        const std::int64_t tookUs = f.clock.nowUs() - sentUs;
+        if (answersUs_.size() < ProbeSchedule::kAnswersKept)
+            answersUs_.push_back(tookUs);
+        else
+            answersUs_[nextAnswer_++ % ProbeSchedule::kAnswersKept] = tookUs;
         return ProbeAnswer::answered;
     }
     if (taken || queued > 0) return ProbeAnswer::damaged;
@@ -46,7 +57,7 @@ ProbeAnswer PresenceProbe::ask(Form& f, const std::string& number, const std::fu
     tries_ = 0;
     // Before any answer in this run, the window's last reply says how fast
     // the box answers.
-    if (slowestUs_ == 0) slowestUs_ = f.x.replyTimeUs;
+    if (answersUs_.empty() && f.x.replyTimeUs > 0) answersUs_.push_back(f.x.replyTimeUs);
     // The box check every operation starts with: a late reply to an earlier
     // request and any stale byte are cleared from the line first.
     BoxCheck(f);
