@@ -27,7 +27,7 @@ namespace {
 
 constexpr int kNumbers = 100;
 constexpr int kEvery = 5; // a detector at every fifth number, the first included
-constexpr int kSurveys = 1;
+constexpr int kSurveys = 5;
 constexpr double kChainMs = 10.0; // Timer23 and Timer24 between the three requests
 constexpr double kTargetRatio = 1.1;
 
@@ -44,7 +44,6 @@ sim::BoxConfig Box(std::vector<std::string>& numbers) {
     return c;
 }
 
-double presentMs = 0, absentMs = 0;
 double RunMs(Form& form, const std::vector<std::string>& numbers, bool probe, int& wrong) {
     SiteSettings settings;
     settings.probe = probe;
@@ -58,7 +57,6 @@ double RunMs(Form& form, const std::vector<std::string>& numbers, bool probe, in
                                        : probe ? DetectorState::absent
                                                : DetectorState::noAnswer;
         wrong += r.state == expected ? 0 : 1;
-        (present ? presentMs : absentMs) += r.seconds * 1000;
     }
     return ms;
 }
@@ -100,7 +98,6 @@ int main(int argc, char** argv) {
     int wrong = 0;
     std::vector<double> ms;
     for (int s = 0; s < kSurveys; ++s) ms.push_back(RunMs(form, numbers, true, wrong));
-    std::printf("DEBUG present %.2f absent %.2f per number\n", presentMs / (20 * kSurveys), absentMs / (80 * kSurveys));
     std::sort(ms.begin(), ms.end());
     const double median = ms[ms.size() / 2];
     std::printf("with the presence probe\n");

@@ -163,7 +163,7 @@ bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::st
     else if (!s.retryAbsent.empty())
         error = Tr("survey --retry-absent REPORT takes its numbers from the report: give no others");
     if (!error.empty()) return false;
-    if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error)) return false;
+    if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error, Language())) return false;
     return true;
 }
 

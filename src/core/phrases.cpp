@@ -176,6 +176,11 @@ constexpr Pair kPhrases[] = {
     {"; the report holds what was done until then", " ; le rapport contient ce qui a été fait jusque-là"},
     {"not a site report: no detector and state columns",
      "pas un rapport de chantier : pas de colonnes détecteur et état"},
+    {"'%1': a detector is a number from 0 to 1048574, a range is FIRST-LAST",
+     "'%1' : un détecteur est un numéro de 0 à 1048574, une plage s'écrit PREMIER-DERNIER"},
+    {"'%1': a range runs from the lower number to the higher", "'%1' : une plage va du plus petit numéro au plus grand"},
+    {"'%1': at most %2 detectors in one run", "'%1' : au plus %2 détecteurs en une fois"},
+    {"at most %1 detectors in one run", "au plus %1 détecteurs en une fois"},
     // The plan reader's mistakes, "%1" standing for what it fills in.
     {"line %1", "ligne %1"},
     {"detector %1", "détecteur %1"},

@@ -70,7 +70,7 @@ bool DetectorWork::present() {
     const int tries = runner_.probe->triesMade();
     char why[96];
     std::snprintf(why, sizeof why,
-                  say("silencieux à %d essais de %lld ms", "silent to %d tries of %lld ms").c_str(), tries,
+                  say("aucune réponse à %d essais de %lld ms", "no answer to %d tries of %lld ms").c_str(), tries,
                   static_cast<long long>(waitMs));
     return fail(DetectorState::absent, why);
 }

@@ -152,7 +152,8 @@ public:
 
 private:
     void readCell(const std::string& key, const std::string& value, PlanRow& row, std::vector<WantedParameter>& given) {
-        const std::string k = Lower(key);
+        // A column by any of its names: "détecteur", "Puissance", "dyn+".
+        const std::string k = Meaning(key);
         if (k == "detector") {
             if (!PlainNumber(value, row.detector)) fail(Say(language_, "detector '%1': a number from 0 to 1048574", value));
         } else if (k == "newnumber") {
@@ -167,7 +168,7 @@ private:
                 fail(error);
         } else if (k == "file") {
             row.file = value;
-        } else if (const auto field = FindParameterField(key)) {
+        } else if (const auto field = FindParameterField(k)) {
             WantedParameter w;
             std::string error;
             if (ParseParameterValue(*field, value, w, error))

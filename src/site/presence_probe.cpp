@@ -24,8 +24,8 @@ std::int64_t PresenceProbe::waitUs() const {
 ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsked) {
     if (!SendFrame(f) || BoxGone(f)) return ProbeAnswer::notAsked;
     const std::int64_t sentUs = f.x.lastSentUs;
-    // Should its reply come late, the next operation lets it fall quiet
-    // and discards it, as after any request left unanswered.
+    // Should the probe be cut short, its request is one left unanswered,
+    // which the next operation lets fall quiet first.
     f.link.unansweredSinceUs = sentUs;
     const std::int64_t waitUs = this->waitUs();
     std::uint32_t queued = 0;
@@ -50,6 +50,10 @@ ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsk
     }
     if (taken || queued > 0) return ProbeAnswer::damaged;
     if (gone || stopAsked()) return ProbeAnswer::notAsked;
+    // Silence for three times what an answer takes: the probe holds that no
+    // reply is coming, as it holds the number absent, and the next operation
+    // does not wait for one again (it still discards any stale byte).
+    f.link.unansweredSinceUs.reset();
     return ProbeAnswer::silent;
 }
 

@@ -179,13 +179,14 @@ SiteSummary Summarize(const std::vector<DetectorReport>& rows) {
 
 std::string SummaryLine(const SiteSummary& s, int language) {
     const auto n = [](std::size_t v) { return std::to_string(v); };
-    if (language == 1)
-        return n(s.detectors) + (s.detectors == 1 ? " détecteur : " : " détecteurs : ") + n(s.reached) +
-               (s.reached == 1 ? " atteint, " : " atteints, ") + n(s.done) + (s.done == 1 ? " fait, " : " faits, ") +
-               n(s.differing) + (s.differing == 1 ? " diffère, " : " diffèrent, ") + n(s.failed) + " en échec, " +
-               (s.stopped == 0 ? "" : n(s.stopped) + (s.stopped == 1 ? " arrêté, " : " arrêtés, ")) +
-               (s.absent == 0 ? "" : n(s.absent) + (s.absent == 1 ? " absent, " : " absents, ")) + n(s.notRun) +
-               " pas faits";
+    if (language == 1) {
+        // French counts under two in the singular: "0 détecteur", "1 fait", "3 faits".
+        const auto fr = [&n](std::size_t v, const char* one, const char* many) { return n(v) + (v < 2 ? one : many); };
+        return fr(s.detectors, " détecteur : ", " détecteurs : ") + fr(s.reached, " atteint, ", " atteints, ") +
+               fr(s.done, " fait, ", " faits, ") + fr(s.differing, " différent, ", " différents, ") + n(s.failed) +
+               " en échec, " + (s.stopped == 0 ? "" : fr(s.stopped, " arrêté, ", " arrêtés, ")) +
+               (s.absent == 0 ? "" : fr(s.absent, " absent, ", " absents, ")) + fr(s.notRun, " pas fait", " pas faits");
+    }
     return n(s.detectors) + " detector" + (s.detectors == 1 ? "" : "s") + ": " + n(s.reached) + " reached, " +
            n(s.done) + " done, " + n(s.differing) + " differing, " + n(s.failed) + " failed, " +
            (s.stopped == 0 ? "" : n(s.stopped) + " stopped, ") +
@@ -207,8 +208,11 @@ const std::vector<std::string>& ReportColumns() {
 std::string ColumnHeader(const std::string& column, int language) {
     const std::vector<std::string>& columns = ReportColumns();
     const auto at = std::find(columns.begin(), columns.end(), column);
-    if (language != 1 || at == columns.end()) return column;
-    return kFrenchHeaders[at - columns.begin()];
+    if (language != 1) return column;
+    if (at != columns.end()) return kFrenchHeaders[at - columns.begin()];
+    // The fields a row names besides the columns: "address4", "number".
+    if (column.starts_with("address")) return "adresse " + column.substr(7);
+    return column == "number" ? "numéro" : column;
 }
 
 std::optional<std::string> ColumnOfHeader(const std::string& header) {
@@ -284,10 +288,7 @@ std::string DescribeDifferences(const std::vector<FieldDifference>& differences,
     const bool fr = language == 1;
     std::vector<std::string> items;
     for (const FieldDifference& d : differences) {
-        std::string field = ColumnHeader(d.field, language);
-        if (fr && d.field.starts_with("address")) field = "adresse " + d.field.substr(7);
-        if (fr && d.field == "number") field = "numéro";
-        items.push_back(field + (fr ? " : " : ": ") +
+        items.push_back(ColumnHeader(d.field, language) + (fr ? " : " : ": ") +
                         (d.detector.empty() ? (fr ? "(aucun)" : "(none)") : DecimalText(d.detector, language)) +
                         " -> " + DecimalText(d.wanted, language));
     }

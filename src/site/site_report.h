@@ -72,7 +72,8 @@ std::string SummaryLine(const SiteSummary& s, int language = 2);
 
 // The columns, in order, by their fixed names (the JSON report's keys).
 const std::vector<std::string>& ReportColumns();
-// A column's header in `language` (1 French, else the fixed name).
+// A column's header, or a field's name ("address4", "number"), in
+// `language` (1 French, else the fixed name).
 std::string ColumnHeader(const std::string& column, int language);
 // The fixed name of the column a header names in either language, case
 // not minded; nothing for another header.

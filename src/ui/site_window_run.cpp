@@ -1,5 +1,6 @@
 // The site window's runs: each checks what it is given, then hands the
 // main window's model to the site runner and shows what it reports.
+#include "core/texts.h"
 #include "site/detector_list.h"
 #include "ui/site_window.h"
 
@@ -109,7 +110,6 @@ void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
 void SiteWindow::showProgress(const SiteProgress& p) {
     progress_->setValue(static_cast<int>(p.finished));
     lastProgress_ = p;
-    progressUs_ = form_.clock.nowUs();
     showTimeLeft();
 }
 
@@ -121,12 +121,11 @@ void SiteWindow::showTimeLeft() {
     if (!running_ || p.count == 0) return;
     QString left;
     if (p.finished > 0) {
-        const double elapsed = p.elapsedSeconds + static_cast<double>(form_.clock.nowUs() - progressUs_) / 1e6;
-        const double each = p.elapsedSeconds / static_cast<double>(p.finished);
-        const double spentOnThis = elapsed - each * static_cast<double>(p.finished);
-        const double after = each * static_cast<double>(p.count - p.finished - (p.finished < p.count ? 1 : 0));
-        const double current = p.finished < p.count ? std::max(each - std::max(spentOnThis, 0.0), 0.0) : 0.0;
-        const auto seconds = static_cast<long>(after + current + 0.5);
+        const double each = static_cast<double>(lastDoneUs_ - runStartUs_) / 1e6 / static_cast<double>(p.finished);
+        const double spentOnThis = static_cast<double>(form_.clock.nowUs() - lastDoneUs_) / 1e6;
+        const std::size_t after = p.count - std::min(p.count, p.finished + 1);
+        const double current = p.finished < p.count ? std::max(each - spentOnThis, 0.0) : 0.0;
+        const auto seconds = static_cast<long>(each * static_cast<double>(after) + current + 0.5);
         left = tr2(", reste environ ", ", about ") + QString::number(seconds / 60) + QStringLiteral(" min ") +
                QString::number(seconds % 60).rightJustified(2, QLatin1Char('0')) + tr2(" s", " s left");
     }
@@ -148,8 +147,12 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
     SiteSettings settings;
     settings.stopAsked = [this] { return stopAsked_; };
     settings.progress = [this](const SiteProgress& p) { showProgress(p); };
-    settings.detectorDone = [this](const DetectorReport& r) { showRow(r, true); };
+    settings.detectorDone = [this](const DetectorReport& r) {
+        lastDoneUs_ = form_.clock.nowUs();
+        showRow(r, true);
+    };
     lastProgress_ = {};
+    runStartUs_ = lastDoneUs_ = form_.clock.nowUs();
     ticker_->start();
     SiteRunner runner(form_, settings);
     SiteRun result = body(runner);
@@ -175,14 +178,14 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
 bool SiteWindow::survey() {
     std::vector<std::string> detectors;
     std::string error;
-    if (!ParseDetectorList(numbers_->text().toStdString(), detectors, error)) {
+    if (!ParseDetectorList(numbers_->text().toStdString(), detectors, error, form_.x.language)) {
         warn(QString::fromStdString(error));
         return false;
     }
     const SurveyRequest request{detectors, withAddresses_->isChecked(), folder_->text().toStdString()};
     std::error_code ec;
     if (!request.saveDir.empty() && !std::filesystem::create_directories(request.saveDir, ec) && ec) {
-        warn(QString::fromStdString(ec.message()));
+        warn(QString::fromStdString(Reason(ec.message(), form_.x.language)));
         return false;
     }
     command_ = "survey";
@@ -199,7 +202,7 @@ bool SiteWindow::audit() {
     std::string error;
     if (!ListAuditEntries(folder_->text().toStdString(), entries, aside, error) || entries.empty()) {
         warn(error.empty() ? tr2("Aucun fichier NUMÉRO.bdp dans ce dossier", "No file NUMBER.bdp in this folder")
-                           : QString::fromStdString(error));
+                           : QString::fromStdString(Reason(error, form_.x.language)));
         return false;
     }
     std::vector<std::string> detectors;
