@@ -17,6 +17,9 @@
 #include "cli/write_report.h"
 #include "core/printable.h"
 #include "core/roles.h"
+#include "core/texts.h"
+#include "files/text_file.h"
+#include "platform/path_text.h"
 #include "drivers/serial/steady_scheduler.h"
 #include "form/form_ops.h"
 #include "link/session.h"
@@ -69,6 +72,14 @@ int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
 }
 
 int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
+    // Where the file goes is settled before the detector is asked: a read
+    // never learns at its end that it cannot be saved.
+    std::filesystem::path target;
+    std::string error;
+    if (!o.saveFile.empty() && !CheckWritable(platform::PathFromUtf8(o.saveFile), target, error)) {
+        SayError(err, Reason(error, Language()) + Tr("; nothing sent"));
+        return kUsage;
+    }
     form.ui.Text3->setText(o.number);
     bool stopped = false;
     const auto read = ReadParametersSettled(form, o.timeoutSeconds, stopped);

@@ -138,10 +138,16 @@ bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::st
     const SiteOptions& s = o.site;
     if (!IsSiteCommand(o.command)) {
         if (s.given)
-            error = Tr("--save-dir, --report, --dry-run, --stop-on-error and --per-detector go with survey, apply "
-                       "and audit");
+            error = Tr("--save-dir, --report, --retry-absent, --dry-run, --stop-on-error and --per-detector go with "
+                       "survey, apply and audit");
         return error.empty();
     }
+    if (!s.retryAbsent.empty() && o.command != "survey") {
+        error = Tr("--retry-absent goes with survey");
+        return false;
+    }
+    // The numbers come from the report, read before the run.
+    if (!s.retryAbsent.empty() && words.size() == 1) return true;
     if (words.size() != 2) {
         error = SiteCommandWanted(o.command);
         return false;
@@ -155,8 +161,10 @@ bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::st
         error = Tr("--save-dir goes with survey");
     else if ((s.dryRun || s.stopOnError) && o.command != "apply")
         error = Tr("--dry-run and --stop-on-error go with apply");
+    else if (!s.retryAbsent.empty())
+        error = Tr("survey --retry-absent REPORT takes its numbers from the report: give no others");
     if (!error.empty()) return false;
-    if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error)) return false;
+    if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error, Language())) return false;
     return true;
 }
 

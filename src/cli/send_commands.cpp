@@ -194,18 +194,21 @@ int ProgramNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
 }
 
 // The connection test as "Attendre N°" runs it with one box, Text3 emptied
-// first; a detector that reports its number ends it.
+// first; a detector that reports its number ends it. One test gives up
+// after some fifty acknowledgements of the box, well under a second: the
+// command starts one after the other until a number comes or the time-out
+// runs out, which then says what to check.
 int WaitNumber(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     f.ui.Text3->setText("");
-    if (LookForBox(f) == 1) StartConnectionTest(f);
-    const bool stopped = WaitForConnectionTest(f, o.timeoutSeconds);
-    const std::string number = f.ui.Text3->text();
-    if (number.empty()) {
-        if (f.link.deviceCount != 1) return Failure(f, stopped, err);
-        if (stopped) return Failure(f, true, err);
-        std::fputs(Tr("quelmbox-cli: no detector reported its number\n"), err);
-        return kOperationFailed;
+    const auto endUs = f.clock.nowUs() + static_cast<std::int64_t>(o.timeoutSeconds * 1e6);
+    bool stopped = false;
+    while (f.ui.Text3->text().empty() && !stopped && platform::StopSignal() == 0 && f.clock.nowUs() < endUs) {
+        if (LookForBox(f) != 1) return Failure(f, false, err);
+        StartConnectionTest(f);
+        stopped = WaitForConnectionTest(f, static_cast<double>(endUs - f.clock.nowUs()) / 1e6);
     }
+    const std::string number = f.ui.Text3->text();
+    if (number.empty()) return Failure(f, true, err);
     if (o.json)
         std::fprintf(out, "{\"reported\": %s}\n", JsonNumber(number).c_str());
     else

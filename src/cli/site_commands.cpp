@@ -1,12 +1,16 @@
 #include "cli/site_commands.h"
 
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
 #include "core/printable.h"
+#include "core/texts.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "platform/stop_signals.h"
 #include "platform/system.h"
+#include "files/text_file.h"
+#include "site/absent_list.h"
 #include "site/site_runner.h"
 
 #include <filesystem>
@@ -42,13 +46,16 @@ public:
     void show(const SiteProgress& p) {
         if (!on_) return;
         std::string left;
-        if (p.finished > 0)
-            left = ", about " +
-                   Duration(p.elapsedSeconds / static_cast<double>(p.finished) *
-                            static_cast<double>(p.count - p.finished)) +
-                   " left";
-        std::fprintf(err_, "\r\033[K[%zu/%zu] %s: %s%s", p.index + 1, p.count, Printable(p.detector).c_str(),
-                     StepName(p.step, 2).c_str(), left.c_str());
+        if (p.finished > 0) {
+            char about[96];
+            std::snprintf(about, sizeof about, Tr(", about %s left"),
+                          Duration(p.elapsedSeconds / static_cast<double>(p.finished) *
+                                   static_cast<double>(p.count - p.finished))
+                              .c_str());
+            left = about;
+        }
+        std::fprintf(err_, "\r\033[K[%zu/%zu] %s%s%s%s", p.index + 1, p.count, Printable(p.detector).c_str(),
+                     Language() == 1 ? " : " : ": ", StepName(p.step, Language()).c_str(), left.c_str());
         std::fflush(err_);
         shown_ = true;
     }
@@ -68,31 +75,36 @@ private:
 // One line per detector as it ends; a dry run and an audit give each
 // difference a line of its own.
 void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& command) {
-    std::string line = r.detector + ": " + StateName(r.state) + " (" + SecondsText(r.seconds) + " s)";
+    const int language = Language();
+    const std::string colon = language == 1 ? " : " : ": ";
+    std::string line = r.detector + colon + StateName(r.state, language) + " (" +
+                       DecimalText(SecondsText(r.seconds), language) + " s)";
     if (!r.written.empty()) {
-        line += ", wrote";
-        for (const std::string& w : r.written) line += " " + w;
+        line += Tr(", wrote");
+        for (const std::string& w : r.written) line += " " + ColumnHeader(w, language);
     }
-    if (!r.newNumber.empty()) line += ", now answers to " + r.newNumber;
-    if (command == "survey" && !r.projectFile.empty()) line += ", saved " + r.projectFile;
+    if (!r.newNumber.empty()) line += Tr(", now answers to ") + r.newNumber;
+    if (command == "survey" && !r.projectFile.empty()) line += Tr(", saved ") + r.projectFile;
     if (!r.readTwice.empty()) {
-        line += ", read twice:";
-        for (const std::string& what : r.readTwice) line += " " + what;
+        line += Tr(", read twice:");
+        for (const std::string& what : r.readTwice) line += " " + std::string(Tr(what.c_str()));
     }
-    if (!r.failure.empty()) line += ": " + r.failure;
-    if (r.uncertain) line += " (its values are uncertain: read it again)";
+    if (!r.failure.empty()) line += colon + r.failure;
+    if (r.uncertain) line += Tr(" (its values are uncertain: read it again)");
     // File names, a file's values and the window's messages are printed
     // with their control characters escaped.
     std::fprintf(out, "%s\n", Printable(line).c_str());
     for (const CutWrite& w : r.cutWrites)
-        std::fprintf(out, "  wrote %s %s: %s\n", w.field.c_str(), Printable(w.value).c_str(),
-                     w.reached == "confirmed"      ? "confirmed by the detector"
-                     : w.reached == "acknowledged" ? "acknowledged by the box, not confirmed"
-                                                   : "sent, not acknowledged by the box");
-    const char* other = command == "audit" ? "file" : "plan";
+        std::fprintf(out, Tr("  wrote %s %s: %s\n"), ColumnHeader(w.field, language).c_str(),
+                     Printable(w.value).c_str(),
+                     Tr(w.reached == "confirmed"      ? "confirmed by the detector"
+                        : w.reached == "acknowledged" ? "acknowledged by the box, not confirmed"
+                                                      : "sent, not acknowledged by the box"));
+    const char* other = Tr(command == "audit" ? "file" : "plan");
     for (const FieldDifference& d : r.differences) {
-        const std::string difference =
-            d.field + ": detector " + (d.detector.empty() ? "(none)" : d.detector) + ", " + other + " " + d.wanted;
+        const std::string difference = ColumnHeader(d.field, language) + colon + Tr("detector ") +
+                                       (d.detector.empty() ? Tr("(none)") : DecimalText(d.detector, language)) +
+                                       ", " + other + " " + DecimalText(d.wanted, language);
         std::fprintf(out, "  %s\n", Printable(difference).c_str());
     }
 }
@@ -110,15 +122,15 @@ int ExitCode(const SiteRun& run, bool dryRun) {
 // The plan, read whole; a signal ends the reading as it ends a run.
 int ReadPlanFile(const Options& o, ApplyRequest& apply, std::FILE* err) {
     std::vector<PlanError> errors;
-    apply.rows = ReadPlan(platform::PathFromUtf8(o.number), errors, [] { return platform::StopSignal() != 0; });
+    apply.rows = ReadPlan(
+        platform::PathFromUtf8(o.number), errors, [] { return platform::StopSignal() != 0; }, Language());
     if (platform::StopSignal() != 0) {
-        SayError(err, std::string("STOP: stopped by ") + platform::StopSignalName() +
-                          " while reading the plan; nothing sent");
+        SayError(err, std::string(Tr("STOP: stopped by ")) + platform::StopSignalName() +
+                          Tr(" while reading the plan; nothing sent"));
         return kSignalled + platform::StopSignal();
     }
-    for (const PlanError& e : errors)
-        SayError(err, o.number + (e.line > 0 ? ": line " + std::to_string(e.line) : "") + ": " + e.reason);
-    if (!errors.empty()) SayError(err, "plan refused, nothing sent");
+    for (const PlanError& e : errors) SayError(err, DescribePlanError(o.number, e, Language()));
+    if (!errors.empty()) SayError(err, Tr("plan refused, nothing sent"));
     return errors.empty() ? kSuccess : kUsage;
 }
 
@@ -129,8 +141,8 @@ int ListFolder(const Options& o, std::vector<AuditEntry>& audit, std::FILE* err)
         SayError(err, error);
         return kUsage;
     }
-    for (const std::string& name : aside) SayError(err, name + ": not a detector number, left aside");
-    if (audit.empty()) SayError(err, o.number + ": no project file NUMBER.bdp");
+    for (const std::string& name : aside) SayError(err, name + Tr(": not a detector number, left aside"));
+    if (audit.empty()) SayError(err, o.number + Tr(": no project file NUMBER.bdp"));
     return audit.empty() ? kUsage : kSuccess;
 }
 
@@ -147,51 +159,123 @@ std::vector<RunFile> RunFiles(const Options& o, const ApplyRequest& apply, const
     return files;
 }
 
-// Where the report goes, checked before the first detector is asked.
+// A folder made for the run's files, as the user named it; false with the
+// error said.
+bool MakeFolder(const std::filesystem::path& dir, std::FILE* err) {
+    std::error_code ec;
+    if (dir.empty() || std::filesystem::is_directory(dir, ec) || std::filesystem::create_directories(dir, ec) || !ec)
+        return true;
+    SayError(err, Tr("cannot make the folder ") + platform::Utf8OfPath(dir) + ": " + Reason(ec.message(), Language()));
+    return false;
+}
+
+// Where the report goes, checked before the first detector is asked: its
+// folder is made if need be, and the file must be one that can be written.
 int CheckReport(const Options& o, const std::vector<RunFile>& runFiles, std::FILE* err) {
     std::string error;
     if (o.site.reportFile.empty() || (o.site.reportFile == "-" && !o.json)) return kSuccess;
+    const std::filesystem::path file = platform::PathFromUtf8(o.site.reportFile);
+    if (o.site.reportFile != "-" && !platform::IsStandardStream(o.site.reportFile) &&
+        !MakeFolder(file.parent_path(), err))
+        return kUsage;
     if (o.site.reportFile == "-")
-        error = "--report - and --json both write to the standard output: give one of them";
-    else if (!CheckReportFile(platform::PathFromUtf8(o.site.reportFile), runFiles, error))
-        error += platform::IsStandardStream(o.site.reportFile) ? "; nothing sent (--report - writes it there)"
-                                                               : "; nothing sent";
+        error = Tr("--report - and --json both write to the standard output: give one of them");
+    else if (!CheckReportFile(file, runFiles, error))
+        error = Reason(error, Language()) + Tr(platform::IsStandardStream(o.site.reportFile)
+                                                   ? "; nothing sent (--report - writes it there)"
+                                                   : "; nothing sent");
     if (error.empty()) return kSuccess;
     SayError(err, error);
     return kUsage;
 }
 
+// The survey's folder, made if need be, and each project file it will
+// write, checked as the report is: a run never learns at its first detector
+// that nothing can be saved.
+int CheckSaveDir(const Options& o, const std::vector<std::string>& detectors, std::FILE* err) {
+    if (o.site.saveDir.empty()) return kSuccess;
+    const std::filesystem::path dir = platform::PathFromUtf8(o.site.saveDir);
+    if (!MakeFolder(dir, err)) return kUsage;
+    for (const std::string& d : detectors) {
+        std::filesystem::path target;
+        std::string error;
+        if (CheckWritable(dir / (d + ".bdp"), target, error)) continue;
+        SayError(err, Reason(error, Language()) + Tr("; nothing sent"));
+        return kUsage;
+    }
+    return kSuccess;
+}
+
+// survey --retry-absent REPORT: the numbers the report recorded absent.
+int ReadAbsent(const Options& o, std::vector<std::string>& detectors, std::FILE* err) {
+    std::string error;
+    if (!AbsentInReport(platform::PathFromUtf8(o.site.retryAbsent), detectors, error, Language())) {
+        SayError(err, o.site.retryAbsent + (Language() == 1 ? " : " : ": ") + error);
+        return kUsage;
+    }
+    if (detectors.empty()) SayError(err, o.site.retryAbsent + Tr(": no detector recorded absent (probe)"));
+    return detectors.empty() ? kUsage : kSuccess;
+}
+
 // What the command runs on, checked before anything is sent.
-int Prepare(const Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std::FILE* err) {
+int Prepare(Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std::FILE* err) {
     int code = kSuccess;
     if (o.command == "apply") code = ReadPlanFile(o, apply, err);
     if (o.command == "audit") code = ListFolder(o, audit, err);
-    std::error_code ec;
-    if (!o.site.saveDir.empty() && !std::filesystem::create_directories(platform::PathFromUtf8(o.site.saveDir), ec) &&
-        ec) {
-        SayError(err, "cannot make the folder " + o.site.saveDir + ": " + ec.message());
-        return kUsage;
-    }
+    if (!o.site.retryAbsent.empty()) code = ReadAbsent(o, o.site.detectors, err);
+    if (code == kSuccess) code = CheckSaveDir(o, o.site.detectors, err);
     return code != kSuccess ? code : CheckReport(o, RunFiles(o, apply, audit), err);
 }
+
+// The report as it stands, rewritten whole after each detector: a run cut
+// by a crash or a pulled plug leaves a true report of what was done.
+class RunningReport {
+public:
+    RunningReport(const Options& o, const std::vector<std::string>& detectors, std::FILE* err) : o_(o), err_(err) {
+        if (o.site.reportFile.empty() || o.site.reportFile == "-") return;
+        for (const std::string& d : detectors) rows_.emplace_back().detector = d;
+    }
+    void done(const DetectorReport& r) {
+        if (next_ >= rows_.size()) return;
+        rows_[next_++] = r;
+        std::string error;
+        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.command, rows_, error, Language()) &&
+            !said_) {
+            SayError(err_, Reason(error, Language()));
+            said_ = true;
+        }
+    }
+
+private:
+    const Options& o_;
+    std::FILE* err_;
+    std::vector<DetectorReport> rows_;
+    std::size_t next_ = 0;
+    bool said_ = false;
+};
 
 // The report, to its file or, for "-", to the output as it is written.
 bool PutReport(const Options& o, const SiteRun& run, std::FILE* out, std::FILE* err) {
     std::string error;
     if (o.site.reportFile != "-") {
-        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.command, run.rows, error)) return true;
-        SayError(err, error);
+        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.command, run.rows, error, Language())) return true;
+        SayError(err, Reason(error, Language()));
         return false;
     }
-    return std::fputs(ReportCsv(run.rows).c_str(), out) >= 0;
+    return std::fputs(ReportCsv(run.rows, Language()).c_str(), out) >= 0;
 }
 
 } // namespace
 
-int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
+int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err) {
+    Options o = given;
     ApplyRequest apply;
     std::vector<AuditEntry> audit;
     if (const int code = Prepare(o, apply, audit, err); code != kSuccess) return code;
+    std::vector<std::string> detectors = o.site.detectors;
+    for (const PlanRow& row : apply.rows) detectors.push_back(row.detector);
+    for (const AuditEntry& e : audit) detectors.push_back(e.detector);
+    RunningReport running(o, detectors, err);
     // A report on the output leaves it to the report: the lines go to the
     // messages. A trace says more than the live line, on the same stream.
     std::FILE* lines = o.site.reportFile == "-" ? err : out;
@@ -199,12 +283,15 @@ int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     SiteSettings settings;
     settings.perDetectorSeconds = o.site.perDetectorSeconds;
     settings.timeoutSeconds = o.timeoutGiven ? o.timeoutSeconds : 0;
+    // Numbers a report recorded absent are asked again with the whole wait.
+    settings.probe = o.site.retryAbsent.empty();
     settings.stopAsked = [] { return platform::StopSignal() != 0; };
     settings.progress = [&live](const SiteProgress& p) { live.show(p); };
     settings.detectorDone = [&](const DetectorReport& r) {
         live.clear();
         if (!o.json) PrintRow(lines, r, o.command);
         std::fflush(lines);
+        running.done(r);
     };
     SiteRunner runner(f, settings);
     SiteRun run;
@@ -222,13 +309,14 @@ int RunSiteCommand(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.json) {
         std::fputs(ReportJson(o.command, run.rows).c_str(), out);
         // The summary is the error a failed run's JSON gives.
-        if (code == kOperationFailed) SayError(err, SummaryLine(Summarize(run.rows)));
+        if (code == kOperationFailed) SayError(err, SummaryLine(Summarize(run.rows), Language()));
     } else
-        std::fprintf(lines, "%s\n", SummaryLine(Summarize(run.rows)).c_str());
+        std::fprintf(lines, "%s\n", SummaryLine(Summarize(run.rows), Language()).c_str());
     if (run.stopped || run.timedOut) {
         const char* signal = platform::StopSignalName();
-        SayError(err, std::string("STOP: ") + (signal ? std::string("stopped by ") + signal : "the time-out ran out") +
-                          "; the report holds what was done until then");
+        SayError(err, std::string("STOP: ") +
+                          (signal ? std::string(Tr("stopped by ")) + signal : Tr("the time-out ran out")) +
+                          Tr("; the report holds what was done until then"));
     }
     return code;
 }

@@ -1,5 +1,7 @@
 #include "cli/site_options.h"
 
+#include "cli/cli_language.h"
+
 #include <charconv>
 
 namespace quelm::cli {
@@ -18,7 +20,7 @@ bool Value(const std::vector<std::string>& args, std::size_t& i, const std::stri
     } else {
         return false;
     }
-    if (value.empty()) error = name + " needs a value";
+    if (value.empty()) error = name + Tr(" needs a value");
     return true;
 }
 
@@ -49,9 +51,12 @@ bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteO
         site.saveDir = value;
     } else if (Value(args, i, "--report", value, error)) {
         site.reportFile = value;
+    } else if (Value(args, i, "--retry-absent", value, error)) {
+        site.retryAbsent = value;
     } else if (Value(args, i, "--per-detector", value, error)) {
         if (error.empty() && !Seconds(value, site.perDetectorSeconds))
-            error = "--per-detector takes seconds as plain decimal digits, above 0 and at most 3600: \"" + value + "\"";
+            error = Tr("--per-detector takes seconds as plain decimal digits, above 0 and at most 3600: ") +
+                    ("\"" + value + "\"");
     } else {
         return false;
     }
@@ -60,9 +65,9 @@ bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteO
 }
 
 const char* SiteCommandWanted(const std::string& command) {
-    if (command == "survey") return "survey takes detector numbers, such as 300-320,400";
-    if (command == "apply") return "apply takes one plan file (.csv or .json)";
-    return "audit takes one folder of project files";
+    if (command == "survey") return Tr("survey takes detector numbers, such as 300-320,400, or --retry-absent REPORT");
+    if (command == "apply") return Tr("apply takes one plan file (.csv or .json)");
+    return Tr("audit takes one folder of project files");
 }
 
 } // namespace quelm::cli

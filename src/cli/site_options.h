@@ -9,6 +9,7 @@ struct SiteOptions {
     std::vector<std::string> detectors; // survey: the numbers of NUMBERS
     std::string saveDir;                // survey --save-dir
     std::string reportFile;             // --report
+    std::string retryAbsent;            // survey --retry-absent REPORT
     bool dryRun = false;                // apply --dry-run
     bool stopOnError = false;           // apply --stop-on-error
     double perDetectorSeconds = 12;     // --per-detector: three reply watchdog periods
@@ -18,10 +19,12 @@ struct SiteOptions {
 bool IsSiteCommand(const std::string& command);
 
 // A site option at args[i] (i moves past its value): true when it was one;
-// false with `error` set when it was one but its value is wrong.
+// false with `error` set, in the user's language, when it was one but its
+// value is wrong.
 bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteOptions& site, std::string& error);
 
-// What a site command takes after its name, as a usage error says it.
+// What a site command takes after its name, as a usage error says it, in
+// the user's language.
 const char* SiteCommandWanted(const std::string& command);
 
 } // namespace quelm::cli

@@ -60,10 +60,10 @@ bool SplitCsv(const std::string& text, char separator, const std::function<bool(
     return true;
 }
 
-std::string CsvCell(const std::string& cell) {
+std::string CsvCell(const std::string& cell, char separator) {
     const bool formula = !cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos;
     const std::string text = formula ? "'" + cell : cell;
-    const bool quote = text.find_first_of(",;\"\r\n") != std::string::npos ||
+    const bool quote = text.find_first_of(separator == ',' ? ",;\"\r\n" : ";\"\r\n") != std::string::npos ||
                        (!text.empty() && (text.front() == ' ' || text.back() == ' '));
     if (!quote) return text;
     std::string s = "\"";

@@ -25,10 +25,11 @@ struct CsvRecord {
 bool SplitCsv(const std::string& text, char separator, const std::function<bool(const CsvRecord&)>& take,
               int& openQuoteLine);
 
-// A cell as written: quoted when it holds a separator, a quote, a line end
+// A cell as written: quoted when it holds the separator (for ',', ';' as
+// well, which a reader may take for one), a quote, a line end
 // or blanks at either end. A cell a spreadsheet would take for a formula
 // (starting with '=', '+', '-', '@', a tab or a carriage return) starts with
 // an apostrophe, which the spreadsheet reads as "show the rest as text".
-std::string CsvCell(const std::string& text);
+std::string CsvCell(const std::string& text, char separator = ',');
 
 } // namespace quelm

@@ -2,6 +2,8 @@
 
 #include "site/project_values.h"
 
+#include "core/texts.h"
+
 #include <set>
 
 namespace quelm {
@@ -16,7 +18,11 @@ std::string Trimmed(const std::string& s) {
 
 } // namespace
 
-bool ParseDetectorList(const std::string& text, std::vector<std::string>& numbers, std::string& error) {
+bool ParseDetectorList(const std::string& text, std::vector<std::string>& numbers, std::string& error, int language) {
+    const auto say = [language](const char* english, const std::string& a1, const std::string& a2 = {}) {
+        return Filled(Phrase(english, language), a1, a2);
+    };
+    const std::string most = std::to_string(kMostDetectorsPerRun);
     std::vector<std::string> list;
     std::set<long> seen;
     std::size_t start = 0;
@@ -30,22 +36,22 @@ bool ParseDetectorList(const std::string& text, std::vector<std::string>& number
                                                   : PlainNumber(Trimmed(item.substr(0, dash)), first) &&
                                                         PlainNumber(Trimmed(item.substr(dash + 1)), last);
         if (!ok) {
-            error = "'" + item + "': a detector is a number from 0 to 1048574, a range is FIRST-LAST";
+            error = say("'%1': a detector is a number from 0 to 1048574, a range is FIRST-LAST", item);
             return false;
         }
         const long from = std::stol(first), to = std::stol(last);
         if (from > to) {
-            error = "'" + item + "': a range runs from the lower number to the higher";
+            error = say("'%1': a range runs from the lower number to the higher", item);
             return false;
         }
         if (static_cast<std::size_t>(to - from) >= kMostDetectorsPerRun) {
-            error = "'" + item + "': at most " + std::to_string(kMostDetectorsPerRun) + " detectors in one run";
+            error = say("'%1': at most %2 detectors in one run", item, most);
             return false;
         }
         for (long n = from; n <= to; ++n)
             if (seen.insert(n).second) list.push_back(std::to_string(n));
         if (list.size() > kMostDetectorsPerRun) {
-            error = "at most " + std::to_string(kMostDetectorsPerRun) + " detectors in one run";
+            error = say("at most %1 detectors in one run", most);
             return false;
         }
     }

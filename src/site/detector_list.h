@@ -12,6 +12,7 @@ inline constexpr std::size_t kMostDetectorsPerRun = 5000;
 // Numbers and inclusive ranges separated by commas (blanks allowed), each
 // 0 to 1048574; a number given twice is taken once, in its first place.
 // Nothing, with the reason in `error`, on anything else.
-bool ParseDetectorList(const std::string& text, std::vector<std::string>& numbers, std::string& error);
+bool ParseDetectorList(const std::string& text, std::vector<std::string>& numbers, std::string& error,
+                       int language = 2);
 
 } // namespace quelm

@@ -6,8 +6,11 @@
 #include "project/project_actions.h"
 #include "project/project_file.h"
 #include "site/line_watch.h"
+#include "site/presence_probe.h"
 #include "site/site_report.h"
 #include "site/write_journal.h"
+
+#include <cstdio>
 
 namespace quelm {
 
@@ -57,6 +60,19 @@ bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, Me
         return fail(DetectorState::failed, StepName(step, f_.x.language) + ": " +
                                                (r.cut == Cut::limit ? say("pas fini", "not over") + within : message));
     }
+}
+
+bool DetectorWork::present() {
+    if (runner_.probe == nullptr) return true;
+    runner_.report(SiteStep::probe);
+    if (runner_.probe->ask(f_, row_.detector, runner_.stopAsked) != ProbeAnswer::silent) return true;
+    const std::int64_t waitMs = runner_.probe->waitUs() / 1000;
+    const int tries = runner_.probe->triesMade();
+    char why[96];
+    std::snprintf(why, sizeof why,
+                  say("aucune réponse à %d essais de %lld ms", "no answer to %d tries of %lld ms").c_str(), tries,
+                  static_cast<long long>(waitMs));
+    return fail(DetectorState::absent, why);
 }
 
 AddressList DetectorWork::addressesShown() const {

@@ -25,6 +25,7 @@ struct RunContext {
     std::int64_t deadlineUs; // 0: none
     std::function<void(SiteStep)> report;
     std::function<bool()> stopAsked;
+    class PresenceProbe* probe; // null: no probe
     // The last operation did not end well: a request may have been left
     // unanswered, and its reply may still come. The next read is read twice.
     bool lineSuspect = false;
@@ -34,6 +35,9 @@ class DetectorWork {
 public:
     DetectorWork(RunContext& runner, DetectorReport& row) : runner_(runner), f_(runner.f), row_(row) {}
 
+    // The presence probe, when the run makes it: false, the row saying
+    // "absent", when the number stayed silent to it.
+    bool present();
     // "Lire les paramètres": the first contact, which says whether the
     // detector is reached.
     bool readParameters();

@@ -31,11 +31,12 @@ const std::array<std::vector<Choice>, 9>& Choices() {
     return choices;
 }
 
-// Lower case, blanks dropped: "L1 + L3" and "l1+l3" are the same value.
+// Lower case, blanks dropped, a decimal comma read as a point: "L1 + L3" and
+// "l1+l3" are the same value, and so are "0,5 s" and "0.5s".
 std::string Folded(const std::string& text) {
     std::string s;
     for (char c : text)
-        if (c != ' ' && c != '\t') s += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (c != ' ' && c != '\t') s += c == ',' ? '.' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 

@@ -36,7 +36,10 @@ struct PlanRow {
 };
 
 // Reads a plan: JSON when the name ends in ".json" (in any case), CSV
-// otherwise (commas, or semicolons when the header has no comma). A file a
+// otherwise (commas, or semicolons when the header has no comma; a UTF-8
+// byte-order mark first and empty columns at the end left aside; headers in
+// English or French, a decimal point or comma, so that a report in either
+// language goes back in as a plan). The errors are in `language`. A file a
 // row names is read relative to the plan's folder. Every mistake found is in
 // `errors` (the first kMostPlanErrors of them); the rows are usable only when
 // there is none. The time taken grows with the plan's size and no faster;
@@ -45,11 +48,14 @@ struct PlanRow {
 // after every row: when it holds, the reading ends there and the plan is
 // refused.
 std::vector<PlanRow> ReadPlan(const std::filesystem::path& plan, std::vector<PlanError>& errors,
-                              const std::function<bool()>& stopAsked = {});
+                              const std::function<bool()>& stopAsked = {}, int language = 2);
 std::vector<PlanRow> ParsePlanText(const std::string& text, bool json, const std::filesystem::path& folder,
-                                   std::vector<PlanError>& errors, const std::function<bool()>& stopAsked = {});
+                                   std::vector<PlanError>& errors, const std::function<bool()>& stopAsked = {},
+                                   int language = 2);
 
-// The errors as lines: "plan.csv: line 4: ...".
-std::string DescribePlanErrors(const std::string& plan, const std::vector<PlanError>& errors);
+// One error as a line, in `language`: "plan.csv: line 4: detector 45: ...".
+std::string DescribePlanError(const std::string& plan, const PlanError& error, int language = 2);
+// Each error on a line of its own.
+std::string DescribePlanErrors(const std::string& plan, const std::vector<PlanError>& errors, int language = 2);
 
 } // namespace quelm

@@ -8,6 +8,7 @@ namespace quelm {
 struct PlanError {
     int line = 0;
     std::string reason;
+    std::string detector = {}; // the detector the line is about, when it names one
 };
 
 // A plan with more mistakes than this is read no further: the first ones

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -18,8 +19,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 bool Failed(DetectorState s) {
-    return s == DetectorState::failed || s == DetectorState::noAnswer || s == DetectorState::stopped ||
-           s == DetectorState::noBox;
+    return s == DetectorState::failed || s == DetectorState::noAnswer || s == DetectorState::noBox;
 }
 
 std::string Joined(const std::vector<std::string>& items, const char* between) {
@@ -33,20 +33,56 @@ std::string AddressText(const std::optional<AddressList>& addresses) {
     return Joined(std::vector<std::string>(addresses->begin(), addresses->end()), " ");
 }
 
-// The cells of a row in column order, as CSV writes them.
-std::vector<std::string> CsvCells(const DetectorReport& r) {
-    std::vector<std::string> cells = {r.detector, StateName(r.state), r.reached ? "yes" : "no"};
+// The columns' French headers, in the order of ReportColumns().
+constexpr const char* kFrenchHeaders[] = {"détecteur",
+                                          "état",
+                                          "atteint",
+                                          "canal",
+                                          "temps dynamique",
+                                          "puissance",
+                                          "temps de montée",
+                                          "temps de descente",
+                                          "niveau ON+",
+                                          "niveau DYN+",
+                                          "niveau DYN-",
+                                          "type de commande",
+                                          "adresses",
+                                          "nouveau numéro",
+                                          "écrit",
+                                          "différences",
+                                          "motif",
+                                          "secondes",
+                                          "fichier projet",
+                                          "écritures coupées",
+                                          "incertain",
+                                          "lu deux fois"};
+
+std::string FoldedHeader(const std::string& text) {
+    std::string s;
+    for (char c : text)
+        if (c != ' ' && c != '_') s += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// The cells of a row in column order, as CSV writes them in `language`.
+std::vector<std::string> CsvCells(const DetectorReport& r, int language) {
+    const bool fr = language == 1;
+    const char* yes = fr ? "oui" : "yes";
+    const char* no = fr ? "non" : "no";
+    std::vector<std::string> cells = {r.detector, StateName(r.state, language), r.reached ? yes : no};
     for (std::size_t field = 0; field < ParameterFields().size(); ++field)
-        cells.push_back(r.read ? ShownValue(*r.read, field) : "");
+        cells.push_back(r.read ? DecimalText(ShownValue(*r.read, field), language) : "");
     cells.push_back(AddressText(r.addresses));
     cells.push_back(r.newNumber);
-    cells.push_back(Joined(r.written, " "));
-    cells.push_back(DescribeDifferences(r.differences));
+    std::vector<std::string> written;
+    for (const std::string& w : r.written) written.push_back(ColumnHeader(w, language));
+    cells.push_back(Joined(written, fr ? ", " : " "));
+    cells.push_back(DescribeDifferences(r.differences, language));
     cells.push_back(r.failure);
-    cells.push_back(SecondsText(r.seconds));
+    cells.push_back(DecimalText(SecondsText(r.seconds), language));
     cells.push_back(r.projectFile);
     cells.push_back(DescribeCutWrites(r.cutWrites));
-    cells.push_back(r.uncertain ? "yes" : "no");
+    cells.push_back(r.uncertain ? yes : no);
     cells.push_back(Joined(r.readTwice, " "));
     return cells;
 }
@@ -102,16 +138,28 @@ Json JsonRow(const DetectorReport& r) {
 
 } // namespace
 
-const char* StateName(DetectorState state) {
+const char* StateName(DetectorState state) { return StateName(state, 2); }
+
+const char* StateName(DetectorState state, int language) {
+    const bool fr = language == 1;
     switch (state) {
-    case DetectorState::done: return "done";
-    case DetectorState::differs: return "differs";
-    case DetectorState::failed: return "failed";
-    case DetectorState::noAnswer: return "no answer";
-    case DetectorState::stopped: return "stopped";
-    case DetectorState::noBox: return "no box";
-    default: return "not run";
+    case DetectorState::done: return fr ? "fait" : "done";
+    case DetectorState::differs: return fr ? "diffère" : "differs";
+    case DetectorState::failed: return fr ? "en échec" : "failed";
+    case DetectorState::noAnswer: return fr ? "pas de réponse" : "no answer";
+    case DetectorState::absent: return fr ? "absent (sonde)" : "absent (probe)";
+    case DetectorState::stopped: return fr ? "arrêté" : "stopped";
+    case DetectorState::noBox: return fr ? "pas de BOX" : "no box";
+    default: return fr ? "pas fait" : "not run";
     }
+}
+
+std::optional<DetectorState> StateOfName(const std::string& name) {
+    for (const DetectorState s : {DetectorState::notRun, DetectorState::done, DetectorState::differs,
+                                  DetectorState::failed, DetectorState::noAnswer, DetectorState::absent,
+                                  DetectorState::stopped, DetectorState::noBox})
+        if (name == StateName(s, 1) || name == StateName(s, 2)) return s;
+    return std::nullopt;
 }
 
 SiteSummary Summarize(const std::vector<DetectorReport>& rows) {
@@ -122,15 +170,27 @@ SiteSummary Summarize(const std::vector<DetectorReport>& rows) {
         s.done += r.state == DetectorState::done ? 1 : 0;
         s.differing += r.state == DetectorState::differs ? 1 : 0;
         s.failed += Failed(r.state) ? 1 : 0;
+        s.absent += r.state == DetectorState::absent ? 1 : 0;
+        s.stopped += r.state == DetectorState::stopped ? 1 : 0;
         s.notRun += r.state == DetectorState::notRun ? 1 : 0;
     }
     return s;
 }
 
-std::string SummaryLine(const SiteSummary& s) {
-    return std::to_string(s.detectors) + " detector" + (s.detectors == 1 ? "" : "s") + ": " +
-           std::to_string(s.reached) + " reached, " + std::to_string(s.done) + " done, " + std::to_string(s.differing) +
-           " differing, " + std::to_string(s.failed) + " failed, " + std::to_string(s.notRun) + " not run";
+std::string SummaryLine(const SiteSummary& s, int language) {
+    const auto n = [](std::size_t v) { return std::to_string(v); };
+    if (language == 1) {
+        // French counts under two in the singular: "0 détecteur", "1 fait", "3 faits".
+        const auto fr = [&n](std::size_t v, const char* one, const char* many) { return n(v) + (v < 2 ? one : many); };
+        return fr(s.detectors, " détecteur : ", " détecteurs : ") + fr(s.reached, " atteint, ", " atteints, ") +
+               fr(s.done, " fait, ", " faits, ") + fr(s.differing, " différent, ", " différents, ") + n(s.failed) +
+               " en échec, " + (s.stopped == 0 ? "" : fr(s.stopped, " arrêté, ", " arrêtés, ")) +
+               (s.absent == 0 ? "" : fr(s.absent, " absent, ", " absents, ")) + fr(s.notRun, " pas fait", " pas faits");
+    }
+    return n(s.detectors) + " detector" + (s.detectors == 1 ? "" : "s") + ": " + n(s.reached) + " reached, " +
+           n(s.done) + " done, " + n(s.differing) + " differing, " + n(s.failed) + " failed, " +
+           (s.stopped == 0 ? "" : n(s.stopped) + " stopped, ") +
+           (s.absent == 0 ? "" : n(s.absent) + " absent, ") + n(s.notRun) + " not run";
 }
 
 const std::vector<std::string>& ReportColumns() {
@@ -145,16 +205,39 @@ const std::vector<std::string>& ReportColumns() {
     return columns;
 }
 
-std::string ReportCsv(const std::vector<DetectorReport>& rows) {
-    std::string s = Joined(ReportColumns(), ",") + "\n";
+std::string ColumnHeader(const std::string& column, int language) {
+    const std::vector<std::string>& columns = ReportColumns();
+    const auto at = std::find(columns.begin(), columns.end(), column);
+    if (language != 1) return column;
+    if (at != columns.end()) return kFrenchHeaders[at - columns.begin()];
+    // The fields a row names besides the columns: "address4", "number".
+    if (column.starts_with("address")) return "adresse " + column.substr(7);
+    return column == "number" ? "numéro" : column;
+}
+
+std::optional<std::string> ColumnOfHeader(const std::string& header) {
+    const std::vector<std::string>& columns = ReportColumns();
+    const std::string folded = FoldedHeader(header);
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (folded == FoldedHeader(columns[i]) || folded == FoldedHeader(kFrenchHeaders[i])) return columns[i];
+    return std::nullopt;
+}
+
+std::string ReportCsv(const std::vector<DetectorReport>& rows, int language) {
+    const bool fr = language == 1;
+    const char* separator = fr ? ";" : ",";
+    std::vector<std::string> headers;
+    for (const std::string& c : ReportColumns()) headers.push_back(ColumnHeader(c, language));
+    // The byte-order mark tells a spreadsheet the text is UTF-8.
+    std::string s = (fr ? "\xEF\xBB\xBF" : "") + Joined(headers, separator) + "\n";
     for (const DetectorReport& r : rows) {
-        std::vector<std::string> cells = CsvCells(r);
-        for (std::string& c : cells) c = CsvCell(c);
-        s += Joined(cells, ",") + "\n";
+        std::vector<std::string> cells = CsvCells(r, language);
+        for (std::string& c : cells) c = CsvCell(c, *separator);
+        s += Joined(cells, separator) + "\n";
     }
     // One cell, quoted: a spreadsheet shows it whole, and a plan reader
     // skips it as a line starting with '#'.
-    return s + "\"# " + SummaryLine(Summarize(rows)) + "\"\n";
+    return s + "\"# " + SummaryLine(Summarize(rows), language) + "\"\n";
 }
 
 std::string ReportJson(const std::string& command, const std::vector<DetectorReport>& rows) {
@@ -164,7 +247,9 @@ std::string ReportJson(const std::string& command, const std::vector<DetectorRep
     for (const DetectorReport& r : rows) report["detectors"].push_back(JsonRow(r));
     const SiteSummary s = Summarize(rows);
     report["summary"] = {{"detectors", s.detectors}, {"reached", s.reached}, {"done", s.done},
-                         {"differing", s.differing}, {"failed", s.failed},   {"notRun", s.notRun}};
+                         {"differing", s.differing}, {"failed", s.failed},   {"stopped", s.stopped},
+                         {"absent", s.absent},
+                         {"notRun", s.notRun}};
     MakeValidUtf8(report);
     return JsonControlsEscaped(report.dump(2)) + "\n";
 }
@@ -176,8 +261,9 @@ bool ReportIsJson(const std::filesystem::path& file) {
 }
 
 bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
-                 std::string& error) {
-    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(command, rows) : ReportCsv(rows), error);
+                 std::string& error, int language) {
+    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(command, rows) : ReportCsv(rows, language),
+                               error);
 }
 
 bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error) {
@@ -198,11 +284,24 @@ bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFil
     return true;
 }
 
-std::string DescribeDifferences(const std::vector<FieldDifference>& differences) {
+std::string DescribeDifferences(const std::vector<FieldDifference>& differences, int language) {
+    const bool fr = language == 1;
     std::vector<std::string> items;
-    for (const FieldDifference& d : differences)
-        items.push_back(d.field + ": " + (d.detector.empty() ? "(none)" : d.detector) + " -> " + d.wanted);
+    for (const FieldDifference& d : differences) {
+        items.push_back(ColumnHeader(d.field, language) + (fr ? " : " : ": ") +
+                        (d.detector.empty() ? (fr ? "(aucun)" : "(none)") : DecimalText(d.detector, language)) +
+                        " -> " + DecimalText(d.wanted, language));
+    }
     return Joined(items, "; ");
+}
+
+std::string DecimalText(std::string text, int language) {
+    if (language != 1) return text;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i)
+        if (text[i] == '.' && std::isdigit(static_cast<unsigned char>(text[i - 1])) &&
+            std::isdigit(static_cast<unsigned char>(text[i + 1])))
+            text[i] = ',';
+    return text;
 }
 
 std::string DescribeCutWrites(const std::vector<CutWrite>& writes) {

@@ -18,12 +18,19 @@ enum class DetectorState {
     differs,  // holds other values than the plan (dry run) or its file (audit)
     failed,   // answered, but a step did not end well
     noAnswer, // no answer within the wait
+    absent,   // silent to the presence probe: no detector has the number, or the link lost its tries
     stopped,  // the stop came while it was being worked on
     noBox,    // no box to use, or several
 };
 
-// "done", "differs", "failed", "no answer", "stopped", "no box", "not run".
+// "done", "differs", "failed", "no answer", "absent (probe)", "stopped",
+// "no box", "not run": the JSON report's fixed names.
 const char* StateName(DetectorState state);
+// The state as the CSV report and the messages say it in `language` (1
+// French, else English).
+const char* StateName(DetectorState state, int language);
+// The state a name stands for, in either language; nothing for another.
+std::optional<DetectorState> StateOfName(const std::string& name);
 
 // A write of an operation that did not end well, and how far it went.
 struct CutWrite {
@@ -55,23 +62,35 @@ struct DetectorReport {
 };
 
 struct SiteSummary {
-    std::size_t detectors = 0, reached = 0, done = 0, differing = 0, failed = 0, notRun = 0;
+    std::size_t detectors = 0, reached = 0, done = 0, differing = 0, failed = 0, stopped = 0, absent = 0, notRun = 0;
 };
 SiteSummary Summarize(const std::vector<DetectorReport>& rows);
-// "20 detectors: 16 reached, 15 done, 1 differing, 4 failed, 0 not run".
-std::string SummaryLine(const SiteSummary& s);
+// "20 detectors: 16 reached, 15 done, 1 differing, 4 failed, 80 absent, 0 not
+// run" in `language` (1 French, else English); "stopped" and "absent" only
+// when some are. The detector a stop cut is stopped, not failed.
+std::string SummaryLine(const SiteSummary& s, int language = 2);
 
-// The columns, in order.
+// The columns, in order, by their fixed names (the JSON report's keys).
 const std::vector<std::string>& ReportColumns();
-// A header, one line per detector and the summary as a last "#" line.
-std::string ReportCsv(const std::vector<DetectorReport>& rows);
+// A column's header, or a field's name ("address4", "number"), in
+// `language` (1 French, else the fixed name).
+std::string ColumnHeader(const std::string& column, int language);
+// The fixed name of the column a header names in either language, case
+// not minded; nothing for another header.
+std::optional<std::string> ColumnOfHeader(const std::string& header);
+// A header, one line per detector and the summary as a last "#" line, in
+// `language`: French with ';' between cells, a decimal comma and a UTF-8
+// byte-order mark, as a French spreadsheet reads it; English with ',' and a
+// decimal point.
+std::string ReportCsv(const std::vector<DetectorReport>& rows, int language = 2);
 // {"command": ..., "detectors": [...], "summary": {...}}.
 std::string ReportJson(const std::string& command, const std::vector<DetectorReport>& rows);
 // Whether a report named `file` is JSON: its name ends in ".json", in any case.
 bool ReportIsJson(const std::filesystem::path& file);
-// The report as ReportIsJson(file) says; replaced whole or not at all.
+// The report as ReportIsJson(file) says (the JSON one in no language);
+// replaced whole or not at all.
 bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
-                 std::string& error);
+                 std::string& error, int language = 2);
 
 // A file a run reads or writes, and what it is to the run ("the plan").
 struct RunFile {
@@ -84,8 +103,11 @@ struct RunFile {
 // none of the run's own files, which the report would destroy.
 bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error);
 
-// "outputPower: med -> max; address4: 1004 -> 4444".
-std::string DescribeDifferences(const std::vector<FieldDifference>& differences);
+// "outputPower: med -> max; address4: 1004 -> 4444", with the columns'
+// headers in `language`.
+std::string DescribeDifferences(const std::vector<FieldDifference>& differences, int language = 2);
+// A decimal point made a comma for language 1: "0.5 s" -> "0,5 s".
+std::string DecimalText(std::string text, int language);
 // "outputPower max (acknowledged); levelOnPlus 70 (confirmed)".
 std::string DescribeCutWrites(const std::vector<CutWrite>& writes);
 // Seconds with two decimals, whatever the locale.

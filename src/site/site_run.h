@@ -11,7 +11,7 @@
 namespace quelm {
 
 // What the runner is doing, for a progress line or bar.
-enum class SiteStep { readParameters, readAddresses, sendParameters, sendAddresses, programNumber, saveFile };
+enum class SiteStep { probe, readParameters, readAddresses, sendParameters, sendAddresses, programNumber, saveFile };
 // The step in words, in the window's language (1 French, else English).
 std::string StepName(SiteStep step, int language);
 
@@ -29,6 +29,10 @@ struct SiteSettings {
     // does not answer costs this once, and the run goes on.
     double perDetectorSeconds = 12;
     double timeoutSeconds = 0;       // the whole run; 0 for no limit
+    // Each number is first asked with the presence probe, and one that
+    // stays silent to it is recorded absent; without, every number is read
+    // with the reply watchdog's whole wait.
+    bool probe = true;
     std::function<bool()> stopAsked; // a key, a signal: asked after every tick
     std::function<void(const SiteProgress&)> progress;
     std::function<void(const DetectorReport&)> detectorDone;

@@ -5,6 +5,7 @@
 #include "form/form_ops.h"
 #include "site/detector_list.h"
 #include "site/detector_work.h"
+#include "site/presence_probe.h"
 
 #include <algorithm>
 #include <system_error>
@@ -20,6 +21,7 @@ bool Ended(DetectorState s) { return s == DetectorState::done || s == DetectorSt
 std::string StepName(SiteStep step, int language) {
     const bool fr = language == 1;
     switch (step) {
+    case SiteStep::probe: return fr ? "présence" : "presence";
     case SiteStep::readParameters: return fr ? "lecture des paramètres" : "reading parameters";
     case SiteStep::readAddresses: return fr ? "lecture des adresses" : "reading addresses";
     case SiteStep::sendParameters: return fr ? "envoi des paramètres" : "sending parameters";
@@ -103,6 +105,7 @@ SiteRun SiteRunner::run(const std::vector<std::string>& detectors, const Work& w
                        deadlineUs_,
                        [this](SiteStep step) { report(step); },
                        [this] { return stopAsked(); },
+                       settings_.probe ? &probe_ : nullptr,
                        busy};
     for (std::size_t i = 0; i < result.rows.size(); ++i) {
         if (stopAsked()) {
@@ -127,7 +130,7 @@ SiteRun SiteRunner::survey(const SurveyRequest& request) {
     return run(
         request.detectors,
         [&request](DetectorWork& w, std::size_t) {
-            if (!w.readParameters()) return;
+            if (!w.present() || !w.readParameters()) return;
             if (request.withAddresses && !w.readAddresses()) return;
             if (!request.saveDir.empty() && !w.save(request.saveDir, request.withAddresses)) return;
             w.finish(DetectorState::done);
@@ -142,7 +145,7 @@ SiteRun SiteRunner::apply(const ApplyRequest& request) {
         detectors,
         [&request](DetectorWork& w, std::size_t i) {
             const PlanRow& plan = request.rows[i];
-            if (!w.readParameters()) return;
+            if (!w.present() || !w.readParameters()) return;
             if (plan.addresses && !w.readAddresses()) return;
             DetectorReport& row = w.row();
             row.differences = w.differences(plan.parameters, plan.addresses);
@@ -183,7 +186,7 @@ SiteRun SiteRunner::audit(const std::vector<AuditEntry>& entries) {
                 row.failure = error;
                 return w.finish(DetectorState::failed);
             }
-            if (!w.readParameters()) return;
+            if (!w.present() || !w.readParameters()) return;
             if (file.addresses && !w.readAddresses()) return;
             row.differences = w.differences(file.parameters, file.addresses);
             w.finish(row.differences.empty() ? DetectorState::done : DetectorState::differs);

@@ -5,6 +5,7 @@
 // run sites through it.
 #include "form/form.h"
 #include "site/plan.h"
+#include "site/presence_probe.h"
 #include "site/site_report.h"
 #include "site/site_run.h"
 
@@ -63,6 +64,7 @@ private:
     std::int64_t startUs_ = 0;
     std::int64_t deadlineUs_ = 0; // 0: none
     SiteProgress progress_;
+    PresenceProbe probe_;
 };
 
 } // namespace quelm

@@ -1,5 +1,7 @@
 #include "ui/site_window.h"
 
+#include "core/texts.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -14,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace quelm::ui {
@@ -42,6 +45,9 @@ SiteWindow::SiteWindow(Form& form, QWidget* parent) : QWidget(parent, Qt::Window
     make(progress_, "progress");
     make(status_, "status");
     numbers_->setPlaceholderText(QStringLiteral("300-320,400"));
+    ticker_ = new QTimer(this);
+    ticker_->setInterval(1000);
+    connect(ticker_, &QTimer::timeout, this, [this] { showTimeLeft(); });
     table_->setColumnCount(4);
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -138,8 +144,8 @@ void SiteWindow::choosePlan() {
 bool SiteWindow::saveReport(const QString& file, QString& error) const {
     std::string why;
     const std::filesystem::path path = file.toStdU16String();
-    if (CheckReportFile(path, runFiles_, why) && WriteReport(path, command_, rows_, why)) return true;
-    error = QString::fromStdString(why);
+    if (CheckReportFile(path, runFiles_, why) && WriteReport(path, command_, rows_, why, form_.x.language)) return true;
+    error = QString::fromStdString(Reason(why, form_.x.language));
     return false;
 }
 
@@ -169,7 +175,7 @@ bool SiteWindow::endWithTool(std::function<void()> closeTool) {
 void SiteWindow::offerReport() {
     while (!rows_.empty()) {
         QMessageBox box(QMessageBox::Question, windowTitle(),
-                        tr2("Le logiciel se ferme : la marche en cours a été arrêtée. Enregistrer son rapport ?",
+                        tr2("Le logiciel se ferme : l'opération en cours a été arrêtée. Enregistrer son rapport ?",
                             "The tool is closing: the run was stopped. Save its report?"),
                         QMessageBox::Save | QMessageBox::Discard, this);
         box.setObjectName(QStringLiteral("reportOnClose"));

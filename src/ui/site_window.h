@@ -59,7 +59,14 @@ private:
     void showRow(const DetectorReport& row, bool scroll);
     QString resultText(const DetectorReport& row) const;
     QString differencesText(const DetectorReport& row) const;
+    // A field of the report ("levelDynPlus", "address4", "number") by the
+    // caption the main window gives it ("Niveau DYN+").
+    QString fieldCaption(const std::string& field) const;
+    QString valueText(const std::string& value) const;
     void showProgress(const SiteProgress& p);
+    // The progress line again, the time left counted down while a detector
+    // is waited for.
+    void showTimeLeft();
     void showSummary();
     void setRunning(bool running);
     void warn(const QString& text);
@@ -83,6 +90,10 @@ private:
     std::string command_;
     std::vector<DetectorReport> rows_;
     std::vector<RunFile> runFiles_; // of the last run, which its report must not replace
+    SiteProgress lastProgress_;      // the runner's last report
+    std::int64_t runStartUs_ = 0;   // on the model's clock
+    std::int64_t lastDoneUs_ = 0;   // when the last detector was done with
+    class QTimer* ticker_ = nullptr;
 };
 
 } // namespace quelm::ui

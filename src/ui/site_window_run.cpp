@@ -1,5 +1,6 @@
 // The site window's runs: each checks what it is given, then hands the
 // main window's model to the site runner and shows what it reports.
+#include "core/texts.h"
 #include "site/detector_list.h"
 #include "ui/site_window.h"
 
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <algorithm>
 #include <utility>
 
@@ -18,19 +20,37 @@ namespace quelm::ui {
 
 namespace {
 
-const char* FrenchState(DetectorState s) {
-    switch (s) {
-    case DetectorState::done: return "fait";
-    case DetectorState::differs: return "diffère";
-    case DetectorState::failed: return "échec";
-    case DetectorState::noAnswer: return "pas de réponse";
-    case DetectorState::stopped: return "arrêté";
-    case DetectorState::noBox: return "pas de BOX";
-    default: return "non fait";
-    }
-}
+// The report's fields by the main window's group frame: Frame[n] has line
+// n + 6 of the frame table.
+struct FieldFrame {
+    const char* field;
+    std::size_t frame;
+};
+constexpr FieldFrame kFieldFrames[] = {{"channel", 7},      {"dynamicTime", 8},   {"outputPower", 12},
+                                       {"riseTime", 13},    {"fallTime", 14},     {"levelOnPlus", 15},
+                                       {"levelDynPlus", 16}, {"levelDynMinus", 17}, {"commandType", 18}};
 
 } // namespace
+
+QString SiteWindow::fieldCaption(const std::string& field) const {
+    for (const FieldFrame& f : kFieldFrames) {
+        if (field != f.field) continue;
+        QString caption = QString::fromStdString(form_.ui.Frame[f.frame]->caption());
+        // "Niveau DYN+  (en %)": the unit is the window's, not the field's name.
+        const qsizetype unit = caption.indexOf(QLatin1Char('('));
+        if (unit > 0) caption.truncate(unit);
+        caption = caption.trimmed();
+        if (caption.endsWith(QLatin1Char(':'))) caption.chop(1);
+        if (!caption.isEmpty()) return caption.trimmed();
+    }
+    if (field.starts_with("address")) return tr2("Adresse ", "Address ") + QString::fromStdString(field.substr(7));
+    if (field == "number") return tr2("Numéro", "Number");
+    return QString::fromStdString(ColumnHeader(field, form_.x.language));
+}
+
+QString SiteWindow::valueText(const std::string& value) const {
+    return QString::fromStdString(DecimalText(value, form_.x.language));
+}
 
 void SiteWindow::showRows(const std::vector<std::string>& detectors) {
     table_->setRowCount(static_cast<int>(detectors.size()));
@@ -51,9 +71,9 @@ QString SiteWindow::resultText(const DetectorReport& r) const {
                QString::fromStdString(DescribeCutWrites(r.cutWrites));
     if (!r.failure.empty()) return QString::fromStdString(r.failure);
     if (!r.written.empty()) {
-        QString fields;
-        for (const std::string& w : r.written) fields += QStringLiteral(" ") + QString::fromStdString(w);
-        return tr2("écrit et confirmé :", "written and confirmed:") + fields;
+        QStringList fields;
+        for (const std::string& w : r.written) fields << fieldCaption(w);
+        return tr2("écrit et confirmé : ", "written and confirmed: ") + fields.join(QStringLiteral(", "));
     }
     if (!r.reached) return {};
     const QString file = QString::fromStdString(r.projectFile);
@@ -64,22 +84,21 @@ QString SiteWindow::resultText(const DetectorReport& r) const {
     return tr2("lu", "read");
 }
 
-// "outputPower : détecteur med, plan max", one difference after the other.
+// "Niveau DYN+ : détecteur 45, plan 70", one difference after the other.
 QString SiteWindow::differencesText(const DetectorReport& r) const {
     const QString other = command_ == "audit" ? tr2("fichier", "file") : tr2("plan", "plan");
     QStringList items;
     for (const FieldDifference& d : r.differences)
-        items << QString::fromStdString(d.field) + tr2(" : détecteur ", ": detector ") +
-                     QString::fromStdString(d.detector.empty() ? "-" : d.detector) + QStringLiteral(", ") + other +
-                     QStringLiteral(" ") + QString::fromStdString(d.wanted);
-    return items.join(QStringLiteral("; "));
+        items << fieldCaption(d.field) + tr2(" : détecteur ", ": detector ") +
+                     (d.detector.empty() ? QStringLiteral("-") : valueText(d.detector)) + QStringLiteral(", ") +
+                     other + QStringLiteral(" ") + valueText(d.wanted);
+    return items.join(tr2(" ; ", "; "));
 }
 
 void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
     for (int i = 0; i < table_->rowCount(); ++i) {
         if (table_->item(i, 0)->text().toStdString() != r.detector) continue;
-        const bool english = form_.ui.English->checked();
-        table_->item(i, 1)->setText(QString::fromUtf8(english ? StateName(r.state) : FrenchState(r.state)));
+        table_->item(i, 1)->setText(QString::fromUtf8(StateName(r.state, form_.x.language)));
         for (const auto& [column, text] : {std::pair{2, resultText(r)}, std::pair{3, differencesText(r)}}) {
             table_->item(i, column)->setText(text);
             table_->item(i, column)->setToolTip(text); // the whole text of a cell too narrow for it
@@ -90,31 +109,34 @@ void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
 
 void SiteWindow::showProgress(const SiteProgress& p) {
     progress_->setValue(static_cast<int>(p.finished));
+    lastProgress_ = p;
+    showTimeLeft();
+}
+
+// The time left at the pace of the detectors done so far, less what the one
+// in hand has already taken: a detector that keeps the run waiting for its
+// answer counts down its own share rather than freezing the figure.
+void SiteWindow::showTimeLeft() {
+    const SiteProgress& p = lastProgress_;
+    if (!running_ || p.count == 0) return;
     QString left;
     if (p.finished > 0) {
-        const auto seconds = static_cast<long>(
-            p.elapsedSeconds / static_cast<double>(p.finished) * static_cast<double>(p.count - p.finished) + 0.5);
+        const double each = static_cast<double>(lastDoneUs_ - runStartUs_) / 1e6 / static_cast<double>(p.finished);
+        const double spentOnThis = static_cast<double>(form_.clock.nowUs() - lastDoneUs_) / 1e6;
+        const std::size_t after = p.count - std::min(p.count, p.finished + 1);
+        const double current = p.finished < p.count ? std::max(each - spentOnThis, 0.0) : 0.0;
+        const auto seconds = static_cast<long>(each * static_cast<double>(after) + current + 0.5);
         left = tr2(", reste environ ", ", about ") + QString::number(seconds / 60) + QStringLiteral(" min ") +
                QString::number(seconds % 60).rightJustified(2, QLatin1Char('0')) + tr2(" s", " s left");
     }
     status_->setText(tr2("Détecteur ", "Detector ") + QString::number(p.index + 1) + tr2(" sur ", " of ") +
                      QString::number(p.count) + QStringLiteral(" (") + QString::fromStdString(p.detector) +
-                     QStringLiteral(") : ") + QString::fromStdString(StepName(p.step, form_.x.language)) + left);
+                     tr2(") : ", "): ") + QString::fromStdString(StepName(p.step, form_.x.language)) + left);
 }
 
 void SiteWindow::showSummary() {
-    const SiteSummary sum = Summarize(rows_);
     if (rows_.empty()) return status_->clear();
-    status_->setText(form_.ui.English->checked()
-                         ? QString::fromStdString(SummaryLine(sum))
-                         : QStringLiteral("%1 détecteur(s) : %2 atteint(s), %3 fait(s), %4 différent(s), %5 en échec, "
-                                          "%6 non fait(s)")
-                               .arg(sum.detectors)
-                               .arg(sum.reached)
-                               .arg(sum.done)
-                               .arg(sum.differing)
-                               .arg(sum.failed)
-                               .arg(sum.notRun));
+    status_->setText(QString::fromStdString(SummaryLine(Summarize(rows_), form_.x.language)));
 }
 
 SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors) {
@@ -125,13 +147,23 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
     SiteSettings settings;
     settings.stopAsked = [this] { return stopAsked_; };
     settings.progress = [this](const SiteProgress& p) { showProgress(p); };
-    settings.detectorDone = [this](const DetectorReport& r) { showRow(r, true); };
+    settings.detectorDone = [this](const DetectorReport& r) {
+        lastDoneUs_ = form_.clock.nowUs();
+        showRow(r, true);
+    };
+    lastProgress_ = {};
+    runStartUs_ = lastDoneUs_ = form_.clock.nowUs();
+    ticker_->start();
     SiteRunner runner(form_, settings);
     SiteRun result = body(runner);
+    ticker_->stop();
     qApp->removeEventFilter(this);
     rows_ = result.rows;
     for (const DetectorReport& r : rows_) showRow(r, false);
-    progress_->setValue(progress_->maximum());
+    // A stopped run's bar stays where it stopped: the detectors worked on.
+    progress_->setValue(static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const DetectorReport& r) {
+        return r.state != DetectorState::notRun;
+    })));
     table_->scrollToTop();
     showSummary();
     setRunning(false);
@@ -146,14 +178,14 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
 bool SiteWindow::survey() {
     std::vector<std::string> detectors;
     std::string error;
-    if (!ParseDetectorList(numbers_->text().toStdString(), detectors, error)) {
+    if (!ParseDetectorList(numbers_->text().toStdString(), detectors, error, form_.x.language)) {
         warn(QString::fromStdString(error));
         return false;
     }
     const SurveyRequest request{detectors, withAddresses_->isChecked(), folder_->text().toStdString()};
     std::error_code ec;
     if (!request.saveDir.empty() && !std::filesystem::create_directories(request.saveDir, ec) && ec) {
-        warn(QString::fromStdString(ec.message()));
+        warn(QString::fromStdString(Reason(ec.message(), form_.x.language)));
         return false;
     }
     command_ = "survey";
@@ -170,7 +202,7 @@ bool SiteWindow::audit() {
     std::string error;
     if (!ListAuditEntries(folder_->text().toStdString(), entries, aside, error) || entries.empty()) {
         warn(error.empty() ? tr2("Aucun fichier NUMÉRO.bdp dans ce dossier", "No file NUMBER.bdp in this folder")
-                           : QString::fromStdString(error));
+                           : QString::fromStdString(Reason(error, form_.x.language)));
         return false;
     }
     std::vector<std::string> detectors;
@@ -186,10 +218,10 @@ bool SiteWindow::audit() {
 // the writes start only once the user has agreed.
 bool SiteWindow::apply() {
     std::vector<PlanError> errors;
-    ApplyRequest request{ReadPlan(plan_->text().toStdString(), errors), true, false};
+    ApplyRequest request{ReadPlan(plan_->text().toStdString(), errors, {}, form_.x.language), true, false};
     if (!errors.empty()) {
         warn(tr2("Plan refusé, rien n'est envoyé :\n", "Plan refused, nothing sent:\n") +
-             QString::fromStdString(DescribePlanErrors(plan_->text().toStdString(), errors)));
+             QString::fromStdString(DescribePlanErrors(plan_->text().toStdString(), errors, form_.x.language)));
         return false;
     }
     std::vector<std::string> detectors;
@@ -201,9 +233,27 @@ bool SiteWindow::apply() {
     command_ = "apply --dry-run";
     const SiteRun dry = run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
     if (dry.stopped || dry.noBox || closeWanted_ || !confirmPlan(dry)) return true;
-    request.dryRun = false;
+    // The detectors the dry run did not reach are not asked again: their
+    // rows stay as the dry run left them.
+    ApplyRequest writes{{}, false, false};
+    std::vector<std::string> asked;
+    for (std::size_t i = 0; i < request.rows.size(); ++i) {
+        const DetectorState s = dry.rows[i].state;
+        if (s == DetectorState::absent || s == DetectorState::noAnswer) continue;
+        writes.rows.push_back(request.rows[i]);
+        asked.push_back(request.rows[i].detector);
+    }
     command_ = "apply";
-    run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
+    const SiteRun done = run([&writes](SiteRunner& r) { return r.apply(writes); }, asked);
+    std::vector<DetectorReport> merged = dry.rows;
+    for (const DetectorReport& r : done.rows)
+        for (DetectorReport& m : merged)
+            if (m.detector == r.detector) m = r;
+    rows_ = merged;
+    showRows(detectors);
+    for (const DetectorReport& r : rows_) showRow(r, false);
+    progress_->setValue(progress_->maximum());
+    showSummary();
     return true;
 }
 
@@ -215,9 +265,13 @@ bool SiteWindow::confirmPlan(const SiteRun& dry) {
         QMessageBox::information(this, windowTitle(), tr2("Rien à écrire.", "Nothing to write."));
         return false;
     }
+    const bool one = differing == 1;
     QMessageBox box(QMessageBox::Question, windowTitle(),
-                    QString::number(differing) + tr2(" détecteur(s) à modifier, comme la liste l'indique. Écrire ?",
-                                                     " detector(s) to change, as the list shows. Write?"),
+                    QString::number(differing) +
+                        (one ? tr2(" détecteur à modifier, comme la liste l'indique. Écrire ?",
+                                   " detector to change, as the list shows. Write?")
+                             : tr2(" détecteurs à modifier, comme la liste l'indique. Écrire ?",
+                                   " detectors to change, as the list shows. Write?")),
                     QMessageBox::Yes | QMessageBox::No, this);
     box.setObjectName(QStringLiteral("planPreview"));
     box.button(QMessageBox::Yes)->setText(tr2("Écrire", "Write"));

@@ -145,3 +145,26 @@ TEST_F(SiteInputs, ASurveyWritesNoFileThroughALinkInItsFolder) {
     EXPECT_EQ(test::ReadBytes(outside), "keep me");
     EXPECT_TRUE(fs::is_symlink(dir / "D/300.bdp"));
 }
+
+// The survey's folder and files, and the report's folder, are settled before
+// the first detector is asked; the report is written in the user's language
+// and, absent numbers retried, goes back in as a plan.
+TEST_F(SiteInputs, TheSaveFolderIsCheckedFirstAndAFrenchReportComesBackAsAPlan) {
+    put("taken", "a file, not a folder");
+    expectRefused({"survey", "300", "--save-dir", (dir / "taken").string()}, "taken");
+    fs::create_directories(dir / "S/300.bdp");
+    expectRefused({"survey", "300", "--save-dir", (dir / "S").string()}, "300.bdp");
+
+    const std::string report = (dir / "new/folder/r.csv").string();
+    const test::CliRun survey = test::RunCli({"--lang=fr", box, "survey", "299-300", "--report", report});
+    EXPECT_EQ(survey.code, 1) << survey.err; // 299 is absent
+    const std::string csv = test::ReadBytes(report);
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF" "détecteur;état;")) << csv;
+    EXPECT_NE(csv.find("299;absent (sonde);non;"), std::string::npos) << csv;
+    EXPECT_NE(survey.out.find("2 détecteurs : 1 atteint"), std::string::npos) << survey.out;
+
+    const test::CliRun dry = test::RunCli({"--lang=fr", box, "apply", report, "--dry-run"});
+    EXPECT_NE(dry.out.find("300 : fait"), std::string::npos) << dry.out << dry.err;
+    const test::CliRun retry = test::RunCli({box, "survey", "--retry-absent", report, "--per-detector", "1"});
+    EXPECT_EQ(retry.out.rfind("299: no answer", 0), 0u) << retry.out << retry.err;
+}
