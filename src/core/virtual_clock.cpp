@@ -1,6 +1,7 @@
 #include "core/virtual_clock.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace quelm {
 
@@ -11,31 +12,45 @@ void VirtualClock::sleepUs(std::int64_t us) {
 Scheduler::TimerId VirtualClock::startTimer(int intervalMs, std::function<void()> tick) {
     const TimerId id = nextId_++;
     const std::int64_t interval = std::max<std::int64_t>(1, intervalMs) * 1000;
-    timers_[id] = Entry{interval, now_ + interval, std::move(tick)};
-    queue_.insert({now_ + interval, id});
+    timers_.push_back(
+        Entry{id, interval, now_ + interval, std::make_shared<const std::function<void()>>(std::move(tick))});
     return id;
 }
 
 void VirtualClock::stopTimer(TimerId id) {
-    auto it = timers_.find(id);
-    if (it == timers_.end()) return;
-    queue_.erase({it->second.dueUs, id});
-    timers_.erase(it);
+    auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Entry& e) { return e.id == id; });
+    if (it != timers_.end()) timers_.erase(it);
+}
+
+std::int64_t VirtualClock::nextDueUs(int minIntervalMs) const {
+    std::int64_t next = INT64_MAX;
+    for (const Entry& e : timers_)
+        if (e.intervalUs >= std::int64_t{minIntervalMs} * 1000) next = std::min(next, e.dueUs);
+    return next;
+}
+
+void VirtualClock::skipTo(std::int64_t us) {
+    if (us <= now_) return;
+    for (Entry& e : timers_)
+        if (e.dueUs < us) e.dueUs += (us - e.dueUs + e.intervalUs - 1) / e.intervalUs * e.intervalUs;
+    now_ = us;
 }
 
 bool VirtualClock::runOne(std::int64_t untilUs) {
-    if (queue_.empty() || queue_.begin()->first > untilUs) return false;
-    const auto [due, id] = *queue_.begin();
-    queue_.erase(queue_.begin());
+    // The earliest due; of equal ones the first started (ids only grow, so
+    // the list stays in start order).
+    Entry* next = nullptr;
+    for (Entry& e : timers_)
+        if (next == nullptr || e.dueUs < next->dueUs) next = &e;
+    if (next == nullptr || next->dueUs > untilUs) return false;
+    const std::int64_t due = next->dueUs;
     now_ = std::max(now_, due);
-    Entry& entry = timers_.at(id);
     // Re-arm before the tick, so that a tick that stops or restarts its own
     // timer sees the usual state. A tick that fell behind (a handler slept
     // past the next due time) is not repeated in a burst.
-    entry.dueUs = std::max(due + entry.intervalUs, now_);
-    queue_.insert({entry.dueUs, id});
-    auto tick = entry.tick; // the entry may be erased by the tick itself
-    tick();
+    next->dueUs = std::max(due + next->intervalUs, now_);
+    const auto tick = next->tick; // the entry may be erased by the tick itself
+    (*tick)();
     return true;
 }
 

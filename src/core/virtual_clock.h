@@ -5,9 +5,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
-#include <set>
-#include <utility>
+#include <memory>
+#include <vector>
 
 namespace quelm {
 
@@ -27,20 +26,31 @@ public:
     bool runUntil(const std::function<bool()>& done, std::int64_t limitMs) override;
     // Timers started and not stopped.
     std::size_t timersRunning() const { return timers_.size(); }
+    // The next tick of a timer whose interval is at least `minIntervalMs`;
+    // INT64_MAX when none runs.
+    std::int64_t nextDueUs(int minIntervalMs) const;
+    // Moves the clock on to `us` without running the ticks due before then:
+    // every timer keeps its phase and ticks next at its first due time from
+    // `us` on. For a caller that knows those ticks would change nothing.
+    void skipTo(std::int64_t us);
 
 private:
+    // A handful of timers run at once: a flat list, scanned for the next
+    // due, costs less per tick than ordered trees and copies in one go. The
+    // tick is shared so that copying the clock or running a tick that stops
+    // its own timer never copies the function.
     struct Entry {
+        TimerId id;
         std::int64_t intervalUs;
         std::int64_t dueUs;
-        std::function<void()> tick;
+        std::shared_ptr<const std::function<void()>> tick;
     };
     // Runs the earliest tick due at or before `untilUs`; false when none is.
     bool runOne(std::int64_t untilUs);
 
     std::int64_t now_ = 0;
     TimerId nextId_ = 1;
-    std::map<TimerId, Entry> timers_;
-    std::set<std::pair<std::int64_t, TimerId>> queue_; // (due, id): ties run in start order
+    std::vector<Entry> timers_; // in start order: ties of due time run in that order
 };
 
 } // namespace quelm

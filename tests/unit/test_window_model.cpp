@@ -90,6 +90,24 @@ TEST(WindowModel, IntervalChangeRestartsARunningTimerAndZeroStopsIt) {
     EXPECT_EQ(ticks, 1);
 }
 
+TEST(WindowModel, TheClockSkipsTicksKeepingEachTimersPhaseAndRunsTiesInStartOrder) {
+    VirtualClock clock;
+    std::vector<std::pair<char, std::int64_t>> ticks;
+    const auto fast = clock.startTimer(10, [&] { ticks.push_back({'f', clock.nowUs()}); });
+    clock.advanceMs(3);
+    clock.startTimer(4000, [&] { ticks.push_back({'s', clock.nowUs()}); });
+    clock.startTimer(7, [&] { ticks.push_back({'t', clock.nowUs()}); }); // due with the fast one at 10 ms
+    EXPECT_EQ(clock.nextDueUs(1000), 4'003'000);
+    clock.advanceMs(7);
+    clock.skipTo(3'995'000); // each keeps its phase: both next at 4000 ms, the slow one at 4003 ms
+    clock.advanceMs(8);
+    const std::vector<std::pair<char, std::int64_t>> expected = {
+        {'f', 10'000}, {'t', 10'000}, {'f', 4'000'000}, {'t', 4'000'000}, {'s', 4'003'000}};
+    EXPECT_EQ(ticks, expected);
+    clock.stopTimer(fast);
+    EXPECT_EQ(clock.timersRunning(), 2u);
+}
+
 TEST(WindowModel, ControlsStandWhereTheWindowPutsThem) {
     VirtualClock clock;
     WindowModel w(clock);
