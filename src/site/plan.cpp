@@ -284,6 +284,8 @@ std::vector<PlanRow> ParseCsvPlan(std::string_view all, RowReader& reader, std::
         if (!reader.admit(record.line)) return false;
         std::vector<std::string> given = record.cells;
         DropEmptyEnd(given);
+        // A line of nothing but separators is a blank line.
+        if (given.size() == 1 && given[0].find_first_not_of(" \t") == std::string::npos) return true;
         if (record.cut || given.size() > columns.size()) {
             std::string detector;
             for (std::size_t i = 0; i < columns.size() && i < given.size(); ++i)

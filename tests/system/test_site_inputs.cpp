@@ -60,7 +60,7 @@ TEST_F(SiteInputs, AReportThatWouldReplaceAnythingButItsOwnFileIsRefusedBeforeTh
         {{"audit", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()}, "it is a project file"},
         {{"survey", "300", "--save-dir", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()},
          "it is a project file"},
-        {{"apply", plan, "--report", (dir / "nodir/r.csv").string()}, "no folder"},
+        {{"apply", plan, "--report", plan + "/r.csv"}, "cannot make the folder"},
         {{"--json", "survey", "300", "--report", "-"}, "both write to the standard output"},
     };
     for (const auto& c : cases) expectRefused(c.args, c.said);
