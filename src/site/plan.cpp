@@ -30,7 +30,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-
 // A plan's sentence in `language`, from the catalogue, its %1, %2, %3 filled.
 std::string Say(int language, const char* english, const std::string& a1 = {}, const std::string& a2 = {},
                 const std::string& a3 = {}) {
@@ -67,8 +66,9 @@ bool ParseAddresses(const std::string& text, AddressList& list, std::string& err
     std::vector<std::string> items;
     for (std::string w; words >> w && items.size() <= 10;) items.push_back(w);
     if (items.size() != 10) {
-        error = items.size() > 10 ? Say(language, "addresses: ten numbers wanted, more given")
-                                  : Say(language, "addresses: ten numbers wanted, %1 given", std::to_string(items.size()));
+        error = items.size() > 10
+                    ? Say(language, "addresses: ten numbers wanted, more given")
+                    : Say(language, "addresses: ten numbers wanted, %1 given", std::to_string(items.size()));
         return false;
     }
     for (std::size_t i = 0; i < 10; ++i) {
@@ -145,8 +145,8 @@ public:
         for (const PlanRow& row : rows)
             if (const auto at = detectors_.find(row.newNumber); !row.newNumber.empty() && at != detectors_.end())
                 errors_.push_back({row.line,
-                                   Say(language_, "newNumber %1 is the number of the detector on line %2", row.newNumber,
-                                       std::to_string(at->second)),
+                                   Say(language_, "newNumber %1 is the number of the detector on line %2",
+                                       row.newNumber, std::to_string(at->second)),
                                    row.detector});
     }
 
@@ -155,7 +155,8 @@ private:
         // A column by any of its names: "détecteur", "Puissance", "dyn+".
         const std::string k = Meaning(key);
         if (k == "detector") {
-            if (!PlainNumber(value, row.detector)) fail(Say(language_, "detector '%1': a number from 0 to 1048574", value));
+            if (!PlainNumber(value, row.detector))
+                fail(Say(language_, "detector '%1': a number from 0 to 1048574", value));
         } else if (k == "newnumber") {
             if (!PlainNumber(value, row.newNumber))
                 fail(Say(language_, "newNumber '%1': a number from 0 to 1048574", value));
@@ -206,7 +207,8 @@ private:
         for (const WantedParameter& w : settings.parameters)
             if (w.level > kMostLevelSent)
                 return fail(row.file + ": " + ColumnHeader(ParameterFields()[FieldOf(w)].key, language_) + " " +
-                            std::to_string(w.level) + Say(language_, ": a level is sent as a whole percent from 0 to 100"));
+                            std::to_string(w.level) +
+                            Say(language_, ": a level is sent as a whole percent from 0 to 100"));
         row.parameters = settings.parameters;
         if (!row.addresses) row.addresses = settings.addresses;
     }
@@ -241,8 +243,8 @@ private:
 bool CheckHeader(const CsvRecord& header, std::vector<PlanError>& errors, int language) {
     const std::vector<std::string>& columns = header.cells;
     if (header.cut) {
-        errors.push_back({header.line, Say(language, "more than %1 columns: no plan has so many",
-                                           std::to_string(kMostCsvCells))});
+        errors.push_back(
+            {header.line, Say(language, "more than %1 columns: no plan has so many", std::to_string(kMostCsvCells))});
         return false;
     }
     if (std::none_of(columns.begin(), columns.end(), [](const std::string& c) { return Meaning(c) == "detector"; }))
@@ -290,11 +292,11 @@ std::vector<PlanRow> ParseCsvPlan(std::string_view all, RowReader& reader, std::
             std::string detector;
             for (std::size_t i = 0; i < columns.size() && i < given.size(); ++i)
                 if (Meaning(columns[i]) == "detector") detector = given[i];
-            errors.push_back({record.line,
-                              Say(language, "%1 cells, the header names %2 columns",
-                                  record.cut ? Say(language, "more") : std::to_string(given.size()),
-                                  std::to_string(columns.size())),
-                              detector});
+            errors.push_back(
+                {record.line,
+                 Say(language, "%1 cells, the header names %2 columns",
+                     record.cut ? Say(language, "more") : std::to_string(given.size()), std::to_string(columns.size())),
+                 detector});
             return true;
         }
         cells.clear();

@@ -26,8 +26,8 @@ struct FieldFrame {
     const char* field;
     std::size_t frame;
 };
-constexpr FieldFrame kFieldFrames[] = {{"channel", 7},      {"dynamicTime", 8},   {"outputPower", 12},
-                                       {"riseTime", 13},    {"fallTime", 14},     {"levelOnPlus", 15},
+constexpr FieldFrame kFieldFrames[] = {{"channel", 7},       {"dynamicTime", 8},    {"outputPower", 12},
+                                       {"riseTime", 13},     {"fallTime", 14},      {"levelOnPlus", 15},
                                        {"levelDynPlus", 16}, {"levelDynMinus", 17}, {"commandType", 18}};
 
 } // namespace
@@ -90,8 +90,8 @@ QString SiteWindow::differencesText(const DetectorReport& r) const {
     QStringList items;
     for (const FieldDifference& d : r.differences)
         items << fieldCaption(d.field) + tr2(" : détecteur ", ": detector ") +
-                     (d.detector.empty() ? QStringLiteral("-") : valueText(d.detector)) + QStringLiteral(", ") +
-                     other + QStringLiteral(" ") + valueText(d.wanted);
+                     (d.detector.empty() ? QStringLiteral("-") : valueText(d.detector)) + QStringLiteral(", ") + other +
+                     QStringLiteral(" ") + valueText(d.wanted);
     return items.join(tr2(" ; ", "; "));
 }
 
@@ -161,9 +161,8 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
     rows_ = result.rows;
     for (const DetectorReport& r : rows_) showRow(r, false);
     // A stopped run's bar stays where it stopped: the detectors worked on.
-    progress_->setValue(static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const DetectorReport& r) {
-        return r.state != DetectorState::notRun;
-    })));
+    progress_->setValue(static_cast<int>(std::count_if(
+        rows_.begin(), rows_.end(), [](const DetectorReport& r) { return r.state != DetectorState::notRun; })));
     table_->scrollToTop();
     showSummary();
     setRunning(false);

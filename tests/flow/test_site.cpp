@@ -95,8 +95,8 @@ TEST_F(SiteTest, APlanWithAnyMistakeIsRefusedWholeWithItsLine) {
 TEST_F(SiteTest, ASurveyWaitsABoundedTimeForAbsentDetectorsAndSavesWhatTheWindowWould) {
     const std::int64_t t0 = rig.clock.nowUs();
     const SiteRun run = runner(2).survey({{"300", "299", "12", "298"}, true, dir});
-    EXPECT_EQ(States(run), (std::vector<DetectorState>{DetectorState::done, DetectorState::absent,
-                                                       DetectorState::done, DetectorState::absent}));
+    EXPECT_EQ(States(run), (std::vector<DetectorState>{DetectorState::done, DetectorState::absent, DetectorState::done,
+                                                       DetectorState::absent}));
     EXPECT_FALSE(run.rows[1].reached);
     EXPECT_EQ(run.rows[0].read, test::Detector300Shown());
     EXPECT_EQ(run.rows[0].addresses->back(), "1048574");

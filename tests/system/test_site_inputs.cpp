@@ -159,7 +159,9 @@ TEST_F(SiteInputs, TheSaveFolderIsCheckedFirstAndAFrenchReportComesBackAsAPlan) 
     const test::CliRun survey = test::RunCli({"--lang=fr", box, "survey", "299-300", "--report", report});
     EXPECT_EQ(survey.code, 1) << survey.err; // 299 is absent
     const std::string csv = test::ReadBytes(report);
-    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF" "détecteur;état;")) << csv;
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF"
+                                "détecteur;état;"))
+        << csv;
     EXPECT_NE(csv.find("299;absent (sonde);non;"), std::string::npos) << csv;
     EXPECT_NE(survey.out.find("2 détecteurs : 1 atteint"), std::string::npos) << survey.out;
 
