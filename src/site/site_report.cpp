@@ -67,7 +67,10 @@ std::vector<std::string> CsvCells(const DetectorReport& r, int language) {
     cells.push_back(r.projectFile);
     cells.push_back(DescribeCutWrites(r.cutWrites));
     cells.push_back(r.uncertain ? yes : no);
-    cells.push_back(Joined(r.readTwice, " "));
+    std::vector<std::string> twice;
+    for (const std::string& what : r.readTwice)
+        twice.push_back(!fr ? what : what == "parameters" ? "paramètres" : "adresses");
+    cells.push_back(Joined(twice, " "));
     return cells;
 }
 
