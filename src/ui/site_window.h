@@ -68,6 +68,7 @@ private:
     // is waited for.
     void showTimeLeft();
     void showSummary();
+    void showWhereItStopped();
     void setRunning(bool running);
     void warn(const QString& text);
     bool confirmPlan(const SiteRun& dry);

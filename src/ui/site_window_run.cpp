@@ -139,6 +139,12 @@ void SiteWindow::showSummary() {
     status_->setText(QString::fromStdString(SummaryLine(Summarize(rows_), form_.x.language)));
 }
 
+// A stopped run's bar stays where it stopped: the detectors worked on.
+void SiteWindow::showWhereItStopped() {
+    progress_->setValue(static_cast<int>(std::count_if(
+        rows_.begin(), rows_.end(), [](const DetectorReport& r) { return r.state != DetectorState::notRun; })));
+}
+
 SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors) {
     showRows(detectors);
     stopAsked_ = closeWanted_ = false;
@@ -160,9 +166,7 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
     qApp->removeEventFilter(this);
     rows_ = result.rows;
     for (const DetectorReport& r : rows_) showRow(r, false);
-    // A stopped run's bar stays where it stopped: the detectors worked on.
-    progress_->setValue(static_cast<int>(std::count_if(
-        rows_.begin(), rows_.end(), [](const DetectorReport& r) { return r.state != DetectorState::notRun; })));
+    showWhereItStopped();
     table_->scrollToTop();
     showSummary();
     setRunning(false);
@@ -251,7 +255,7 @@ bool SiteWindow::apply() {
     rows_ = merged;
     showRows(detectors);
     for (const DetectorReport& r : rows_) showRow(r, false);
-    progress_->setValue(progress_->maximum());
+    showWhereItStopped();
     showSummary();
     return true;
 }
