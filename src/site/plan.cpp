@@ -175,10 +175,19 @@ private:
             if (ParseParameterValue(*field, value, w, error))
                 given.push_back(w);
             else
-                fail(Reason(error, language_));
+                fail(ValueRefused(*field, value));
         } else {
             fail(Say(language_, "'%1' is no column of a plan", key));
         }
+    }
+
+    // A value the field does not take, said with the values it takes.
+    std::string ValueRefused(std::size_t field, const std::string& value) const {
+        const ParameterField& f = ParameterFields()[field];
+        if (f.levelText != 0)
+            return Say(language_, "%1='%2': a level is a whole percent from 0 to %3", f.sendName, value,
+                       std::to_string(kMostLevelSent));
+        return Say(language_, "%1='%2': use %3", f.sendName, value, ChoiceNames(field));
     }
 
     void fail(const std::string& reason) {
