@@ -84,8 +84,9 @@ int main(int argc, char** argv) {
     const int present = (kNumbers + kEvery - 1) / kEvery;
     const int absent = kNumbers - present;
     const double floorMs = present * readFloorMs + absent * probeFloorMs;
-    std::printf("survey of %d numbers holding %d detectors through the serial driver and a pseudo-terminal, %d surveys\n",
-                kNumbers, present, kSurveys);
+    std::printf(
+        "survey of %d numbers holding %d detectors through the serial driver and a pseudo-terminal, %d surveys\n",
+        kNumbers, present, kSurveys);
     std::printf("  one read's floor  %8.2f ms  (3 requests at the protocol's schedule + 2 x 10 ms chain timers)\n",
                 readFloorMs);
     std::printf("  one probe's floor %8.2f ms  (%d tries x [4 x 1 ms pauses + a wait of %.1f ms: %d x a whole reply's "

@@ -5,11 +5,11 @@
 #include "cli/messages.h"
 #include "core/printable.h"
 #include "core/texts.h"
+#include "files/text_file.h"
 #include "platform/files.h"
 #include "platform/path_text.h"
 #include "platform/stop_signals.h"
 #include "platform/system.h"
-#include "files/text_file.h"
 #include "site/absent_list.h"
 #include "site/site_runner.h"
 
@@ -48,10 +48,10 @@ public:
         std::string left;
         if (p.finished > 0) {
             char about[96];
-            std::snprintf(about, sizeof about, Tr(", about %s left"),
-                          Duration(p.elapsedSeconds / static_cast<double>(p.finished) *
-                                   static_cast<double>(p.count - p.finished))
-                              .c_str());
+            std::snprintf(
+                about, sizeof about, Tr(", about %s left"),
+                Duration(p.elapsedSeconds / static_cast<double>(p.finished) * static_cast<double>(p.count - p.finished))
+                    .c_str());
             left = about;
         }
         std::fprintf(err_, "\r\033[K[%zu/%zu] %s%s%s%s", p.index + 1, p.count, Printable(p.detector).c_str(),
@@ -103,8 +103,8 @@ void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& comman
     const char* other = Tr(command == "audit" ? "file" : "plan");
     for (const FieldDifference& d : r.differences) {
         const std::string difference = ColumnHeader(d.field, language) + colon + Tr("detector ") +
-                                       (d.detector.empty() ? Tr("(none)") : DecimalText(d.detector, language)) +
-                                       ", " + other + " " + DecimalText(d.wanted, language);
+                                       (d.detector.empty() ? Tr("(none)") : DecimalText(d.detector, language)) + ", " +
+                                       other + " " + DecimalText(d.wanted, language);
         std::fprintf(out, "  %s\n", Printable(difference).c_str());
     }
 }
@@ -239,8 +239,7 @@ public:
         if (next_ >= rows_.size()) return;
         rows_[next_++] = r;
         std::string error;
-        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.command, rows_, error, Language()) &&
-            !said_) {
+        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.command, rows_, error, Language()) && !said_) {
             SayError(err_, Reason(error, Language()));
             said_ = true;
         }

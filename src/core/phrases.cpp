@@ -252,6 +252,8 @@ constexpr Pair kPhrases[] = {
     {"at most %1 detectors in one run", "au plus %1 détecteurs en une fois"},
     // The plan reader's mistakes, "%1" standing for what it fills in.
     {"line %1", "ligne %1"},
+    {"%1='%2': a level is a whole percent from 0 to %3", "%1='%2' : un niveau est un pourcentage entier de 0 à %3"},
+    {"%1='%2': use %3", "%1='%2' : valeurs possibles %3"},
     {"detector %1", "détecteur %1"},
     {" (as '%1')", " (comme '%1')"},
     {"addresses: ten numbers wanted, more given", "adresses : dix nombres attendus, plus sont donnés"},

@@ -30,7 +30,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-
 // A plan's sentence in `language`, from the catalogue, its %1, %2, %3 filled.
 std::string Say(int language, const char* english, const std::string& a1 = {}, const std::string& a2 = {},
                 const std::string& a3 = {}) {
@@ -67,8 +66,9 @@ bool ParseAddresses(const std::string& text, AddressList& list, std::string& err
     std::vector<std::string> items;
     for (std::string w; words >> w && items.size() <= 10;) items.push_back(w);
     if (items.size() != 10) {
-        error = items.size() > 10 ? Say(language, "addresses: ten numbers wanted, more given")
-                                  : Say(language, "addresses: ten numbers wanted, %1 given", std::to_string(items.size()));
+        error = items.size() > 10
+                    ? Say(language, "addresses: ten numbers wanted, more given")
+                    : Say(language, "addresses: ten numbers wanted, %1 given", std::to_string(items.size()));
         return false;
     }
     for (std::size_t i = 0; i < 10; ++i) {
@@ -145,8 +145,8 @@ public:
         for (const PlanRow& row : rows)
             if (const auto at = detectors_.find(row.newNumber); !row.newNumber.empty() && at != detectors_.end())
                 errors_.push_back({row.line,
-                                   Say(language_, "newNumber %1 is the number of the detector on line %2", row.newNumber,
-                                       std::to_string(at->second)),
+                                   Say(language_, "newNumber %1 is the number of the detector on line %2",
+                                       row.newNumber, std::to_string(at->second)),
                                    row.detector});
     }
 
@@ -155,7 +155,8 @@ private:
         // A column by any of its names: "détecteur", "Puissance", "dyn+".
         const std::string k = Meaning(key);
         if (k == "detector") {
-            if (!PlainNumber(value, row.detector)) fail(Say(language_, "detector '%1': a number from 0 to 1048574", value));
+            if (!PlainNumber(value, row.detector))
+                fail(Say(language_, "detector '%1': a number from 0 to 1048574", value));
         } else if (k == "newnumber") {
             if (!PlainNumber(value, row.newNumber))
                 fail(Say(language_, "newNumber '%1': a number from 0 to 1048574", value));
@@ -174,10 +175,19 @@ private:
             if (ParseParameterValue(*field, value, w, error))
                 given.push_back(w);
             else
-                fail(Reason(error, language_));
+                fail(ValueRefused(*field, value));
         } else {
             fail(Say(language_, "'%1' is no column of a plan", key));
         }
+    }
+
+    // A value the field does not take, said with the values it takes.
+    std::string ValueRefused(std::size_t field, const std::string& value) const {
+        const ParameterField& f = ParameterFields()[field];
+        if (f.levelText != 0)
+            return Say(language_, "%1='%2': a level is a whole percent from 0 to %3", f.sendName, value,
+                       std::to_string(kMostLevelSent));
+        return Say(language_, "%1='%2': use %3", f.sendName, value, ChoiceNames(field));
     }
 
     void fail(const std::string& reason) {
@@ -206,7 +216,8 @@ private:
         for (const WantedParameter& w : settings.parameters)
             if (w.level > kMostLevelSent)
                 return fail(row.file + ": " + ColumnHeader(ParameterFields()[FieldOf(w)].key, language_) + " " +
-                            std::to_string(w.level) + Say(language_, ": a level is sent as a whole percent from 0 to 100"));
+                            std::to_string(w.level) +
+                            Say(language_, ": a level is sent as a whole percent from 0 to 100"));
         row.parameters = settings.parameters;
         if (!row.addresses) row.addresses = settings.addresses;
     }
@@ -241,8 +252,8 @@ private:
 bool CheckHeader(const CsvRecord& header, std::vector<PlanError>& errors, int language) {
     const std::vector<std::string>& columns = header.cells;
     if (header.cut) {
-        errors.push_back({header.line, Say(language, "more than %1 columns: no plan has so many",
-                                           std::to_string(kMostCsvCells))});
+        errors.push_back(
+            {header.line, Say(language, "more than %1 columns: no plan has so many", std::to_string(kMostCsvCells))});
         return false;
     }
     if (std::none_of(columns.begin(), columns.end(), [](const std::string& c) { return Meaning(c) == "detector"; }))
@@ -284,15 +295,17 @@ std::vector<PlanRow> ParseCsvPlan(std::string_view all, RowReader& reader, std::
         if (!reader.admit(record.line)) return false;
         std::vector<std::string> given = record.cells;
         DropEmptyEnd(given);
+        // A line of nothing but separators is a blank line.
+        if (given.size() == 1 && given[0].find_first_not_of(" \t") == std::string::npos) return true;
         if (record.cut || given.size() > columns.size()) {
             std::string detector;
             for (std::size_t i = 0; i < columns.size() && i < given.size(); ++i)
                 if (Meaning(columns[i]) == "detector") detector = given[i];
-            errors.push_back({record.line,
-                              Say(language, "%1 cells, the header names %2 columns",
-                                  record.cut ? Say(language, "more") : std::to_string(given.size()),
-                                  std::to_string(columns.size())),
-                              detector});
+            errors.push_back(
+                {record.line,
+                 Say(language, "%1 cells, the header names %2 columns",
+                     record.cut ? Say(language, "more") : std::to_string(given.size()), std::to_string(columns.size())),
+                 detector});
             return true;
         }
         cells.clear();

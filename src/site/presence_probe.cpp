@@ -48,7 +48,14 @@ ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsk
             answersUs_[nextAnswer_++ % ProbeSchedule::kAnswersKept] = tookUs;
         return ProbeAnswer::answered;
     }
-    if (taken || queued > 0) return ProbeAnswer::damaged;
+    if (taken || queued > 0) {
+        // Not the reply awaited (an earlier operation's acknowledgement, a
+        // damaged frame): the reply may still be on its way, and the read
+        // lets the line fall quiet before it clears what came, so that no
+        // part of a frame is left to put its replies out of step.
+        f.link.unansweredSinceUs = sentUs;
+        return ProbeAnswer::damaged;
+    }
     if (gone || stopAsked()) return ProbeAnswer::notAsked;
     // Silence for three times what an answer takes: the probe holds that no
     // reply is coming, as it holds the number absent, and the next operation

@@ -51,7 +51,7 @@ private:
     // From the end of a request to its whole reply, the last answers heard.
     std::vector<std::int64_t> answersUs_;
     std::size_t nextAnswer_ = 0;
-    int tries_ = 0;              // of the last question
+    int tries_ = 0; // of the last question
 };
 
 } // namespace quelm

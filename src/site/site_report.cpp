@@ -34,28 +34,12 @@ std::string AddressText(const std::optional<AddressList>& addresses) {
 }
 
 // The columns' French headers, in the order of ReportColumns().
-constexpr const char* kFrenchHeaders[] = {"détecteur",
-                                          "état",
-                                          "atteint",
-                                          "canal",
-                                          "temps dynamique",
-                                          "puissance",
-                                          "temps de montée",
-                                          "temps de descente",
-                                          "niveau ON+",
-                                          "niveau DYN+",
-                                          "niveau DYN-",
-                                          "type de commande",
-                                          "adresses",
-                                          "nouveau numéro",
-                                          "écrit",
-                                          "différences",
-                                          "motif",
-                                          "secondes",
-                                          "fichier projet",
-                                          "écritures coupées",
-                                          "incertain",
-                                          "lu deux fois"};
+constexpr const char* kFrenchHeaders[] = {"détecteur",       "état",           "atteint",         "canal",
+                                          "temps dynamique", "puissance",      "temps de montée", "temps de descente",
+                                          "niveau ON+",      "niveau DYN+",    "niveau DYN-",     "type de commande",
+                                          "adresses",        "nouveau numéro", "écrit",           "différences",
+                                          "motif",           "secondes",       "fichier projet",  "écritures coupées",
+                                          "incertain",       "lu deux fois"};
 
 std::string FoldedHeader(const std::string& text) {
     std::string s;
@@ -83,7 +67,10 @@ std::vector<std::string> CsvCells(const DetectorReport& r, int language) {
     cells.push_back(r.projectFile);
     cells.push_back(DescribeCutWrites(r.cutWrites));
     cells.push_back(r.uncertain ? yes : no);
-    cells.push_back(Joined(r.readTwice, " "));
+    std::vector<std::string> twice;
+    for (const std::string& what : r.readTwice)
+        twice.push_back(!fr ? what : what == "parameters" ? "paramètres" : "adresses");
+    cells.push_back(Joined(twice, " "));
     return cells;
 }
 
@@ -155,9 +142,9 @@ const char* StateName(DetectorState state, int language) {
 }
 
 std::optional<DetectorState> StateOfName(const std::string& name) {
-    for (const DetectorState s : {DetectorState::notRun, DetectorState::done, DetectorState::differs,
-                                  DetectorState::failed, DetectorState::noAnswer, DetectorState::absent,
-                                  DetectorState::stopped, DetectorState::noBox})
+    for (const DetectorState s :
+         {DetectorState::notRun, DetectorState::done, DetectorState::differs, DetectorState::failed,
+          DetectorState::noAnswer, DetectorState::absent, DetectorState::stopped, DetectorState::noBox})
         if (name == StateName(s, 1) || name == StateName(s, 2)) return s;
     return std::nullopt;
 }
@@ -189,8 +176,8 @@ std::string SummaryLine(const SiteSummary& s, int language) {
     }
     return n(s.detectors) + " detector" + (s.detectors == 1 ? "" : "s") + ": " + n(s.reached) + " reached, " +
            n(s.done) + " done, " + n(s.differing) + " differing, " + n(s.failed) + " failed, " +
-           (s.stopped == 0 ? "" : n(s.stopped) + " stopped, ") +
-           (s.absent == 0 ? "" : n(s.absent) + " absent, ") + n(s.notRun) + " not run";
+           (s.stopped == 0 ? "" : n(s.stopped) + " stopped, ") + (s.absent == 0 ? "" : n(s.absent) + " absent, ") +
+           n(s.notRun) + " not run";
 }
 
 const std::vector<std::string>& ReportColumns() {
@@ -248,8 +235,7 @@ std::string ReportJson(const std::string& command, const std::vector<DetectorRep
     const SiteSummary s = Summarize(rows);
     report["summary"] = {{"detectors", s.detectors}, {"reached", s.reached}, {"done", s.done},
                          {"differing", s.differing}, {"failed", s.failed},   {"stopped", s.stopped},
-                         {"absent", s.absent},
-                         {"notRun", s.notRun}};
+                         {"absent", s.absent},       {"notRun", s.notRun}};
     MakeValidUtf8(report);
     return JsonControlsEscaped(report.dump(2)) + "\n";
 }
@@ -262,8 +248,7 @@ bool ReportIsJson(const std::filesystem::path& file) {
 
 bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
                  std::string& error, int language) {
-    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(command, rows) : ReportCsv(rows, language),
-                               error);
+    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(command, rows) : ReportCsv(rows, language), error);
 }
 
 bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error) {

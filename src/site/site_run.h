@@ -28,7 +28,7 @@ struct SiteSettings {
     // The longest any one operation on a detector may take: a detector that
     // does not answer costs this once, and the run goes on.
     double perDetectorSeconds = 12;
-    double timeoutSeconds = 0;       // the whole run; 0 for no limit
+    double timeoutSeconds = 0; // the whole run; 0 for no limit
     // Each number is first asked with the presence probe, and one that
     // stays silent to it is recorded absent; without, every number is read
     // with the reply watchdog's whole wait.

@@ -68,6 +68,7 @@ private:
     // is waited for.
     void showTimeLeft();
     void showSummary();
+    void showWhereItStopped();
     void setRunning(bool running);
     void warn(const QString& text);
     bool confirmPlan(const SiteRun& dry);
@@ -90,7 +91,7 @@ private:
     std::string command_;
     std::vector<DetectorReport> rows_;
     std::vector<RunFile> runFiles_; // of the last run, which its report must not replace
-    SiteProgress lastProgress_;      // the runner's last report
+    SiteProgress lastProgress_;     // the runner's last report
     std::int64_t runStartUs_ = 0;   // on the model's clock
     std::int64_t lastDoneUs_ = 0;   // when the last detector was done with
     class QTimer* ticker_ = nullptr;

@@ -26,8 +26,8 @@ struct FieldFrame {
     const char* field;
     std::size_t frame;
 };
-constexpr FieldFrame kFieldFrames[] = {{"channel", 7},      {"dynamicTime", 8},   {"outputPower", 12},
-                                       {"riseTime", 13},    {"fallTime", 14},     {"levelOnPlus", 15},
+constexpr FieldFrame kFieldFrames[] = {{"channel", 7},       {"dynamicTime", 8},    {"outputPower", 12},
+                                       {"riseTime", 13},     {"fallTime", 14},      {"levelOnPlus", 15},
                                        {"levelDynPlus", 16}, {"levelDynMinus", 17}, {"commandType", 18}};
 
 } // namespace
@@ -90,8 +90,8 @@ QString SiteWindow::differencesText(const DetectorReport& r) const {
     QStringList items;
     for (const FieldDifference& d : r.differences)
         items << fieldCaption(d.field) + tr2(" : détecteur ", ": detector ") +
-                     (d.detector.empty() ? QStringLiteral("-") : valueText(d.detector)) + QStringLiteral(", ") +
-                     other + QStringLiteral(" ") + valueText(d.wanted);
+                     (d.detector.empty() ? QStringLiteral("-") : valueText(d.detector)) + QStringLiteral(", ") + other +
+                     QStringLiteral(" ") + valueText(d.wanted);
     return items.join(tr2(" ; ", "; "));
 }
 
@@ -139,6 +139,12 @@ void SiteWindow::showSummary() {
     status_->setText(QString::fromStdString(SummaryLine(Summarize(rows_), form_.x.language)));
 }
 
+// A stopped run's bar stays where it stopped: the detectors worked on.
+void SiteWindow::showWhereItStopped() {
+    progress_->setValue(static_cast<int>(std::count_if(
+        rows_.begin(), rows_.end(), [](const DetectorReport& r) { return r.state != DetectorState::notRun; })));
+}
+
 SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors) {
     showRows(detectors);
     stopAsked_ = closeWanted_ = false;
@@ -160,10 +166,7 @@ SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const s
     qApp->removeEventFilter(this);
     rows_ = result.rows;
     for (const DetectorReport& r : rows_) showRow(r, false);
-    // A stopped run's bar stays where it stopped: the detectors worked on.
-    progress_->setValue(static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const DetectorReport& r) {
-        return r.state != DetectorState::notRun;
-    })));
+    showWhereItStopped();
     table_->scrollToTop();
     showSummary();
     setRunning(false);
@@ -252,7 +255,7 @@ bool SiteWindow::apply() {
     rows_ = merged;
     showRows(detectors);
     for (const DetectorReport& r : rows_) showRow(r, false);
-    progress_->setValue(progress_->maximum());
+    showWhereItStopped();
     showSummary();
     return true;
 }

@@ -41,8 +41,9 @@ TEST(PresenceProbe, DecidesAbsenceOnlyOnSilence) {
         ASSERT_EQ(frames.size(), static_cast<std::size_t>(c.tries)) << c.number;
         EXPECT_EQ(frames.back()[0], 64) << c.number;
         // Silence costs the tries' waits, far below one reply watchdog.
-        if (c.expected == ProbeAnswer::silent)
+        if (c.expected == ProbeAnswer::silent) {
             EXPECT_LE(rig.clock.nowUs() - t0, ProbeSchedule::kTries * (ProbeSchedule::kUnmeasuredWaitUs + 10'000));
+        }
     }
 }
 

@@ -163,8 +163,8 @@ TEST(CliJson, EverySiteFailureIsJson) {
     // 300's file with a control character (Windows-1252 9D) in its first line.
     std::ofstream(folder + "/299.bdp", std::ios::binary) << "\x9d" << std::ifstream(folder + "/300.bdp").rdbuf();
     const std::pair<std::vector<std::string>, int> runs[] = {
-        {{"survey", "299,300", wait, "--save-dir", dir + "saved"}, cli::kOperationFailed},
-        {{"survey", "300", "--report", dir + "no/r.json"}, cli::kUsage},
+        {{"survey", "299,300", wait, "--save-dir", dir + "saved"}, cli::kUsage},
+        {{"survey", "300", "--report", dir + "plan.csv/r.json"}, cli::kUsage},
         {{"apply", dir + "plan.csv", wait}, cli::kOperationFailed},
         {{"apply", dir + "bad.csv"}, cli::kUsage},
         {{"audit", folder, wait}, cli::kOperationFailed},

@@ -60,7 +60,7 @@ TEST_F(SiteInputs, AReportThatWouldReplaceAnythingButItsOwnFileIsRefusedBeforeTh
         {{"audit", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()}, "it is a project file"},
         {{"survey", "300", "--save-dir", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()},
          "it is a project file"},
-        {{"apply", plan, "--report", (dir / "nodir/r.csv").string()}, "no folder"},
+        {{"apply", plan, "--report", plan + "/r.csv"}, "cannot make the folder"},
         {{"--json", "survey", "300", "--report", "-"}, "both write to the standard output"},
     };
     for (const auto& c : cases) expectRefused(c.args, c.said);
@@ -159,7 +159,9 @@ TEST_F(SiteInputs, TheSaveFolderIsCheckedFirstAndAFrenchReportComesBackAsAPlan) 
     const test::CliRun survey = test::RunCli({"--lang=fr", box, "survey", "299-300", "--report", report});
     EXPECT_EQ(survey.code, 1) << survey.err; // 299 is absent
     const std::string csv = test::ReadBytes(report);
-    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF" "détecteur;état;")) << csv;
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF"
+                                "détecteur;état;"))
+        << csv;
     EXPECT_NE(csv.find("299;absent (sonde);non;"), std::string::npos) << csv;
     EXPECT_NE(survey.out.find("2 détecteurs : 1 atteint"), std::string::npos) << survey.out;
 

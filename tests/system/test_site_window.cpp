@@ -69,9 +69,10 @@ TEST(SiteWindow, ClosingTheMainWindowMidSurveyStopsItOffersItsReportAndEndsTheTo
     EXPECT_FALSE(view.isVisible());
     EXPECT_FALSE(site.running());
     const std::string saved = test::ReadBytes(report);
-    EXPECT_NE(saved.find("\n300,done,yes,"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\n299,stopped,no,"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("\n298,not run,no,"), std::string::npos) << saved;
+    // The window speaks French: so does its report.
+    EXPECT_NE(saved.find("\n300;fait;oui;"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\n299;arrêté;non;"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\n298;pas fait;non;"), std::string::npos) << saved;
     std::filesystem::remove_all(report.parent_path());
 }
 
