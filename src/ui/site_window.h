@@ -54,6 +54,7 @@ protected:
 
 private:
     QString tr2(const char* french, const char* english) const;
+    int language() const; // 1 French, 2 English, as the menu marks
     SiteRun run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors);
     void showRows(const std::vector<std::string>& detectors);
     void showRow(const DetectorReport& row, bool scroll);

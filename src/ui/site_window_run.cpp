@@ -1,6 +1,7 @@
 // The site window's runs: each checks what it is given, then hands the
 // main window's model to the site runner and shows what it reports.
 #include "site/detector_list.h"
+#include "site/site_texts.h"
 #include "ui/site_window.h"
 
 #include <QApplication>
@@ -16,21 +17,25 @@
 
 namespace quelm::ui {
 
-namespace {
-
-const char* FrenchState(DetectorState s) {
-    switch (s) {
-    case DetectorState::done: return "fait";
-    case DetectorState::differs: return "diffère";
-    case DetectorState::failed: return "échec";
-    case DetectorState::noAnswer: return "pas de réponse";
-    case DetectorState::stopped: return "arrêté";
-    case DetectorState::noBox: return "pas de BOX";
-    default: return "non fait";
+void SiteWindow::showRows(const std::vector<std::string>& detectors) {
+    table_->setRowCount(static_cast<int>(detectors.size()));
+    for (int i = 0; i < table_->rowCount(); ++i) {
+        table_->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(detectors[static_cast<std::size_t>(i)])));
+        for (int c = 1; c < 4; ++c) table_->setItem(i, c, new QTableWidgetItem);
     }
+    progress_->setRange(0, static_cast<int>(detectors.size()));
+    progress_->setValue(0);
 }
 
-} // namespace
+int SiteWindow::language() const { return form_.ui.English->checked() ? 2 : 1; }
+
+QString SiteWindow::resultText(const DetectorReport& r) const {
+    return QString::fromStdString(ResultText(r, command_, language()));
+}
+
+QString SiteWindow::differencesText(const DetectorReport& r) const {
+    return QString::fromStdString(DifferencesText(r, command_, language()));
+}
 
 void SiteWindow::showRows(const std::vector<std::string>& detectors) {
     table_->setRowCount(static_cast<int>(detectors.size()));
@@ -78,8 +83,7 @@ QString SiteWindow::differencesText(const DetectorReport& r) const {
 void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
     for (int i = 0; i < table_->rowCount(); ++i) {
         if (table_->item(i, 0)->text().toStdString() != r.detector) continue;
-        const bool english = form_.ui.English->checked();
-        table_->item(i, 1)->setText(QString::fromUtf8(english ? StateName(r.state) : FrenchState(r.state)));
+        table_->item(i, 1)->setText(QString::fromStdString(StateText(r.state, language())));
         for (const auto& [column, text] : {std::pair{2, resultText(r)}, std::pair{3, differencesText(r)}}) {
             table_->item(i, column)->setText(text);
             table_->item(i, column)->setToolTip(text); // the whole text of a cell too narrow for it
@@ -90,32 +94,10 @@ void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
 
 void SiteWindow::showProgress(const SiteProgress& p) {
     progress_->setValue(static_cast<int>(p.finished));
-    QString left;
-    if (p.finished > 0) {
-        const auto seconds = static_cast<long>(
-            p.elapsedSeconds / static_cast<double>(p.finished) * static_cast<double>(p.count - p.finished) + 0.5);
-        left = tr2(", reste environ ", ", about ") + QString::number(seconds / 60) + QStringLiteral(" min ") +
-               QString::number(seconds % 60).rightJustified(2, QLatin1Char('0')) + tr2(" s", " s left");
-    }
-    status_->setText(tr2("Détecteur ", "Detector ") + QString::number(p.index + 1) + tr2(" sur ", " of ") +
-                     QString::number(p.count) + QStringLiteral(" (") + QString::fromStdString(p.detector) +
-                     QStringLiteral(") : ") + QString::fromStdString(StepName(p.step, form_.x.language)) + left);
+    status_->setText(QString::fromStdString(ProgressText(p, form_.x.language)));
 }
 
-void SiteWindow::showSummary() {
-    const SiteSummary sum = Summarize(rows_);
-    if (rows_.empty()) return status_->clear();
-    status_->setText(form_.ui.English->checked()
-                         ? QString::fromStdString(SummaryLine(sum))
-                         : QStringLiteral("%1 détecteur(s) : %2 atteint(s), %3 fait(s), %4 différent(s), %5 en échec, "
-                                          "%6 non fait(s)")
-                               .arg(sum.detectors)
-                               .arg(sum.reached)
-                               .arg(sum.done)
-                               .arg(sum.differing)
-                               .arg(sum.failed)
-                               .arg(sum.notRun));
-}
+void SiteWindow::showSummary() { status_->setText(QString::fromStdString(SummaryText(rows_, language()))); }
 
 SiteRun SiteWindow::run(const std::function<SiteRun(SiteRunner&)>& body, const std::vector<std::string>& detectors) {
     showRows(detectors);
