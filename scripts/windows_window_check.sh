@@ -22,11 +22,21 @@ mkdir -p "$shots"
 window_pid=
 xvfb_pid=
 box_pid=
+# The Wine session anew, on the display now set (or on none): its desktop
+# takes the screen's size and dots per inch when it starts.
+restart_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  (wineserver -p && wine cmd /c exit) >/dev/null 2>&1 </dev/null
+}
 cleanup() {
   [ -n "$window_pid" ] && kill "$window_pid" 2>/dev/null || true
   [ -n "$box_pid" ] && kill "$box_pid" 2>/dev/null || true
   rm -f "$WINEPREFIX/dosdevices/com5"
+  wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1 || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  unset DISPLAY
+  restart_wine # the session the caller goes on with, without the display that went
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -38,6 +48,7 @@ Xvfb ":$display" -screen 0 1600x1000x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 
 xvfb_pid=$!
 export DISPLAY=":$display"
 for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+restart_wine
 
 failures=0
 # start_window FOLDER ARGS...: the window started in FOLDER, which holds the
@@ -85,6 +96,18 @@ ln -sfn "$pts" "$WINEPREFIX/dosdevices/com5"
 start_window "$scratch/port" --port COM5
 wine "$build/tests/drive_window.exe" port | grep -v '^[0-9]* ' || failures=$((failures + 1))
 stop_window
+
+# At 150 %: the window is whole, every control inside its client area.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+restart_wine
+mkdir -p "$scratch/dpi"
+start_window "$scratch/dpi" --simulate
+wine "$build/tests/drive_window.exe" whole | grep -v '^[0-9]* ' || failures=$((failures + 1))
+sleep 2 # the connection test's last repaints
+screenshot quelmbox-window-150
+stop_window
+wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+restart_wine
 
 # Start to first paint, best of three, beside a bare window.
 best() { # program args...: the shortest of three runs, in milliseconds

@@ -37,49 +37,6 @@ QString SiteWindow::differencesText(const DetectorReport& r) const {
     return QString::fromStdString(DifferencesText(r, command_, language()));
 }
 
-void SiteWindow::showRows(const std::vector<std::string>& detectors) {
-    table_->setRowCount(static_cast<int>(detectors.size()));
-    for (int i = 0; i < table_->rowCount(); ++i) {
-        table_->setItem(i, 0, new QTableWidgetItem(QString::fromStdString(detectors[static_cast<std::size_t>(i)])));
-        for (int c = 1; c < 4; ++c) table_->setItem(i, c, new QTableWidgetItem);
-    }
-    progress_->setRange(0, static_cast<int>(detectors.size()));
-    progress_->setValue(0);
-}
-
-// What the last step of a detector gave, in words.
-QString SiteWindow::resultText(const DetectorReport& r) const {
-    if (r.uncertain)
-        return QString::fromStdString(r.failure) +
-               tr2(" ; valeurs incertaines, relire le détecteur ; écrit : ",
-                   "; values uncertain, read the detector again; written: ") +
-               QString::fromStdString(DescribeCutWrites(r.cutWrites));
-    if (!r.failure.empty()) return QString::fromStdString(r.failure);
-    if (!r.written.empty()) {
-        QString fields;
-        for (const std::string& w : r.written) fields += QStringLiteral(" ") + QString::fromStdString(w);
-        return tr2("écrit et confirmé :", "written and confirmed:") + fields;
-    }
-    if (!r.reached) return {};
-    const QString file = QString::fromStdString(r.projectFile);
-    if (command_ == "audit") return tr2("lu, comparé à ", "read, compared with ") + file;
-    if (command_ == "survey" && !file.isEmpty()) return tr2("lu, enregistré ", "read, saved ") + file;
-    if (command_ == "apply --dry-run" && r.differences.empty())
-        return tr2("lu, rien à écrire", "read, nothing to write");
-    return tr2("lu", "read");
-}
-
-// "outputPower : détecteur med, plan max", one difference after the other.
-QString SiteWindow::differencesText(const DetectorReport& r) const {
-    const QString other = command_ == "audit" ? tr2("fichier", "file") : tr2("plan", "plan");
-    QStringList items;
-    for (const FieldDifference& d : r.differences)
-        items << QString::fromStdString(d.field) + tr2(" : détecteur ", ": detector ") +
-                     QString::fromStdString(d.detector.empty() ? "-" : d.detector) + QStringLiteral(", ") + other +
-                     QStringLiteral(" ") + QString::fromStdString(d.wanted);
-    return items.join(QStringLiteral("; "));
-}
-
 void SiteWindow::showRow(const DetectorReport& r, bool scroll) {
     for (int i = 0; i < table_->rowCount(); ++i) {
         if (table_->item(i, 0)->text().toStdString() != r.detector) continue;

@@ -109,11 +109,14 @@ bool WinScheduler::runUntil(const std::function<bool()>& done, std::int64_t limi
         if (done()) return true;
         const std::int64_t now = nowUs();
         if (now >= deadlineUs) return false;
-        if (timers_.waitUs(now, deadlineUs) == 0) {
+        // Called from a tick, the loop handles messages only: the ticks wait
+        // for that tick to end.
+        const std::int64_t waitUs =
+            inTick_ ? std::max<std::int64_t>(timers_.waitUs(now, deadlineUs), 1000) : timers_.waitUs(now, deadlineUs);
+        if (waitUs == 0)
             runDue();
-            continue;
-        }
-        wait(timers_.waitUs(now, deadlineUs));
+        else
+            wait(std::min(waitUs, deadlineUs - now));
     }
     return true;
 }

@@ -116,7 +116,7 @@ void saveProject(const WindowDriver& w, const fs::path& work) {
                                "es \xC3\xA9t\xC3\xA9";
     w.menu("Savefile");
     check(WaitFor([&] { return w.visible("Frame10"); }, 3000), "Save file shows the disk manager");
-    check(!w.visible("Frame6"), "the parameters give way to the disk manager");
+    check(WaitFor([&] { return !w.visible("Frame6"); }, 3000), "the parameters give way to the disk manager");
     w.type("Text6", folder);
     w.click("Command12");
     int index = -1;
@@ -184,20 +184,24 @@ void traceWindow(const WindowDriver& w) {
     HWND trace = FindTopWindow({}, L"QuelmboxTrace", 3000);
     check(trace != nullptr, "trace window opens");
     HWND lines = ::GetDlgItem(trace, 10);
-    const auto count = ::SendMessageW(lines, LB_GETCOUNT, 0, 0);
+    LRESULT count = 0;
     std::string first;
     bool tx = false, rx = false;
-    for (LRESULT i = 0; i < count && !(tx && rx); ++i) {
-        wchar_t line[512] = {};
-        if (::SendMessageW(lines, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) >= 511) continue;
-        ::SendMessageW(lines, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
-        const std::string text = Utf8(line);
-        tx = tx || contains(text, " TX ");
-        rx = rx || contains(text, " RX ");
-        if (first.empty() && contains(text, " TX ")) first = text;
-    }
-    check(count > 20 && tx && rx, "trace window lists frames sent and received",
-          [&] { return std::string(std::to_string(count) + " lines, first frame: " + first); });
+    const auto scan = [&] {
+        count = ::SendMessageW(lines, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count && !(tx && rx); ++i) {
+            wchar_t line[512] = {};
+            if (::SendMessageW(lines, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) >= 511) continue;
+            ::SendMessageW(lines, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
+            const std::string text = Utf8(line);
+            tx = tx || contains(text, " TX ");
+            rx = rx || contains(text, " RX ");
+            if (first.empty() && contains(text, " TX ")) first = text;
+        }
+        return count > 20 && tx && rx;
+    };
+    check(WaitFor(scan, 3000), "trace window lists frames sent and received",
+          [&] { return std::to_string(count) + " lines, first frame: " + first; });
     ::PostMessageW(trace, WM_CLOSE, 0, 0);
 }
 
@@ -214,9 +218,43 @@ void siteSurvey(const WindowDriver& w, const fs::path& work) {
     check(WaitFor([&] { return contains(TextOf(status), "3 détecteur(s) : 3 atteint(s)"); }, 30000), "survey of three",
           [&] { return std::string(TextOf(status)); });
     for (const char* d : {"300", "12", "1048574"})
-        check(fs::exists(work / Wide(folder) / (std::string(d) + ".bdp")), std::string("survey saved ") + d);
+        check(WaitFor([&] { return fs::exists(work / Wide(folder) / (std::string(d) + ".bdp")); }, 2000),
+              std::string("survey saved ") + d);
     check(WaitFor([&] { return ::IsWindowEnabled(w.main()) != FALSE; }, 3000), "main window given back after the run");
     ::PostMessageW(site, WM_CLOSE, 0, 0);
+}
+
+// Every shown control lies inside the window's client area, on this screen
+// at its dots per inch (the script sets 150 %).
+struct Inside {
+    RECT client;
+    std::string outside;
+};
+
+BOOL CALLBACK checkInside(HWND hwnd, LPARAM param) {
+    auto& inside = *reinterpret_cast<Inside*>(param);
+    RECT r{}, both{};
+    ::GetWindowRect(hwnd, &r);
+    wchar_t cls[64] = {};
+    ::GetClassNameW(hwnd, cls, 64);
+    // A drop-down list's window is as tall as its list when open.
+    if (std::wstring(cls) == L"ComboBox") r.bottom = r.top + 1;
+    if (::IsWindowVisible(hwnd) && (!::IntersectRect(&both, &r, &inside.client) || !::EqualRect(&both, &r)))
+        inside.outside += std::to_string(::GetDlgCtrlID(hwnd)) + " ";
+    return TRUE;
+}
+
+void whole(const WindowDriver& w) {
+    Inside inside{};
+    ::GetClientRect(w.main(), &inside.client);
+    ::MapWindowPoints(w.main(), HWND_DESKTOP, reinterpret_cast<POINT*>(&inside.client), 2);
+    ::EnumChildWindows(w.main(), checkInside, reinterpret_cast<LPARAM>(&inside));
+    const std::string size = std::to_string(inside.client.right - inside.client.left) + "x" +
+                             std::to_string(inside.client.bottom - inside.client.top);
+    check(inside.outside.empty(), "every shown control inside the client area of " + size,
+          [&] { return inside.outside; });
+    const int dpi = static_cast<int>(::GetDpiForWindow(w.main()));
+    std::printf("window at %d dpi, client area %s\n", dpi, size.c_str());
 }
 
 // Through the port: the same read as on the simulated box.
@@ -242,6 +280,8 @@ int main(int argc, char** argv) {
         DWORD pid = 0;
         ::GetWindowThreadProcessId(main, &pid);
         check(WaitFor([&] { return !::IsWindow(main); }, 10000), "Quit closes the window");
+    } else if (mode == "whole") {
+        whole(w);
     } else if (mode == "watch") {
         for (int i = 0; i < 20; ++i, ::Sleep(500)) std::printf("%s\n", w.text("Text5").c_str());
     } else if (mode == "port") {
@@ -249,6 +289,7 @@ int main(int argc, char** argv) {
     } else if (mode == "simulated" && argc > 2) {
         const fs::path work = Wide(argv[2]);
         frenchStart(w);
+        whole(w);
         readOther(w);
         saveProject(w, work);
         sendAndReadBack(w);

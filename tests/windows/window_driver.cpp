@@ -19,6 +19,7 @@ struct Search {
 
 BOOL CALLBACK matchTop(HWND hwnd, LPARAM param) {
     auto& search = *reinterpret_cast<Search*>(param);
+    if (!::IsWindowVisible(hwnd)) return TRUE; // made, not yet shown
     wchar_t buffer[512] = {};
     if (search.cls) {
         ::GetClassNameW(hwnd, buffer, 512);

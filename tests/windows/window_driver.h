@@ -15,7 +15,7 @@ namespace quelm::test {
 
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
-// The first top-level window whose title starts with `title` (or, when
+// The first shown top-level window whose title starts with `title` (or, when
 // `cls` is given, whose class is `cls`), waited for up to `ms`.
 HWND FindTopWindow(const std::string& title, const wchar_t* cls, int ms);
 // Polls `done` every 20 ms for up to `ms`.
