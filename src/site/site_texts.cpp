@@ -2,6 +2,8 @@
 
 #include "site/detector_list.h"
 
+#include <cstdio>
+
 namespace quelm {
 
 std::string StateText(DetectorState s, int language) {
@@ -21,11 +23,12 @@ std::string ResultText(const DetectorReport& r, const std::string& command, int 
     const auto said = [language](const char* french, const char* english) {
         return std::string(InLanguage(language, french, english));
     };
-    if (r.uncertain)
-        return r.failure +
-               said(" ; valeurs incertaines, relire le détecteur ; écrit : ",
-                    "; values uncertain, read the detector again; written: ") +
-               DescribeCutWrites(r.cutWrites);
+    if (r.uncertain) {
+        std::string text = r.failure;
+        text.append(InLanguage(language, " ; valeurs incertaines, relire le détecteur ; écrit : ",
+                               "; values uncertain, read the detector again; written: "));
+        return text.append(DescribeCutWrites(r.cutWrites));
+    }
     if (!r.failure.empty()) return r.failure;
     if (!r.written.empty()) {
         std::string fields;
@@ -45,8 +48,9 @@ std::string DifferencesText(const DetectorReport& r, const std::string& command,
     std::string items;
     for (const FieldDifference& d : r.differences) {
         if (!items.empty()) items += "; ";
-        items += d.field + InLanguage(language, " : détecteur ", ": detector ") +
-                 (d.detector.empty() ? "-" : d.detector) + ", " + other + " " + d.wanted;
+        items.append(d.field).append(InLanguage(language, " : détecteur ", ": detector "));
+        items.append(d.detector.empty() ? std::string("-") : d.detector).append(", ").append(other);
+        items.append(" ").append(d.wanted);
     }
     return items;
 }
@@ -56,9 +60,10 @@ std::string ProgressText(const SiteProgress& p, int language) {
     if (p.finished > 0) {
         const auto seconds = static_cast<long>(
             p.elapsedSeconds / static_cast<double>(p.finished) * static_cast<double>(p.count - p.finished) + 0.5);
-        const std::string s = std::to_string(seconds % 60);
+        char twoDigits[4];
+        std::snprintf(twoDigits, sizeof twoDigits, "%02ld", seconds % 60);
         left = InLanguage(language, ", reste environ ", ", about ") + std::to_string(seconds / 60) + " min " +
-               (s.size() < 2 ? "0" + s : s) + InLanguage(language, " s", " s left");
+               twoDigits + InLanguage(language, " s", " s left");
     }
     return InLanguage(language, "Détecteur ", "Detector ") + std::to_string(p.index + 1) +
            InLanguage(language, " sur ", " of ") + std::to_string(p.count) + " (" + p.detector +
