@@ -12,8 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 using namespace quelm::test;
@@ -277,13 +275,9 @@ int main(int argc, char** argv) {
           "controls made");
     if (mode == "quit") {
         w.menu("Quit");
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(main, &pid);
         check(WaitFor([&] { return !::IsWindow(main); }, 10000), "Quit closes the window");
     } else if (mode == "whole") {
         whole(w);
-    } else if (mode == "watch") {
-        for (int i = 0; i < 20; ++i, ::Sleep(500)) std::printf("%s\n", w.text("Text5").c_str());
     } else if (mode == "port") {
         portRead(w);
     } else if (mode == "simulated" && argc > 2) {

@@ -64,23 +64,6 @@ LRESULT send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                                               wide.data(), static_cast<int>(wide.size()))));
-    return wide;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    std::string utf8(wide.size() * 3, '\0');
-    utf8.resize(
-        static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                                       utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
-}
-
 HWND FindTopWindow(const std::string& title, const wchar_t* cls, int ms) {
     Search search{Wide(title), cls};
     WaitFor(

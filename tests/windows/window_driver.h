@@ -5,6 +5,7 @@
 // are named as in the window model: their identifiers follow its order.
 #include "core/virtual_clock.h"
 #include "core/window_model.h"
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
@@ -13,8 +14,8 @@
 
 namespace quelm::test {
 
-std::wstring Wide(const std::string& utf8);
-std::string Utf8(const std::wstring& wide);
+inline std::wstring Wide(const std::string& utf8) { return platform::WideOf(utf8); }
+inline std::string Utf8(const std::wstring& wide) { return platform::Utf8Of(wide); }
 // The first shown top-level window whose title starts with `title` (or, when
 // `cls` is given, whose class is `cls`), waited for up to `ms`.
 HWND FindTopWindow(const std::string& title, const wchar_t* cls, int ms);
@@ -27,7 +28,6 @@ public:
     explicit WindowDriver(HWND main) : main_(main) {}
     HWND main() const { return main_; }
     HWND control(const std::string& name) const;
-    HWND menuOwner() const { return main_; }
     // "class 'text' enabled visible x,y wxh" for every child, in z-order.
     std::string listing() const;
     std::string text(const std::string& name) const { return TextOf(control(name)); }
