@@ -30,14 +30,14 @@ endfunction()
 
 set(QUELM_SYSTEM_HEADER "^((sys|linux|asm|arpa|netinet)/.*|(unistd|termios|fcntl|poll|dirent|pwd|grp|dlfcn|pty|\
 windows|winbase|winsock2|setupapi|devguid|shellapi|mmsystem|psapi|io|direct|process)\\.h)$")
-set(QUELM_SYSTEM_HEADER_FOLDERS "^(platform|ui)/")
+set(QUELM_SYSTEM_HEADER_FOLDERS "^(platform|ui|win)/")
 
 set(errors 0)
 set(units "")
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
 foreach(source ${sources})
   get_filename_component(dir ${source} DIRECTORY)
-  if(source STREQUAL "ui/main.cpp")
+  if(source STREQUAL "ui/main.cpp" OR source STREQUAL "win/main.cpp")
     set(own quelmbox)
   else()
     folder_target("${dir}" own)

@@ -27,8 +27,10 @@ quelm_project,quelm_link,quelm_form,quelm_files,quelm_protocol,quelm_core,quelm_
   "quelm_app:quelm_handlers,quelm_sim,quelm_serial,quelm_protocol,quelm_core,quelm_platform"
   "quelm_site:quelm_handlers,quelm_protocol,quelm_core,quelm_platform"
   "quelm_view:quelm_site,quelm_handlers,quelm_protocol,quelm_core"
+  "quelm_winview:quelm_site,quelm_handlers,quelm_trace,quelm_protocol,quelm_core,quelm_platform"
   "quelm_cli_lib:quelm_site,quelm_app,quelm_handlers,quelm_serial,quelm_protocol,quelm_core,quelm_platform"
-  "quelmbox:quelm_view,quelm_app,quelm_qt_scheduler")
+  # The window: the Qt view on Linux, the native view on Windows.
+  "quelmbox:quelm_view,quelm_winview,quelm_app,quelm_qt_scheduler")
 
 # The target each source folder belongs to.
 set(QUELM_FOLDERS
@@ -37,7 +39,7 @@ set(QUELM_FOLDERS
   "addresses:quelm_addresses" "program_number:quelm_program_number" "send_params:quelm_send_params" "box:quelm_box"
   "project:quelm_project" "decoder:quelm_decoder" "shell:quelm_shell"
   "drivers/sim:quelm_sim" "drivers/serial:quelm_serial" "drivers/qt:quelm_qt_scheduler" "app:quelm_app" "site:quelm_site"
-  "ui:quelm_view" "cli:quelm_cli_lib")
+  "ui:quelm_view" "win:quelm_winview" "cli:quelm_cli_lib")
 
 # Allowed direct dependencies of `target` into `out`.
 function(quelm_allowed target out)

@@ -9,6 +9,9 @@
 #   - quelmbox-cli.exe --port COM5 on the simulated box behind a
 #     pseudo-terminal (pty_box), mapped into Wine's device folder as com5:
 #     read, send, read back, program a number, save a project file;
+#   - the window, quelmbox.exe, on a virtual display (Xvfb), driven through
+#     window messages by drive_window.exe on the simulated box and through
+#     COM5 (scripts/windows_window_check.sh), with a screenshot;
 #   - the ZIP a Windows user downloads (cpack), unpacked and run.
 # Wine's timing is no proof of Windows timing: these runs check behaviour.
 set -euo pipefail
@@ -28,12 +31,16 @@ cmake --build "$build" -j2
 cmake --build "$linux" --target quelmbox-cli pty_box
 wait "$wineboot_pid"
 # One Wine session for every run, started apart from ctest's output pipes
-# (its service processes would hold them open).
+# (its service processes would hold them open). The set-up's server is let
+# end first: a persistent one cannot start beside it (with nothing to build,
+# it is still there).
+wineserver -w
 (wineserver -p && wine cmd /c exit) >/dev/null 2>&1 </dev/null
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 
 (cd "$build" && ctest --output-on-failure -j2)
 bash scripts/windows_cli_check.sh "$linux/bin/quelmbox-cli" "$build/bin/quelmbox-cli.exe" "$linux/bin/pty_box"
+bash scripts/windows_window_check.sh "$build" "$linux/bin/quelmbox-cli" "$linux/bin/pty_box"
 
 # The download: unpacked elsewhere, run from yet another folder, it finds its
 # simulated box beside it and reads as the Linux build does.

@@ -1,30 +1,30 @@
 #pragma once
 // The model measures in twips; widgets are placed in pixels. Every
 // conversion between the two goes through here.
+#include "core/view_geometry.h"
 #include "core/window_model.h"
 
 #include <QGuiApplication>
 #include <QRect>
 #include <QScreen>
 #include <QSize>
-#include <cmath>
 
 namespace quelm::ui {
 
-constexpr double kTwipsPerPixel = 15; // at 96 dots per inch
+using quelm::kTwipsPerPixel;
 
-// Nearest pixel; halves round away from zero, so that negative positions
-// mirror positive ones.
-inline int twipsToPixels(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
+inline int twipsToPixels(double twips) { return TwipsToPixels(twips); }
 
 // A control's current rectangle in pixels, relative to its parent widget.
 inline QRect pixelRect(const Geometry& g) {
-    return {twipsToPixels(g.left), twipsToPixels(g.top), twipsToPixels(g.width), twipsToPixels(g.height)};
+    const PixelRect r = PixelsOf(g);
+    return {r.x, r.y, r.width, r.height};
 }
 
 // The window's client area in pixels, following the window's outer size.
 inline QSize clientPixelSize(const WindowModel& ui) {
-    return {twipsToPixels(ui.clientWidth()), twipsToPixels(ui.clientHeight())};
+    const PixelRect r = ClientPixels(ui);
+    return {r.width, r.height};
 }
 
 // The primary screen in twips, from its device-independent pixels. The
@@ -34,8 +34,7 @@ inline QSize clientPixelSize(const WindowModel& ui) {
 inline ScreenSize availableScreenTwips() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect();
-    if (area.isEmpty()) return {}; // a ratio of 0 would shrink the window to nothing
-    return {area.width() * kTwipsPerPixel, area.height() * kTwipsPerPixel};
+    return ScreenTwips(area.width(), area.height());
 }
 
 } // namespace quelm::ui

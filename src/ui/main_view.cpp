@@ -18,16 +18,6 @@
 
 namespace quelm::ui {
 
-namespace {
-
-bool hasSubItems(const WindowModel& ui, const MenuItem& item) {
-    for (const MenuItem* m : ui.menus())
-        if (m->menuParent() == &item) return true;
-    return false;
-}
-
-} // namespace
-
 MainView::MainView(Form& form, TraceLog* traceLog, QWidget* parent)
     : QMainWindow(parent), form_(form), traceLog_(traceLog) {
     setObjectName(QStringLiteral("frmMain"));
@@ -148,7 +138,7 @@ void MainView::buildMenus() {
         MenuItem* parent = item->menuParent();
         QMenu* under = parent ? menus.at(parent) : nullptr;
         QAction* action = nullptr;
-        if (hasSubItems(form_.ui, *item)) {
+        if (OpensMenu(form_.ui, *item)) {
             QMenu* menu = under ? under->addMenu(caption) : menuBar()->addMenu(caption);
             menu->setObjectName(QString::fromStdString(item->name()));
             menus[item] = menu;

@@ -59,10 +59,6 @@ private:
     void showRow(const DetectorReport& row, bool scroll);
     QString resultText(const DetectorReport& row) const;
     QString differencesText(const DetectorReport& row) const;
-    // A field of the report ("levelDynPlus", "address4", "number") by the
-    // caption the main window gives it ("Niveau DYN+").
-    QString fieldCaption(const std::string& field) const;
-    QString valueText(const std::string& value) const;
     void showProgress(const SiteProgress& p);
     // The progress line again, the time left counted down while a detector
     // is waited for.

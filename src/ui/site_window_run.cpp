@@ -2,6 +2,7 @@
 // main window's model to the site runner and shows what it reports.
 #include "core/texts.h"
 #include "site/detector_list.h"
+#include "site/site_texts.h"
 #include "ui/site_window.h"
 
 #include <QApplication>
@@ -18,40 +19,6 @@
 
 namespace quelm::ui {
 
-namespace {
-
-// The report's fields by the main window's group frame: Frame[n] has line
-// n + 6 of the frame table.
-struct FieldFrame {
-    const char* field;
-    std::size_t frame;
-};
-constexpr FieldFrame kFieldFrames[] = {{"channel", 7},       {"dynamicTime", 8},    {"outputPower", 12},
-                                       {"riseTime", 13},     {"fallTime", 14},      {"levelOnPlus", 15},
-                                       {"levelDynPlus", 16}, {"levelDynMinus", 17}, {"commandType", 18}};
-
-} // namespace
-
-QString SiteWindow::fieldCaption(const std::string& field) const {
-    for (const FieldFrame& f : kFieldFrames) {
-        if (field != f.field) continue;
-        QString caption = QString::fromStdString(form_.ui.Frame[f.frame]->caption());
-        // "Niveau DYN+  (en %)": the unit is the window's, not the field's name.
-        const qsizetype unit = caption.indexOf(QLatin1Char('('));
-        if (unit > 0) caption.truncate(unit);
-        caption = caption.trimmed();
-        if (caption.endsWith(QLatin1Char(':'))) caption.chop(1);
-        if (!caption.isEmpty()) return caption.trimmed();
-    }
-    if (field.starts_with("address")) return tr2("Adresse ", "Address ") + QString::fromStdString(field.substr(7));
-    if (field == "number") return tr2("Numéro", "Number");
-    return QString::fromStdString(ColumnHeader(field, form_.x.language));
-}
-
-QString SiteWindow::valueText(const std::string& value) const {
-    return QString::fromStdString(DecimalText(value, form_.x.language));
-}
-
 void SiteWindow::showRows(const std::vector<std::string>& detectors) {
     table_->setRowCount(static_cast<int>(detectors.size()));
     for (int i = 0; i < table_->rowCount(); ++i) {
@@ -62,37 +29,14 @@ void SiteWindow::showRows(const std::vector<std::string>& detectors) {
     progress_->setValue(0);
 }
 
-// What the last step of a detector gave, in words.
+// What the last step of a detector gave, and how it differs, in the main
+// window's captions and language.
 QString SiteWindow::resultText(const DetectorReport& r) const {
-    if (r.uncertain)
-        return QString::fromStdString(r.failure) +
-               tr2(" ; valeurs incertaines, relire le détecteur ; écrit : ",
-                   "; values uncertain, read the detector again; written: ") +
-               QString::fromStdString(DescribeCutWrites(r.cutWrites));
-    if (!r.failure.empty()) return QString::fromStdString(r.failure);
-    if (!r.written.empty()) {
-        QStringList fields;
-        for (const std::string& w : r.written) fields << fieldCaption(w);
-        return tr2("écrit et confirmé : ", "written and confirmed: ") + fields.join(QStringLiteral(", "));
-    }
-    if (!r.reached) return {};
-    const QString file = QString::fromStdString(r.projectFile);
-    if (command_ == "audit") return tr2("lu, comparé à ", "read, compared with ") + file;
-    if (command_ == "survey" && !file.isEmpty()) return tr2("lu, enregistré ", "read, saved ") + file;
-    if (command_ == "apply --dry-run" && r.differences.empty())
-        return tr2("lu, rien à écrire", "read, nothing to write");
-    return tr2("lu", "read");
+    return QString::fromStdString(ResultText(form_, r, command_));
 }
 
-// "Niveau DYN+ : détecteur 45, plan 70", one difference after the other.
 QString SiteWindow::differencesText(const DetectorReport& r) const {
-    const QString other = command_ == "audit" ? tr2("fichier", "file") : tr2("plan", "plan");
-    QStringList items;
-    for (const FieldDifference& d : r.differences)
-        items << fieldCaption(d.field) + tr2(" : détecteur ", ": detector ") +
-                     (d.detector.empty() ? QStringLiteral("-") : valueText(d.detector)) + QStringLiteral(", ") + other +
-                     QStringLiteral(" ") + valueText(d.wanted);
-    return items.join(tr2(" ; ", "; "));
+    return QString::fromStdString(DifferencesText(form_, r, command_));
 }
 
 void SiteWindow::showRow(const DetectorReport& r, bool scroll) {

@@ -7,11 +7,10 @@
 // per pass, and one that falls behind skips the ticks it missed instead of
 // running them in a burst.
 #include "core/scheduler.h"
+#include "core/timer_table.h"
 
 #include <cstddef>
 #include <functional>
-#include <map>
-#include <memory>
 
 namespace quelm {
 
@@ -29,20 +28,7 @@ public:
     std::size_t runningTimers() const { return timers_.size(); }
 
 private:
-    struct Timer {
-        std::int64_t intervalUs;
-        std::int64_t dueUs;
-        std::uint64_t order; // among timers due at the same time, the earlier first
-        std::shared_ptr<std::function<void()>> tick;
-    };
-    // Ticks once every timer that was due at `nowUs`, earliest first.
-    void runDue(std::int64_t nowUs);
-    // When the next timer falls due; `otherwise` when there is none.
-    std::int64_t nextDueUs(std::int64_t otherwise) const;
-
-    TimerId nextId_ = 1;
-    std::uint64_t nextOrder_ = 0;
-    std::map<TimerId, Timer> timers_;
+    TimerTable timers_;
 };
 
 } // namespace quelm
