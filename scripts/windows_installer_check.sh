@@ -23,25 +23,20 @@ trap '[ -z "$pid" ] || kill "$pid" 2>/dev/null || true' EXIT
 
 # The Linux process of the installed window in this Wine prefix, if one runs.
 window_pid() {
-  local dir
   for dir in /proc/[0-9]*; do
-    tr '\0' ' ' 2>/dev/null <"$dir/cmdline" | grep -qF 'Quelmbox\quelmbox.exe' || continue
-    tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-    basename "$dir"
-    return
+    tr '\0' ' ' 2>/dev/null <"$dir/cmdline" | grep -qF 'Quelmbox\quelmbox.exe' &&
+      tr '\0' '\n' 2>/dev/null <"$dir/environ" | grep -qxF "WINEPREFIX=$WINEPREFIX" && basename "$dir" && return
   done
+  return 0
 }
 
 # The window started from its Start-menu entry, in the user's own folder: a
 # language chosen before (English) is kept, a language file left by an older
 # version is replaced, and the installed folder is not written.
 try_window() {
-  local own
+  local own before
   own=$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")/quelmbox
-  mkdir -p "$own"
-  printf '    2\r\n' >"$own/param_box.dat"
-  printf 'older\r\n' >"$own/box_English.dat"
-  local before
+  mkdir -p "$own" && printf '    2\r\n' >"$own/param_box.dat" && printf 'older\r\n' >"$own/box_English.dat"
   before=$(cd "$installed" && find . -type f -exec md5sum {} + | sort)
   test -f "$menu/Quelmbox.lnk" || fail "no Start-menu entry $menu/Quelmbox.lnk"
   wine start /wait /unix "$menu/Quelmbox.lnk" &
@@ -55,9 +50,7 @@ try_window() {
   [ "$(readlink "/proc/$pid/cwd")" = "$(realpath "$own")" ] ||
     fail "the window runs in $(readlink "/proc/$pid/cwd"), not in the user's folder $own"
   # Up a second later: it did not stop at its start.
-  sleep 1
-  kill -0 "$pid" 2>/dev/null || fail "the window stopped at once"
-  kill "$pid"
+  sleep 1 && kill "$pid" 2>/dev/null || fail "the window stopped at once"
   wait "$start" || true
   pid=
   [ "$(cat "$own/param_box.dat")" = $'    2\r' ] || fail "the user's param_box.dat was overwritten"
@@ -86,17 +79,14 @@ expected=(quelmbox-cli.exe simbox.txt README-windows.txt param_box.dat box_Engli
 for name in "${expected[@]}"; do
   test -f "$installed/$name" || fail "$name is not in $installed"
 done
-for program in "$installed"/*.exe; do
-  [ "$(basename "$program")" = Uninstall.exe ] && continue
+for program in "$installed"/quelmbox*.exe; do
   strings -el "$program" | grep -qx "$version" || fail "$(basename "$program") carries no version resource $version"
 done
 expected_out=$("$linux_cli" --simulate --json read-params 300)
 got=$(cd "$WINEPREFIX/drive_c" && wine "C:\\Program Files\\Quelmbox\\quelmbox-cli.exe" --simulate --json read-params 300)
 [ "$got" = "$expected_out" ] || fail "the installed quelmbox-cli.exe read: $got"
 
-if [ "$window" = 1 ]; then
-  try_window
-fi
+[ "$window" = 0 ] || try_window
 
 # The uninstaller copies itself away and returns at once: what it removes
 # goes while this waits.
