@@ -8,6 +8,7 @@
 // this program's arguments, and its exit status is returned. The installed
 // files are only read.
 #include <windows.h>
+// After windows.h, which it needs.
 #include <shlobj.h>
 
 #include <string>
@@ -20,9 +21,9 @@ const wchar_t kSettings[] = L"param_box.dat";
 
 std::wstring systemMessage(DWORD code) {
     wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    const DWORD n =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message = n > 0 ? std::wstring(text, n) : L"error " + std::to_wstring(code);
     ::LocalFree(text);
     return message;
