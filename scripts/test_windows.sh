@@ -53,4 +53,4 @@ got=$(cd "$unpacked" && wine "$folder/quelmbox-cli.exe" --simulate --json read-p
 rm -rf "$unpacked"
 [ "$got" = "$expected" ] || { echo "the unpacked quelmbox-cli.exe read: $got"; exit 1; }
 echo "package: $(basename "$zip") ($(du -k "$zip" | cut -f1) KiB), unpacked and run under Wine"
-bash scripts/windows_installer_check.sh "$build" "$linux/bin/quelmbox-cli"
+bash scripts/windows_installer_check.sh "$build"
