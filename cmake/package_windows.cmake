@@ -36,57 +36,64 @@ foreach(text ${QUELM_CRLF_SOURCES})
 endforeach()
 install(FILES ${QUELM_WINDOWS_FILES} DESTINATION .)
 
-# The window, with quelmbox-start.exe, which the Start-menu entry runs: it
-# starts the window in the user's own folder (%APPDATA%\quelmbox), filled from
-# the installed settings and language files, as bin/quelmbox does on Linux.
-if(TARGET quelmbox)
-  quelm_windows_resources(quelmbox quelmbox.rc)
-  add_executable(quelmbox-start WIN32 ${QUELM_WINDOWS_DIR}/quelmbox-start.cpp)
-  quelm_windows_resources(quelmbox-start quelmbox-start.rc)
-  target_link_libraries(quelmbox-start PRIVATE shell32 ole32)
-  add_dependencies(quelmbox quelmbox-start)
-  install(TARGETS quelmbox quelmbox-start RUNTIME DESTINATION .)
-  set(CPACK_PACKAGE_EXECUTABLES quelmbox-start Quelmbox)
-  set(CPACK_NSIS_INSTALLED_ICON_NAME quelmbox-start.exe)
-  set(CPACK_PACKAGE_FILE_NAME quelmbox-${PROJECT_VERSION}-windows-x64)
-else()
-  set(CPACK_PACKAGE_FILE_NAME quelmbox-cli-${PROJECT_VERSION}-windows-x64)
-endif()
-
-set(CPACK_GENERATOR ZIP)
-find_program(QUELM_MAKENSIS makensis)
-if(QUELM_MAKENSIS)
-  list(APPEND CPACK_GENERATOR NSIS)
-endif()
-set(CPACK_PACKAGE_NAME quelmbox)
-set(CPACK_PACKAGE_VENDOR "Quelm")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration tool for Quelm detectors through the USB programming box")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY Quelmbox)
-set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
-set(CPACK_STRIP_FILES ON)
-
-# The installer: 64-bit, into Program Files, with the project's icon and no
-# licence page; the programs stand at the top of the installed folder as in
-# the ZIP. CPack's own NSIS template, with the 64-bit Unicode target named
-# first: NSIS builds the 32-bit one otherwise.
+# The installer's template: CPack's own, with the 64-bit Unicode target named
+# first (NSIS builds a 32-bit installer otherwise).
 file(READ ${CMAKE_ROOT}/Modules/Internal/CPack/NSIS.template.in QUELM_NSIS_TEMPLATE)
 string(FIND "${QUELM_NSIS_TEMPLATE}" ";" QUELM_NSIS_TEXT_START)
 string(SUBSTRING "${QUELM_NSIS_TEMPLATE}" 0 ${QUELM_NSIS_TEXT_START} QUELM_NSIS_BOM)
 string(SUBSTRING "${QUELM_NSIS_TEMPLATE}" ${QUELM_NSIS_TEXT_START} -1 QUELM_NSIS_TEXT)
 file(WRITE ${CMAKE_BINARY_DIR}/nsis/NSIS.template.in "${QUELM_NSIS_BOM}Target amd64-unicode\n${QUELM_NSIS_TEXT}")
-list(PREPEND CMAKE_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis)
-set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-set(CPACK_NSIS_MUI_ICON ${QUELM_WINDOWS_DIR}/quelmbox.ico)
-set(CPACK_NSIS_MUI_UNIICON ${QUELM_WINDOWS_DIR}/quelmbox.ico)
-set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
-set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
-# The installer's title and the Start-menu folder stay "Quelmbox" from one
-# version to the next; the list of installed programs names the version.
-set(CPACK_NSIS_PACKAGE_NAME Quelmbox)
-set(CPACK_NSIS_DISPLAY_NAME "Quelmbox ${PROJECT_VERSION}")
-# The ZIP unpacks into a folder of its own; the installer has its own.
-file(WRITE ${CMAKE_BINARY_DIR}/nsis/per_generator.cmake
-     "if(CPACK_GENERATOR STREQUAL NSIS)\n  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)\nendif()\n")
-set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/nsis/per_generator.cmake)
-include(CPack)
+
+# The packages are set out once every target is known: the window's folder
+# may be added after this file.
+function(quelm_windows_package)
+  # The window, with quelmbox-start.exe, which the Start-menu entry runs: it
+  # starts the window in the user's own folder (%APPDATA%\quelmbox), filled from
+  # the installed settings and language files, as bin/quelmbox does on Linux.
+  if(TARGET quelmbox)
+    quelm_windows_resources(quelmbox quelmbox.rc)
+    add_executable(quelmbox-start WIN32 ${QUELM_WINDOWS_DIR}/quelmbox-start.cpp)
+    quelm_windows_resources(quelmbox-start quelmbox-start.rc)
+    target_link_libraries(quelmbox-start PRIVATE shell32 ole32)
+    add_dependencies(quelmbox quelmbox-start)
+    install(TARGETS quelmbox quelmbox-start RUNTIME DESTINATION .)
+    set(CPACK_PACKAGE_EXECUTABLES quelmbox-start Quelmbox)
+    set(CPACK_NSIS_INSTALLED_ICON_NAME quelmbox-start.exe)
+    set(CPACK_PACKAGE_FILE_NAME quelmbox-${PROJECT_VERSION}-windows-x64)
+  else()
+    set(CPACK_PACKAGE_FILE_NAME quelmbox-cli-${PROJECT_VERSION}-windows-x64)
+  endif()
+
+  set(CPACK_GENERATOR ZIP)
+  find_program(QUELM_MAKENSIS makensis)
+  if(QUELM_MAKENSIS)
+    list(APPEND CPACK_GENERATOR NSIS)
+  endif()
+  set(CPACK_PACKAGE_NAME quelmbox)
+  set(CPACK_PACKAGE_VENDOR "Quelm")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration tool for Quelm detectors through the USB programming box")
+  set(CPACK_PACKAGE_INSTALL_DIRECTORY Quelmbox)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+  set(CPACK_STRIP_FILES ON)
+
+  # The installer: 64-bit, into Program Files, with the project's icon and no
+  # licence page; the programs stand at the top of the installed folder as in
+  # the ZIP.
+  list(PREPEND CMAKE_MODULE_PATH ${CMAKE_BINARY_DIR}/nsis)
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+  set(CPACK_NSIS_MUI_ICON ${QUELM_WINDOWS_DIR}/quelmbox.ico)
+  set(CPACK_NSIS_MUI_UNIICON ${QUELM_WINDOWS_DIR}/quelmbox.ico)
+  set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+  set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+  # The installer's title and the Start-menu folder stay "Quelmbox" from one
+  # version to the next; the list of installed programs names the version.
+  set(CPACK_NSIS_PACKAGE_NAME Quelmbox)
+  set(CPACK_NSIS_DISPLAY_NAME "Quelmbox ${PROJECT_VERSION}")
+  # The ZIP unpacks into a folder of its own; the installer has its own.
+  file(WRITE ${CMAKE_BINARY_DIR}/nsis/per_generator.cmake
+       "if(CPACK_GENERATOR STREQUAL NSIS)\n  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)\nendif()\n")
+  set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/nsis/per_generator.cmake)
+  include(CPack)
+endfunction()
+cmake_language(DEFER CALL quelm_windows_package)
