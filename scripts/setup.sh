@@ -6,10 +6,11 @@
 #   bash scripts/setup.sh --tests   that and what the tests need: GoogleTest,
 #                                   clang (the fuzzers) and clang-format, the
 #                                   Debian packaging tools, the mingw-w64 cross
-#                                   compiler (posix threads) and Wine for the
-#                                   Windows build, a virtual display (Xvfb,
-#                                   xwd, netpbm) for its window, the comma-decimal
-#                                   locales the number tests run under
+#                                   compiler (posix threads), NSIS and Wine for
+#                                   the Windows build and its installer, a
+#                                   virtual display (Xvfb, xwd, netpbm) for its
+#                                   window, and the comma-decimal locales the
+#                                   number tests run under
 set -euo pipefail
 tests=0
 [ "${1:-}" = --tests ] && tests=1
@@ -19,7 +20,7 @@ packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev nlohmann-json3-d
   qt6-translations-l10n)
 if [ "$tests" -eq 1 ]; then
   packages+=(libgtest-dev libgmock-dev clang libclang-rt-14-dev clang-format dpkg-dev file locales
-    g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb x11-apps netpbm)
+    g++-mingw-w64-x86-64-posix googletest wine wine64 nsis xvfb x11-apps netpbm)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -44,12 +44,12 @@ bash scripts/windows_window_check.sh "$build" "$linux/bin/quelmbox-cli" "$linux/
 
 # The download: unpacked elsewhere, run from yet another folder, it finds its
 # simulated box beside it and reads as the Linux build does.
-(cd "$build" && rm -f quelmbox-cli-*.zip && cpack -G ZIP >/dev/null)
-zip=$(ls "$build"/quelmbox-cli-*-windows-x64.zip)
+(cd "$build" && rm -f quelmbox*-windows-x64.zip quelmbox*-windows-x64.exe && cpack -G ZIP >/dev/null)
+zip=$(ls "$build"/quelmbox*-windows-x64.zip)
 unpacked=$(mktemp -d)
 (cd "$unpacked" && cmake -E tar xf "$zip")
-folder=$(ls -d "$unpacked"/quelmbox-cli-*)
-for name in quelmbox-cli.exe simbox.txt README-windows.txt box_English.dat box_Français.dat; do
+folder=$(ls -d "$unpacked"/quelmbox*)
+for name in quelmbox-cli.exe quelmbox.exe simbox.txt README-windows.txt box_English.dat box_Français.dat; do
   test -f "$folder/$name" || { echo "the ZIP lacks $name"; exit 1; }
 done
 for name in README-windows.txt simbox.txt; do
@@ -60,3 +60,4 @@ got=$(cd "$unpacked" && wine "$folder/quelmbox-cli.exe" --simulate --json read-p
 rm -rf "$unpacked"
 [ "$got" = "$expected" ] || { echo "the unpacked quelmbox-cli.exe read: $got"; exit 1; }
 echo "package: $(basename "$zip") ($(du -k "$zip" | cut -f1) KiB), unpacked and run under Wine"
+bash scripts/windows_installer_check.sh "$build"
