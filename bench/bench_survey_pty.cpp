@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
             for (const DetectorReport& r : run.rows) {
                 if (r.state == DetectorState::done) continue;
                 ++failed;
-                std::printf("  not done: %s, %s\n", r.detector.c_str(), r.failure.c_str());
+                std::printf("  not done: %s, %s: %s\n", r.detector.c_str(), StateName(r.state), r.failure.c_str());
             }
         }
         std::sort(ms.begin(), ms.end());
