@@ -30,7 +30,11 @@ bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, Me
     const double perSeconds = runner_.perDetectorSeconds;
     std::int64_t limitMs = static_cast<std::int64_t>(perSeconds * 1000);
     if (runner_.deadlineUs != 0) limitMs = std::min(limitMs, (runner_.deadlineUs - f_.clock.nowUs() + 999) / 1000);
-    StepRun r = RunStep(f_, start, limitMs, [this] { return runner_.stopAsked(); });
+    StepRun r = RunStep(f_, start, limitMs, [this] {
+        return runner_.stopAsked() || (firstReply_ != nullptr && firstReply_->cutOnSilence());
+    });
+    // Cut for the probe: no outcome yet, the probe's next try decides.
+    if (firstReply_ != nullptr && firstReply_->cut()) return false;
     // The run's own time-out stops it as any other stop.
     if (r.cut != Cut::none && runner_.deadlineUs != 0 && f_.clock.nowUs() >= runner_.deadlineUs) {
         r.cut = Cut::stop;
@@ -63,16 +67,32 @@ bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, Me
 }
 
 bool DetectorWork::present() {
-    if (runner_.probe == nullptr) return true;
+    probeNext_ = runner_.probe != nullptr;
+    return true;
+}
+
+std::optional<DetectorParameters> DetectorWork::readParametersProbed() {
+    probeNext_ = false;
+    bool cut = false;
+    {
+        FirstReplyWatch watch(f_, *runner_.probe);
+        firstReply_ = &watch;
+        auto values = readParametersOnce(row_.detector);
+        firstReply_ = nullptr;
+        cut = watch.cut();
+        if (!cut) return values;
+    }
     runner_.report(SiteStep::probe);
-    if (runner_.probe->ask(f_, row_.detector, runner_.stopAsked) != ProbeAnswer::silent) return true;
+    if (runner_.probe->ask(f_, row_.detector, runner_.stopAsked, 1) != ProbeAnswer::silent)
+        return readParametersOnce(row_.detector);
     const std::int64_t waitMs = runner_.probe->waitUs() / 1000;
     const int tries = runner_.probe->triesMade();
     char why[96];
     std::snprintf(why, sizeof why,
                   say("aucune réponse à %d essais de %lld ms", "no answer to %d tries of %lld ms").c_str(), tries,
                   static_cast<long long>(waitMs));
-    return fail(DetectorState::absent, why);
+    fail(DetectorState::absent, why);
+    return std::nullopt;
 }
 
 AddressList DetectorWork::addressesShown() const {
@@ -101,8 +121,9 @@ bool DetectorWork::settled(int reads, bool disagreed, bool parameters) {
 
 bool DetectorWork::readParameters() {
     constexpr int kGroups = 3;
-    const auto read = ReadUntilSettled<DetectorParameters>(f_, kGroups, runner_.lineSuspect,
-                                                           [this] { return readParametersOnce(row_.detector); });
+    const auto read = ReadUntilSettled<DetectorParameters>(f_, kGroups, runner_.lineSuspect, [this] {
+        return probeNext_ ? readParametersProbed() : readParametersOnce(row_.detector);
+    });
     if (!settled(read.reads, read.disagreed, true) || !read.values) return false;
     row_.read = read.values;
     return true;

@@ -35,8 +35,11 @@ class DetectorWork {
 public:
     DetectorWork(RunContext& runner, DetectorReport& row) : runner_(runner), f_(runner.f), row_(row) {}
 
-    // The presence probe, when the run makes it: false, the row saying
-    // "absent", when the number stayed silent to it.
+    // The presence probe, when the run makes it: the next read of the
+    // parameters makes its first request the probe's first try (see
+    // FirstReplyWatch), and ends false, the row saying "absent", when the
+    // number stayed silent to every try. A present detector is asked no
+    // request more than its read.
     bool present();
     // "Lire les paramètres": the first contact, which says whether the
     // detector is reached.
@@ -65,6 +68,9 @@ private:
     bool fail(DetectorState state, const std::string& why);
     // One read of the parameters or of the addresses, the values it gave.
     std::optional<DetectorParameters> readParametersOnce(const std::string& number);
+    // The read whose first request is the probe's first try: cut on
+    // silence, the probe's next tries decide, and an answer is read again.
+    std::optional<DetectorParameters> readParametersProbed();
     std::optional<AddressList> readAddressesOnce();
     // A read made again until two agreed is noted in the row; reads that
     // never agreed fail the detector.
@@ -81,6 +87,8 @@ private:
     RunContext& runner_;
     Form& f_;
     DetectorReport& row_;
+    bool probeNext_ = false;                      // the next read of the parameters is the probe's first try
+    class FirstReplyWatch* firstReply_ = nullptr; // while that read runs
 };
 
 } // namespace quelm

@@ -1,11 +1,17 @@
 #include "site/presence_probe.h"
 
+#include "form/form_ops.h"
+#include "link/exchange_end.h"
 #include "link/session.h"
 #include "protocol/codec.h"
 
 #include <algorithm>
 
 namespace quelm {
+
+namespace {
+constexpr int kStopKey = 27;
+} // namespace
 
 std::int64_t ProbeSchedule::WaitUs(std::int64_t answerUs) {
     if (answerUs <= 0) return kUnmeasuredWaitUs;
@@ -41,11 +47,7 @@ ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsk
                      waitUs / 1000 + 2);
     f.clock.stopTimer(timer);
     if (taken && IsReply(f.link.rxFrame, code::kReadGroup1)) {
-        const std::int64_t tookUs = f.clock.nowUs() - sentUs;
-        if (answersUs_.size() < ProbeSchedule::kAnswersKept)
-            answersUs_.push_back(tookUs);
-        else
-            answersUs_[nextAnswer_++ % ProbeSchedule::kAnswersKept] = tookUs;
+        heard(f.clock.nowUs() - sentUs);
         return ProbeAnswer::answered;
     }
     if (taken || queued > 0) {
@@ -64,8 +66,16 @@ ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsk
     return ProbeAnswer::silent;
 }
 
-ProbeAnswer PresenceProbe::ask(Form& f, const std::string& number, const std::function<bool()>& stopAsked) {
-    tries_ = 0;
+void PresenceProbe::heard(std::int64_t answerUs) {
+    if (answersUs_.size() < ProbeSchedule::kAnswersKept)
+        answersUs_.push_back(answerUs);
+    else
+        answersUs_[nextAnswer_++ % ProbeSchedule::kAnswersKept] = answerUs;
+}
+
+ProbeAnswer PresenceProbe::ask(Form& f, const std::string& number, const std::function<bool()>& stopAsked,
+                               int triesMade) {
+    tries_ = triesMade;
     // Before any answer in this run, the window's last reply says how fast
     // the box answers.
     if (answersUs_.empty() && f.x.replyTimeUs > 0) answersUs_.push_back(f.x.replyTimeUs);
@@ -82,6 +92,58 @@ ProbeAnswer PresenceProbe::ask(Form& f, const std::string& number, const std::fu
     }
     ClassicClose_Click(f);
     return answer;
+}
+
+FirstReplyWatch::FirstReplyWatch(Form& f, PresenceProbe& probe)
+    : f_(f), probe_(probe), previous_(std::move(f.link.frameWatch)) {
+    // Before any answer in this run, the window's last reply says how fast
+    // the box answers.
+    if (!probe_.measured() && f_.x.replyTimeUs > 0) probe_.heard(f_.x.replyTimeUs);
+    f_.link.frameWatch = [this](const Frame& frame, bool toBox) {
+        if (previous_) previous_(frame, toBox);
+        if (!toBox || sentUs_ >= 0) return;
+        sentUs_ = f_.clock.nowUs();
+        bytesAtSend_ = f_.link.bytesFromBox;
+        timer_ = f_.clock.startTimer(ProbeSchedule::kPollMs, [this] { look(); });
+        watching_ = true;
+    };
+}
+
+FirstReplyWatch::~FirstReplyWatch() {
+    if (watching_) f_.clock.stopTimer(timer_);
+    f_.link.frameWatch = std::move(previous_);
+}
+
+// Bytes queued, or taken by the read's own polling, are a reply on its way:
+// the read goes on, and says what came. A whole reply tells the probe how
+// long an answer takes.
+void FirstReplyWatch::look() {
+    if (timed_ || cut_ || sentUs_ < 0) return;
+    std::uint32_t queued = 0, tx = 0, events = 0;
+    if (f_.driver.getStatus(f_.link.deviceHandle, queued, tx, events) != kOk) return;
+    const std::uint64_t came = queued + (f_.link.bytesFromBox - bytesAtSend_);
+    if (came == 0) return;
+    heard_ = true;
+    if (came < 5) return;
+    timed_ = true;
+    probe_.heard(f_.clock.nowUs() - sentUs_);
+}
+
+bool FirstReplyWatch::cutOnSilence() {
+    if (cut_) return true;
+    if (heard_ || sentUs_ < 0 || f_.clock.nowUs() - sentUs_ < probe_.waitUs()) return false;
+    look();
+    if (heard_ || !ExchangeRunning(f_)) return false;
+    cut_ = true;
+    // The stop key, and the stop watch's check of it made now.
+    f_.x.keyPressed = kStopKey;
+    Timer3_Timer(f_);
+    // The stop was the run's, not the user's: the message line says nothing of it.
+    SetMessage(f_, noLine, "");
+    // Silence for the probe's whole wait: as after the probe's own silent
+    // try, no reply is held to be coming.
+    f_.link.unansweredSinceUs.reset();
+    return true;
 }
 
 } // namespace quelm

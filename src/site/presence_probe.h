@@ -41,10 +41,16 @@ struct ProbeSchedule {
 
 class PresenceProbe {
 public:
-    ProbeAnswer ask(Form& f, const std::string& number, const std::function<bool()>& stopAsked);
+    // Asks `number` until it answers or the tries are spent; `triesMade`
+    // tries already went out (the read's own first request, see
+    // FirstReplyWatch) and count among them.
+    ProbeAnswer ask(Form& f, const std::string& number, const std::function<bool()>& stopAsked, int triesMade = 0);
     // The wait of one try as things stand.
     std::int64_t waitUs() const;
     int triesMade() const { return tries_; }
+    // A whole reply heard this long after its request went out.
+    void heard(std::int64_t answerUs);
+    bool measured() const { return !answersUs_.empty(); }
 
 private:
     ProbeAnswer tryOnce(Form& f, const std::function<bool()>& stopAsked);
@@ -52,6 +58,39 @@ private:
     std::vector<std::int64_t> answersUs_;
     std::size_t nextAnswer_ = 0;
     int tries_ = 0; // of the last question
+};
+
+// The read's own first request stands as the probe's first try, so that a
+// present detector costs no request more than its read: from the moment it
+// goes out, watched every millisecond as the probe watches its own, the
+// first bytes of a reply must come within the probe's wait. When nothing
+// came, the read is stopped as the stop key stops it (at once, not at the
+// stop watch's next tick), and the probe's next try decides.
+class FirstReplyWatch {
+public:
+    FirstReplyWatch(Form& f, PresenceProbe& probe);
+    ~FirstReplyWatch();
+    FirstReplyWatch(const FirstReplyWatch&) = delete;
+    FirstReplyWatch& operator=(const FirstReplyWatch&) = delete;
+
+    // Asked while the read runs: true, the read then stopped, once its first
+    // request has waited the probe's wait with nothing from the box.
+    bool cutOnSilence();
+    bool cut() const { return cut_; }
+
+private:
+    void look();
+
+    Form& f_;
+    PresenceProbe& probe_;
+    std::function<void(const Frame&, bool)> previous_;
+    std::int64_t sentUs_ = -1; // the first request's end, once it went out
+    std::uint64_t bytesAtSend_ = 0;
+    bool heard_ = false; // a byte came
+    bool timed_ = false; // a whole reply came, its time told to the probe
+    bool cut_ = false;
+    Scheduler::TimerId timer_{};
+    bool watching_ = false;
 };
 
 } // namespace quelm

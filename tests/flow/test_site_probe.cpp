@@ -1,7 +1,8 @@
 // The presence probe on the virtual clock: a detector's answer sends the
 // number on to the full read, silence decides absence within the probe's
 // own schedule, and a damaged reply is never taken for silence; a survey of
-// a sparse range records the silent numbers absent, and asking them again
+// a sparse range asks a present detector no request more than its read,
+// records the silent numbers absent, and asking them again
 // without the probe gives each the reply watchdog's whole wait.
 #include "site/presence_probe.h"
 #include "site/site_runner.h"
@@ -65,8 +66,14 @@ TEST(PresenceProbe, ASparseSurveyRecordsTheSilentAbsentAndTheirRetryWaitsWhole) 
     rig.ready();
     std::vector<std::string> numbers;
     for (int n = 299; n <= 306; ++n) numbers.push_back(std::to_string(n));
+    int sent = 0;
+    rig.form.link.frameWatch = [&sent](const Frame&, bool toBox) { sent += toBox ? 1 : 0; };
     const std::int64_t t0 = rig.clock.nowUs();
     const SiteRun run = SiteRunner(rig.form, SiteSettings{}).survey({numbers, false, {}});
+    rig.form.link.frameWatch = nullptr;
+    // A present detector is asked its read's three requests and nothing
+    // more; an absent number the probe's tries.
+    EXPECT_EQ(sent, 2 * 3 + 6 * ProbeSchedule::kTries);
     const double seconds = static_cast<double>(rig.clock.nowUs() - t0) / 1e6;
     std::vector<std::string> absent;
     for (const DetectorReport& r : run.rows) {
