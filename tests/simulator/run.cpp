@@ -56,9 +56,13 @@ void WatchTakenFrames(World& w) {
             const ReplyKind kind = ClassifyReply(taken);
             if (kind == ReplyKind::blank || kind == ReplyKind::acknowledgement || kind == ReplyKind::other) return;
             const auto& sent = w.box.recentReplies();
+            // A reply counts only when it answers a request the host wrote:
+            // one the line pieced together from parts of others (passing
+            // its check byte) was answered for a detector nobody asked, and
+            // one the line held back answers an earlier operation.
             const auto sentSince = [&](std::int64_t fromUs) {
                 return std::any_of(sent.begin(), sent.end(), [&](const sim::ReceivedFrame& r) {
-                    return r.tUs >= fromUs && FromWire(r.bytes) == taken;
+                    return r.tUs >= fromUs && FromWire(r.bytes) == taken && w.box.hostWrote(r.request, fromUs);
                 });
             };
             if (!sentSince(0))

@@ -23,6 +23,13 @@ SimBox::SimBox(BoxConfig config, std::uint64_t seed) : config_(std::move(config)
 
 void SimBox::hostByte(std::int64_t tUs, std::uint8_t byte) {
     if (!plugged_) return; // nobody at the other end of the cable
+    written_.push_back(byte);
+    if (written_.size() == 5) {
+        constexpr std::size_t kHostFrames = 256;
+        hostFrames_.push_back({tUs, {written_[0], written_[1], written_[2], written_[3], written_[4]}});
+        if (hostFrames_.size() > kHostFrames) hostFrames_.pop_front();
+        written_.clear();
+    }
     if (!hostFaults_.any()) return receiveByte(tUs, byte);
     const Faults& h = hostFaults_;
     if (chance(h.junk)) receiveByte(tUs, static_cast<std::uint8_t>(nextRandom() & 0xFF));
@@ -85,7 +92,10 @@ void SimBox::unplug() {
     partial_.clear();
 }
 
-void SimBox::plugIn() { plugged_ = true; }
+void SimBox::plugIn() {
+    plugged_ = true;
+    written_.clear(); // a frame cut by the unplugging is never finished
+}
 
 Detector* SimBox::detector(std::uint32_t number) {
     return const_cast<Detector*>(std::as_const(*this).detector(number));
@@ -103,7 +113,15 @@ void SimBox::refuseAddressWrites(int index, int times) {
 }
 
 void SimBox::onFrame(std::int64_t tUs, const Frame& f) {
-    if (auto a = answer(f)) reply(tUs, *a);
+    if (auto a = answer(f)) {
+        reply(tUs, *a);
+        recentReplies_.back().request = f;
+    }
+}
+
+bool SimBox::hostWrote(const std::array<std::uint8_t, 5>& frame, std::int64_t fromUs) const {
+    return std::any_of(hostFrames_.begin(), hostFrames_.end(),
+                       [&](const ReceivedFrame& w) { return w.tUs >= fromUs && w.bytes == frame; });
 }
 
 // A reply starts one turnaround after its request, or when the line has

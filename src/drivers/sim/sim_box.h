@@ -76,6 +76,7 @@ struct TimedByte {
 struct ReceivedFrame {
     std::int64_t tUs; // arrival of its last byte (for a reply, of its request's)
     std::array<std::uint8_t, 5> bytes;
+    std::array<std::uint8_t, 5> request{}; // a reply: the frame it answered, as the box took it
 };
 
 // Wire time of one byte at 19200 baud, 8N1: 10 bits.
@@ -141,6 +142,10 @@ public:
     // The last replies the box sent, before the line's faults: what a
     // detector really said, to tell a genuine frame from one the line made.
     const std::deque<ReceivedFrame>& recentReplies() const { return recentReplies_; }
+    // Whether the host wrote `frame` whole at `fromUs` or later, before the
+    // line's faults: a request the line made out of pieces of others was
+    // never asked, and one written before an operation began is not its own.
+    bool hostWrote(const std::array<std::uint8_t, 5>& frame, std::int64_t fromUs) const;
     std::uint8_t channel() const { return config_.channel; }
     Detector* detector(std::uint32_t number);
     const Detector* detector(std::uint32_t number) const;
@@ -179,6 +184,8 @@ private:
     Faults faults_;
     Faults hostFaults_;
     std::deque<ReceivedFrame> recentReplies_; // time: the end of the request answered
+    std::vector<std::uint8_t> written_;       // the host's bytes of the frame being written
+    std::deque<ReceivedFrame> hostFrames_;    // the latest frames the host wrote, when it wrote them
     bool plugged_ = true;
     std::int64_t hostLineFreeUs_ = 0; // when the host-to-box line is free again
     std::int64_t boxLineFreeUs_ = 0;  // when the box-to-host line is free again
