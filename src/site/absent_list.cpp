@@ -74,7 +74,7 @@ bool AbsentInReport(const std::filesystem::path& report, std::vector<std::string
                 TakeIfAbsent(e.cells, detectors);
                 return true;
             },
-            errors);
+            errors, language);
         read = errors.empty();
     } else {
         read = FromCsv(*text, detectors);

@@ -334,7 +334,7 @@ std::vector<PlanRow> ParseJsonPlan(const std::string& text, RowReader& reader, s
                     {e.line, Say(reader.language(), "entry %1 of the list is not an object", std::to_string(e.index))});
             return true;
         },
-        errors);
+        errors, reader.language());
     return rows;
 }
 

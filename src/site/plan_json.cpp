@@ -1,5 +1,7 @@
 #include "site/plan_json.h"
 
+#include "core/texts.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cmath>
@@ -59,8 +61,9 @@ struct Open {
 // Turns the reader's events into entries, holding one entry at a time.
 class EntryReader : public nlohmann::json_sax<json> {
 public:
-    EntryReader(const int& line, const std::function<bool(PlanEntry&&)>& take, std::vector<PlanError>& errors)
-        : line_(line), take_(take), errors_(errors) {}
+    EntryReader(const int& line, const std::function<bool(PlanEntry&&)>& take, std::vector<PlanError>& errors,
+                int language)
+        : line_(line), take_(take), errors_(errors), language_(language) {}
 
     bool null() override { return scalar(""); }
     bool boolean(bool v) override { return scalar(v ? "true" : "false"); }
@@ -81,18 +84,18 @@ public:
         Open& top = opened_.back();
         top.key = k;
         top.keyRefused = !top.keys.insert(k).second;
-        if (top.keyRefused) return fail("\"" + k + "\" given twice");
+        if (top.keyRefused) return fail(say("%1 given twice", "\"" + k + "\""));
         if (top.keys.size() <= kMostMembers) return true;
-        fail("more than " + std::to_string(kMostMembers) + " members in one object: no plan has so many");
+        fail(say("more than %1 members in one object: no plan has so many", std::to_string(kMostMembers)));
         return false;
     }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
         const std::string what = e.what();
         const std::size_t colon = what.find(": ", what.find("column"));
         const std::size_t tag = what.find("] ");
-        fail("not JSON: " + (colon != std::string::npos ? what.substr(colon + 2)
-                             : tag != std::string::npos ? what.substr(tag + 2)
-                                                        : what));
+        fail(say("not JSON: %1", colon != std::string::npos ? what.substr(colon + 2)
+                                 : tag != std::string::npos ? what.substr(tag + 2)
+                                                            : what));
         return false;
     }
 
@@ -100,6 +103,10 @@ public:
     bool listed() const { return listed_; }
 
 private:
+    // A sentence of the catalogue in the reader's language, %1 and %2 filled.
+    std::string say(const char* english, const std::string& a1, const std::string& a2 = {}) const {
+        return Filled(Phrase(english, language_), a1, a2);
+    }
     bool fail(const std::string& reason) {
         errors_.push_back({line_, reason});
         return errors_.size() < kMostPlanErrors;
@@ -110,7 +117,7 @@ private:
     bool refuseMember(const Open& member, const char* kind) {
         if (member.keyRefused || member.key == "differences" || member.key == "written" || member.key == "cutWrites")
             return true;
-        return fail("\"" + member.key + "\": " + kind + " is no value of a plan");
+        return fail(say("\"%1\": %2 is no value of a plan", member.key, Phrase(kind, language_)));
     }
 
     // An entry of the list that is not an object.
@@ -179,6 +186,7 @@ private:
     const int& line_;
     const std::function<bool(PlanEntry&&)>& take_;
     std::vector<PlanError>& errors_;
+    int language_;
     std::vector<Open> opened_; // at most the root, the list, an entry and a member's list
     std::size_t ignored_ = 0;  // depth inside a value passed over
     bool listed_ = false;
@@ -191,13 +199,14 @@ private:
 } // namespace
 
 void PlanEntriesFromJson(const std::string& text, const std::function<bool(PlanEntry&&)>& take,
-                         std::vector<PlanError>& errors) {
+                         std::vector<PlanError>& errors, int language) {
     int line = 1;
-    EntryReader reader(line, take, errors);
+    EntryReader reader(line, take, errors, language);
     const bool read =
         json::sax_parse(LineCounter(text.data(), &line), LineCounter(text.data() + text.size(), &line), &reader);
     if (read && !reader.listed())
-        errors.push_back({1, "a JSON plan is a list of objects, or an object with a \"detectors\" list"});
+        errors.push_back(
+            {1, Phrase("a JSON plan is a list of objects, or an object with a \"detectors\" list", language)});
 }
 
 } // namespace quelm

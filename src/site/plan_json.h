@@ -22,8 +22,9 @@ struct PlanEntry {
 // entry being read is held. A number becomes its digits, a list (addresses)
 // its items separated by blanks, null an empty cell. A key given twice in an
 // object, a value no column takes and text that is not JSON are said in
-// `errors`; the reading ends once they number kMostPlanErrors.
+// `errors`, in `language` (1 French, 2 English); the reading ends once they
+// number kMostPlanErrors.
 void PlanEntriesFromJson(const std::string& text, const std::function<bool(PlanEntry&&)>& take,
-                         std::vector<PlanError>& errors);
+                         std::vector<PlanError>& errors, int language = 2);
 
 } // namespace quelm

@@ -53,4 +53,11 @@ TEST(SiteLanguage, ASpreadsheetPlanIsReadAndItsMistakesNameLineAndDetector) {
     EXPECT_EQ(errors[1].line, 4);
     EXPECT_EQ(errors[1].detector, "302");
     EXPECT_EQ(errors[1].reason, "le nouveau numéro 300 est celui du détecteur de la ligne 2");
+
+    // A JSON plan's mistakes are said in the same language.
+    errors.clear();
+    ParsePlanText("[{\"detector\": 300, \"detector\": 301, \"power\": {}}]", true, ".", errors, {}, 1);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[0].reason, "\"detector\" donné deux fois");
+    EXPECT_EQ(errors[1].reason, "\"power\" : un objet n'est pas une valeur de plan");
 }

@@ -155,14 +155,15 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
 }
 
 #ifndef _WIN32 // reads the sources by their path on the build machine
-// Every sentence the command line passes through the catalogue as one literal
-// (`Tr("...")`, `Phrase("...", language)`) has its French wording: a sentence
+// Every sentence the command line and the site runner pass through the
+// catalogue as one literal (`Tr("...")`, `Phrase("...", language)`) has its French wording: a sentence
 // added in English only would reach a French technician untranslated.
 TEST(Phrases, EverySentenceOfTheCommandLineHasItsFrench) {
     const std::filesystem::path src = std::filesystem::path(QUELM_SOURCE_DIR) / "src";
     std::vector<std::filesystem::path> files = {src / "app" / "backend.cpp"};
-    for (const auto& entry : std::filesystem::directory_iterator(src / "cli"))
-        if (entry.path().extension() == ".cpp") files.push_back(entry.path());
+    for (const char* folder : {"cli", "site"})
+        for (const auto& entry : std::filesystem::directory_iterator(src / folder))
+            if (entry.path().extension() == ".cpp") files.push_back(entry.path());
     int checked = 0;
     for (const std::filesystem::path& file : files) {
         std::ifstream in(file);

@@ -213,8 +213,8 @@ void siteSurvey(const WindowDriver& w, const fs::path& work) {
     ::SendMessageW(::GetDlgItem(site, 11), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dir.c_str()));
     ::PostMessageW(::GetDlgItem(site, 16), BM_CLICK, 0, 0);
     HWND status = ::GetDlgItem(site, 23);
-    check(WaitFor([&] { return contains(TextOf(status), "3 détecteurs : 3 atteints, 3 faits"); }, 30000), "survey of three",
-          [&] { return std::string(TextOf(status)); });
+    check(WaitFor([&] { return contains(TextOf(status), "3 détecteurs : 3 atteints, 3 faits"); }, 30000),
+          "survey of three", [&] { return std::string(TextOf(status)); });
     for (const char* d : {"300", "12", "1048574"})
         check(WaitFor([&] { return fs::exists(work / Wide(folder) / (std::string(d) + ".bdp")); }, 2000),
               std::string("survey saved ") + d);
