@@ -56,7 +56,8 @@ int CommandLine(const std::uint8_t* data, std::size_t size) {
         for (const auto& a : options->addresses)
             if (!number(a)) std::abort();
     } else if (c == "survey") {
-        if (options->site.detectors.empty()) std::abort();
+        // With --retry-absent the numbers come from the report, read later.
+        if (options->site.detectors.empty() && options->site.retryAbsent.empty()) std::abort();
         for (const auto& d : options->site.detectors)
             if (!number(d)) std::abort();
     } else if (c != "show-file" && c != "ports" && c != "send-params" && c != "program-number" && c != "wait-number" &&
