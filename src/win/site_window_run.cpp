@@ -1,5 +1,6 @@
 // The site window's runs: each checks what it is given, then hands the main
 // window's model to the site runner and shows what it reports.
+#include "core/texts.h"
 #include "platform/path_text.h"
 #include "site/detector_list.h"
 #include "site/plan.h"
@@ -106,7 +107,7 @@ bool SiteWindow::audit() {
     std::string error;
     if (!ListAuditEntries(platform::PathFromUtf8(textOf(Folder)), entries, aside, error) || entries.empty()) {
         warn(error.empty() ? said("Aucun fichier NUMÉRO.bdp dans ce dossier", "No file NUMBER.bdp in this folder")
-                           : error);
+                           : Reason(error, form_.x.language));
         return false;
     }
     std::vector<std::string> detectors;
