@@ -42,6 +42,7 @@ SerialError errorOf(DWORD code, bool whileOpen) {
     case ERROR_GEN_FAILURE:
     case ERROR_BAD_COMMAND:
     case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_NOT_READY: // what Wine gives once the line behind the port is gone
     case ERROR_OPERATION_ABORTED:
     case ERROR_DEVICE_REMOVED: return {SerialFault::gone, {}};
     default: return {SerialFault::other, SystemMessage(code)};
