@@ -201,7 +201,7 @@ void WriteFrenchSettings(const std::filesystem::path& workDir) {
     std::ofstream(workDir / kSettingsFile, std::ios::binary | std::ios::trunc) << " 1 \r\n";
 }
 
-// The memory bounds of a long run (README, Reliability). Lists other than
+// The memory bounds of a long run (docs/measurements.md, A day of use). Lists other than
 // the log show a folder, the drives or the log-like message lists.
 constexpr std::size_t kMaxLogLines = 1000;
 constexpr std::size_t kMaxListItems = 1000;

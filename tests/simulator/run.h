@@ -41,7 +41,7 @@ struct DayResult : RunResult {
 // One tool left running for `hours` of simulated time: operations one after
 // the other with pauses, the line's faults drawn again every hour, the box
 // pulled out and put back; after every step each invariant and each memory
-// bound (README, Reliability) is checked. Steps keep only the latest ones.
+// bound (docs/measurements.md, A day of use) is checked. Steps keep only the latest ones.
 DayResult RunDay(std::uint64_t seed, const std::filesystem::path& workDir, double hours);
 
 } // namespace quelm::simulator

@@ -204,7 +204,7 @@ private:
     int refusalsLeft_ = 0;
 };
 
-// Reads a box description (format in README.md). On failure returns nothing
+// Reads a box description (format in docs/file-formats.md). On failure returns nothing
 // and says why in `error`, naming the line.
 std::optional<BoxConfig> loadBoxFile(const std::string& path, std::string& error);
 std::optional<BoxConfig> parseBoxText(const std::string& text, std::string& error);
