@@ -59,12 +59,12 @@ bool Taken(const Form& f, const Frame& b) {
 
 } // namespace
 
-void HandleAddressReport(Form& f, const Frame& b) {
-    if (!Taken(f, b)) return;
+FrameUse HandleAddressReport(Form& f, const Frame& b) {
+    if (!Taken(f, b)) return FrameUse::passedOn;
     const auto k = static_cast<int>(b[1] - code::kAddressValue0);
     Received(f, k).setText(std::to_string(FrameNumber(b)));
     Received(f, k).setEnabled(true);
-    f.x.tryCount = 10;
+    return FrameUse::taken;
 }
 
 void ReadBackWrittenAddress(Form& f) {
@@ -77,7 +77,6 @@ void AddressStepOver(Form& f) {
     if (x.operation == kSendAddresses && x.addressIndex == 9 && Agrees(f, 9)) EndAddresses(f);
     if (x.operation == kReadAddresses && x.addressIndex < 9) {
         x.addressIndex += 1;
-        x.tryCount = 0;
         f.ui.Timer[timer::addressRead]->enable();
     }
     if (x.operation == kSendAddresses && x.addressIndex <= 9) {
@@ -88,7 +87,6 @@ void AddressStepOver(Form& f) {
         } else if (x.addressWrites >= kMaxSendPasses) {
             return GiveUpAddress(f);
         }
-        x.tryCount = 0;
         f.ui.Timer[timer::addressWrite]->enable();
     }
 }

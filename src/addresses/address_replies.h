@@ -8,12 +8,15 @@
 namespace quelm {
 
 // Report 32 + k with a right check byte: Text1(k) shows the address and is
-// enabled; the step is over, whatever index was awaited.
-void HandleAddressReport(Form& f, const Frame& b);
+// enabled; the step is over, whatever index was awaited. Says whether it
+// took the frame.
+FrameUse HandleAddressReport(Form& f, const Frame& b);
 
 // The box acknowledged the write of an address: it is read back.
 void ReadBackWrittenAddress(Form& f);
 
+// Answered or out of tries alike, the read goes on with the next address;
+// a send writes the address in hand until the detector agrees.
 void AddressStepOver(Form& f);
 void AddressRetry(Form& f);
 

@@ -46,7 +46,7 @@ void Command4_Click(Form& f) {
     if (f.x.operation == kReadAddresses) return;
     // 2. Whatever else runs stops first, as the stop key stops it.
     f.x.keyPressed = 1;
-    f.x.attemptCount = kAbortMarker;
+    MarkStopRequested(f.x);
     Timer3_Timer(f);
     // 3. The read starts at address 0.
     f.x.addressIndex = 0;
@@ -109,7 +109,7 @@ void Command3_Click(Form& f) {
 }
 
 void SendAddressRead(Form& f) {
-    if (f.x.attemptCount == kAbortMarker) {
+    if (StopRequested(f.x)) {
         ShowBoxLine(f, exchangeStopped);
         f.x.paramSendActive = 0;
         return;

@@ -47,8 +47,8 @@ void StartConnectionTest(Form& f) {
 }
 
 void Timer1_Timer(Form& f) {
-    if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
-    if (f.x.attemptCount > 50) {
+    if (f.x.keyPressed) MarkStopRequested(f.x);
+    if (ConnectionTestSendsUsed(f.x)) {
         EndConnectionTest(f);
         SetButtonsEnabled(f, true);
         return;
@@ -84,9 +84,9 @@ void PollConnectionTest(Form& f) {
 }
 
 void Timer4_Timer(Form& f) {
-    if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
+    if (f.x.keyPressed) MarkStopRequested(f.x);
     f.x.attemptCount += 1;
-    if (f.x.attemptCount > 50) {
+    if (ConnectionTestSendsUsed(f.x)) {
         // A test that ran out of silences gives the window back as any other
         // ending does, rather than leave the buttons off until a key.
         EndConnectionTest(f);

@@ -49,7 +49,34 @@ constexpr bool KnownOperation(int op) {
     }
 }
 
+// A reply handler took the frame the decoder gave it (the awaited answer of
+// the step in hand: the step is over) or passed it on to the next handler.
+enum class FrameUse : bool { passedOn, taken };
+
+constexpr FrameUse& operator|=(FrameUse& a, FrameUse b) {
+    if (b == FrameUse::taken) a = b;
+    return a;
+}
+
+// How a step ended, as its step-over rule is told: its awaited answer came,
+// or kMaxTries frames came and none of them was that answer.
+enum class StepOutcome { answered, outOfTries };
+
+// A step gets this many frames that are not its answer; the last of them
+// ends it (the retry rules run before, the step-over rules then).
+constexpr int kMaxTries = 10;
+
+// attemptCount counts the request's repeats for want of any reply (the reply
+// watchdog), or a connection test's resends. Two values are states instead.
+//
+// A stop was asked for: the decoder and the next address request end the
+// exchange there. The watchdog still counts on top of it, and the stop watch
+// then stops the exchange on its own.
 constexpr int kAbortMarker = 1000;
+// A connection test resends its frame while the count is at most this; a
+// number put in the number box while it runs sets the count here: the test
+// has no resend left.
+constexpr int kConnectionTestSends = 50;
 
 // A real detector takes every write at the first pass and shows it at the
 // second; a send whose passes still disagree after this many never will. A
@@ -58,11 +85,15 @@ constexpr int kMaxSendPasses = 10;
 
 struct ExchangeState {
     int operation = kIdle;
+    // Frames of the step in hand that were not its answer, 0 to kMaxTries - 1
+    // between two runs of the decoder: a step that ends starts the next at 0.
     int tryCount = 0;
+    // The step's timer: 0, a send step's 7 to 16, or an address's 18 or 19.
     int stepTimer = 0;
+    // The address in hand, 0 to 9; -1 before a send of addresses reads address 0.
     int addressIndex = 0;
     int addressSendMode = 0;
-    int attemptCount = 0;
+    int attemptCount = 0; // see kAbortMarker
     // Empty, or the code of the last key pressed: any value asks to stop.
     std::optional<int> keyPressed;
     // The frame to send, bytes 1 to 5 (0 unused). Kept after sending so that
@@ -105,5 +136,11 @@ struct ExchangeState {
     int language = 0;
     bool startedOnce = false;
 };
+
+// The stop request in attemptCount, as the stop key and a new read leave it.
+inline void MarkStopRequested(ExchangeState& x) { x.attemptCount = kAbortMarker; }
+inline bool StopRequested(const ExchangeState& x) { return x.attemptCount == kAbortMarker; }
+// The connection test has used up its resends, or was told to stop.
+inline bool ConnectionTestSendsUsed(const ExchangeState& x) { return x.attemptCount > kConnectionTestSends; }
 
 } // namespace quelm

@@ -12,7 +12,7 @@ namespace quelm {
 // silent and that a key stops the waiting.
 void Timer6_Timer(Form& f) {
     f.ui.Timer[timer::replyWatchdog]->disable();
-    if (f.x.keyPressed) f.x.attemptCount = kAbortMarker;
+    if (f.x.keyPressed) MarkStopRequested(f.x);
     if (!f.x.keyPressed && f.x.shownLine == boxFound) ShowLineWith(f, detectorSilent, Said::DetectorSilent, "");
     f.x.attemptCount += 1;
     SendFrameAndPoll(f);
@@ -25,7 +25,7 @@ void Timer3_Timer(Form& f) {
 
 void StopExchange(Form& f, MessageLine k, const std::string& message) {
     ClassicClose_Click(f);
-    f.x.attemptCount = kAbortMarker;
+    MarkStopRequested(f.x);
     for (ModelTimer* t : f.ui.timers()) t->disable();
     SetButtonsEnabled(f, true);
     ShowMessage(f, k, message);

@@ -49,12 +49,12 @@ bool AnswersTheCall(const Form& f, const Frame& b) {
 
 // A detector answers to the new number: programming another onto it would
 // make two detectors answer to one number. Nothing is programmed.
-void RefuseTakenNumber(Form& f, const Frame& b) {
+FrameUse RefuseTakenNumber(Form& f, const Frame& b) {
     ShowLineWith(f, newNumberAnswers, Said::NewNumberAnswers, Str(NumberOf(b)));
     EndOperation(f);
     SetButtonsEnabled(f, true);
     f.ui.Timer[timer::stopWatch]->disable();
-    f.x.tryCount = 10;
+    return FrameUse::taken;
 }
 
 // A 96 or 97 reply carries a detector number: one beyond 1048574 is no
@@ -66,10 +66,10 @@ bool CarriesANumber(const Frame& b) { return FrameNumber(b) <= kMaxDetectorNumbe
 // While a write of a send is out, an answer to a call is a late one (the
 // watchdog sent the call again and both answers came): it costs a try. The
 // answer to the call between two steps of a send is the send's own.
-void HandleReply96(Form& f, const Frame& b) {
-    if (!IsReply(b, code::kCallNumber) || !CarriesANumber(b) || ReadRunning(f)) return;
-    if (f.x.operation == kSendOneParameter || f.x.operation == kCallBetweenSteps) return;
-    if (!AnswersTheCall(f, b)) return;
+FrameUse HandleReply96(Form& f, const Frame& b) {
+    if (!IsReply(b, code::kCallNumber) || !CarriesANumber(b) || ReadRunning(f)) return FrameUse::passedOn;
+    if (f.x.operation == kSendOneParameter || f.x.operation == kCallBetweenSteps) return FrameUse::passedOn;
+    if (!AnswersTheCall(f, b)) return FrameUse::passedOn;
     if (f.x.operation == kProbeNewNumber) return RefuseTakenNumber(f, b);
     ShowReportedNumber(f, NumberOf(b));
     SetBoxLine(f, detectorAnswered);
@@ -79,14 +79,14 @@ void HandleReply96(Form& f, const Frame& b) {
         EndOperation(f);
     }
     f.ui.Text5->repaint();
-    f.x.tryCount = 10;
+    return FrameUse::taken;
 }
 
 // While the programming calls or probes, a 97 is no confirmation of a number
 // not yet sent: it costs a try.
-void HandleReply97(Form& f, const Frame& b) {
-    if (!IsReply(b, code::kProgramNumber) || !CarriesANumber(b)) return;
-    if (f.x.operation == kCheckBeforeProgramming || f.x.operation == kProbeNewNumber) return;
+FrameUse HandleReply97(Form& f, const Frame& b) {
+    if (!IsReply(b, code::kProgramNumber) || !CarriesANumber(b)) return FrameUse::passedOn;
+    if (f.x.operation == kCheckBeforeProgramming || f.x.operation == kProbeNewNumber) return FrameUse::passedOn;
     ShowReportedNumber(f, NumberOf(b));
     SetBoxLine(f, ProgrammingEndLine(f, NumberOf(b)));
     EndOperation(f);
@@ -96,31 +96,29 @@ void HandleReply97(Form& f, const Frame& b) {
     // A send that this reply cut short would leave its controls disabled and
     // turn the next plain read into a send: the user's values come back.
     if (f.x.paramSendActive == 1) RestoreParameterControls(f);
-    f.x.tryCount = 10;
+    return FrameUse::taken;
 }
 
-void NumberStepOver(Form& f) {
-    if (f.x.operation == kProgramNumber && f.x.tryCount == 10) {
-        f.x.tryCount = 0;
+void NumberStepOver(Form& f, StepOutcome end) {
+    const bool failed = end == StepOutcome::outOfTries;
+    if (f.x.operation == kProgramNumber && failed) {
         SetBoxLine(f, numberNotConfirmed);
         EndOperation(f);
         f.ui.Text5->repaint();
         SetButtonsEnabled(f, true);
     }
     if (f.x.operation == kCheckBeforeProgramming) {
-        if (f.x.tryCount == 10) {
+        if (failed) {
             // The operation, the session and the stop watch stay as they are.
-            f.x.tryCount = 0;
             ShowBoxLine(f, noAnswerToCall);
             SetButtonsEnabled(f, true);
         } else {
             f.ui.Timer[timer::sendNewNumber]->enable();
         }
     }
-    // Ten frames, none of them an answer or silence: whether the new number
-    // is free cannot be told, and nothing is programmed.
-    if (f.x.operation == kProbeNewNumber && f.x.tryCount == 10) {
-        f.x.tryCount = 0;
+    // Every try a frame, none of them an answer or silence: whether the new
+    // number is free cannot be told, and nothing is programmed.
+    if (f.x.operation == kProbeNewNumber && failed) {
         ShowLineWith(f, noValidAnswer, Said::NoValidAnswer, "");
         EndOperation(f);
         SetButtonsEnabled(f, true);

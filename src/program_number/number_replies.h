@@ -7,11 +7,12 @@
 
 namespace quelm {
 
-void HandleReply96(Form& f, const Frame& b);
-void HandleReply97(Form& f, const Frame& b);
+// Each says whether it took the frame.
+FrameUse HandleReply96(Form& f, const Frame& b);
+FrameUse HandleReply97(Form& f, const Frame& b);
 
-// Operations 61, then 6.
-void NumberStepOver(Form& f);
+// Operations 61, then 6, then the probe 62.
+void NumberStepOver(Form& f, StepOutcome end);
 // Operations 6 and 61 alike: the same frame again at once.
 void NumberRetry(Form& f);
 

@@ -22,7 +22,7 @@ void Text3_Change(Form& f) {
     f.x.keyPressed = 1;
     f.ui.Timer[timer::connectionListen]->disable();
     f.ui.Timer[timer::connectionResend]->disable();
-    f.x.attemptCount = 50;
+    f.x.attemptCount = kConnectionTestSends;
 }
 
 } // namespace quelm

@@ -33,9 +33,8 @@ bool Taken(const Form& f, const Frame& b, int replyCode) {
     }
 }
 
-// Ten frames came without the awaited reply of a read that is not the first.
+// The tries of a read that is not the first ran out without its reply.
 void EndFailedRead(Form& f, MessageLine line) {
-    f.x.tryCount = 0;
     SetBoxLine(f, line);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
@@ -47,27 +46,27 @@ void EndFailedRead(Form& f, MessageLine line) {
 
 } // namespace
 
-void HandleReply64(Form& f, const Frame& b) {
-    if (!Taken(f, b, code::kReadGroup1)) return;
+FrameUse HandleReply64(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup1)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) EnableOptions(f, 3, 13);
     ShowBoxLine(f, group1Read);
-    f.x.tryCount = 10;
+    return FrameUse::taken;
 }
 
-void HandleReply65(Form& f, const Frame& b) {
-    if (!Taken(f, b, code::kReadGroup2)) return;
+FrameUse HandleReply65(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup2)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) {
         EnableOptions(f, 14, 27);
         Enable({f.ui.Frame[15], f.ui.Text8});
     }
     ShowBoxLine(f, group2Read);
-    f.x.tryCount = 10;
+    return FrameUse::taken;
 }
 
-bool HandleReply66(Form& f, const Frame& b) {
-    if (!Taken(f, b, code::kReadGroup3)) return false;
+FrameUse HandleReply66(Form& f, const Frame& b) {
+    if (!Taken(f, b, code::kReadGroup3)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0)
         Enable({f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10});
@@ -80,22 +79,21 @@ bool HandleReply66(Form& f, const Frame& b) {
     // A send goes on with its call: its stop watch keeps running (stopping
     // and starting it again would put off its next look at the keys).
     if (f.x.paramSendActive == 0) f.ui.Timer[timer::stopWatch]->disable();
-    f.x.tryCount = 10;
-    return true;
+    return FrameUse::taken;
 }
 
-void ParameterReadStepOver(Form& f) {
-    if (f.x.operation == kReadGroup3 && f.x.tryCount == 10) EndFailedRead(f, group3ReadFailed);
+void ParameterReadStepOver(Form& f, StepOutcome end) {
+    const bool failed = end == StepOutcome::outOfTries;
+    if (f.x.operation == kReadGroup3 && failed) EndFailedRead(f, group3ReadFailed);
     if (f.x.operation == kReadGroup2) {
-        if (f.x.tryCount == 10)
+        if (failed)
             EndFailedRead(f, group2ReadFailed);
         else
             f.ui.Timer[timer::readGroup3]->enable();
     }
     if (f.x.operation == kReadGroup1) {
-        if (f.x.tryCount == 10) {
+        if (failed) {
             // Group 1: operation, session and stop watch stay as they are.
-            f.x.tryCount = 0;
             ShowBoxLine(f, group1ReadFailed);
             SetButtonsEnabled(f, true);
             if (f.x.paramSendActive == 1) RestoreParameterControls(f);

@@ -5,12 +5,14 @@
 
 namespace quelm {
 
-void HandleReply64(Form& f, const Frame& b);
-void HandleReply65(Form& f, const Frame& b);
-// Returns whether it took the frame: a send of parameters goes on from there.
-bool HandleReply66(Form& f, const Frame& b);
+// Each says whether it took the frame: the reply of the group being read,
+// or any parameter reply while no other reply is awaited.
+FrameUse HandleReply64(Form& f, const Frame& b);
+FrameUse HandleReply65(Form& f, const Frame& b);
+// A reply 66 taken ends the read: a send of parameters goes on from there.
+FrameUse HandleReply66(Form& f, const Frame& b);
 
-void ParameterReadStepOver(Form& f);
+void ParameterReadStepOver(Form& f, StepOutcome end);
 void ParameterReadRetry(Form& f);
 
 void Timer28_Timer(Form& f);

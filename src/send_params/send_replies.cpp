@@ -34,36 +34,33 @@ bool SendStepOut(const Form& f) {
 
 // The detector called between two steps answered with its number: the next
 // step goes.
-void HandleCallAnswer(Form& f, const Frame& b) {
-    if (f.x.operation != kCallBetweenSteps || !IsReply(b, code::kCallNumber)) return;
-    if (FrameNumber(b) != FrameNumber(f.x.outFrame)) return;
+FrameUse HandleCallAnswer(Form& f, const Frame& b) {
+    if (f.x.operation != kCallBetweenSteps || !IsReply(b, code::kCallNumber)) return FrameUse::passedOn;
+    if (FrameNumber(b) != FrameNumber(f.x.outFrame)) return FrameUse::passedOn;
     EnableNextSendStep(f);
-    f.x.tryCount = 10;
+    return FrameUse::taken;
 }
 
 // A pass's read of the detector ended with group 3: a send goes on with the
 // call of the detector, the first step of its handshake.
 void CallAfterTheRead(Form& f) {
     if (f.x.paramSendActive != 1) return;
+    // The call goes out inside this tick, whose step evaluation then ends
+    // the read's step: the call, awaiting its reply, keeps all its tries.
     SendCallNumber(f);
-    // The call went out inside this tick, whose step evaluation still counts
-    // the reply just handled: its tries start one lower, so that it has ten
-    // like every other step of the send.
-    f.x.tryCount = -1;
 }
 
 // The acknowledgement is the awaited answer to a write, and to a call the
 // box answers itself: it ends the step, and costs no try.
-void SendHandshakeAcknowledgement(Form& f) {
-    if (f.x.operation == kCallBetweenSteps || (f.x.operation == kSendOneParameter && f.x.stepTimer != 16)) {
-        f.ui.Timer[timer::callBetweenSteps]->enable();
-        f.x.tryCount = 10;
-    }
+FrameUse SendHandshakeAcknowledgement(Form& f) {
+    if (f.x.operation != kCallBetweenSteps && (f.x.operation != kSendOneParameter || f.x.stepTimer == 16))
+        return FrameUse::passedOn;
+    f.ui.Timer[timer::callBetweenSteps]->enable();
+    return FrameUse::taken;
 }
 
-void SendStepOver(Form& f) {
-    if (!SendStepOut(f) || f.x.tryCount != 10) return;
-    f.x.tryCount = 0;
+void SendStepOver(Form& f, StepOutcome end) {
+    if (!SendStepOut(f) || end != StepOutcome::outOfTries) return;
     const std::string caption = SendStepCaption(f, f.x.stepTimer);
     ShowLineWith(f, noValidAnswer, Said::NoValidAnswer, (caption.empty() ? "" : " (" + caption + ")"));
     EndGivingWindowBack(f);

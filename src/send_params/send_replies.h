@@ -7,19 +7,20 @@
 
 namespace quelm {
 
-// The answer 96 to the call between two steps: the next step goes.
-void HandleCallAnswer(Form& f, const Frame& b);
+// The answer 96 to the call between two steps: the next step goes. Says
+// whether it took the frame.
+FrameUse HandleCallAnswer(Form& f, const Frame& b);
 // Reply 66 ended a pass's read: a send goes on with its call.
 void CallAfterTheRead(Form& f);
 
 // The box acknowledged a write of the send, or a call during it: the
-// detector is called (again) by Timer27.
-void SendHandshakeAcknowledgement(Form& f);
+// detector is called (again) by Timer27, and the acknowledgement is taken.
+FrameUse SendHandshakeAcknowledgement(Form& f);
 // Operations 81 and 82, as a read's steps: a frame that is not the awaited
 // answer to a write or a call costs a try and the same frame goes again
-// after tryCount x 10 ms (Timer28); the tenth ends the send, the user's
-// values back and the window given back.
-void SendStepOver(Form& f);
+// after tryCount x 10 ms (Timer28); the last of kMaxTries ends the send,
+// the user's values back and the window given back.
+void SendStepOver(Form& f, StepOutcome end);
 void SendStepRetry(Form& f);
 
 void Timer27_Timer(Form& f);

@@ -6,17 +6,21 @@
 #include "send_params/send_replies.h"
 #include "shell/bind_handlers.h"
 
+#include <iterator>
+
 namespace quelm {
 
 void BindSendAndNumberHandlers(Form& f) {
     using Handler = void (*)(Form&);
-    const std::pair<int, Handler> timers[] = {
-        {7, Timer7_Timer},   {8, Timer8_Timer},   {9, Timer9_Timer},   {10, Timer10_Timer},
-        {11, Timer11_Timer}, {12, Timer12_Timer}, {13, Timer13_Timer}, {14, Timer14_Timer},
-        {15, Timer15_Timer}, {16, Timer16_Timer}, {20, Timer20_Timer}, {27, Timer27_Timer},
-    };
-    for (const auto& [n, handler] : timers)
-        f.ui.Timer[static_cast<std::size_t>(n)]->onTick = [&f, h = handler] { h(f); };
+    // A send step's timer is its step number: the channel first, then one
+    // parameter each, then the comparison that ends a pass.
+    static constexpr Handler sendSteps[] = {Timer7_Timer,  Timer8_Timer,  Timer9_Timer,  Timer10_Timer, Timer11_Timer,
+                                            Timer12_Timer, Timer13_Timer, Timer14_Timer, Timer15_Timer, Timer16_Timer};
+    static_assert(std::size(sendSteps) == timer::lastSendStep - timer::firstSendStep.number + 1);
+    const auto on = [&f](std::size_t n, Handler handler) { f.ui.Timer[n]->onTick = [&f, handler] { handler(f); }; };
+    for (std::size_t i = 0; i < std::size(sendSteps); ++i) on(timer::firstSendStep + i, sendSteps[i]);
+    on(timer::sendNewNumber, Timer20_Timer);
+    on(timer::callBetweenSteps, Timer27_Timer);
     f.ui.Command[button::programNumber]->onClick = [&f] { Command6_Click(f); };
     f.ui.Command[button::sendParameters]->onClick = [&f] { Command8_Click(f); };
     f.ui.Text4->onChange = [&f] { Text4_Change(f); };

@@ -1,6 +1,7 @@
 // The whole read against a box whose line drops, corrupts, delays,
 // duplicates, cuts and adds bytes, for many seeds. Every run is
 // deterministic: a failing seed printed here replays the same way.
+#include "decoder/decoder.h"
 #include "form/parameters.h"
 #include "shell/keyboard.h"
 #include "shell/language_files.h"
@@ -55,11 +56,10 @@ bool Genuine(const Frame& r) {
 // the check byte) and it passes the one-byte check, which nothing can tell
 // from a real reply.
 void WatchTakenFrames(Form& f, bool& forged) {
-    auto decode = f.ui.Timer[17]->onTick;
-    f.ui.Timer[17]->onTick = [&f, &forged, decode] {
-        decode();
+    f.ui.Timer[17]->onTick = [&f, &forged] {
+        const bool taken = DecodeReply(f) == FrameUse::taken;
         const auto& r = f.link.rxFrame;
-        if (f.x.tryCount == 11 && r[1] >= 64 && r[1] <= 66 && !Genuine(r)) forged = true;
+        if (taken && r[1] >= 64 && r[1] <= 66 && !Genuine(r)) forged = true;
     };
 }
 

@@ -271,3 +271,46 @@ TEST_F(ReadEdges, AWatchdogPeriodInSilenceSaysTheDetectorDoesNotAnswer) {
     ASSERT_TRUE(rig.runUntilOperationEnds(5000));
     EXPECT_EQ(rig.message(), " STOP");
 }
+
+// Each operation's step is over only on the reply it awaits: a handler that
+// took a frame it does not own would end the step as answered, one that
+// passed its own on would cost the step a try. Frames carry detector 12,
+// the one a call awaits.
+TEST_F(ReadEdges, EachStepTakesItsOwnReplyAndPassesTheOthersOn) {
+    const Frame5 r64{64, 1, 1, 4, 68}, r65{65, 2, 6, 42, 65 ^ 2 ^ 6 ^ 42}, r66{66, 7, 0, 0, 66 ^ 7};
+    const Frame5 r96{96, 0, 0, 12, 96 ^ 12}, r96other{96, 0, 0, 13, 96 ^ 13}, r97{97, 0, 0, 12, 97 ^ 12};
+    const Frame5 address{32, 0, 0, 5, 32 ^ 5}, ack{0, 1, 2, 3, 4};
+    struct Row {
+        int operation;
+        int step;
+        Frame5 frame;
+        bool taken;
+    };
+    // clang-format off
+    const Row rows[] = {
+        {kReadGroup1, 0, r64, true}, {kReadGroup1, 0, r96, false}, {kReadGroup1, 0, ack, false},
+        {kReadGroup2, 0, r65, true}, {kReadGroup2, 0, r66, false}, {kReadGroup3, 0, r66, true},
+        {kReadAddresses, 18, address, true}, {kProbeNewNumber, 0, r64, false},
+        {kCheckBeforeProgramming, 0, r96, true}, {kCheckBeforeProgramming, 0, r96other, false},
+        {kCheckBeforeProgramming, 0, r97, false}, {kProgramNumber, 0, r97, true}, {kProgramNumber, 0, address, false},
+        {kCallBetweenSteps, 0, r96, true}, {kCallBetweenSteps, 0, r64, false},
+        {kSendOneParameter, 8, ack, true}, {kSendOneParameter, 16, ack, false}, {kSendOneParameter, 8, r96, false},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        // What the last row sent again is answered, and thrown away.
+        for (ModelTimer* t : f.ui.timers()) t->disable();
+        rig.clock.advanceMs(100);
+        for (std::uint8_t byte = 0; rig.box.takeByte(rig.clock.nowUs(), byte);) {}
+        ClassicOpen_Click(f);
+        f.x.operation = row.operation;
+        f.x.stepTimer = row.step;
+        f.x.tryCount = f.x.addressIndex = 0;
+        f.x.outFrame = {0, 96, 0, 0, 12, 96 ^ 12};
+        rig.box.inject(rig.clock.nowUs(), {row.frame.begin(), row.frame.end()});
+        rig.clock.advanceMs(10);
+        const bool taken = DecodeReply(f) == FrameUse::taken;
+        EXPECT_EQ(taken, row.taken) << row.operation << " given " << int(row.frame[0]);
+        EXPECT_EQ(f.x.tryCount, taken ? 0 : 1) << row.operation << " given " << int(row.frame[0]);
+    }
+}

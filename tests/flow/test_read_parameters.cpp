@@ -57,20 +57,20 @@ TEST_F(ReadTest, ReadsTheNineParametersOfADetector) {
 
 TEST_F(ReadTest, CodeTablesOfReplies64And65) {
     ClassicOpen_Click(f);
-    // One reply while the read of its group waits; returns the try count.
+    // One reply while the read of its group waits; returns whether it was taken.
     auto reply = [&](int code, int b2, int b3, int b4) {
         f.x.operation = code == 64 ? kReadGroup1 : code == 65 ? kReadGroup2 : kReadGroup3;
         f.x.tryCount = 0;
         rig.box.inject(rig.clock.nowUs(), {std::uint8_t(code), std::uint8_t(b2), std::uint8_t(b3), std::uint8_t(b4),
                                            std::uint8_t(code ^ b2 ^ b3 ^ b4)});
         rig.clock.advanceMs(10);
-        DecodeReply(f);
+        const FrameUse use = DecodeReply(f);
         for (int n : {23, 24, 28}) f.ui.Timer[static_cast<std::size_t>(n)]->disable();
-        return f.x.tryCount;
+        return use == FrameUse::taken;
     };
     const int dynamicCodes[] = {0, 1, 2, 4, 6, 7};
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(reply(64, i % 3, i % 2, dynamicCodes[i]), 11);
+        EXPECT_TRUE(reply(64, i % 3, i % 2, dynamicCodes[i]));
         EXPECT_EQ(ParametersShown(f).dynamicTime, i);
         EXPECT_EQ(ParametersShown(f).outputPower, 2 - i % 3); // codes max, med, min; options min, med, max
         EXPECT_EQ(ParametersShown(f).channel, i % 2);
@@ -80,31 +80,31 @@ TEST_F(ReadTest, CodeTablesOfReplies64And65) {
     // rather than the previous detector's choice.
     for (int unknown : {3, 5, 8, 255}) {
         reply(64, 1, 1, 7);
-        EXPECT_EQ(reply(64, 1, 0, unknown), 11);
+        EXPECT_TRUE(reply(64, 1, 0, unknown));
         EXPECT_EQ(ParametersShown(f).dynamicTime, std::nullopt);
         EXPECT_EQ(ParametersShown(f).outputPower, 1);
         EXPECT_EQ(ParametersShown(f).channel, 0);
     }
-    EXPECT_EQ(reply(64, 3, 2, 0), 11);
+    EXPECT_TRUE(reply(64, 3, 2, 0));
     EXPECT_EQ(ParametersShown(f).outputPower, std::nullopt);
     EXPECT_EQ(ParametersShown(f).channel, std::nullopt);
     EXPECT_EQ(ParametersShown(f).dynamicTime, 0);
     for (int code = 0; code <= 6; ++code) {
-        EXPECT_EQ(reply(65, code, 6 - code, 40 + code), 11);
+        EXPECT_TRUE(reply(65, code, 6 - code, 40 + code));
         EXPECT_EQ(ParametersShown(f).riseTime, code);
         EXPECT_EQ(ParametersShown(f).fallTime, 6 - code);
         EXPECT_EQ(f.ui.Text8->text(), std::to_string(40 + code));
     }
     reply(65, 2, 5, 120); // a level of 120 is capped by the box's validator
     EXPECT_EQ(f.ui.Text8->text(), "100");
-    EXPECT_EQ(reply(65, 7, 200, 55), 11); // out of the tables: both groups show nothing
+    EXPECT_TRUE(reply(65, 7, 200, 55)); // out of the tables: both groups show nothing
     EXPECT_EQ(ParametersShown(f).riseTime, std::nullopt);
     EXPECT_EQ(ParametersShown(f).fallTime, std::nullopt);
     EXPECT_EQ(f.ui.Text8->text(), "55");
-    EXPECT_EQ(reply(66, 7, 0, 2), 11);
+    EXPECT_TRUE(reply(66, 7, 0, 2));
     EXPECT_EQ(ParametersShown(f).commandType, std::nullopt);
     ClassicOpen_Click(f); // the reply 66 ended the read and closed the box
-    EXPECT_EQ(reply(66, 7, 0, 0), 11);
+    EXPECT_TRUE(reply(66, 7, 0, 0));
     EXPECT_EQ(f.ui.Text9->text(), "7");
     EXPECT_EQ(f.ui.Text10->text(), "0");
     EXPECT_EQ(ParametersShown(f).commandType, 0);
@@ -197,7 +197,7 @@ TEST_F(ReadTest, AStrayByteLeftBetweenGroupsIsDiscardedBeforeTheNextRequest) {
     // the reply to group 2 is read whole, not one byte behind.
     EXPECT_EQ(rig.box.pending(rig.clock.nowUs()), 0u);
     injectAfterFrame(2, {65, 2, 6, 42, 65 ^ 2 ^ 6 ^ 42});
-    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.tryCount == 11; }, 100));
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[24]->enabled(); }, 100)); // group 2 taken
     EXPECT_EQ(ParametersShown(f).riseTime, 2);
     EXPECT_EQ(ParametersShown(f).fallTime, 6);
     EXPECT_EQ(f.ui.Text8->text(), "42");
