@@ -108,8 +108,7 @@ int SetChannel(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     const std::optional<Frame> ack = AwaitAcknowledgement(form, o.timeoutSeconds);
     if (!ack || (*ack)[5] != channel) {
         if (!ack)
-            std::fprintf(err, Tr("quelmbox-cli: channel %s sent, but the box did not acknowledge it\n"),
-                         name);
+            std::fprintf(err, Tr("quelmbox-cli: channel %s sent, but the box did not acknowledge it\n"), name);
         else
             std::fprintf(err, Tr("quelmbox-cli: channel %s sent, but the box reports channel %s\n"), name,
                          (*ack)[5] == 3   ? "A"

@@ -72,9 +72,12 @@ bool TakeAddresses(const std::vector<std::string>& words, Options& o, std::strin
 }
 
 bool TakeChannel(const std::string& word, Options& o, std::string& error) {
-    if (word == "A" || word == "a") o.channel = BoxChannel::A;
-    else if (word == "B" || word == "b") o.channel = BoxChannel::B;
-    else return Fail(error, Tr("the box channel is A or B: ") + word);
+    if (word == "A" || word == "a")
+        o.channel = BoxChannel::A;
+    else if (word == "B" || word == "b")
+        o.channel = BoxChannel::B;
+    else
+        return Fail(error, Tr("the box channel is A or B: ") + word);
     return true;
 }
 
@@ -83,8 +86,9 @@ bool TakeChannel(const std::string& word, Options& o, std::string& error) {
 bool CheckArguments(const Command& c, const std::vector<std::string>& words, Options& o, std::string& error) {
     if (c.arguments == Arguments::sendFields) return ParseSendParams(words, o.number, o.send, error);
     if (c.arguments == Arguments::oldAndNew) return ParseProgramNumber(words, o.number, o.send, error);
-    const std::size_t wanted =
-        c.arguments == Arguments::none ? 1 : c.arguments == Arguments::detectorAndAddresses ? 12 : 2;
+    const std::size_t wanted = c.arguments == Arguments::none                   ? 1
+                               : c.arguments == Arguments::detectorAndAddresses ? 12
+                                                                                : 2;
     if (words.size() != wanted) return Fail(error, ArgumentsWanted(c));
     switch (c.arguments) {
     case Arguments::file: o.file = words[1]; return true;
@@ -181,8 +185,7 @@ bool CheckCommand(const std::vector<std::string>& words, const std::string& boxF
         return Fail(error, Tr("--save-dir, --report, --retry-absent, --dry-run, --stop-on-error and --per-detector go "
                               "with survey, apply and audit"));
     if (c == nullptr) return Fail(error, Tr("unknown command: ") + words[0] + boxFileHint);
-    if (o.withAddresses && o.saveFile.empty())
-        return Fail(error, Tr("--with-addresses goes with read-params --save"));
+    if (o.withAddresses && o.saveFile.empty()) return Fail(error, Tr("--with-addresses goes with read-params --save"));
     if (!o.saveFile.empty() && !Accepts(c, kSave)) return Fail(error, Tr("--save goes with read-params only"));
     return CheckArguments(*c, words, o, error);
 }
@@ -204,16 +207,20 @@ struct Flag {
     const char* name;
     bool Options::*field;
 };
-constexpr Flag kFlags[] = {{"--help", &Options::help},   {"-h", &Options::help},
-                           {"--version", &Options::version}, {"--print-udev-rule", &Options::printUdevRule},
-                           {"--json", &Options::json},   {"--trace", &Options::trace},
+constexpr Flag kFlags[] = {{"--help", &Options::help},
+                           {"-h", &Options::help},
+                           {"--version", &Options::version},
+                           {"--print-udev-rule", &Options::printUdevRule},
+                           {"--json", &Options::json},
+                           {"--trace", &Options::trace},
                            {"--with-addresses", &Options::withAddresses}};
 
 // The front end's own options with a value; false when args[i] is none of
 // them, true with `error` set when its value is wrong.
 bool TakeValueOption(const std::vector<std::string>& args, std::size_t& i, Options& o, std::string& error) {
     if (const auto v = OptionValue(args, i, "--timeout")) {
-        if (ParseSeconds(*v, o.timeoutSeconds)) o.timeoutGiven = true;
+        if (ParseSeconds(*v, o.timeoutSeconds))
+            o.timeoutGiven = true;
         else
             error = Filled(Tr("--timeout takes seconds above 0 and at most 86400, in digits with an optional "
                               "fraction (30, 2.5): \"%1\""),

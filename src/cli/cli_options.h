@@ -18,8 +18,8 @@ const char* ChannelName(BoxChannel channel);
 
 struct Options {
     BackendOptions backend;
-    const Command* command = nullptr; // its row of the command table (commands.h)
-    std::string number;               // the detector, plain decimal ("0300" is "300"); program-number's OLD
+    const Command* command = nullptr;   // its row of the command table (commands.h)
+    std::string number;                 // the detector, plain decimal ("0300" is "300"); program-number's OLD
     BoxChannel channel = BoxChannel::A; // channel
     long long testNumber = 0;           // test-number
     std::string file;                   // show-file

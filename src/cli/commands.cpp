@@ -125,11 +125,10 @@ const std::vector<Command> kCommands = {
 };
 // clang-format on
 
-const char* const kUsageHead[2] = {
-    "Usage: quelmbox-cli [options] COMMAND\n"
-    "Commands:\n",
-    "Utilisation : quelmbox-cli [options] COMMANDE\n"
-    "Commandes :\n"};
+const char* const kUsageHead[2] = {"Usage: quelmbox-cli [options] COMMAND\n"
+                                   "Commands:\n",
+                                   "Utilisation : quelmbox-cli [options] COMMANDE\n"
+                                   "Commandes :\n"};
 
 const char* const kUsageOptions[2] = {
     "Options:\n"

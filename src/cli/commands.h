@@ -60,8 +60,8 @@ struct Command {
     bool writesDetector;
     bool showsProgress; // a live status line while it runs
     Awaits awaits;
-    std::optional<SiteMode> site;  // survey, apply, audit
-    const char* readBack;          // the command that shows what a cut-short write left
+    std::optional<SiteMode> site; // survey, apply, audit
+    const char* readBack;         // the command that shows what a cut-short write left
     // Run on the headless window, or without a box at all.
     int (*onForm)(Form& form, const Options& o, std::FILE* out, std::FILE* err);
     int (*withoutBox)(const Options& o, std::FILE* out, std::FILE* err);

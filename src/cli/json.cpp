@@ -21,9 +21,12 @@ std::string LongControlEscapes(const std::string& json) {
             continue;
         }
         const char next = json[++i];
-        const char* code = next == 'b' ? "08" : next == 't' ? "09" : next == 'n' ? "0a" : next == 'f' ? "0c"
-                         : next == 'r' ? "0d"
-                                       : nullptr;
+        const char* code = next == 'b'   ? "08"
+                           : next == 't' ? "09"
+                           : next == 'n' ? "0a"
+                           : next == 'f' ? "0c"
+                           : next == 'r' ? "0d"
+                                         : nullptr;
         if (code != nullptr)
             out.append("\\u00").append(code);
         else

@@ -34,8 +34,7 @@ bool FieldsFromJson(const std::string& text, std::vector<std::string>& fields, s
 // OLD NEW (words[0] is the command's name); on success fill `number` (the
 // detector, plain decimal) and `send`. False on a value outside its list or
 // range, with the reason in `error`.
-bool ParseSendParams(const std::vector<std::string>& words, std::string& number, SendOptions& send,
-                     std::string& error);
+bool ParseSendParams(const std::vector<std::string>& words, std::string& number, SendOptions& send, std::string& error);
 bool ParseProgramNumber(const std::vector<std::string>& words, std::string& number, SendOptions& send,
                         std::string& error);
 

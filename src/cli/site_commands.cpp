@@ -239,7 +239,8 @@ public:
         if (next_ >= rows_.size()) return;
         rows_[next_++] = r;
         std::string error;
-        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.site.mode, rows_, error, Language()) && !said_) {
+        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.site.mode, rows_, error, Language()) &&
+            !said_) {
             SayError(err_, Reason(error, Language()));
             said_ = true;
         }
@@ -257,7 +258,8 @@ private:
 bool PutReport(const Options& o, const SiteRun& run, std::FILE* out, std::FILE* err) {
     std::string error;
     if (o.site.reportFile != "-") {
-        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.site.mode, run.rows, error, Language())) return true;
+        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.site.mode, run.rows, error, Language()))
+            return true;
         SayError(err, Reason(error, Language()));
         return false;
     }

@@ -62,7 +62,8 @@ std::string ResultText(const Form& form, const DetectorReport& r, SiteMode mode)
     }
     if (!r.reached) return {};
     if (mode == SiteMode::audit) return said("lu, comparé à ", "read, compared with ") + r.projectFile;
-    if (mode == SiteMode::survey && !r.projectFile.empty()) return said("lu, enregistré ", "read, saved ") + r.projectFile;
+    if (mode == SiteMode::survey && !r.projectFile.empty())
+        return said("lu, enregistré ", "read, saved ") + r.projectFile;
     if (mode == SiteMode::applyDryRun && r.differences.empty())
         return said("lu, rien à écrire", "read, nothing to write");
     return said("lu", "read");
