@@ -175,7 +175,8 @@ int RunParsed(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
         std::fputs(kQuelmUdevRule, out);
         return kSuccess;
     }
-    if (options->command->withoutBox != nullptr) return options->command->withoutBox(*options, out, err);
+    if (options->command->withoutBox != nullptr)
+        return options->command->withoutBox(options->file, options->json, out, err);
     return RunCommand(*options, out, err);
 }
 

@@ -3,7 +3,6 @@
 #include "cli/address_commands.h"
 #include "cli/box_runs.h"
 #include "cli/cli_language.h"
-#include "cli/cli_options.h"
 #include "cli/port_commands.h"
 #include "cli/project_commands.h"
 #include "cli/send_commands.h"
@@ -13,8 +12,7 @@ namespace quelm::cli {
 
 namespace {
 
-int ShowFileOf(const Options& o, std::FILE* out, std::FILE* err) { return ShowFile(o.file, o.json, out, err); }
-int PortsOf(const Options& o, std::FILE* out, std::FILE*) { return ListPorts(o.json, out); }
+int Ports(const std::string&, bool json, std::FILE* out, std::FILE*) { return ListPorts(json, out); }
 
 // clang-format off
 const std::vector<Command> kCommands = {
@@ -53,7 +51,7 @@ const std::vector<Command> kCommands = {
       "  test-number NUM\xC3\x89RO  envoie \xC3\xA0 la BOX le num\xC3\xA9ro de test NUM\xC3\x89RO (0 \xC3\xA0 1048574)\n"}},
     {"show-file", Arguments::file, 0,
      " takes one file",
-     false, false, Awaits::nothing, std::nullopt, nullptr, nullptr, ShowFileOf,
+     false, false, Awaits::nothing, std::nullopt, nullptr, nullptr, ShowFile,
      {"  show-file FILE      print the 19 values of a project file (.bdp) as the\n"
       "                      window would load them, and the lines it cannot use\n",
       "  show-file FICHIER   affiche les 19 valeurs d'un fichier de projet (.bdp) comme\n"
@@ -90,7 +88,7 @@ const std::vector<Command> kCommands = {
       "                      d\xC3\xA9tecteur donne\n"}},
     {"ports", Arguments::none, 0,
      "ports takes no argument",
-     false, false, Awaits::nothing, std::nullopt, nullptr, nullptr, PortsOf,
+     false, false, Awaits::nothing, std::nullopt, nullptr, nullptr, Ports,
      {"  ports               list the serial ports: the name to give to --port,\n"
       "                      whether it is an FTDI adapter and its latency timer\n",
       "  ports               liste les ports s\xC3\xA9rie : le nom \xC3\xA0 donner \xC3\xA0 --port, s'il\n"

@@ -62,9 +62,10 @@ struct Command {
     Awaits awaits;
     std::optional<SiteMode> site; // survey, apply, audit
     const char* readBack;         // the command that shows what a cut-short write left
-    // Run on the headless window, or without a box at all.
+    // Run on the headless window, or without a box at all on the file
+    // the command was given.
     int (*onForm)(Form& form, const Options& o, std::FILE* out, std::FILE* err);
-    int (*withoutBox)(const Options& o, std::FILE* out, std::FILE* err);
+    int (*withoutBox)(const std::string& file, bool json, std::FILE* out, std::FILE* err);
     const char* usage[2]; // its lines of --help: English, French
 };
 
