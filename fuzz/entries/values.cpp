@@ -2,6 +2,7 @@
 #include "../entries.h"
 
 #include "cli/cli_options.h"
+#include "cli/commands.h"
 #include "protocol/number.h"
 
 #include <cmath>
@@ -48,21 +49,23 @@ int CommandLine(const std::uint8_t* data, std::size_t size) {
         return !n.empty() && n.size() <= 7 && n.find_first_not_of("0123456789") == std::string::npos &&
                std::stol(n) <= 1048574;
     };
-    const std::string& c = options->command;
-    if (c == "channel") {
-        if (options->number != "A" && options->number != "B") std::abort();
-    } else if (c == "read-params" || c == "read-addresses" || c == "send-addresses" || c == "test-number") {
+    switch (options->command->arguments) {
+    case cli::Arguments::detector:
+    case cli::Arguments::detectorAndAddresses:
         if (!number(options->number)) std::abort();
         for (const auto& a : options->addresses)
             if (!number(a)) std::abort();
-    } else if (c == "survey") {
+        break;
+    case cli::Arguments::testNumber:
+        if (!number(std::to_string(options->testNumber))) std::abort();
+        break;
+    case cli::Arguments::detectorList:
         // With --retry-absent the numbers come from the report, read later.
         if (options->site.detectors.empty() && options->site.retryAbsent.empty()) std::abort();
         for (const auto& d : options->site.detectors)
             if (!number(d)) std::abort();
-    } else if (c != "show-file" && c != "ports" && c != "send-params" && c != "program-number" && c != "wait-number" &&
-               c != "apply" && c != "audit") {
-        std::abort();
+        break;
+    default: break;
     }
     if (!(options->site.perDetectorSeconds > 0 && options->site.perDetectorSeconds <= 3600)) std::abort();
     return 0;

@@ -1,7 +1,9 @@
 #include "cli/cli_options.h"
 
 #include "cli/cli_language.h"
+#include "cli/commands.h"
 #include "core/texts.h"
+#include "protocol/frame.h"
 
 #include "platform/files.h"
 #include "platform/stop_signals.h"
@@ -17,13 +19,6 @@ namespace quelm::cli {
 namespace {
 
 constexpr double kMaxTimeoutSeconds = 86400;
-
-bool KnownCommand(const std::string& word) {
-    for (const char* c : {"read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file",
-                          "send-params", "program-number", "wait-number", "survey", "apply", "audit", "ports"})
-        if (word == c) return true;
-    return false;
-}
 
 // Seconds as plain decimal digits with an optional fraction ("30", "2.5"),
 // above 0 and at most a day.
@@ -47,49 +42,68 @@ bool ParseSeconds(const std::string& text, double& seconds) {
 bool ValidNumber(std::string& text) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
     text.erase(0, std::min(text.find_first_not_of('0'), text.size() - 1));
-    return text.size() <= 7 && std::atol(text.c_str()) <= 1048574;
+    return text.size() <= 7 && std::atol(text.c_str()) <= kMaxDetectorNumber;
 }
 
-const char* ArgumentsWanted(const std::string& command) {
-    if (command == "channel") return Tr(" takes A or B");
-    if (command == "send-addresses") return Tr(" takes a detector number and exactly ten addresses");
-    if (command == "show-file") return Tr(" takes one file");
-    return Tr(" takes one number");
+bool Fail(std::string& error, const std::string& why) {
+    error = why;
+    return false;
 }
 
-// The words after the command: their count, then each value.
-bool CheckArguments(Options& o, const std::vector<std::string>& words, std::string& error) {
-    const std::size_t wanted = o.command == "send-addresses" ? 12 : 2;
-    if (words.size() != wanted) {
-        error = o.command + ArgumentsWanted(o.command);
-        return false;
-    }
-    o.number = words[1];
-    if (o.command == "show-file") return true;
-    if (o.command == "channel") {
-        if (o.number == "a" || o.number == "b") o.number[0] = static_cast<char>(o.number[0] - 'a' + 'A');
-        if (o.number != "A" && o.number != "B") {
-            error = Tr("the box channel is A or B: ") + words[1];
-            return false;
-        }
-        return true;
-    }
-    if (!ValidNumber(o.number)) {
-        error =
-            Tr(o.command == "test-number" ? "a test number is 0 to 1048574: " : "a detector number is 0 to 1048574: ") +
-            words[1];
-        return false;
-    }
+// The one number of a detector or a test number.
+bool TakeNumber(const Command& c, const std::vector<std::string>& words, std::string& number, std::string& error) {
+    number = words[1];
+    if (ValidNumber(number)) return true;
+    return Fail(error, Tr(c.arguments == Arguments::testNumber ? "a test number is 0 to 1048574: "
+                                                               : "a detector number is 0 to 1048574: ") +
+                           words[1]);
+}
+
+// The ten addresses of send-addresses, after its detector.
+bool TakeAddresses(const std::vector<std::string>& words, Options& o, std::string& error) {
     for (std::size_t i = 2; i < words.size(); ++i) {
         std::string address = words[i];
-        if (!ValidNumber(address)) {
-            error =
-                Filled(Tr("address %1 is not a whole number from 0 to 1048574: %2"), std::to_string(i - 1), words[i]);
-            return false;
-        }
+        if (!ValidNumber(address))
+            return Fail(error, Filled(Tr("address %1 is not a whole number from 0 to 1048574: %2"),
+                                      std::to_string(i - 1), words[i]));
         o.addresses.push_back(address);
     }
     return true;
+}
+
+bool TakeChannel(const std::string& word, Options& o, std::string& error) {
+    if (word == "A" || word == "a")
+        o.channel = BoxChannel::A;
+    else if (word == "B" || word == "b")
+        o.channel = BoxChannel::B;
+    else
+        return Fail(error, Tr("the box channel is A or B: ") + word);
+    return true;
+}
+
+// The words after a command that runs on one detector, the box or a file:
+// their count, then each value into its own field.
+bool CheckArguments(const Command& c, const std::vector<std::string>& words, Options& o, std::string& error) {
+    if (c.arguments == Arguments::sendFields) return ParseSendParams(words, o.number, o.send, error);
+    if (c.arguments == Arguments::oldAndNew) return ParseProgramNumber(words, o.number, o.send, error);
+    const std::size_t wanted = c.arguments == Arguments::none                   ? 1
+                               : c.arguments == Arguments::detectorAndAddresses ? 12
+                                                                                : 2;
+    if (words.size() != wanted) return Fail(error, ArgumentsWanted(c));
+    switch (c.arguments) {
+    case Arguments::file: o.file = words[1]; return true;
+    case Arguments::channel: return TakeChannel(words[1], o, error);
+    case Arguments::testNumber: {
+        std::string number;
+        if (!TakeNumber(c, words, number, error)) return false;
+        o.testNumber = std::stoll(number);
+        return true;
+    }
+    case Arguments::detector: return TakeNumber(c, words, o.number, error);
+    case Arguments::detectorAndAddresses:
+        return TakeNumber(c, words, o.number, error) && TakeAddresses(words, o, error);
+    default: return true;
+    }
 }
 
 // An option given a second time is a mistake: which one was meant?
@@ -132,44 +146,120 @@ bool ReadJsonFields(SendOptions& send, std::string& error) {
     return false;
 }
 
-// The words after a site command, and the options that go with it; for any
-// other command, that no site option was given.
-bool CheckSiteCommand(const std::vector<std::string>& words, Options& o, std::string& error) {
-    const SiteOptions& s = o.site;
-    if (!IsSiteCommand(o.command)) {
-        if (s.given)
-            error = Tr("--save-dir, --report, --retry-absent, --dry-run, --stop-on-error and --per-detector go with "
-                       "survey, apply and audit");
-        return error.empty();
-    }
-    if (!s.retryAbsent.empty() && o.command != "survey") {
-        error = Tr("--retry-absent goes with survey");
-        return false;
-    }
+// The words after a site command and the options that go with it.
+bool CheckSiteCommand(const Command& c, const std::vector<std::string>& words, Options& o, std::string& error) {
+    SiteOptions& s = o.site;
+    s.mode = *c.site;
+    if (!s.retryAbsent.empty() && !Accepts(&c, kRetryAbsent)) return Fail(error, Tr("--retry-absent goes with survey"));
     // The numbers come from the report, read before the run.
     if (!s.retryAbsent.empty() && words.size() == 1) return true;
-    if (words.size() != 2) {
-        error = SiteCommandWanted(o.command);
-        return false;
-    }
-    o.number = words[1];
+    if (words.size() != 2) return Fail(error, ArgumentsWanted(c));
+    if (c.arguments == Arguments::detectorList) s.detectorsGiven = words[1];
+    if (c.arguments == Arguments::plan) s.plan = words[1];
+    if (c.arguments == Arguments::folder) s.folder = words[1];
     if (!o.saveFile.empty())
         error = Tr("--save goes with read-params; survey takes --save-dir");
-    else if (o.withAddresses && o.command != "survey")
+    else if (o.withAddresses && !Accepts(&c, kWithAddresses))
         error = Tr("--with-addresses goes with survey or read-params");
-    else if (!s.saveDir.empty() && o.command != "survey")
+    else if (!s.saveDir.empty() && !Accepts(&c, kSaveDir))
         error = Tr("--save-dir goes with survey");
-    else if ((s.dryRun || s.stopOnError) && o.command != "apply")
+    else if ((s.dryRun && !Accepts(&c, kDryRun)) || (s.stopOnError && !Accepts(&c, kStopOnError)))
         error = Tr("--dry-run and --stop-on-error go with apply");
     else if (!s.retryAbsent.empty())
         error = Tr("survey --retry-absent REPORT takes its numbers from the report: give no others");
     if (!error.empty()) return false;
-    if (o.command == "survey" && !ParseDetectorList(o.number, o.site.detectors, error, Language())) return false;
-    return true;
+    return c.arguments != Arguments::detectorList || ParseDetectorList(words[1], s.detectors, error, Language());
+}
+
+// The command of words[0] with its words and the options given: each
+// option goes with the commands that take it.
+bool CheckCommand(const std::vector<std::string>& words, const std::string& boxFileHint, Options& o,
+                  std::string& error) {
+    const Command* c = FindCommand(words[0]);
+    o.command = c;
+    if (!o.send.fromFile.empty() && !Accepts(c, kFrom)) return Fail(error, Tr("--from goes with send-params only"));
+    if (!o.send.jsonFile.empty() && !Accepts(c, kFromJson))
+        return Fail(error, Tr("--from-json goes with send-params only"));
+    if (c != nullptr && c->site) return CheckSiteCommand(*c, words, o, error);
+    if (o.site.given)
+        return Fail(error, Tr("--save-dir, --report, --retry-absent, --dry-run, --stop-on-error and --per-detector go "
+                              "with survey, apply and audit"));
+    if (c == nullptr) return Fail(error, Tr("unknown command: ") + words[0] + boxFileHint);
+    if (o.withAddresses && o.saveFile.empty()) return Fail(error, Tr("--with-addresses goes with read-params --save"));
+    if (!o.saveFile.empty() && !Accepts(c, kSave)) return Fail(error, Tr("--save goes with read-params only"));
+    return CheckArguments(*c, words, o, error);
 }
 
 // The code of a --lang value: 1 fr, 2 en, 0 another.
 int LanguageCode(const std::string& value) { return value == "fr" ? 1 : value == "en" ? 2 : 0; }
+
+// The value of option `name` at args[i], "--name VALUE" (i moves on to the
+// value; none: empty) or "--name=VALUE"; nothing when args[i] is another.
+std::optional<std::string> OptionValue(const std::vector<std::string>& args, std::size_t& i, const std::string& name) {
+    const std::string& a = args[i];
+    if (a == name) return i + 1 < args.size() ? args[++i] : std::string();
+    if (a.rfind(name + "=", 0) == 0) return a.substr(name.size() + 1);
+    return std::nullopt;
+}
+
+// The options that take no value.
+struct Flag {
+    const char* name;
+    bool Options::*field;
+};
+constexpr Flag kFlags[] = {{"--help", &Options::help},
+                           {"-h", &Options::help},
+                           {"--version", &Options::version},
+                           {"--print-udev-rule", &Options::printUdevRule},
+                           {"--json", &Options::json},
+                           {"--trace", &Options::trace},
+                           {"--with-addresses", &Options::withAddresses}};
+
+// The front end's own options with a value; false when args[i] is none of
+// them, true with `error` set when its value is wrong.
+bool TakeValueOption(const std::vector<std::string>& args, std::size_t& i, Options& o, std::string& error) {
+    if (const auto v = OptionValue(args, i, "--timeout")) {
+        if (ParseSeconds(*v, o.timeoutSeconds))
+            o.timeoutGiven = true;
+        else
+            error = Filled(Tr("--timeout takes seconds above 0 and at most 86400, in digits with an optional "
+                              "fraction (30, 2.5): \"%1\""),
+                           *v);
+    } else if (const auto v = OptionValue(args, i, "--lang")) {
+        o.language = LanguageCode(*v);
+        if (o.language == 0) error = Filled(Tr("--lang takes fr or en: \"%1\""), *v);
+    } else if (const auto v = OptionValue(args, i, "--from")) {
+        o.send.fromFile = *v;
+        if (v->empty()) error = Tr("--from needs a project file");
+    } else if (const auto v = OptionValue(args, i, "--from-json")) {
+        o.send.jsonFile = *v;
+        ReadJsonFields(o.send, error);
+    } else if (const auto v = OptionValue(args, i, "--save")) {
+        o.saveFile = *v;
+        if (v->empty()) error = Tr("--save needs a file name");
+    } else {
+        return false;
+    }
+    return true;
+}
+
+enum class Taken { option, word, refused };
+
+// The option at args[i] (i moves past its value), or a word.
+Taken TakeOption(const std::vector<std::string>& args, std::size_t& i, Options& o, std::string& error) {
+    for (const Flag& f : kFlags) {
+        if (args[i] != f.name) continue;
+        o.*f.field = true;
+        return Taken::option;
+    }
+    const bool taken = TakeValueOption(args, i, o, error) || ParseSiteOption(args, i, o.site, error) ||
+                       (error.empty() && parseBackendOption(args, i, o.backend, error));
+    if (!error.empty()) return Taken::refused;
+    if (taken) return Taken::option;
+    if (args[i].rfind("--", 0) != 0) return Taken::word;
+    error = Tr("unknown option: ") + args[i];
+    return Taken::refused;
+}
 
 } // namespace
 
@@ -188,106 +278,24 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     std::string boxFileHint;
     std::vector<std::string> given;
     for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (GivenTwice(a, given, error)) return std::nullopt;
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-        } else if (a == "--version") {
-            o.version = true;
-        } else if (a == "--print-udev-rule") {
-            o.printUdevRule = true;
-        } else if (a == "--json") {
-            o.json = true;
-        } else if (a == "--trace") {
-            o.trace = true;
-        } else if (a == "--timeout" || a.rfind("--timeout=", 0) == 0) {
-            const std::string value = a == "--timeout" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(10);
-            if (!ParseSeconds(value, o.timeoutSeconds)) {
-                error = Filled(Tr("--timeout takes seconds above 0 and at most 86400, in digits with an optional "
-                                  "fraction (30, 2.5): \"%1\""),
-                               value);
-                return std::nullopt;
-            }
-            o.timeoutGiven = true;
-        } else if (a == "--lang" || a.rfind("--lang=", 0) == 0) {
-            const std::string value = a == "--lang" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
-            o.language = LanguageCode(value);
-            if (o.language == 0) {
-                error = Filled(Tr("--lang takes fr or en: \"%1\""), value);
-                return std::nullopt;
-            }
-        } else if (a == "--with-addresses") {
-            o.withAddresses = true;
-        } else if (a == "--from" || a.rfind("--from=", 0) == 0) {
-            o.send.fromFile = a == "--from" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
-            if (o.send.fromFile.empty()) {
-                error = Tr("--from needs a project file");
-                return std::nullopt;
-            }
-        } else if (a == "--from-json" || a.rfind("--from-json=", 0) == 0) {
-            o.send.jsonFile = a == "--from-json" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(12);
-            if (!ReadJsonFields(o.send, error)) return std::nullopt;
-        } else if (a == "--save" || a.rfind("--save=", 0) == 0) {
-            o.saveFile = a == "--save" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
-            if (o.saveFile.empty()) {
-                error = Tr("--save needs a file name");
-                return std::nullopt;
-            }
-        } else if (ParseSiteOption(args, i, o.site, error)) {
-        } else if (!error.empty()) {
-            return std::nullopt;
-        } else if (parseBackendOption(args, i, o.backend, error)) {
-        } else if (!error.empty()) {
-            return std::nullopt;
-        } else if (a.rfind("--", 0) == 0) {
-            error = Tr("unknown option: ") + a;
-            return std::nullopt;
-        } else {
-            // "--simulate FILE" reads FILE as the command: say what was meant.
-            if (i > 1 && args[i - 1] == "--simulate" && words.empty() && !KnownCommand(a))
-                boxFileHint = Filled(Tr(" (for a box file, write --simulate=%1)"), a);
-            words.push_back(a);
-        }
+        if (GivenTwice(args[i], given, error)) return std::nullopt;
+        const Taken taken = TakeOption(args, i, o, error);
+        if (taken == Taken::refused) return std::nullopt;
+        if (taken == Taken::option) continue;
+        // "--simulate FILE" reads FILE as the command: say what was meant.
+        if (i > 1 && args[i - 1] == "--simulate" && words.empty() && FindCommand(args[i]) == nullptr)
+            boxFileHint = Filled(Tr(" (for a box file, write --simulate=%1)"), args[i]);
+        words.push_back(args[i]);
     }
     if (o.help || o.version || o.printUdevRule) return o;
     if (words.empty()) {
         error = Tr("no command given");
         return std::nullopt;
     }
-    o.command = words[0];
-    if (!o.send.fromFile.empty() && o.command != "send-params") {
-        error = Tr("--from goes with send-params only");
-        return std::nullopt;
-    }
-    if (!o.send.jsonFile.empty() && o.command != "send-params") {
-        error = Tr("--from-json goes with send-params only");
-        return std::nullopt;
-    }
-    if (!CheckSiteCommand(words, o, error)) return std::nullopt;
-    if (IsSiteCommand(o.command)) return o;
-    if (IsSendOrNumberCommand(o.command)) {
-        if (!ParseSendOrNumberCommand(words, o.number, o.send, error)) return std::nullopt;
-        return o;
-    }
-    if (!KnownCommand(o.command)) {
-        error = Tr("unknown command: ") + o.command + boxFileHint;
-        return std::nullopt;
-    }
-    if (o.withAddresses && o.saveFile.empty()) {
-        error = Tr("--with-addresses goes with read-params --save");
-        return std::nullopt;
-    }
-    if (!o.saveFile.empty() && o.command != "read-params") {
-        error = Tr("--save goes with read-params only");
-        return std::nullopt;
-    }
-    if (o.command == "ports") {
-        if (words.size() == 1) return o;
-        error = Tr("ports takes no argument");
-        return std::nullopt;
-    }
-    if (!CheckArguments(o, words, error)) return std::nullopt;
+    if (!CheckCommand(words, boxFileHint, o, error)) return std::nullopt;
     return o;
 }
+
+const char* ChannelName(BoxChannel channel) { return channel == BoxChannel::A ? "A" : "B"; }
 
 } // namespace quelm::cli

@@ -10,11 +10,19 @@
 
 namespace quelm::cli {
 
+struct Command;
+
+enum class BoxChannel { A, B };
+// "A" or "B".
+const char* ChannelName(BoxChannel channel);
+
 struct Options {
     BackendOptions backend;
-    std::string command; // "read-params", "read-addresses", "send-addresses", "channel", "test-number", "show-file", or
-                         // those of send_options.h
-    std::string number;  // the number as typed, the channel A or B, or the file shown
+    const Command* command = nullptr;   // its row of the command table (commands.h)
+    std::string number;                 // the detector, plain decimal ("0300" is "300"); program-number's OLD
+    BoxChannel channel = BoxChannel::A; // channel
+    long long testNumber = 0;           // test-number
+    std::string file;                   // show-file
     std::string saveFile;               // read-params: the project file to write after the read
     bool withAddresses = false;         // read-params --save: the addresses read too
     SendOptions send;                   // send-params, program-number

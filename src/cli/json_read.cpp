@@ -3,131 +3,84 @@
 #include "cli/cli_language.h"
 #include "core/texts.h"
 
-#include <cstdlib>
-#include <string_view>
+#include <nlohmann/json.hpp>
 
 namespace quelm::cli {
 
 namespace {
 
-class Reader {
+using nlohmann::json;
+
+// Turns the reader's events into the top object's members, in order; what
+// lies inside a nested list or object is passed over.
+class MemberReader : public nlohmann::json_sax<json> {
 public:
-    explicit Reader(const std::string& text) : s_(text) {}
+    explicit MemberReader(std::vector<JsonMember>& members) : members_(members) {}
 
-    std::optional<std::vector<JsonMember>> object(std::string& error) {
-        std::vector<JsonMember> members;
-        skipBlanks();
-        if (!take('{')) return fail("an object '{' was expected", error);
-        skipBlanks();
-        if (!take('}')) {
-            do {
-                JsonMember m;
-                skipBlanks();
-                if (!string(m.key)) return fail("a quoted member name was expected", error);
-                skipBlanks();
-                if (!take(':')) return fail("':' was expected", error);
-                if (!value(m, 0)) return fail("a value was expected", error);
-                members.push_back(std::move(m));
-                skipBlanks();
-            } while (take(','));
-            if (!take('}')) return fail("',' or '}' was expected", error);
-        }
-        skipBlanks();
-        if (at_ != s_.size()) return fail("text after the object", error);
-        return members;
+    bool null() override { return scalar(JsonMember::Kind::Literal, "null"); }
+    bool boolean(bool v) override { return scalar(JsonMember::Kind::Literal, v ? "true" : "false"); }
+    bool number_integer(number_integer_t v) override { return scalar(JsonMember::Kind::Number, std::to_string(v)); }
+    bool number_unsigned(number_unsigned_t v) override { return scalar(JsonMember::Kind::Number, std::to_string(v)); }
+    bool number_float(number_float_t, const string_t& written) override {
+        return scalar(JsonMember::Kind::Number, written);
     }
-
-private:
-    std::optional<std::vector<JsonMember>> fail(const char* why, std::string& error) {
-        error = Filled(Tr("%1 at character %2"), Tr(why), std::to_string(at_ + 1));
-        return std::nullopt;
-    }
-    void skipBlanks() {
-        while (at_ < s_.size() && (s_[at_] == ' ' || s_[at_] == '\t' || s_[at_] == '\n' || s_[at_] == '\r')) ++at_;
-    }
-    bool take(char c) {
-        if (at_ >= s_.size() || s_[at_] != c) return false;
-        ++at_;
+    bool string(string_t& v) override { return scalar(JsonMember::Kind::String, v); }
+    bool binary(binary_t&) override { return scalar(JsonMember::Kind::Nested, ""); }
+    bool start_object(std::size_t) override { return open(); }
+    bool start_array(std::size_t) override { return open(); }
+    bool end_object() override { return close(); }
+    bool end_array() override { return close(); }
+    bool key(string_t& k) override {
+        if (depth_ == 1) key_ = k;
         return true;
     }
-    bool string(std::string& out) {
-        if (!take('"')) return false;
-        while (at_ < s_.size() && s_[at_] != '"') {
-            char c = s_[at_++];
-            if (static_cast<unsigned char>(c) < 0x20) return false;
-            if (c == '\\') {
-                if (at_ >= s_.size()) return false;
-                c = s_[at_++];
-                if (c == 'u') {
-                    if (at_ + 4 > s_.size()) return false;
-                    const long code = std::strtol(s_.substr(at_, 4).c_str(), nullptr, 16);
-                    at_ += 4;
-                    if (code >= 0x80) return false; // our output escapes control bytes only
-                    c = static_cast<char>(code);
-                } else if (c == 'n') {
-                    c = '\n';
-                } else if (c == 't') {
-                    c = '\t';
-                } else if (c == 'r') {
-                    c = '\r';
-                } else if (c != '"' && c != '\\' && c != '/') {
-                    return false;
-                }
-            }
-            out += c;
-        }
-        return take('"');
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
+        // "[json.exception.parse_error.101] parse error at line 1, column 5: why": from "at line";
+        // "[json.exception.out_of_range.406] number overflow ...": after the tag.
+        const std::string what = e.what();
+        const std::size_t at = what.find("at line");
+        const std::size_t tag = what.find("] ");
+        why_ = at != std::string::npos ? what.substr(at) : tag != std::string::npos ? what.substr(tag + 2) : what;
+        return false;
     }
-    bool value(JsonMember& m, int depth) {
-        skipBlanks();
-        if (at_ >= s_.size() || depth > 32) return false;
-        const char c = s_[at_];
-        if (c == '"') {
-            m.kind = JsonMember::Kind::String;
-            return string(m.text);
-        }
-        if (c == '{' || c == '[') {
-            m.kind = JsonMember::Kind::Nested;
-            return nested(depth);
-        }
-        for (const char* literal : {"true", "false", "null"}) {
-            if (s_.compare(at_, std::string(literal).size(), literal) == 0) {
-                m.kind = JsonMember::Kind::Literal;
-                m.text = literal;
-                at_ += m.text.size();
-                return true;
-            }
-        }
-        const std::size_t start = at_;
-        while (at_ < s_.size() && std::string_view("+-0123456789.eE").find(s_[at_]) != std::string_view::npos) ++at_;
-        m.kind = JsonMember::Kind::Number;
-        m.text = s_.substr(start, at_ - start);
-        return !m.text.empty();
+    const std::string& why() const { return why_; }
+
+private:
+    bool scalar(JsonMember::Kind kind, const std::string& text) {
+        if (depth_ == 1) members_.push_back({key_, kind, text});
+        return true;
     }
-    // A list or an object inside the object: read over.
-    bool nested(int depth) {
-        const char close = s_[at_] == '{' ? '}' : ']';
-        ++at_;
-        skipBlanks();
-        if (take(close)) return true;
-        do {
-            JsonMember inner;
-            skipBlanks();
-            if (close == '}' && (!string(inner.key) || (skipBlanks(), !take(':')))) return false;
-            if (!value(inner, depth + 1)) return false;
-            skipBlanks();
-        } while (take(','));
-        return take(close);
+    bool open() {
+        if (depth_ == 1) members_.push_back({key_, JsonMember::Kind::Nested, ""});
+        ++depth_;
+        return true;
+    }
+    bool close() {
+        --depth_;
+        return true;
     }
 
-    const std::string& s_;
-    std::size_t at_ = 0;
+    std::vector<JsonMember>& members_;
+    int depth_ = 0;
+    std::string key_;
+    std::string why_;
 };
 
 } // namespace
 
 std::optional<std::vector<JsonMember>> ReadJsonObject(const std::string& text, std::string& error) {
-    return Reader(text).object(error);
+    // Anything but an object is refused where it starts.
+    const std::size_t start = text.find_first_not_of(" \t\n\r");
+    if (start == std::string::npos || text[start] != '{') {
+        error = Filled(Tr("%1 at character %2"), Tr("an object '{' was expected"),
+                       std::to_string(start == std::string::npos ? text.size() + 1 : start + 1));
+        return std::nullopt;
+    }
+    std::vector<JsonMember> members;
+    MemberReader reader(members);
+    if (json::sax_parse(text, &reader)) return members;
+    error = Filled(Tr("not JSON: %1"), reader.why());
+    return std::nullopt;
 }
 
 } // namespace quelm::cli

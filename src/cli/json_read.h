@@ -1,9 +1,9 @@
 #pragma once
-// Reads back the command line's own JSON: one object whose members are
-// strings, numbers, true, false, null, or lists and objects (kept as a mark).
+// Reads back the command line's own JSON with nlohmann's reader: one object
+// whose members are strings, numbers, true, false, null, or lists and objects
+// (kept as a mark).
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace quelm::cli {
@@ -14,8 +14,8 @@ struct JsonMember {
     std::string text; // the string's text, the number as written, or the literal
 };
 
-// The members of the object `text` holds, in order; nothing on a syntax
-// error, with where and why in `error`.
+// The members of the object `text` holds, in order, a key given twice kept
+// twice; nothing when it is no JSON object, with where and why in `error`.
 std::optional<std::vector<JsonMember>> ReadJsonObject(const std::string& text, std::string& error);
 
 } // namespace quelm::cli

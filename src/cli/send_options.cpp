@@ -3,6 +3,7 @@
 #include "cli/cli_language.h"
 #include "cli/json_read.h"
 #include "core/texts.h"
+#include "protocol/frame.h"
 
 #include <algorithm>
 #include <cctype>
@@ -60,34 +61,30 @@ std::vector<OptionField> OptionFields() {
     return groups;
 }
 
-bool IsSendOrNumberCommand(const std::string& command) {
-    return command == "send-params" || command == "program-number" || command == "wait-number";
-}
-
-bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string& number, SendOptions& send,
-                              std::string& error) {
-    const std::string& command = words[0];
-    if (command == "wait-number") {
-        if (words.size() == 1) return true;
-        error = Tr("wait-number takes no argument");
-        return false;
-    }
-    if (command == "program-number" && words.size() != 3) {
+bool ParseProgramNumber(const std::vector<std::string>& words, std::string& number, SendOptions& send,
+                        std::string& error) {
+    if (words.size() != 3) {
         error = Tr("program-number takes the present number and the new one");
         return false;
     }
-    const bool fromFile = !send.fromFile.empty() || !send.jsonFile.empty();
-    if (command == "send-params" && words.size() < (fromFile ? 2u : 3u)) {
-        error = Tr("send-params takes a detector number and at least one FIELD=VALUE, --from FILE or --from-json FILE");
-        return false;
-    }
-    if (!WholeNumber(words[1], 1048574, number)) {
+    if (!WholeNumber(words[1], kMaxDetectorNumber, number)) {
         error = Tr("a detector number is 0 to 1048574: ") + words[1];
         return false;
     }
-    if (command == "program-number") {
-        if (WholeNumber(words[2], 1048574, send.newNumber)) return true;
-        error = Tr("a new number is 0 to 1048574: ") + words[2];
+    if (WholeNumber(words[2], kMaxDetectorNumber, send.newNumber)) return true;
+    error = Tr("a new number is 0 to 1048574: ") + words[2];
+    return false;
+}
+
+bool ParseSendParams(const std::vector<std::string>& words, std::string& number, SendOptions& send,
+                     std::string& error) {
+    const bool fromFile = !send.fromFile.empty() || !send.jsonFile.empty();
+    if (words.size() < (fromFile ? 2u : 3u)) {
+        error = Tr("send-params takes a detector number and at least one FIELD=VALUE, --from FILE or --from-json FILE");
+        return false;
+    }
+    if (!WholeNumber(words[1], kMaxDetectorNumber, number)) {
+        error = Tr("a detector number is 0 to 1048574: ") + words[1];
         return false;
     }
     std::vector<std::size_t> seen;

@@ -74,7 +74,7 @@ private:
 
 // One line per detector as it ends; a dry run and an audit give each
 // difference a line of its own.
-void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& command) {
+void PrintRow(std::FILE* out, const DetectorReport& r, SiteMode mode) {
     const int language = Language();
     const std::string colon = language == 1 ? " : " : ": ";
     std::string line = r.detector + colon + StateName(r.state, language) + " (" +
@@ -84,7 +84,7 @@ void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& comman
         for (const std::string& w : r.written) line += " " + ColumnHeader(w, language);
     }
     if (!r.newNumber.empty()) line += Tr(", now answers to ") + r.newNumber;
-    if (command == "survey" && !r.projectFile.empty()) line += Tr(", saved ") + r.projectFile;
+    if (mode == SiteMode::survey && !r.projectFile.empty()) line += Tr(", saved ") + r.projectFile;
     if (!r.readTwice.empty()) {
         line += Tr(", read twice:");
         for (const std::string& what : r.readTwice) line += " " + std::string(Tr(what.c_str()));
@@ -100,7 +100,7 @@ void PrintRow(std::FILE* out, const DetectorReport& r, const std::string& comman
                      Tr(w.reached == "confirmed"      ? "confirmed by the detector"
                         : w.reached == "acknowledged" ? "acknowledged by the box, not confirmed"
                                                       : "sent, not acknowledged by the box"));
-    const char* other = Tr(command == "audit" ? "file" : "plan");
+    const char* other = Tr(mode == SiteMode::audit ? "file" : "plan");
     for (const FieldDifference& d : r.differences) {
         const std::string difference = ColumnHeader(d.field, language) + colon + Tr("detector ") +
                                        (d.detector.empty() ? Tr("(none)") : DecimalText(d.detector, language)) + ", " +
@@ -123,13 +123,13 @@ int ExitCode(const SiteRun& run, bool dryRun) {
 int ReadPlanFile(const Options& o, ApplyRequest& apply, std::FILE* err) {
     std::vector<PlanError> errors;
     apply.rows = ReadPlan(
-        platform::PathFromUtf8(o.number), errors, [] { return platform::StopSignal() != 0; }, Language());
+        platform::PathFromUtf8(o.site.plan), errors, [] { return platform::StopSignal() != 0; }, Language());
     if (platform::StopSignal() != 0) {
         SayError(err, std::string(Tr("STOP: stopped by ")) + platform::StopSignalName() +
                           Tr(" while reading the plan; nothing sent"));
         return kSignalled + platform::StopSignal();
     }
-    for (const PlanError& e : errors) SayError(err, DescribePlanError(o.number, e, Language()));
+    for (const PlanError& e : errors) SayError(err, DescribePlanError(o.site.plan, e, Language()));
     if (!errors.empty()) SayError(err, Tr("plan refused, nothing sent"));
     return errors.empty() ? kSuccess : kUsage;
 }
@@ -137,19 +137,19 @@ int ReadPlanFile(const Options& o, ApplyRequest& apply, std::FILE* err) {
 int ListFolder(const Options& o, std::vector<AuditEntry>& audit, std::FILE* err) {
     std::vector<std::string> aside;
     std::string error;
-    if (!ListAuditEntries(platform::PathFromUtf8(o.number), audit, aside, error)) {
+    if (!ListAuditEntries(platform::PathFromUtf8(o.site.folder), audit, aside, error)) {
         SayError(err, error);
         return kUsage;
     }
     for (const std::string& name : aside) SayError(err, name + Tr(": not a detector number, left aside"));
-    if (audit.empty()) SayError(err, o.number + Tr(": no project file NUMBER.bdp"));
+    if (audit.empty()) SayError(err, o.site.folder + Tr(": no project file NUMBER.bdp"));
     return audit.empty() ? kUsage : kSuccess;
 }
 
 // The files the run reads or writes, which its report must not replace.
 std::vector<RunFile> RunFiles(const Options& o, const ApplyRequest& apply, const std::vector<AuditEntry>& audit) {
     std::vector<RunFile> files;
-    if (o.command == "apply") files.push_back({platform::PathFromUtf8(o.number), "the plan"});
+    if (o.site.mode == SiteMode::apply) files.push_back({platform::PathFromUtf8(o.site.plan), "the plan"});
     for (const PlanRow& row : apply.rows)
         if (!row.fileRead.empty()) files.push_back({row.fileRead, "a project file"});
     for (const AuditEntry& e : audit) files.push_back({e.file, "a project file"});
@@ -220,8 +220,8 @@ int ReadAbsent(const Options& o, std::vector<std::string>& detectors, std::FILE*
 // What the command runs on, checked before anything is sent.
 int Prepare(Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std::FILE* err) {
     int code = kSuccess;
-    if (o.command == "apply") code = ReadPlanFile(o, apply, err);
-    if (o.command == "audit") code = ListFolder(o, audit, err);
+    if (o.site.mode == SiteMode::apply) code = ReadPlanFile(o, apply, err);
+    if (o.site.mode == SiteMode::audit) code = ListFolder(o, audit, err);
     if (!o.site.retryAbsent.empty()) code = ReadAbsent(o, o.site.detectors, err);
     if (code == kSuccess) code = CheckSaveDir(o, o.site.detectors, err);
     return code != kSuccess ? code : CheckReport(o, RunFiles(o, apply, audit), err);
@@ -239,7 +239,8 @@ public:
         if (next_ >= rows_.size()) return;
         rows_[next_++] = r;
         std::string error;
-        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.command, rows_, error, Language()) && !said_) {
+        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.site.mode, rows_, error, Language()) &&
+            !said_) {
             SayError(err_, Reason(error, Language()));
             said_ = true;
         }
@@ -257,7 +258,8 @@ private:
 bool PutReport(const Options& o, const SiteRun& run, std::FILE* out, std::FILE* err) {
     std::string error;
     if (o.site.reportFile != "-") {
-        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.command, run.rows, error, Language())) return true;
+        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.site.mode, run.rows, error, Language()))
+            return true;
         SayError(err, Reason(error, Language()));
         return false;
     }
@@ -288,25 +290,25 @@ int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err
     settings.progress = [&live](const SiteProgress& p) { live.show(p); };
     settings.detectorDone = [&](const DetectorReport& r) {
         live.clear();
-        if (!o.json) PrintRow(lines, r, o.command);
+        if (!o.json) PrintRow(lines, r, o.site.mode);
         std::fflush(lines);
         running.done(r);
     };
     SiteRunner runner(f, settings);
     SiteRun run;
-    if (o.command == "survey")
+    if (o.site.mode == SiteMode::survey)
         run = runner.survey({o.site.detectors, o.withAddresses, platform::PathFromUtf8(o.site.saveDir)});
-    if (o.command == "apply") {
+    if (o.site.mode == SiteMode::apply) {
         apply.dryRun = o.site.dryRun;
         apply.stopOnError = o.site.stopOnError;
         run = runner.apply(apply);
     }
-    if (o.command == "audit") run = runner.audit(audit);
+    if (o.site.mode == SiteMode::audit) run = runner.audit(audit);
     live.clear();
     int code = ExitCode(run, o.site.dryRun);
     if (!o.site.reportFile.empty() && !PutReport(o, run, out, err)) code = code == kSuccess ? kOperationFailed : code;
     if (o.json) {
-        std::fputs(ReportJson(o.command, run.rows).c_str(), out);
+        std::fputs(ReportJson(o.site.mode, run.rows).c_str(), out);
         // The summary is the error a failed run's JSON gives.
         if (code == kOperationFailed) SayError(err, SummaryLine(Summarize(run.rows), Language()));
     } else

@@ -36,10 +36,6 @@ bool Seconds(const std::string& text, double& seconds) {
 
 } // namespace
 
-bool IsSiteCommand(const std::string& command) {
-    return command == "survey" || command == "apply" || command == "audit";
-}
-
 bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteOptions& site, std::string& error) {
     std::string value;
     error.clear();
@@ -62,12 +58,6 @@ bool ParseSiteOption(const std::vector<std::string>& args, std::size_t& i, SiteO
     }
     site.given = true;
     return error.empty();
-}
-
-const char* SiteCommandWanted(const std::string& command) {
-    if (command == "survey") return Tr("survey takes detector numbers, such as 300-320,400, or --retry-absent REPORT");
-    if (command == "apply") return Tr("apply takes one plan file (.csv or .json)");
-    return Tr("audit takes one folder of project files");
 }
 
 } // namespace quelm::cli

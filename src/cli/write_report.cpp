@@ -21,9 +21,9 @@ void ReportNumber(std::FILE* err, const WriteJournal& journal, const std::string
 
 } // namespace
 
-void ReportWrites(std::FILE* err, const WriteJournal& journal, const std::string& command, const std::string& number,
+void ReportWrites(std::FILE* err, const WriteJournal& journal, const Command& command, const std::string& number,
                   const std::string& newNumber, const char* cut) {
-    if (command == "program-number") return ReportNumber(err, journal, number, newNumber);
+    if (command.arguments == Arguments::oldAndNew) return ReportNumber(err, journal, number, newNumber);
     if (journal.writes().empty()) {
         std::fprintf(err, "quelmbox-cli: nothing was written to detector %s\n", number.c_str());
         return;
@@ -31,8 +31,7 @@ void ReportWrites(std::FILE* err, const WriteJournal& journal, const std::string
     std::fprintf(err, "quelmbox-cli: written to detector %s before %s:\n", number.c_str(), cut);
     for (const WriteJournal::Write& w : journal.writes())
         std::fprintf(err, "  %s: %s\n", WriteLabel(w).c_str(), HowFar(w));
-    std::fprintf(err, "quelmbox-cli: %s %s shows what the detector holds now\n",
-                 command == "send-params" ? "read-params" : "read-addresses", number.c_str());
+    std::fprintf(err, "quelmbox-cli: %s %s shows what the detector holds now\n", command.readBack, number.c_str());
 }
 
 } // namespace quelm::cli

@@ -84,26 +84,6 @@ std::string EscapeInvalidUtf8(std::string_view text) {
     return out;
 }
 
-std::string JsonQuoted(std::string_view text) {
-    const std::string valid = EscapeInvalidUtf8(text);
-    std::string out = "\"";
-    out.reserve(valid.size() + 2);
-    for (std::size_t i = 0; i < valid.size(); ++i) {
-        const auto c = static_cast<unsigned char>(valid[i]);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20 || c == 0x7F) {
-            AppendJsonEscaped(out, c);
-        } else if (IsC1Control(valid, i)) {
-            AppendJsonEscaped(out, static_cast<unsigned char>(valid[++i]));
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
-
 std::string JsonControlsEscaped(std::string_view json) {
     std::string out;
     out.reserve(json.size());

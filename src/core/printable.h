@@ -17,11 +17,6 @@ std::string Printable(std::string_view text);
 // another encoding); valid UTF-8 is left as it is.
 std::string EscapeInvalidUtf8(std::string_view text);
 
-// `text` as a JSON string between quotes: quotes and backslashes escaped,
-// every control character (00 to 1F, 7F, U+0080 to U+009F) as \u00NN, and
-// bytes that are not UTF-8 as EscapeInvalidUtf8 writes them. Any bytes give valid
-// JSON that a terminal shows as it stands.
-std::string JsonQuoted(std::string_view text);
 // JSON text with the control characters a JSON writer may leave raw inside
 // its strings (7F, U+0080 to U+009F) written \u00NN; the same value.
 std::string JsonControlsEscaped(std::string_view json);

@@ -66,7 +66,5 @@ std::string Reason(const std::string& english, int language);
 // The command line's sentence `english` in `language`: its French wording
 // for language 1 where the catalogue has one, else `english` itself.
 const char* Phrase(const char* english, int language);
-// The command line's help, in `language` (English for any but 1).
-const char* UsageText(int language);
 
 } // namespace quelm

@@ -227,9 +227,19 @@ std::string ReportCsv(const std::vector<DetectorReport>& rows, int language) {
     return s + "\"# " + SummaryLine(Summarize(rows), language) + "\"\n";
 }
 
-std::string ReportJson(const std::string& command, const std::vector<DetectorReport>& rows) {
+const char* SiteModeName(SiteMode mode) {
+    switch (mode) {
+    case SiteMode::survey: return "survey";
+    case SiteMode::audit: return "audit";
+    case SiteMode::apply: return "apply";
+    case SiteMode::applyDryRun: return "apply --dry-run";
+    }
+    return "apply";
+}
+
+std::string ReportJson(SiteMode mode, const std::vector<DetectorReport>& rows) {
     Json report;
-    report["command"] = command;
+    report["command"] = SiteModeName(mode);
     report["detectors"] = Json::array();
     for (const DetectorReport& r : rows) report["detectors"].push_back(JsonRow(r));
     const SiteSummary s = Summarize(rows);
@@ -246,9 +256,9 @@ bool ReportIsJson(const std::filesystem::path& file) {
     return suffix == ".json";
 }
 
-bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
+bool WriteReport(const std::filesystem::path& file, SiteMode mode, const std::vector<DetectorReport>& rows,
                  std::string& error, int language) {
-    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(command, rows) : ReportCsv(rows, language), error);
+    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(mode, rows) : ReportCsv(rows, language), error);
 }
 
 bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error) {

@@ -83,13 +83,17 @@ std::optional<std::string> ColumnOfHeader(const std::string& header);
 // byte-order mark, as a French spreadsheet reads it; English with ',' and a
 // decimal point.
 std::string ReportCsv(const std::vector<DetectorReport>& rows, int language = 2);
-// {"command": ..., "detectors": [...], "summary": {...}}.
-std::string ReportJson(const std::string& command, const std::vector<DetectorReport>& rows);
+// What a run does to its detectors; a report names it by SiteModeName.
+enum class SiteMode { survey, audit, apply, applyDryRun };
+// "survey", "audit", "apply", "apply --dry-run".
+const char* SiteModeName(SiteMode mode);
+// {"command": SiteModeName(mode), "detectors": [...], "summary": {...}}.
+std::string ReportJson(SiteMode mode, const std::vector<DetectorReport>& rows);
 // Whether a report named `file` is JSON: its name ends in ".json", in any case.
 bool ReportIsJson(const std::filesystem::path& file);
 // The report as ReportIsJson(file) says (the JSON one in no language);
 // replaced whole or not at all.
-bool WriteReport(const std::filesystem::path& file, const std::string& command, const std::vector<DetectorReport>& rows,
+bool WriteReport(const std::filesystem::path& file, SiteMode mode, const std::vector<DetectorReport>& rows,
                  std::string& error, int language = 2);
 
 // A file a run reads or writes, and what it is to the run ("the plan").

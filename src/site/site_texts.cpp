@@ -44,7 +44,7 @@ std::string FieldCaption(const Form& form, const std::string& field) {
     return ColumnHeader(field, language);
 }
 
-std::string ResultText(const Form& form, const DetectorReport& r, const std::string& command) {
+std::string ResultText(const Form& form, const DetectorReport& r, SiteMode mode) {
     const int language = form.x.language;
     const auto said = [language](const char* french, const char* english) {
         return std::string(InLanguage(language, french, english));
@@ -61,16 +61,17 @@ std::string ResultText(const Form& form, const DetectorReport& r, const std::str
         return said("écrit et confirmé : ", "written and confirmed: ") + fields;
     }
     if (!r.reached) return {};
-    if (command == "audit") return said("lu, comparé à ", "read, compared with ") + r.projectFile;
-    if (command == "survey" && !r.projectFile.empty()) return said("lu, enregistré ", "read, saved ") + r.projectFile;
-    if (command == "apply --dry-run" && r.differences.empty())
+    if (mode == SiteMode::audit) return said("lu, comparé à ", "read, compared with ") + r.projectFile;
+    if (mode == SiteMode::survey && !r.projectFile.empty())
+        return said("lu, enregistré ", "read, saved ") + r.projectFile;
+    if (mode == SiteMode::applyDryRun && r.differences.empty())
         return said("lu, rien à écrire", "read, nothing to write");
     return said("lu", "read");
 }
 
-std::string DifferencesText(const Form& form, const DetectorReport& r, const std::string& command) {
+std::string DifferencesText(const Form& form, const DetectorReport& r, SiteMode mode) {
     const int language = form.x.language;
-    const std::string other = command == "audit" ? InLanguage(language, "fichier", "file") : "plan";
+    const std::string other = mode == SiteMode::audit ? InLanguage(language, "fichier", "file") : "plan";
     std::string items;
     for (const FieldDifference& d : r.differences) {
         if (!items.empty()) items += InLanguage(language, " ; ", "; ");

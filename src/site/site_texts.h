@@ -1,8 +1,8 @@
 #pragma once
 // What a site window shows of a run, in the user's language (1 French,
 // 2 English), whatever the toolkit drawing it: a detector's state, its last
-// result and differences, the progress line and the summary. `command` is
-// the run's ("survey", "audit", "apply --dry-run", "apply").
+// result and differences, the progress line and the summary, for a run of
+// `mode`.
 #include "form/form.h"
 #include "site/site_report.h"
 #include "site/site_run.h"
@@ -21,9 +21,9 @@ std::string StateText(DetectorState state, int language);
 // A report field by the main window's caption of its group ("Niveau DYN+"),
 // in the window's language.
 std::string FieldCaption(const Form& form, const std::string& field);
-std::string ResultText(const Form& form, const DetectorReport& r, const std::string& command);
+std::string ResultText(const Form& form, const DetectorReport& r, SiteMode mode);
 // "Niveau DYN+ : détecteur 45, plan 70", one difference after the other.
-std::string DifferencesText(const Form& form, const DetectorReport& r, const std::string& command);
+std::string DifferencesText(const Form& form, const DetectorReport& r, SiteMode mode);
 std::string ProgressText(const SiteProgress& p, int language);
 // Empty for no rows.
 std::string SummaryText(const std::vector<DetectorReport>& rows, int language);

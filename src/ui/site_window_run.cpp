@@ -135,7 +135,7 @@ bool SiteWindow::survey() {
         warn(QString::fromStdString(Reason(ec.message(), form_.x.language)));
         return false;
     }
-    command_ = "survey";
+    command_ = SiteMode::survey;
     runFiles_.clear();
     if (!request.saveDir.empty())
         for (const std::string& d : detectors) runFiles_.push_back({request.saveDir / (d + ".bdp"), "a project file"});
@@ -154,7 +154,7 @@ bool SiteWindow::audit() {
     }
     std::vector<std::string> detectors;
     for (const AuditEntry& e : entries) detectors.push_back(e.detector);
-    command_ = "audit";
+    command_ = SiteMode::audit;
     runFiles_.clear();
     for (const AuditEntry& e : entries) runFiles_.push_back({e.file, "a project file"});
     run([&entries](SiteRunner& r) { return r.audit(entries); }, detectors);
@@ -177,7 +177,7 @@ bool SiteWindow::apply() {
         detectors.push_back(row.detector);
         if (!row.fileRead.empty()) runFiles_.push_back({row.fileRead, "a project file"});
     }
-    command_ = "apply --dry-run";
+    command_ = SiteMode::applyDryRun;
     const SiteRun dry = run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
     if (dry.stopped || dry.noBox || closeWanted_ || !confirmPlan(dry)) return true;
     // The detectors the dry run did not reach are not asked again: their
@@ -190,7 +190,7 @@ bool SiteWindow::apply() {
         writes.rows.push_back(request.rows[i]);
         asked.push_back(request.rows[i].detector);
     }
-    command_ = "apply";
+    command_ = SiteMode::apply;
     const SiteRun done = run([&writes](SiteRunner& r) { return r.apply(writes); }, asked);
     std::vector<DetectorReport> merged = dry.rows;
     for (const DetectorReport& r : done.rows)

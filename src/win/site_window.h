@@ -86,8 +86,8 @@ private:
     bool running_ = false;
     bool stopAsked_ = false;
     bool closeWanted_ = false;
-    std::function<void()> closeTool_; // set while the tool waits for the run to end
-    std::string command_;
+    std::function<void()> closeTool_;     // set while the tool waits for the run to end
+    SiteMode command_ = SiteMode::survey; // what the last run did
     std::vector<std::string> shownDetectors_;
     std::vector<DetectorReport> rows_;
     std::vector<RunFile> runFiles_; // of the last run, which its report must not replace

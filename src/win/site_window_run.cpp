@@ -93,7 +93,7 @@ bool SiteWindow::survey() {
         warn(ec.message());
         return false;
     }
-    command_ = "survey";
+    command_ = SiteMode::survey;
     runFiles_.clear();
     if (!request.saveDir.empty())
         for (const std::string& d : detectors) runFiles_.push_back({request.saveDir / (d + ".bdp"), "a project file"});
@@ -112,7 +112,7 @@ bool SiteWindow::audit() {
     }
     std::vector<std::string> detectors;
     for (const AuditEntry& e : entries) detectors.push_back(e.detector);
-    command_ = "audit";
+    command_ = SiteMode::audit;
     runFiles_.clear();
     for (const AuditEntry& e : entries) runFiles_.push_back({e.file, "a project file"});
     run([&entries](SiteRunner& r) { return r.audit(entries); }, detectors);
@@ -137,11 +137,11 @@ bool SiteWindow::apply() {
         detectors.push_back(row.detector);
         if (!row.fileRead.empty()) runFiles_.push_back({row.fileRead, "a project file"});
     }
-    command_ = "apply --dry-run";
+    command_ = SiteMode::applyDryRun;
     const SiteRun dry = run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
     if (dry.stopped || dry.noBox || closeWanted_ || !confirmPlan(dry)) return true;
     request.dryRun = false;
-    command_ = "apply";
+    command_ = SiteMode::apply;
     run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
     return true;
 }

@@ -1,9 +1,13 @@
 // Every command's --json output is read back by a real JSON parser, numbers
 // as numbers; a usage error is one line.
 #include "cli/cli.h"
+#include "cli/cli_options.h"
+#include "cli/commands.h"
 #include "cli/json.h"
+#include "cli/json_read.h"
 #include "cli/port_commands.h"
 #include "core/printable.h"
+#include "core/texts.h"
 #include "support/cli_run.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +205,73 @@ TEST(CliJson, AnyBytesGiveAJsonStringThatParses) {
         const std::string text = cli::JsonString(bytes);
         EXPECT_EQ(Printable(text), text);
         ASSERT_NO_THROW(EXPECT_EQ(json::parse(text), EscapeInvalidUtf8(bytes))) << text;
+    }
+}
+
+// The escapes scripts compare byte for byte: every control character as
+// \u00NN, never the short \n; and what nlohmann's reader decodes comes back.
+TEST(CliJson, ControlsAreWrittenLongAndEscapesAreReadBack) {
+    EXPECT_EQ(cli::JsonString("a\n\t\x01\"\\\x7F\xC2\x85"), "\"a\\u000a\\u0009\\u0001\\\"\\\\\\u007f\\u0085\"");
+    std::string error;
+    const auto members = cli::ReadJsonObject(R"({"a": "\u00e9\n\/", "b": [1, {"c": 2}], "b": -1.5e1})", error);
+    ASSERT_TRUE(members) << error;
+    ASSERT_EQ(members->size(), 3u); // a key given twice is kept twice, for the caller to refuse
+    EXPECT_EQ((*members)[0].text, "\xC3\xA9\n/");
+    EXPECT_EQ((*members)[1].kind, cli::JsonMember::Kind::Nested);
+    EXPECT_EQ((*members)[2].text, "-1.5e1");
+    EXPECT_FALSE(cli::ReadJsonObject("[1]", error));
+    EXPECT_EQ(error, "an object '{' was expected at character 1");
+}
+
+// Each command of the table: found by its name, one way to run, its help
+// lines in both languages within --help, its usage error in French too.
+TEST(CliCommands, EveryCommandHasItsHelpAndOneWayToRun) {
+    for (const cli::Command& c : cli::Commands()) {
+        EXPECT_EQ(cli::FindCommand(c.name), &c);
+        EXPECT_NE(c.onForm == nullptr, c.withoutBox == nullptr) << c.name;
+        for (int language : {1, 2}) {
+            const std::string usage = c.usage[language == 1 ? 1 : 0];
+            EXPECT_EQ(usage.rfind(std::string("  ") + c.name + " ", 0), 0u) << usage;
+            EXPECT_NE(cli::UsageText(language).find(usage), std::string::npos) << c.name;
+        }
+        EXPECT_STRNE(Phrase(c.wanted, 1), c.wanted) << c.name;
+    }
+    std::string error;
+    EXPECT_FALSE(cli::ParseOptions({"quelmbox-cli", "--lang=en", "frob"}, error));
+    EXPECT_EQ(error, "unknown command: frob");
+}
+
+// An option the table does not give a command is refused with it, one it
+// gives is taken.
+TEST(CliCommands, AnOptionGoesOnlyWithTheCommandsThatTakeIt) {
+    const std::pair<unsigned, std::vector<std::string>> kOptions[] = {
+        {cli::kSave, {"--save=x.bdp"}},
+        {cli::kFrom, {"--from=x.bdp"}},
+        {cli::kSaveDir, {"--save-dir=d"}},
+        {cli::kReport, {"--report=r.csv"}},
+        {cli::kDryRun, {"--dry-run"}},
+        {cli::kStopOnError, {"--stop-on-error"}},
+        {cli::kPerDetector, {"--per-detector=5"}},
+        {cli::kWithAddresses | cli::kSave, {"--with-addresses", "--save=x"}}};
+    const auto words = [](const cli::Command& c) -> std::vector<std::string> {
+        switch (c.arguments) {
+        case cli::Arguments::none: return {};
+        case cli::Arguments::detectorAndAddresses: return {"3", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
+        case cli::Arguments::channel: return {"A"};
+        case cli::Arguments::sendFields: return {"3", "power=max"};
+        case cli::Arguments::oldAndNew: return {"3", "4"};
+        default: return {"300"};
+        }
+    };
+    for (const cli::Command& c : cli::Commands()) {
+        for (const auto& [bits, option] : kOptions) {
+            std::vector<std::string> args = {"quelmbox-cli", "--lang=en", c.name};
+            for (const std::string& w : words(c)) args.push_back(w);
+            args.insert(args.end(), option.begin(), option.end());
+            std::string error;
+            EXPECT_EQ(cli::ParseOptions(args, error).has_value(), cli::Accepts(&c, bits))
+                << c.name << " " << option[0] << ": " << error;
+        }
     }
 }
 
