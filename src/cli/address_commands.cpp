@@ -31,9 +31,8 @@ void PrintAddresses(std::FILE* out, const AddressList& list, const std::string& 
 // frames; such an address is not given as read.
 int AddressesNotRead(const OperationResult& r, std::FILE* err) {
     if (r.notRead.empty()) return kSuccess;
-    std::string missing;
-    for (int k : r.notRead) missing += ' ' + std::to_string(k);
-    std::fprintf(err, Tr("quelmbox-cli: no valid report in ten frames for address(es)%s\n"), missing.c_str());
+    std::fprintf(err, Tr("quelmbox-cli: no valid report in ten frames for address(es)%s\n"),
+                 NotReadText(r.notRead).c_str());
     return kOperationFailed;
 }
 

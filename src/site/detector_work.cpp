@@ -137,17 +137,6 @@ bool DetectorWork::readParameters() {
     return true;
 }
 
-namespace {
-
-// " 3 7": the addresses not read, as the row lists them.
-std::string NotReadList(const std::vector<int>& notRead) {
-    std::string list;
-    for (int k : notRead) list += ' ' + std::to_string(k);
-    return list;
-}
-
-} // namespace
-
 std::optional<AddressList> DetectorWork::readAddressesOnce() {
     OperationResult r;
     if (!operate(
@@ -157,7 +146,7 @@ std::optional<AddressList> DetectorWork::readAddressesOnce() {
     // The read ends well even when an address never came in ten frames;
     // such an address is not read.
     if (!r.notRead.empty()) {
-        fail(DetectorState::failed, say("adresse(s) non lue(s) :", "address(es) not read:") + NotReadList(r.notRead));
+        fail(DetectorState::failed, say("adresse(s) non lue(s) :", "address(es) not read:") + NotReadText(r.notRead));
         return std::nullopt;
     }
     return r.addresses;

@@ -77,6 +77,12 @@ const WriteJournal::Write* OperationResult::newNumber() const {
     return nullptr;
 }
 
+std::string NotReadText(const std::vector<int>& notRead) {
+    std::string list;
+    for (int k : notRead) list += ' ' + std::to_string(k);
+    return list;
+}
+
 void PressStopKey(Form& f) {
     Form_KeyDown(f, kEscape);
     f.clock.runUntil([&f] { return !ExchangeRunning(f) && !ConnectionTestRunning(f); }, kStopGraceMs);

@@ -57,6 +57,9 @@ struct OperationResult {
     const WriteJournal::Write* newNumber() const;
 };
 
+// The addresses not read as messages list them: " 3 7".
+std::string NotReadText(const std::vector<int>& notRead);
+
 // Presses the stop key and waits (at most a second) for the stop watch to
 // end the exchange, or the connection test to stop listening.
 void PressStopKey(Form& f);
