@@ -1,15 +1,22 @@
 #pragma once
 // An operation run in real time on the tool's scheduler: what the command
-// line does, and what the benchmark and the serial tests measure.
+// line does, and what the benchmark and the serial tests measure. The site
+// library's operation runner runs it; a SIGINT or SIGTERM asks the stop.
 #include "form/form.h"
 #include "form/parameters.h"
 #include "site/line_watch.h"
+#include "site/operation_runner.h"
 #include "site/project_values.h"
 
 #include <cstdio>
 #include <functional>
 
 namespace quelm::cli {
+
+// The runner of the command line: a stop is asked by SIGINT or SIGTERM.
+OperationRunner SignalledRunner(Form& f);
+// The time-out in whole milliseconds, rounded up.
+std::int64_t LimitMs(double timeoutSeconds);
 
 // Starts the operation (a click, as in the window) and runs the scheduler
 // until no exchange is running; past the time-out, or on SIGINT or SIGTERM,
@@ -22,8 +29,12 @@ bool ReadUntilOver(Form& f, double timeoutSeconds);
 
 // The read of the parameters (or the addresses) of the detector in Text3,
 // made again when the line saw something unusual during it, until two reads
-// agree, all within the time-out. `stopped` is what RunUntilOver said of the
-// last read; a read that did not end well gives no values.
+// agree, all within the time-out. `last` is the last read's result; a read
+// that did not end done gives no values, nor does a read of the addresses
+// that left one not read.
+SettledRead<DetectorParameters> ReadParametersSettled(Form& f, double timeoutSeconds, OperationResult& last);
+SettledRead<AddressList> ReadAddressesSettled(Form& f, double timeoutSeconds, OperationResult& last);
+// The same, `stopped` saying whether a stop or the time-out cut the last read.
 SettledRead<DetectorParameters> ReadParametersSettled(Form& f, double timeoutSeconds, bool& stopped);
 SettledRead<AddressList> ReadAddressesSettled(Form& f, double timeoutSeconds, bool& stopped);
 // Says that the reads never agreed; returns the exit code.

@@ -3,37 +3,36 @@
 #include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "core/printable.h"
-#include "form/form_ops.h"
 #include "platform/stop_signals.h"
 
 namespace quelm::cli {
 
 void FillBoxTable(LanguageTables& tables) {
-    auto& b = tables.box;
-    b[1] = "no programming box found";
-    b[2] = "looking for the programming box";
-    b[3] = "programming box found";
-    b[6] = "stopped";
-    b[8] = " wrong frame(s), address";
-    b[9] = " read again";
-    b[12] = "no frame yet";
-    b[15] = "parameter group 1 read";
-    b[16] = "parameter group 2 read";
-    b[17] = "parameters read";
-    b[18] = "ten addresses done";
-    b[21] = "no valid answer to the read of parameter group 3 in ten frames";
-    b[22] = "no valid answer to the read of parameter group 2 in ten frames";
-    b[23] = "no valid answer to the read of parameter group 1 in ten frames";
-    b[24] = " wrong frame(s), reading parameter group 1 again";
-    b[25] = " wrong frame(s), reading parameter group 2 again";
-    b[26] = " wrong frame(s), reading parameter group 3 again";
-    b[39] = "test number sent";
-    b[40] = "not sent: the number has no frame form";
-    b[43] = "cannot use the port:";
-    b[42] = "not sent: this address to send is negative or not a whole number: box";
-    b[50] = "several programming boxes attached: unplug all but one";
-    b[52] = "the detector acknowledged but never took this address in 10 writes: address";
-    b[55] = "the detector does not answer";
+    const auto set = [&tables](MessageLine k, const char* text) { tables.box[static_cast<std::size_t>(k)] = text; };
+    set(noBox, "no programming box found");
+    set(lookingForBox, "looking for the programming box");
+    set(boxFound, "programming box found");
+    set(exchangeStopped, "stopped");
+    set(addressTries, " wrong frame(s), address");
+    set(addressTriesEnd, " read again");
+    set(noFrame, "no frame yet");
+    set(group1Read, "parameter group 1 read");
+    set(group2Read, "parameter group 2 read");
+    set(parametersRead, "parameters read");
+    set(addressesDone, "ten addresses done");
+    set(group3ReadFailed, "no valid answer to the read of parameter group 3 in ten frames");
+    set(group2ReadFailed, "no valid answer to the read of parameter group 2 in ten frames");
+    set(group1ReadFailed, "no valid answer to the read of parameter group 1 in ten frames");
+    set(group1Tries, " wrong frame(s), reading parameter group 1 again");
+    set(group2Tries, " wrong frame(s), reading parameter group 2 again");
+    set(group3Tries, " wrong frame(s), reading parameter group 3 again");
+    set(testNumberSent, "test number sent");
+    set(numberRefused, "not sent: the number has no frame form");
+    set(portUnusable, "cannot use the port:");
+    set(addressRefused, "not sent: this address to send is negative or not a whole number: box");
+    set(severalBoxes, "several programming boxes attached: unplug all but one");
+    set(addressNeverConfirmed, "the detector acknowledged but never took this address in 10 writes: address");
+    set(detectorSilent, "the detector does not answer");
 }
 
 int SayStopped(std::FILE* err, const char* timedOut) {
@@ -42,11 +41,18 @@ int SayStopped(std::FILE* err, const char* timedOut) {
     return kStopped;
 }
 
+int Outcome(const OperationResult& r, std::FILE* err, const char* timedOut) {
+    if (r.done()) return kSuccess;
+    // An operation a stop cut short says so, whatever the line says (a box
+    // gone as the stop came); the stop key shows " STOP" whoever pressed it.
+    if (r.cut != Cut::none || r.line == stopShown) return SayStopped(err, timedOut);
+    SayError(err, r.message);
+    // "Programmer" shows its own text while it looks for the box.
+    return r.end == OperationEnd::noBox || r.line == connectionTestShown ? kNoBox : kOperationFailed;
+}
+
 int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
-    if (f.x.shownLine == doneLine) return kSuccess;
-    if (stopped || f.x.shownLine == stopShown) return SayStopped(err, "no answer before the time-out");
-    SayError(err, f.ui.Text5->text());
-    return SaysNoBox(f) ? kNoBox : kOperationFailed;
+    return Outcome(JudgeOperation(f, stopped ? Cut::stop : Cut::none, doneLine), err);
 }
 
 void SayError(std::FILE* err, const std::string& message) {

@@ -1,9 +1,10 @@
 #pragma once
 // What the message lines of an operation mean, for the command line: the box
 // table the front end uses until language files are loaded, and the exit
-// code an operation's last message stands for.
+// code an operation's result stands for.
 #include "core/language_tables.h"
 #include "form/form.h"
+#include "site/operation_runner.h"
 
 #include <cstdio>
 #include <string>
@@ -16,9 +17,12 @@ void FillBoxTable(LanguageTables& tables);
 // it, or `timedOut` when the time-out did. Returns the exit code.
 int SayStopped(std::FILE* err, const char* timedOut);
 
-// The exit code of an operation that ends with box table line `doneLine` on
-// success, from the line its handlers recorded; anything else is said on
-// `err`.
+// The exit code of an operation's result: done is success; a stop or the
+// time-out is said as SayStopped says it (`timedOut` for the time-out),
+// anything else with the message line's text, on `err`.
+int Outcome(const OperationResult& r, std::FILE* err, const char* timedOut = "no answer before the time-out");
+// The same for an operation that ends with `doneLine` on success, judged from
+// the window after it; `stopped` when a stop or the time-out cut it.
 int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err);
 
 // "quelmbox-cli: " and `message` on a line of `err`, its control characters

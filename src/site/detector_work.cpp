@@ -24,45 +24,52 @@ bool DetectorWork::fail(DetectorState state, const std::string& why) {
     return false;
 }
 
-bool DetectorWork::operate(SiteStep step, const std::function<void()>& start, MessageLine doneLine) {
+bool DetectorWork::operate(SiteStep step, const Op& op, OperationResult& result) {
     runner_.report(step);
-    SiteRun& run = runner_.run;
-    const double perSeconds = runner_.perDetectorSeconds;
-    std::int64_t limitMs = static_cast<std::int64_t>(perSeconds * 1000);
+    std::int64_t limitMs = static_cast<std::int64_t>(runner_.perDetectorSeconds * 1000);
     if (runner_.deadlineUs != 0) limitMs = std::min(limitMs, (runner_.deadlineUs - f_.clock.nowUs() + 999) / 1000);
-    StepRun r = RunStep(f_, start, limitMs, [this] {
-        return runner_.stopAsked() || (firstReply_ != nullptr && firstReply_->cutOnSilence());
-    });
+    OperationRunner operations(
+        f_, [this] { return runner_.stopAsked() || (firstReply_ != nullptr && firstReply_->cutOnSilence()); });
+    result = op(operations, limitMs);
     // Cut for the probe: no outcome yet, the probe's next try decides.
     if (firstReply_ != nullptr && firstReply_->cut()) return false;
     // The run's own time-out stops it as any other stop.
-    if (r.cut != Cut::none && runner_.deadlineUs != 0 && f_.clock.nowUs() >= runner_.deadlineUs) {
-        r.cut = Cut::stop;
-        run.timedOut = true;
+    if (result.cut != Cut::none && runner_.deadlineUs != 0 && f_.clock.nowUs() >= runner_.deadlineUs) {
+        result.cut = Cut::stop;
+        if (result.end == OperationEnd::timedOut) result.end = OperationEnd::stopped;
+        runner_.run.timedOut = true;
     }
+    // A step a stop or its limit caught as it ended is not counted done.
+    if (result.done() && result.cut != Cut::none)
+        result.end = result.cut == Cut::stop ? OperationEnd::stopped : OperationEnd::timedOut;
+    return judged(step, result);
+}
+
+bool DetectorWork::judged(SiteStep step, const OperationResult& r) {
+    SiteRun& run = runner_.run;
+    // Before the detector is reached, a failure with no group read is no
+    // answer; once reached, it failed.
     const bool first = step == SiteStep::readParameters && !row_.reached;
-    const bool answered = !first || r.saw(group1Read) || r.saw(group2Read);
-    const StepEnd end = JudgeStep(f_, r, doneLine, answered);
-    runner_.lineSuspect = end != StepEnd::done;
-    if (step == SiteStep::readParameters && (answered || end == StepEnd::done)) row_.reached = true;
-    const std::string message = f_.ui.Text5->text();
-    const std::string seconds = SecondsText(perSeconds);
+    const bool answered = !first || r.answered;
+    runner_.lineSuspect = !r.done();
+    if (step == SiteStep::readParameters && (answered || r.done())) row_.reached = true;
+    const std::string seconds = SecondsText(runner_.perDetectorSeconds);
     const std::string within =
         say(" en ", " within ") + (seconds.ends_with(".00") ? seconds.substr(0, seconds.size() - 3) : seconds) + " s";
-    switch (end) {
-    case StepEnd::done: return true;
-    case StepEnd::noBox: run.noBox = true; return fail(DetectorState::noBox, message);
-    case StepEnd::stopped:
+    switch (r.end) {
+    case OperationEnd::done: return true;
+    case OperationEnd::noBox: run.noBox = true; return fail(DetectorState::noBox, r.message);
+    case OperationEnd::stopped:
         run.stopped = run.stopped || !run.timedOut;
         return fail(DetectorState::stopped, say(run.timedOut ? "fin du temps accordé pendant : " : "arrêté pendant : ",
                                                 run.timedOut ? "time-out while " : "stopped while ") +
                                                 StepName(step, f_.x.language));
-    case StepEnd::noAnswer:
-        return fail(DetectorState::noAnswer,
-                    r.cut == Cut::limit ? say("pas de réponse", "no answer") + within : message);
+    case OperationEnd::timedOut:
+        if (!answered) return fail(DetectorState::noAnswer, say("pas de réponse", "no answer") + within);
+        return fail(DetectorState::failed, StepName(step, f_.x.language) + ": " + say("pas fini", "not over") + within);
     default:
-        return fail(DetectorState::failed, StepName(step, f_.x.language) + ": " +
-                                               (r.cut == Cut::limit ? say("pas fini", "not over") + within : message));
+        if (!answered) return fail(DetectorState::noAnswer, r.message);
+        return fail(DetectorState::failed, StepName(step, f_.x.language) + ": " + r.message);
     }
 }
 
@@ -102,11 +109,12 @@ AddressList DetectorWork::addressesShown() const {
 }
 
 std::optional<DetectorParameters> DetectorWork::readParametersOnce(const std::string& number) {
-    f_.ui.Text3->setText(number);
+    OperationResult r;
     if (!operate(
-            SiteStep::readParameters, [this] { f_.ui.Command[button::readParameters]->click(); }, parametersRead))
+            SiteStep::readParameters,
+            [&number](OperationRunner& o, std::int64_t limitMs) { return o.readParameters(number, limitMs); }, r))
         return std::nullopt;
-    return ParametersHeld(f_);
+    return r.parameters;
 }
 
 bool DetectorWork::settled(int reads, bool disagreed, bool parameters) {
@@ -130,22 +138,18 @@ bool DetectorWork::readParameters() {
 }
 
 std::optional<AddressList> DetectorWork::readAddressesOnce() {
+    OperationResult r;
     if (!operate(
-            SiteStep::readAddresses, [this] { f_.ui.Command[button::readAddresses]->click(); }, addressesDone))
+            SiteStep::readAddresses, [](OperationRunner& o, std::int64_t limitMs) { return o.readAddresses(limitMs); },
+            r))
         return std::nullopt;
     // The read ends well even when an address never came in ten frames;
-    // such an address is shown not read.
-    std::string missing;
-    for (std::size_t k = 0; k < 10; ++k) {
-        if (f_.ui.Text1[k]->enabled()) continue;
-        missing += ' ';
-        missing += std::to_string(k + 1);
-    }
-    if (!missing.empty()) {
-        fail(DetectorState::failed, say("adresse(s) non lue(s) :", "address(es) not read:") + missing);
+    // such an address is not read.
+    if (!r.notRead.empty()) {
+        fail(DetectorState::failed, say("adresse(s) non lue(s) :", "address(es) not read:") + NotReadText(r.notRead));
         return std::nullopt;
     }
-    return addressesShown();
+    return r.addresses;
 }
 
 bool DetectorWork::readAddresses() {
@@ -156,43 +160,36 @@ bool DetectorWork::readAddresses() {
     return true;
 }
 
-bool DetectorWork::cut(const WriteJournal& journal) {
-    for (const WriteJournal::Write& w : journal.writes())
+bool DetectorWork::cut(const OperationResult& result) {
+    for (const WriteJournal::Write& w : result.writes)
         row_.cutWrites.push_back({WriteField(w), w.value, ReachedName(w.reached)});
-    row_.uncertain = row_.uncertain || !journal.writes().empty();
+    row_.uncertain = row_.uncertain || !result.writes.empty();
     return false;
 }
 
 bool DetectorWork::sendParameters(const std::vector<WantedParameter>& wanted) {
-    const HeldLevels held = LevelsHeld(f_);
-    for (const WantedParameter& w : wanted) SelectWanted(f_, w);
-    const WriteJournal journal(f_);
-    const bool sent = operate(
-        SiteStep::sendParameters,
-        [&] {
-            f_.ui.Command[button::sendParameters]->click();
-            KeepLevelsNotGiven(f_, wanted, held);
-        },
-        parametersSent);
-    if (!sent) return cut(journal);
-    row_.read = ParametersHeld(f_);
+    OperationResult r;
+    if (!operate(
+            SiteStep::sendParameters,
+            [&wanted](OperationRunner& o, std::int64_t limitMs) { return o.sendParameters(wanted, true, limitMs); }, r))
+        return cut(r);
+    row_.read = r.parameters;
     const auto left = ParameterDifferences(*row_.read, wanted);
     if (left.empty()) return true;
     return fail(DetectorState::failed, say("non confirmé : ", "not confirmed: ") + DescribeDifferences(left));
 }
 
 bool DetectorWork::sendAddresses(const AddressList& wanted) {
-    for (std::size_t i = 0; i < 10; ++i) f_.ui.Text2[i]->setText(wanted[i]);
-    const WriteJournal journal(f_);
+    OperationResult r;
     if (!operate(
-            SiteStep::sendAddresses, [this] { f_.ui.Command[button::sendAddresses]->click(); }, addressesDone))
-        return cut(journal);
-    row_.addresses = addressesShown();
+            SiteStep::sendAddresses,
+            [&wanted](OperationRunner& o, std::int64_t limitMs) { return o.sendAddresses(wanted, limitMs); }, r))
+        return cut(r);
+    row_.addresses = r.addresses;
     const auto left = differences({}, wanted);
-    for (std::size_t k = 0; k < 10; ++k)
-        if (!f_.ui.Text1[k]->enabled()) row_.addresses.reset();
+    if (!r.notRead.empty()) row_.addresses.reset();
     if (row_.addresses && left.empty()) return true;
-    if (!row_.addresses) cut(journal); // an address not read back may hold what was written
+    if (!row_.addresses) cut(r); // an address not read back may hold what was written
     return fail(DetectorState::failed, say("adresses non confirmées", "addresses not confirmed") +
                                            (left.empty() ? "" : ": " + DescribeDifferences(left)));
 }
@@ -205,26 +202,25 @@ std::string DetectorWork::eitherNumber(const std::string& newNumber) const {
 
 // The new number went out and was not confirmed: the detector may answer
 // to either number.
-bool DetectorWork::numberCut(const WriteJournal& journal, const std::string& newNumber) {
-    if (journal.newNumber() == nullptr) return false; // never sent: the detector keeps its number
-    cut(journal);
+bool DetectorWork::numberCut(const OperationResult& result, const std::string& newNumber) {
+    if (result.newNumber() == nullptr) return false; // never sent: the detector keeps its number
+    cut(result);
     row_.failure += eitherNumber(newNumber);
     return false;
 }
 
 bool DetectorWork::programNumber(const std::string& newNumber) {
-    f_.ui.Text3->setText(row_.detector);
-    f_.ui.Text4->setText(newNumber);
-    {
-        const WriteJournal journal(f_);
-        if (!operate(
-                SiteStep::programNumber, [this] { f_.ui.Command[button::programNumber]->click(); }, numberProgrammed))
-            return numberCut(journal, newNumber);
-        const std::string reported = f_.ui.Text3->text();
-        if (reported != newNumber) {
-            fail(DetectorState::failed, say("le détecteur a répondu ", "the detector answered with ") + reported);
-            return numberCut(journal, newNumber);
-        }
+    OperationResult r;
+    if (!operate(
+            SiteStep::programNumber,
+            [&](OperationRunner& o, std::int64_t limitMs) {
+                return o.programNumber(row_.detector, newNumber, limitMs);
+            },
+            r))
+        return numberCut(r, newNumber);
+    if (r.reportedNumber != newNumber) {
+        fail(DetectorState::failed, say("le détecteur a répondu ", "the detector answered with ") + r.reportedNumber);
+        return numberCut(r, newNumber);
     }
     return readBackUnder(newNumber);
 }

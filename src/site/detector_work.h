@@ -3,8 +3,8 @@
 // button and the clock run to the operation's end, with the outcome written
 // into the detector's report row. A step that does not end well says why in
 // the row and returns false; the detector's work then ends there.
+#include "site/operation_runner.h"
 #include "site/plan.h"
-#include "site/run_step.h"
 #include "site/site_report.h"
 #include "site/site_run.h"
 
@@ -64,7 +64,10 @@ public:
     DetectorReport& row() { return row_; }
 
 private:
-    bool operate(SiteStep step, const std::function<void()>& start, MessageLine doneLine);
+    // Runs `op` under the step's time limit and the run's stops, and judges
+    // how it ended for the row; false when it did not end done.
+    using Op = std::function<OperationResult(OperationRunner&, std::int64_t limitMs)>;
+    bool operate(SiteStep step, const Op& op, OperationResult& result);
     bool fail(DetectorState state, const std::string& why);
     // One read of the parameters or of the addresses, the values it gave.
     std::optional<DetectorParameters> readParametersOnce(const std::string& number);
@@ -77,11 +80,13 @@ private:
     bool settled(int reads, bool disagreed, bool parameters);
     // What a write that did not end well left: the writes that went out, and
     // the detector's values no longer sure.
-    bool cut(const class WriteJournal& journal);
-    bool numberCut(const WriteJournal& journal, const std::string& newNumber);
+    bool cut(const OperationResult& result);
+    bool numberCut(const OperationResult& result, const std::string& newNumber);
     std::string eitherNumber(const std::string& newNumber) const;
     bool readBackUnder(const std::string& newNumber);
     AddressList addressesShown() const;
+    // The message of an operation that did not end done, as the row says it.
+    bool judged(SiteStep step, const OperationResult& r);
     std::string say(const char* french, const char* english) const;
 
     RunContext& runner_;
