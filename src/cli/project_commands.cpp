@@ -50,7 +50,8 @@ std::vector<UnusedLine> UnusedLines(const std::vector<std::string>& values, cons
     std::vector<UnusedLine> unused = UnusedParameterLines(values);
     for (UnusedLine& u : unused) {
         const ParameterRow* row = RowOfProjectLine(u.line);
-        u.reason += row->isLevel() ? ": the level box shows " + LevelBox(form, row->levelText)->text() : ": left unchanged";
+        u.reason +=
+            row->isLevel() ? ": the level box shows " + LevelBox(form, row->levelText)->text() : ": left unchanged";
     }
     return unused;
 }

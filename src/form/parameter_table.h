@@ -41,15 +41,16 @@ struct ParameterRow {
     // The choices in the order the command line lists them and a project file
     // tests them; empty for a level. Their options run first..last in
     // window order.
-    std::span<const ParameterChoice> choices;
-    int levelText;             // 8, 9 or 10 for a level (Text8 .. Text10), else 0
-    int readGroup;             // the read request (1 to 3) whose reply 64, 65 or 66 carries it
-    int replyByte;             // its byte in that reply (2 to 4)
-    std::size_t sendTimer;     // the send step that writes it (Timer7 .. Timer15)
-    MessageLine sendingLine;   // the message line of that step
-    int projectLine;           // its line in a project file (11 to 19)
-    std::optional<int> DetectorParameters::*shownChoice; // null for a level
-    std::string DetectorParameters::*shownLevel;         // null for a choice
+    std::span<const ParameterChoice> choices = {};
+    int levelText = 0;                // 8, 9 or 10 for a level (Text8 .. Text10), else 0
+    int readGroup = 0;                // the read request (1 to 3) whose reply 64, 65 or 66 carries it
+    int replyByte = 0;                // its byte in that reply (2 to 4)
+    std::size_t sendTimer = 0;        // the send step that writes it (Timer7 .. Timer15)
+    MessageLine sendingLine = noLine; // the message line of that step
+    int projectLine = 0;              // its line in a project file (11 to 19)
+    // Where DetectorParameters holds it: a choice's index, or a level's text.
+    std::optional<int> DetectorParameters::*shownChoice = nullptr;
+    std::string DetectorParameters::*shownLevel = nullptr;
     constexpr bool isLevel() const { return levelText != 0; }
 };
 

@@ -1,7 +1,7 @@
 #include "form/parameters.h"
 
-#include "form/form_ops.h"
 #include "core/roles.h"
+#include "form/form_ops.h"
 #include "protocol/codec.h"
 
 namespace quelm {

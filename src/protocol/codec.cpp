@@ -20,8 +20,8 @@ struct WriteForm {
 
 using namespace code;
 constexpr WriteForm kWriteForms[] = {
-    {kWriteChannelA, true, 2},     {kWriteDynamicTime0, true, 6}, {kWritePowerMax, true, 3},
-    {kWriteRiseTime, false, 0},    {kWriteFallTime, false, 0},    {kWriteLevelOnPlus, false, 0},
+    {kWriteChannelA, true, 2},      {kWriteDynamicTime0, true, 6},   {kWritePowerMax, true, 3},
+    {kWriteRiseTime, false, 0},     {kWriteFallTime, false, 0},      {kWriteLevelOnPlus, false, 0},
     {kWriteLevelDynPlus, false, 0}, {kWriteLevelDynMinus, false, 0}, {kWriteCommandType, false, 0},
 };
 static_assert(std::size(kWriteForms) == kParameterCount);

@@ -60,8 +60,8 @@ void StepCycleBookkeeping(Form& f, std::size_t n) {
     int& cycle = f.x.stepCycle[n];
     cycle += 1;
     if (cycle > 9) cycle = 0;
-    f.ui.Timer[n]->setInterval(cycle * 10 +
-                               (n == timer::firstSendStep ? timer::firstSendStep.intervalMs : timer::sendStepIntervalMs));
+    f.ui.Timer[n]->setInterval(
+        cycle * 10 + (n == timer::firstSendStep ? timer::firstSendStep.intervalMs : timer::sendStepIntervalMs));
 }
 
 // Sends the step's frame; a frame with no byte form (a detector number
@@ -199,7 +199,7 @@ void Command8_Click(Form& f) {
     f.x.writesOut = 0;
     for (const ParameterRow& s : ParameterTable()) {
         f.ui.Timer[s.sendTimer]->setInterval(s.sendTimer == timer::firstSendStep ? timer::firstSendStep.intervalMs
-                                                                               : timer::sendStepIntervalMs);
+                                                                                 : timer::sendStepIntervalMs);
         f.x.stepCycle[s.sendTimer] = 0;
     }
     f.x.sendPass = 1;
