@@ -3,6 +3,7 @@
 #include "cli/cli_language.h"
 #include "cli/json_read.h"
 #include "core/texts.h"
+#include "protocol/frame.h"
 
 #include <algorithm>
 #include <cctype>
@@ -81,12 +82,12 @@ bool ParseSendOrNumberCommand(const std::vector<std::string>& words, std::string
         error = Tr("send-params takes a detector number and at least one FIELD=VALUE, --from FILE or --from-json FILE");
         return false;
     }
-    if (!WholeNumber(words[1], 1048574, number)) {
+    if (!WholeNumber(words[1], kMaxDetectorNumber, number)) {
         error = Tr("a detector number is 0 to 1048574: ") + words[1];
         return false;
     }
     if (command == "program-number") {
-        if (WholeNumber(words[2], 1048574, send.newNumber)) return true;
+        if (WholeNumber(words[2], kMaxDetectorNumber, send.newNumber)) return true;
         error = Tr("a new number is 0 to 1048574: ") + words[2];
         return false;
     }

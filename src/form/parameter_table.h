@@ -34,10 +34,11 @@ struct ParameterChoice {
 
 struct ParameterRow {
     Parameter parameter;
-    const char* key;     // JSON and report name ("outputPower")
-    const char* cliName; // send-params and box file name ("power")
-    const char* label;   // readable label of the command line ("output power"), its catalogue key
-    std::size_t frame;   // the group frame whose caption names it (Frame7 .. Frame18)
+    const char* key;          // JSON and report name ("outputPower")
+    const char* cliName;      // send-params and box file name ("power")
+    const char* label;        // readable label of the command line ("output power"), its catalogue key
+    const char* frenchColumn; // its column in a French site report ("puissance")
+    std::size_t frame;        // the group frame whose caption names it (Frame7 .. Frame18)
     // The choices in the order the command line lists them and a project file
     // tests them; empty for a level. Their options run first..last in
     // window order.

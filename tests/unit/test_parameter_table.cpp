@@ -72,14 +72,15 @@ TEST(ParameterTable, NamesLeadBackToTheirOwnRow) {
         EXPECT_EQ(FindParameterField(row.key), own);
         EXPECT_EQ(FindParameterField(row.cliName), own);
         EXPECT_EQ(&RowOf(row.parameter), &row);
-        for (const std::string name : {row.key, row.cliName, row.label}) names.insert(name + "/" + row.key);
+        for (const std::string name : {row.key, row.cliName, row.label, row.frenchColumn})
+            names.insert(name + "/" + row.key);
         std::set<std::string> choices;
         for (const ParameterChoice& c : row.choices) {
             EXPECT_TRUE(choices.insert(c.name).second) << row.key << " " << c.name;
             EXPECT_EQ(RowOfOption(c.option), &row);
         }
     }
-    // A name (key, command-line name, label) belongs to one row only.
+    // A name (key, command-line name, label, French column) belongs to one row only.
     std::set<std::string> seen;
     for (const std::string& entry : names) EXPECT_TRUE(seen.insert(entry.substr(0, entry.find('/'))).second) << entry;
 }
