@@ -2,7 +2,8 @@
 
 #include "cli/cli_language.h"
 #include "cli/json.h"
-#include "protocol/codec.h"
+#include "form/parameter_table.h"
+#include "protocol/number.h"
 
 namespace quelm::cli {
 
@@ -12,33 +13,26 @@ namespace {
 // stands for.
 constexpr const char* kNothing = "(none)";
 
-template <std::size_t N>
-std::string Name(const std::optional<int>& index, const std::array<const char*, N>& names) {
-    if (!index || *index < 0 || static_cast<std::size_t>(*index) >= N) return kNothing;
-    return names[static_cast<std::size_t>(*index)];
-}
-
 struct Row {
     const char* key;   // JSON key
     const char* field; // the field send-params takes
-    const char* label; // readable label
+    std::string label; // readable label, the catalogue's key
     std::string value;
     bool number; // a level, printed as a number in JSON
 };
 
 std::vector<Row> Rows(const DetectorParameters& p) {
-    auto level = [](const std::string& text) { return std::to_string(static_cast<long long>(NumericValue(text))); };
-    return {
-        {"channel", "channel", "detector channel", Name(p.channel, ChannelNames()), false},
-        {"dynamicTime", "dyn", "dynamic time", Name(p.dynamicTime, DynamicTimeNames()), false},
-        {"outputPower", "power", "output power", Name(p.outputPower, OutputPowerNames()), false},
-        {"riseTime", "rise", "rise time", Name(p.riseTime, RiseTimeNames()), false},
-        {"fallTime", "fall", "fall time", Name(p.fallTime, FallTimeNames()), false},
-        {"levelOnPlus", "on", "level ON+ (%)", level(p.levelOnPlus), true},
-        {"levelDynPlus", "dyn+", "level DYN+ (%)", level(p.levelDynPlus), true},
-        {"levelDynMinus", "dyn-", "level DYN- (%)", level(p.levelDynMinus), true},
-        {"commandType", "type", "dynamic command", Name(p.commandType, CommandTypeNames()), false},
-    };
+    std::vector<Row> rows;
+    for (const ParameterRow& row : ParameterTable()) {
+        if (row.isLevel()) {
+            const auto level = static_cast<long long>(NumericValue(p.*row.shownLevel));
+            rows.push_back({row.key, row.cliName, std::string(row.label) + " (%)", std::to_string(level), true});
+        } else {
+            const std::string name = ChoiceName(row, p.*row.shownChoice);
+            rows.push_back({row.key, row.cliName, row.label, name.empty() ? kNothing : name, false});
+        }
+    }
+    return rows;
 }
 
 // `text` followed by blanks up to `width` characters (not bytes: an accented
@@ -68,7 +62,7 @@ void PrintParameters(std::FILE* out, const std::string& number, const DetectorPa
     // The second column is what send-params takes back.
     const std::size_t width = Language() == 1 ? 20 : 18;
     for (const Row& r : rows)
-        std::fprintf(out, "  %s %s=%s\n", Padded(Tr(r.label), width).c_str(), r.field, r.value.c_str());
+        std::fprintf(out, "  %s %s=%s\n", Padded(Tr(r.label.c_str()), width).c_str(), r.field, r.value.c_str());
 }
 
 } // namespace quelm::cli

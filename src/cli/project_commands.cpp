@@ -7,6 +7,7 @@
 #include "core/virtual_clock.h"
 #include "drivers/sim/sim_driver.h"
 #include "form/form_ops.h"
+#include "form/parameter_table.h"
 #include "form/parameters.h"
 #include "platform/path_text.h"
 #include "project/project_actions.h"
@@ -19,33 +20,10 @@ namespace quelm::cli {
 
 namespace {
 
-struct Field {
-    const char* key;   // JSON key
-    const char* label; // readable label
-    std::optional<int> index;
-    const char* const* names;
-    std::size_t count;
-};
-
-template <std::size_t N>
-Field Choice(const char* key, const char* label, const std::optional<int>& index,
-             const std::array<const char*, N>& names) {
-    return {key, label, index, names.data(), N};
-}
-
-const char* NameOf(const Field& f) {
-    if (!f.index || *f.index < 0 || static_cast<std::size_t>(*f.index) >= f.count) return nullptr;
-    return f.names[static_cast<std::size_t>(*f.index)];
-}
-
-// The option fields in file order (lines 11 to 16).
-std::vector<Field> OptionFields(const DetectorParameters& p) {
-    return {Choice("channel", "detector channel", p.channel, ChannelNames()),
-            Choice("outputPower", "output power", p.outputPower, OutputPowerNames()),
-            Choice("dynamicTime", "dynamic time", p.dynamicTime, DynamicTimeNames()),
-            Choice("riseTime", "rise time", p.riseTime, RiseTimeNames()),
-            Choice("fallTime", "fall time", p.fallTime, FallTimeNames()),
-            Choice("commandType", "dynamic command", p.commandType, CommandTypeNames())};
+// The name of the choice a project line selected, if any.
+const char* NameOf(const ParameterRow& row, const DetectorParameters& p) {
+    const ParameterChoice* choice = ChoiceAtIndex(row, p.*row.shownChoice);
+    return choice ? choice->name : nullptr;
 }
 
 // A level as a save writes it: plain decimal digits, a fraction after a
@@ -60,10 +38,6 @@ bool IsLevel(const std::string& value) {
     return digits(whole) && digits(fraction) && NumericValue(value) <= 100;
 }
 
-const TextBox& LevelBox(const Form& form, int line) {
-    return *(line == 17 ? form.ui.Text8 : line == 18 ? form.ui.Text9 : form.ui.Text10);
-}
-
 // The lines the window cannot use, and what it does with each instead.
 std::vector<UnusedLine> UnusedLines(const std::vector<std::string>& values, const Form& form) {
     if (values.size() < kProjectValues) {
@@ -74,8 +48,11 @@ std::vector<UnusedLine> UnusedLines(const std::vector<std::string>& values, cons
                      "and nothing else, and leaves the panel open"}};
     }
     std::vector<UnusedLine> unused = UnusedParameterLines(values);
-    for (UnusedLine& u : unused)
-        u.reason += u.line <= 16 ? ": left unchanged" : ": the level box shows " + LevelBox(form, u.line).text();
+    for (UnusedLine& u : unused) {
+        const ParameterRow* row = RowOfProjectLine(u.line);
+        u.reason +=
+            row->isLevel() ? ": the level box shows " + LevelBox(form, row->levelText)->text() : ": left unchanged";
+    }
     return unused;
 }
 
@@ -93,13 +70,13 @@ void PrintJson(std::FILE* out, const std::string& file, const Form& form, const 
     for (std::size_t i = 0; i < 10 && i < values.size(); ++i)
         s += (i ? ", " : "") + JsonString(form.ui.Text1[i]->text());
     s += "]";
-    for (const Field& f : OptionFields(p)) {
-        const char* name = opens ? NameOf(f) : nullptr;
-        s += std::string(", \"") + f.key + "\": " + (name ? JsonString(name) : "null");
+    // In file order: the choices, then the levels.
+    for (const ParameterRow* row : RowsInFileOrder()) {
+        std::string value = "null";
+        if (opens && row->isLevel()) value = JsonLevel(p.*row->shownLevel);
+        if (const char* name = opens && !row->isLevel() ? NameOf(*row, p) : nullptr) value = JsonString(name);
+        s += std::string(", \"") + row->key + "\": " + value;
     }
-    const std::pair<const char*, std::string> levels[] = {
-        {"levelOnPlus", p.levelOnPlus}, {"levelDynPlus", p.levelDynPlus}, {"levelDynMinus", p.levelDynMinus}};
-    for (const auto& [key, text] : levels) s += std::string(", \"") + key + "\": " + (opens ? JsonLevel(text) : "null");
     s += ", \"unused\": [";
     for (std::size_t i = 0; i < unused.size(); ++i)
         s += (i ? ", " : "") + std::string("{\"line\": ") + std::to_string(unused[i].line) +
@@ -117,13 +94,15 @@ void PrintText(std::FILE* out, const std::string& file, const Form& form, const 
     for (std::size_t i = 0; i < 10 && i < values.size(); ++i)
         std::fprintf(out, "  address %-10zu %s\n", i + 1, Printable(form.ui.Text1[i]->text()).c_str());
     if (opens) {
-        for (const Field& f : OptionFields(p)) {
-            const char* name = NameOf(f);
-            std::fprintf(out, "  %-18s %s\n", f.label, name ? name : "(unchanged)");
+        for (const ParameterRow* row : RowsInFileOrder()) {
+            if (row->isLevel()) {
+                const std::string label = std::string(row->label) + " (%)";
+                std::fprintf(out, "  %-18s %s\n", label.c_str(), Printable(p.*row->shownLevel).c_str());
+            } else {
+                const char* name = NameOf(*row, p);
+                std::fprintf(out, "  %-18s %s\n", row->label, name ? name : "(unchanged)");
+            }
         }
-        std::fprintf(out, "  %-18s %s\n  %-18s %s\n  %-18s %s\n", "level ON+ (%)", Printable(p.levelOnPlus).c_str(),
-                     "level DYN+ (%)", Printable(p.levelDynPlus).c_str(), "level DYN- (%)",
-                     Printable(p.levelDynMinus).c_str());
     }
     if (unused.empty()) return;
     std::fprintf(out, "Lines not used:\n");
@@ -135,18 +114,13 @@ void PrintText(std::FILE* out, const std::string& file, const Form& form, const 
 } // namespace
 
 std::vector<UnusedLine> UnusedParameterLines(const std::vector<std::string>& values) {
-    const std::vector<Field> fields = OptionFields({});
     std::vector<UnusedLine> unused;
-    for (int line = 11; line <= 16; ++line) {
+    for (const ParameterRow* row : RowsInFileOrder()) {
+        const int line = row->projectLine;
         const std::string& value = values[static_cast<std::size_t>(line - 1)];
-        if (!MatchProjectOption(line, value))
-            unused.push_back(
-                {line, value,
-                 std::string("matches no option of the ") + fields[static_cast<std::size_t>(line - 11)].label});
-    }
-    for (int line = 17; line <= 19; ++line) {
-        const std::string& value = values[static_cast<std::size_t>(line - 1)];
-        if (!IsLevel(value)) unused.push_back({line, value, "not a level from 0 to 100"});
+        if (row->isLevel() && !IsLevel(value)) unused.push_back({line, value, "not a level from 0 to 100"});
+        if (!row->isLevel() && !MatchProjectOption(line, value))
+            unused.push_back({line, value, std::string("matches no option of the ") + row->label});
     }
     return unused;
 }

@@ -43,7 +43,7 @@ bool ParseField(const std::string& word, std::vector<std::size_t>& seen, WantedP
         return false;
     }
     if (std::find(seen.begin(), seen.end(), *field) != seen.end()) {
-        error = Filled(Tr("%1 given twice"), ParameterFields()[*field].sendName);
+        error = Filled(Tr("%1 given twice"), ParameterFields()[*field].cliName);
         return false;
     }
     seen.push_back(*field);
@@ -56,7 +56,7 @@ std::vector<OptionField> OptionFields() {
     std::vector<OptionField> groups;
     for (std::size_t i = 0; i < ParameterFields().size(); ++i) {
         const ParameterField& f = ParameterFields()[i];
-        if (f.levelText == 0) groups.push_back({f.sendName, ChoiceNames(i), f.firstOption, f.lastOption});
+        if (f.levelText == 0) groups.push_back({f.cliName, ChoiceNames(i), FirstOption(f), LastOption(f)});
     }
     return groups;
 }
@@ -138,7 +138,7 @@ bool FieldsFromJson(const std::string& text, std::vector<std::string>& fields, s
                 Tr(ParameterFields()[*field].levelText != 0 ? "\"%1\" takes a number" : "\"%1\" takes a text"), m.key);
             return false;
         }
-        fields.push_back(std::string(ParameterFields()[*field].sendName) + "=" + m.text);
+        fields.push_back(std::string(ParameterFields()[*field].cliName) + "=" + m.text);
     }
     return true;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The window is the store of a detector's parameters: six option groups and
-// three level boxes. This file knows which option stands for which code.
+// three level boxes, as the parameter table lays them out.
 #include "form/form.h"
+#include "form/parameter_table.h"
 
-#include <array>
 #include <optional>
 #include <string>
 
@@ -18,17 +18,10 @@ void ApplyParameterReply(Form& f, const Frame& b);
 void Text8_Change(Form& f);
 void Text9_Change(Form& f);
 void Text10_Change(Form& f);
-// Address boxes: a value over 1048574 becomes "1048574".
+// Address boxes: a value over kMaxDetectorNumber becomes that number.
 void Text2_Change(Form& f, int index);
 
-// The parameters as the window shows them: the index of the selected option
-// of each group in window order (none when no option is selected) and the
-// texts of the level boxes.
-struct DetectorParameters {
-    std::optional<int> channel, dynamicTime, outputPower, riseTime, fallTime, commandType;
-    std::string levelOnPlus, levelDynPlus, levelDynMinus;
-    bool operator==(const DetectorParameters&) const = default;
-};
+// The parameters as the window shows them (DetectorParameters).
 DetectorParameters ParametersShown(const Form& f);
 // The level of Text8, Text9 or Text10 (n = 8, 9, 10) as the detector holds
 // it: the box's value, or the level the detector reported when the box shows
@@ -40,13 +33,8 @@ DetectorParameters ParametersHeld(const Form& f);
 // saved when it began, and enables every parameter control again.
 void RestoreParameterControls(Form& f);
 
-// The name of each choice, in window order, as the command line writes and
-// reads it ("2min", "L1+L3").
-const std::array<const char*, 2>& ChannelNames();
-const std::array<const char*, 6>& DynamicTimeNames();
-const std::array<const char*, 3>& OutputPowerNames(); // min, med, max (window order)
-const std::array<const char*, 7>& RiseTimeNames();
-const std::array<const char*, 7>& FallTimeNames();
-const std::array<const char*, 2>& CommandTypeNames(); // L1+L3, L1
+// The name of the choice a group shows, by its index in window order
+// ("2min", "L1+L3"); empty when the index stands for none.
+std::string ChoiceName(const ParameterRow& row, const std::optional<int>& index);
 
 } // namespace quelm

@@ -1,6 +1,7 @@
 #include "project/project_actions.h"
 
 #include "form/form_ops.h"
+#include "form/parameter_table.h"
 #include "platform/path_text.h"
 #include "project/disk_manager.h"
 #include "protocol/number.h"
@@ -35,7 +36,9 @@ ProjectRecord RecordFromWindow(const Form& f) {
     for (std::size_t g = 0; g < lines.size(); ++g)
         for (int n : lines[g])
             if (f.ui.Option[static_cast<std::size_t>(n)]->value()) r.options[g] = n;
-    r.levels = {NumericValue(f.ui.Text8->text()), NumericValue(f.ui.Text9->text()), NumericValue(f.ui.Text10->text())};
+    std::size_t level = 0;
+    for (const ParameterRow* row : RowsInFileOrder())
+        if (row->isLevel()) r.levels[level++] = NumericValue(LevelBox(f, row->levelText)->text());
     return r;
 }
 
@@ -47,12 +50,13 @@ bool LoadIntoWindow(Form& f, const std::vector<std::string>& values) {
 }
 
 void LoadParametersIntoWindow(Form& f, const std::vector<std::string>& values) {
-    for (int line = 11; line <= 16; ++line)
-        if (const auto option = MatchProjectOption(line, values[static_cast<std::size_t>(line - 1)]))
+    for (const ParameterRow* row : RowsInFileOrder()) {
+        const std::string& value = values[static_cast<std::size_t>(row->projectLine - 1)];
+        if (row->isLevel())
+            LevelBox(f, row->levelText)->setText(value);
+        else if (const auto option = MatchProjectOption(row->projectLine, value))
             f.ui.Option[static_cast<std::size_t>(*option)]->select();
-    f.ui.Text8->setText(values[16]);
-    f.ui.Text9->setText(values[17]);
-    f.ui.Text10->setText(values[18]);
+    }
 }
 
 void SaveProjectFile(Form& f, const std::string& saveName) {

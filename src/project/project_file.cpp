@@ -2,6 +2,7 @@
 
 #include "files/text_file.h"
 #include "form/form_ops.h"
+#include "form/parameter_table.h"
 #include "platform/path_text.h"
 #include "protocol/number.h"
 
@@ -84,15 +85,16 @@ std::string NextValue(std::string_view s, std::size_t& at) {
 
 } // namespace
 
-const std::array<std::vector<int>, 6>& ProjectOptionLines() {
-    static const std::array<std::vector<int>, 6> lines = {{
-        {3, 4},
-        {13, 12, 11},
-        {5, 6, 7, 8, 9, 10},
-        {14, 15, 16, 17, 18, 19, 20},
-        {21, 22, 23, 24, 25, 26, 27},
-        {28, 29},
-    }};
+const std::array<std::vector<int>, kProjectOptionLines>& ProjectOptionLines() {
+    static const std::array<std::vector<int>, kProjectOptionLines> lines = [] {
+        std::array<std::vector<int>, kProjectOptionLines> options;
+        for (const ParameterRow& row : ParameterTable()) {
+            if (row.isLevel()) continue;
+            for (const ParameterChoice& c : row.choices)
+                options[static_cast<std::size_t>(row.projectLine - kFirstProjectOptionLine)].push_back(c.option);
+        }
+        return options;
+    }();
     return lines;
 }
 
@@ -118,9 +120,9 @@ std::vector<std::string> ParseProjectValues(std::string_view bytes) {
 }
 
 std::optional<int> MatchProjectOption(int line, const std::string& value) {
-    if (line < 11 || line > 16) return std::nullopt;
+    if (line < kFirstProjectOptionLine || line > kLastProjectOptionLine) return std::nullopt;
     const double number = NumericValue(value);
-    for (int option : ProjectOptionLines()[static_cast<std::size_t>(line - 11)])
+    for (int option : ProjectOptionLines()[static_cast<std::size_t>(line - kFirstProjectOptionLine)])
         if (number == option) return option;
     return std::nullopt;
 }

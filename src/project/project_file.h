@@ -12,6 +12,8 @@
 namespace quelm {
 
 inline constexpr std::size_t kProjectValues = 19;
+// Lines 11 to 16 hold an option number each, 17 to 19 a level each.
+inline constexpr std::size_t kProjectOptionLines = 6;
 // Nineteen short values need a few hundred bytes; a larger file is read no
 // further than this.
 inline constexpr std::size_t kProjectFileLimit = 64 * 1024;
@@ -22,13 +24,13 @@ struct ProjectRecord {
     // The selected option of each group, by the number in its name (Option13
     // is 13), in file order: channel, power, dynamic time, rise time, fall
     // time, command type; 0 when the group has none selected.
-    std::array<int, 6> options{};
+    std::array<int, kProjectOptionLines> options{};
     std::array<double, 3> levels{}; // ON+, DYN+, DYN-
 };
 
 // The option numbers each option line (11 to 16) is compared with, in the
-// order they are tested.
-const std::array<std::vector<int>, 6>& ProjectOptionLines();
+// order they are tested, as the parameter table gives them.
+const std::array<std::vector<int>, kProjectOptionLines>& ProjectOptionLines();
 
 // The file's bytes for a record.
 std::string FormatProjectFile(const ProjectRecord& record);

@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/parameter_table.h"
 #include "form/parameters.h"
 #include "link/session.h"
 
@@ -44,12 +45,17 @@ void EndFailedRead(Form& f, MessageLine line) {
     if (f.x.paramSendActive == 1) RestoreParameterControls(f);
 }
 
+// A plain read gives back the controls of the group its reply brought.
+void EnableGroup(Form& f, int group) {
+    for (Control* c : ReadGroupControls(f, group)) c->setEnabled(true);
+}
+
 } // namespace
 
 FrameUse HandleReply64(Form& f, const Frame& b) {
     if (!Taken(f, b, code::kReadGroup1)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
-    if (f.x.paramSendActive == 0) EnableOptions(f, 3, 13);
+    if (f.x.paramSendActive == 0) EnableGroup(f, 1);
     ShowBoxLine(f, group1Read);
     return FrameUse::taken;
 }
@@ -57,10 +63,7 @@ FrameUse HandleReply64(Form& f, const Frame& b) {
 FrameUse HandleReply65(Form& f, const Frame& b) {
     if (!Taken(f, b, code::kReadGroup2)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
-    if (f.x.paramSendActive == 0) {
-        EnableOptions(f, 14, 27);
-        Enable({f.ui.Frame[15], f.ui.Text8});
-    }
+    if (f.x.paramSendActive == 0) EnableGroup(f, 2);
     ShowBoxLine(f, group2Read);
     return FrameUse::taken;
 }
@@ -68,8 +71,7 @@ FrameUse HandleReply65(Form& f, const Frame& b) {
 FrameUse HandleReply66(Form& f, const Frame& b) {
     if (!Taken(f, b, code::kReadGroup3)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
-    if (f.x.paramSendActive == 0)
-        Enable({f.ui.Option[28], f.ui.Option[29], f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10});
+    if (f.x.paramSendActive == 0) EnableGroup(f, 3);
     SetBoxLine(f, parametersRead);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;

@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/parameter_table.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
 #include "protocol/codec.h"
@@ -21,21 +22,13 @@ void Hold(Form& f, Control* c) {
         HoldControl(f, c);
 }
 
-void HoldOptions(Form& f, int first, int last) {
-    for (int n = first; n <= last; ++n) Hold(f, f.ui.Option[static_cast<std::size_t>(n)]);
+// Holds the controls of the parameters read group `group` brings.
+void HoldGroup(Form& f, int group) {
+    for (Control* c : ReadGroupControls(f, group)) Hold(f, c);
 }
 
-void DisableGroup2(Form& f) {
-    HoldOptions(f, 14, 27);
-    Hold(f, f.ui.Frame[15]);
-    Hold(f, f.ui.Text8);
-}
-
-void DisableGroup3(Form& f) {
-    HoldOptions(f, 28, 29);
-    for (Control* c : std::initializer_list<Control*>{f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10})
-        Hold(f, c);
-}
+void DisableGroup2(Form& f) { HoldGroup(f, 2); }
+void DisableGroup3(Form& f) { HoldGroup(f, 3); }
 
 // The request of `group` for the detector of Text3, taken anew each time.
 bool BuildRequest(Form& f, int group) {
@@ -83,7 +76,7 @@ void Command7_Click(Form& f) {
             f.ui.Timer[timer::stopWatch]->disable();
             ClassicClose_Click(f);
         } else {
-            HoldOptions(f, 3, 13);
+            HoldGroup(f, kFirstReadGroup);
             // A plain read holds the later groups at once as well: cut short
             // before their requests, they would still show an earlier
             // detector's values as if read.

@@ -3,6 +3,7 @@
 #include "core/check.h"
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/parameter_table.h"
 #include "form/parameters.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -18,72 +19,49 @@ namespace quelm {
 
 namespace {
 
-// One parameter step: the options of its group (first..last) or its level
-// box (Text8, 9, 10), the group whose caption names it, and the message
-// shown while it is written.
-struct Step {
-    int timer;
-    Parameter parameter;
-    int firstOption, lastOption; // 0 for a level
-    int levelText;               // 8, 9 or 10 for a level, else 0
-    int frame;                   // Frame7 .. Frame18
-    MessageLine line;
-};
-
-constexpr Step kSteps[] = {
-    {7, Parameter::channel, 3, 4, 0, 7, sendingChannel},
-    {8, Parameter::dynamicTime, 5, 10, 0, 8, sendingDynamicTime},
-    {9, Parameter::outputPower, 11, 13, 0, 12, sendingOutputPower},
-    {10, Parameter::riseTime, 14, 20, 0, 13, sendingRiseTime},
-    {11, Parameter::fallTime, 21, 27, 0, 14, sendingFallTime},
-    {12, Parameter::levelOnPlus, 0, 0, 8, 15, sendingLevelOnPlus},
-    {13, Parameter::levelDynPlus, 0, 0, 9, 16, sendingLevelDynPlus},
-    {14, Parameter::levelDynMinus, 0, 0, 10, 17, sendingLevelDynMinus},
-    {15, Parameter::commandType, 28, 29, 0, 18, sendingCommandType},
-};
-
-const Step& StepOf(int timer) {
-    QUELM_CHECK(timer >= 7 && timer <= 15);
-    return kSteps[timer - 7];
+// The row a send step writes.
+const ParameterRow& StepOf(std::size_t timer) {
+    const ParameterRow* row = RowOfSendTimer(timer);
+    QUELM_CHECK(row != nullptr);
+    return *row;
 }
 
-TextBox* LevelBox(Form& f, int n) { return n == 8 ? f.ui.Text8 : n == 9 ? f.ui.Text9 : f.ui.Text10; }
-
 OptionButton* Opt(Form& f, int n) { return f.ui.Option[static_cast<std::size_t>(n)]; }
+
+std::string Caption(const Form& f, const ParameterRow& row) { return f.ui.Frame[row.frame]->caption(); }
 
 // The controls of the step show the saved value: every option of the group
 // in its saved state, or the level exactly the saved number. A level is the
 // one the detector reported, which its box shows capped at 100: a detector
 // holding 200 shows 100, and a send of 100 must still write it.
-bool Equal(Form& f, const Step& s) {
-    if (s.levelText != 0) return LevelHeld(f, s.levelText) == f.x.savedText[static_cast<std::size_t>(s.levelText)];
-    for (int n = s.firstOption; n <= s.lastOption; ++n)
+bool Equal(Form& f, const ParameterRow& s) {
+    if (s.isLevel()) return LevelHeld(f, s.levelText) == f.x.savedText[static_cast<std::size_t>(s.levelText)];
+    for (int n = FirstOption(s); n <= LastOption(s); ++n)
         if (Opt(f, n)->value() != f.x.savedOption[static_cast<std::size_t>(n)]) return false;
     return true;
 }
 
-// The code of the saved choice, as the write command takes it. Output power
-// is the one group whose options (min, med, max) run against its codes.
-int SavedValue(const Form& f, const Step& s) {
-    if (s.levelText != 0) return LevelByte(f.x.savedText[static_cast<std::size_t>(s.levelText)]);
-    for (int n = s.firstOption; n <= s.lastOption; ++n)
-        if (f.x.savedOption[static_cast<std::size_t>(n)])
-            return s.parameter == Parameter::outputPower ? s.lastOption - n : n - s.firstOption;
+// The value of the saved choice, as the write command takes it.
+int SavedValue(const Form& f, const ParameterRow& s) {
+    if (s.isLevel()) return LevelByte(f.x.savedText[static_cast<std::size_t>(s.levelText)]);
+    for (const ParameterChoice& c : s.choices)
+        if (f.x.savedOption[static_cast<std::size_t>(c.option)]) return c.writeValue;
     return 0;
 }
 
-void BuildWriteFrame(Form& f, const Step& s) {
+void BuildWriteFrame(Form& f, const ParameterRow& s) {
     f.x.outFrame = EncodeWriteCommand(s.parameter, SavedValue(f, s), NumericValue(f.ui.Text3->text()));
 }
 
 // The interval of step N's timer for its next run: pass k runs Timer8 to
 // Timer15 after (k - 1) x 10 + 1 ms and Timer7 after (k - 1) x 10 + 10 ms,
 // over again after the tenth.
-void StepCycleBookkeeping(Form& f, int n) {
-    int& cycle = f.x.stepCycle[static_cast<std::size_t>(n)];
+void StepCycleBookkeeping(Form& f, std::size_t n) {
+    int& cycle = f.x.stepCycle[n];
     cycle += 1;
     if (cycle > 9) cycle = 0;
-    f.ui.Timer[static_cast<std::size_t>(n)]->setInterval(cycle * 10 + (n == 7 ? 10 : 1));
+    f.ui.Timer[n]->setInterval(
+        cycle * 10 + (n == timer::firstSendStep ? timer::firstSendStep.intervalMs : timer::sendStepIntervalMs));
 }
 
 // Sends the step's frame; a frame with no byte form (a detector number
@@ -102,8 +80,13 @@ void SendStepFrame(Form& f) {
 
 // Disabled, the controls are held by the send: a stop gives them back.
 void SetParameterControlsEnabled(Form& f, bool enabled) {
-    std::vector<Control*> controls{f.ui.Frame[15], f.ui.Text8, f.ui.Frame[16], f.ui.Text9, f.ui.Frame[17], f.ui.Text10};
-    for (int n = 3; n <= 29; ++n) controls.push_back(Opt(f, n));
+    std::vector<Control*> controls;
+    for (bool levels : {true, false})
+        for (const ParameterRow& row : ParameterTable())
+            if (row.isLevel() == levels) {
+                const auto own = RowControls(f, row);
+                controls.insert(controls.end(), own.begin(), own.end());
+            }
     for (Control* c : controls) {
         if (enabled)
             c->setEnabled(true);
@@ -112,19 +95,20 @@ void SetParameterControlsEnabled(Form& f, bool enabled) {
     }
 }
 
-// Steps 8 to 15.
-void ParameterStep(Form& f, int n) {
-    const Step& s = StepOf(n);
+// The steps after the first: dynamic time to command type.
+void ParameterStep(Form& f, std::size_t n) {
+    const ParameterRow& s = StepOf(n);
     StepCycleBookkeeping(f, n);
-    f.x.stepTimer = n;
-    if (n != 8) f.x.operation = kSendOneParameter;
-    f.ui.Timer[static_cast<std::size_t>(n)]->disable();
+    f.x.stepTimer = static_cast<int>(n);
+    // The second step is the only one not reached through a write's call.
+    if (n != timer::firstSendStep + 1) f.x.operation = kSendOneParameter;
+    f.ui.Timer[n]->disable();
     if (Equal(f, s)) {
-        f.ui.Timer[static_cast<std::size_t>(n + 1)]->enable();
+        f.ui.Timer[n + 1]->enable();
         return;
     }
     BuildWriteFrame(f, s);
-    ShowBoxLine(f, s.line);
+    ShowBoxLine(f, s.sendingLine);
     f.x.tryCount = 0; // the tries of this write, as step 7 counts its own
     SendStepFrame(f);
 }
@@ -137,9 +121,8 @@ std::string Trimmed(std::string s) {
 // The captions of the groups whose controls still differ from the saved set.
 std::string DifferingParameters(Form& f) {
     std::string names;
-    for (const Step& s : kSteps)
-        if (!Equal(f, s))
-            names += (names.empty() ? " " : ", ") + Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption());
+    for (const ParameterRow& s : ParameterTable())
+        if (!Equal(f, s)) names += (names.empty() ? " " : ", ") + Trimmed(Caption(f, s));
     return names;
 }
 
@@ -168,13 +151,12 @@ void StartPass(Form& f) {
 // stands for) has no value to write: writing one the user never chose would
 // change the detector behind the user's back. The message names the group.
 bool RefuseEmptyGroup(Form& f) {
-    for (const Step& s : kSteps) {
-        if (s.levelText != 0) continue;
+    for (const ParameterRow& s : ParameterTable()) {
+        if (s.isLevel()) continue;
         bool any = false;
-        for (int n = s.firstOption; n <= s.lastOption; ++n) any = any || Opt(f, n)->value();
+        for (int n = FirstOption(s); n <= LastOption(s); ++n) any = any || Opt(f, n)->value();
         if (any) continue;
-        ShowLineWith(f, emptyGroupRefused, Said::EmptyGroupRefused,
-                     " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(s.frame)]->caption()));
+        ShowLineWith(f, emptyGroupRefused, Said::EmptyGroupRefused, " " + Trimmed(Caption(f, s)));
         return true;
     }
     return false;
@@ -186,10 +168,9 @@ bool RefuseEmptyGroup(Form& f) {
 // could never be shown back by the detector, which holds whole percents.
 // The message names the box.
 bool RefuseUnsendableLevel(Form& f) {
-    for (int n : {8, 9, 10}) {
-        if (PlainWholeNumber(LevelBox(f, n)->text(), 100)) continue;
-        ShowLineWith(f, levelRefused, Said::LevelRefused,
-                     " " + Trimmed(f.ui.Frame[static_cast<std::size_t>(n + 7)]->caption()));
+    for (const ParameterRow& s : ParameterTable()) {
+        if (!s.isLevel() || PlainWholeNumber(LevelBox(f, s.levelText)->text(), 100)) continue;
+        ShowLineWith(f, levelRefused, Said::LevelRefused, " " + Trimmed(Caption(f, s)));
         return true;
     }
     return false;
@@ -197,41 +178,49 @@ bool RefuseUnsendableLevel(Form& f) {
 
 } // namespace
 
-MessageLine SendStepLine(int timer) { return timer >= 7 && timer <= 15 ? StepOf(timer).line : noLine; }
+MessageLine SendStepLine(int timer) {
+    const ParameterRow* row = timer < 0 ? nullptr : RowOfSendTimer(static_cast<std::size_t>(timer));
+    return row ? row->sendingLine : noLine;
+}
 
 std::string SendStepCaption(const Form& f, int timer) {
-    if (timer < 7 || timer > 15) return {};
-    return Trimmed(f.ui.Frame[static_cast<std::size_t>(StepOf(timer).frame)]->caption());
+    const ParameterRow* row = timer < 0 ? nullptr : RowOfSendTimer(static_cast<std::size_t>(timer));
+    return row ? Trimmed(Caption(f, *row)) : std::string();
 }
 
 void Command8_Click(Form& f) {
     if (RefuseEmptyGroup(f) || RefuseUnsendableLevel(f)) return;
-    for (int n = 3; n <= 29; ++n) f.x.savedOption[static_cast<std::size_t>(n)] = Opt(f, n)->value();
-    for (int n : {8, 9, 10}) f.x.savedText[static_cast<std::size_t>(n)] = NumericValue(LevelBox(f, n)->text());
+    for (std::size_t n = option::firstParameter; n <= option::lastParameter; ++n)
+        f.x.savedOption[n] = f.ui.Option[n]->value();
+    for (const ParameterRow& s : ParameterTable())
+        if (s.isLevel())
+            f.x.savedText[static_cast<std::size_t>(s.levelText)] = NumericValue(LevelBox(f, s.levelText)->text());
     f.x.paramSendActive = 1;
     f.x.writesOut = 0;
-    f.ui.Timer[timer::firstSendStep]->setInterval(10);
-    for (int n = 8; n <= 15; ++n) f.ui.Timer[static_cast<std::size_t>(n)]->setInterval(1);
-    for (int n = 7; n <= 15; ++n) f.x.stepCycle[static_cast<std::size_t>(n)] = 0;
+    for (const ParameterRow& s : ParameterTable()) {
+        f.ui.Timer[s.sendTimer]->setInterval(s.sendTimer == timer::firstSendStep ? timer::firstSendStep.intervalMs
+                                                                                 : timer::sendStepIntervalMs);
+        f.x.stepCycle[s.sendTimer] = 0;
+    }
     f.x.sendPass = 1;
     StartPass(f);
 }
 
 void Timer7_Timer(Form& f) {
-    StepCycleBookkeeping(f, 7);
-    f.x.stepTimer = 7;
+    StepCycleBookkeeping(f, timer::firstSendStep);
+    f.x.stepTimer = static_cast<int>(timer::firstSendStep.number);
     f.ui.Timer[timer::firstSendStep]->disable();
     SendChannelStep(f);
 }
 
 void SendChannelStep(Form& f) {
-    const Step& s = StepOf(7);
-    ShowBoxLine(f, s.line);
+    const ParameterRow& s = StepOf(timer::firstSendStep);
+    ShowBoxLine(f, s.sendingLine);
     f.ui.Timer[timer::stopWatch]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);
     if (Equal(f, s)) {
-        f.ui.Timer[8]->enable();
+        f.ui.Timer[timer::firstSendStep + 1]->enable();
         return;
     }
     BuildWriteFrame(f, s);
@@ -255,7 +244,7 @@ void Timer16_Timer(Form& f) {
     f.x.operation = kSendOneParameter;
     f.ui.Timer[timer::lastSendStep]->disable();
     bool allEqual = true;
-    for (const Step& s : kSteps) allEqual = allEqual && Equal(f, s);
+    for (const ParameterRow& s : ParameterTable()) allEqual = allEqual && Equal(f, s);
     if (allEqual) {
         SetParameterControlsEnabled(f, true);
         f.x.writesOut = 0;

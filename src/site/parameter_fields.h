@@ -5,11 +5,13 @@
 // names each field takes, and the window's options and level boxes they
 // stand for.
 #include "form/form.h"
+#include "form/parameter_table.h"
 #include "form/parameters.h"
 
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,16 +26,12 @@ struct WantedParameter {
     bool operator==(const WantedParameter&) const = default;
 };
 
-struct ParameterField {
-    const char* key;      // JSON and report column name
-    const char* sendName; // send-params and box file name
-    int firstOption;      // first option of the group in window order, 0 for a level
-    int lastOption;
-    int levelText; // 8, 9 or 10 for a level, else 0
-};
+// A field is a row of the parameter table: `key` its JSON and report column
+// name, `cliName` its send-params and box file name.
+using ParameterField = ParameterRow;
 
 // The nine fields in report order.
-const std::array<ParameterField, 9>& ParameterFields();
+std::span<const ParameterField, kParameterCount> ParameterFields();
 
 // The field a name stands for, either name, case not minded.
 std::optional<std::size_t> FindParameterField(const std::string& name);

@@ -185,9 +185,9 @@ private:
     std::string ValueRefused(std::size_t field, const std::string& value) const {
         const ParameterField& f = ParameterFields()[field];
         if (f.levelText != 0)
-            return Say(language_, "%1='%2': a level is a whole percent from 0 to %3", f.sendName, value,
+            return Say(language_, "%1='%2': a level is a whole percent from 0 to %3", f.cliName, value,
                        std::to_string(kMostLevelSent));
-        return Say(language_, "%1='%2': use %3", f.sendName, value, ChoiceNames(field));
+        return Say(language_, "%1='%2': use %3", f.cliName, value, ChoiceNames(field));
     }
 
     void fail(const std::string& reason) {

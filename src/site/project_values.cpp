@@ -2,13 +2,12 @@
 
 #include "platform/path_text.h"
 #include "project/project_file.h"
+#include "protocol/frame.h"
+#include "site/parameter_fields.h"
 
 namespace quelm {
 
 namespace {
-
-// The field of each option line (11 to 16) and level line (17 to 19).
-constexpr std::array<std::size_t, 9> kFieldOfLine{0, 2, 1, 3, 4, 8, 5, 6, 7};
 
 std::string LineSays(int line, const std::string& value) {
     return "line " + std::to_string(line) + " \"" + value + "\": ";
@@ -35,7 +34,7 @@ bool Addresses(const std::vector<std::string>& values, std::optional<AddressList
 bool PlainNumber(const std::string& text, std::string& plain) {
     if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return false;
     const long value = std::stol(text);
-    if (value > 1048574) return false;
+    if (value > kMaxDetectorNumber) return false;
     plain = std::to_string(value);
     return true;
 }
@@ -46,11 +45,12 @@ bool SettingsFromProjectValues(const std::vector<std::string>& values, FileSetti
         return false;
     }
     FileSettings s;
-    for (int line = 11; line <= 19; ++line) {
+    for (const ParameterRow* row : RowsInFileOrder()) {
+        const int line = row->projectLine;
         const std::string& value = values[static_cast<std::size_t>(line - 1)];
-        const std::size_t field = kFieldOfLine[static_cast<std::size_t>(line - 11)];
+        const auto field = static_cast<std::size_t>(row->parameter);
         WantedParameter wanted;
-        if (line <= 16) {
+        if (!row->isLevel()) {
             const auto option = MatchProjectOption(line, value);
             if (!option) {
                 error = LineSays(line, value) + "no option of " + ParameterFields()[field].key;

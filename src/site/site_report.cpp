@@ -33,13 +33,19 @@ std::string AddressText(const std::optional<AddressList>& addresses) {
     return Joined(std::vector<std::string>(addresses->begin(), addresses->end()), " ");
 }
 
-// The columns' French headers, in the order of ReportColumns().
-constexpr const char* kFrenchHeaders[] = {"détecteur",       "état",           "atteint",         "canal",
-                                          "temps dynamique", "puissance",      "temps de montée", "temps de descente",
-                                          "niveau ON+",      "niveau DYN+",    "niveau DYN-",     "type de commande",
-                                          "adresses",        "nouveau numéro", "écrit",           "différences",
-                                          "motif",           "secondes",       "fichier projet",  "écritures coupées",
-                                          "incertain",       "lu deux fois"};
+// The columns' French headers, in the order of ReportColumns(): the
+// parameters' come from their rows.
+const std::vector<std::string>& FrenchHeaders() {
+    static const std::vector<std::string> headers = [] {
+        std::vector<std::string> h = {"détecteur", "état", "atteint"};
+        for (const ParameterField& f : ParameterFields()) h.push_back(f.frenchColumn);
+        for (const char* k : {"adresses", "nouveau numéro", "écrit", "différences", "motif", "secondes",
+                              "fichier projet", "écritures coupées", "incertain", "lu deux fois"})
+            h.push_back(k);
+        return h;
+    }();
+    return headers;
+}
 
 std::string FoldedHeader(const std::string& text) {
     std::string s;
@@ -196,7 +202,7 @@ std::string ColumnHeader(const std::string& column, int language) {
     const std::vector<std::string>& columns = ReportColumns();
     const auto at = std::find(columns.begin(), columns.end(), column);
     if (language != 1) return column;
-    if (at != columns.end()) return kFrenchHeaders[at - columns.begin()];
+    if (at != columns.end()) return FrenchHeaders()[static_cast<std::size_t>(at - columns.begin())];
     // The fields a row names besides the columns: "address4", "number".
     if (column.starts_with("address")) return "adresse " + column.substr(7);
     return column == "number" ? "numéro" : column;
@@ -206,7 +212,7 @@ std::optional<std::string> ColumnOfHeader(const std::string& header) {
     const std::vector<std::string>& columns = ReportColumns();
     const std::string folded = FoldedHeader(header);
     for (std::size_t i = 0; i < columns.size(); ++i)
-        if (folded == FoldedHeader(columns[i]) || folded == FoldedHeader(kFrenchHeaders[i])) return columns[i];
+        if (folded == FoldedHeader(columns[i]) || folded == FoldedHeader(FrenchHeaders()[i])) return columns[i];
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "site/site_texts.h"
 
+#include "form/parameter_table.h"
 #include "site/detector_list.h"
 
 #include <cstdio>
@@ -9,16 +10,6 @@ namespace quelm {
 std::string StateText(DetectorState s, int language) { return StateName(s, language); }
 
 namespace {
-
-// The report's fields by the main window's group frame: Frame[n] has line
-// n + 6 of the frame table.
-struct FieldFrame {
-    const char* field;
-    std::size_t frame;
-};
-constexpr FieldFrame kFieldFrames[] = {{"channel", 7},       {"dynamicTime", 8},    {"outputPower", 12},
-                                       {"riseTime", 13},     {"fallTime", 14},      {"levelOnPlus", 15},
-                                       {"levelDynPlus", 16}, {"levelDynMinus", 17}, {"commandType", 18}};
 
 std::string Trimmed(std::string text) {
     const std::size_t first = text.find_first_not_of(' ');
@@ -30,8 +21,8 @@ std::string Trimmed(std::string text) {
 
 std::string FieldCaption(const Form& form, const std::string& field) {
     const int language = form.x.language;
-    for (const FieldFrame& f : kFieldFrames) {
-        if (field != f.field) continue;
+    for (const ParameterRow& f : ParameterTable()) {
+        if (field != f.key) continue;
         std::string caption = form.ui.Frame[f.frame]->caption();
         // "Niveau DYN+  (en %)": the unit is the window's, not the field's name.
         if (const std::size_t unit = caption.find('('); unit != std::string::npos && unit > 0) caption.resize(unit);

@@ -1,7 +1,8 @@
 #include "site/write_journal.h"
 
 #include "form/exchange_state.h"
-#include "form/parameters.h"
+#include "form/parameter_table.h"
+#include "protocol/codec.h"
 #include "site/parameter_fields.h"
 
 #include <array>
@@ -17,32 +18,24 @@ using Reached = WriteJournal::Reached;
 constexpr int kFirstAddress = 10;
 constexpr int kNewNumber = 20;
 
-constexpr std::array<const char*, 9> kLabels{"detector channel", "dynamic time", "output power",
-                                             "rise time",        "fall time",    "level ON+",
-                                             "level DYN+",       "level DYN-",   "dynamic command"};
-
-template <std::size_t N>
-std::string Name(const std::array<const char*, N>& names, std::int64_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= N) return "code " + std::to_string(index);
-    return names[static_cast<std::size_t>(index)];
+// A parameter write's value as the report names it: the choice's name, the
+// level, or the code no choice stands for.
+std::string WrittenText(const ParameterRow& row, std::int64_t value) {
+    if (row.isLevel()) return std::to_string(value);
+    for (const ParameterChoice& c : row.choices)
+        if (c.writeValue == value) return c.name;
+    return "code " + std::to_string(value);
 }
 
-Write Parameter(int target, const std::string& value) { return {target, value, 0, Reached::sent}; }
-
-// The value a frame sent to the box writes, if it writes one.
+// The value a frame sent to the box writes, if it writes one. A parameter's
+// target is its row in the table.
 std::optional<Write> WriteOf(const Frame& f) {
     using namespace code;
-    const std::int64_t c = f[1], v = f[5];
-    if (c == kWriteChannelA || c == kWriteChannelB) return Parameter(0, Name(ChannelNames(), c - kWriteChannelA));
-    if (c >= kWriteDynamicTime0 && c <= kWriteDynamicTime0 + 5)
-        return Parameter(1, Name(DynamicTimeNames(), c - kWriteDynamicTime0));
-    if (c >= kWritePowerMax && c <= kWritePowerMin) // window order: min, med, max
-        return Parameter(2, Name(OutputPowerNames(), kWritePowerMin - c));
-    if (c == kWriteRiseTime) return Parameter(3, Name(RiseTimeNames(), v));
-    if (c == kWriteFallTime) return Parameter(4, Name(FallTimeNames(), v));
-    if (c >= kWriteLevelOnPlus && c <= kWriteLevelDynMinus)
-        return Parameter(5 + static_cast<int>(c - kWriteLevelOnPlus), std::to_string(v));
-    if (c == kWriteCommandType) return Parameter(8, Name(CommandTypeNames(), v));
+    const std::int64_t c = f[1];
+    if (const auto written = DecodeWriteCommand(f)) {
+        const ParameterRow& row = RowOf(written->parameter);
+        return Write{static_cast<int>(row.parameter), WrittenText(row, written->value), 0, Reached::sent};
+    }
     if (c >= kWriteAddress0 && c < kWriteAddress0 + kAddressCount)
         return Write{kFirstAddress + static_cast<int>(c - kWriteAddress0), std::to_string(FrameNumber(f)),
                      FrameNumber(f), Reached::sent};
@@ -105,8 +98,8 @@ std::string WriteField(const Write& w) {
 std::string WriteLabel(const Write& w) {
     if (w.target == kNewNumber) return "new number " + w.value;
     if (IsAddress(w)) return "address " + std::to_string(w.target - kFirstAddress + 1) + " = " + w.value;
-    const std::string label = kLabels[static_cast<std::size_t>(w.target)];
-    return label + " " + w.value + (w.target >= 5 && w.target <= 7 ? " %" : "");
+    const ParameterRow& row = ParameterTable()[static_cast<std::size_t>(w.target)];
+    return std::string(row.label) + " " + w.value + (row.isLevel() ? " %" : "");
 }
 
 const char* HowFar(const Write& w) {

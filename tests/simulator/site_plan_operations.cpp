@@ -14,7 +14,7 @@ namespace {
 WantedParameter RandomValue(World& w, std::size_t field) {
     const ParameterField& f = ParameterFields()[field];
     if (f.levelText != 0) return {0, f.levelText, static_cast<int>(w.rng.between(0, 100))};
-    return {static_cast<int>(w.rng.between(f.firstOption, f.lastOption)), 0, 0};
+    return {static_cast<int>(w.rng.between(FirstOption(f), LastOption(f))), 0, 0};
 }
 
 // A row's intent, kept apart from what the plan parser makes of it.
