@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     const auto tool = ToolBehind(bridge, "bench_addresses_pty", std::make_unique<QtScheduler>());
     if (!tool) return 2;
     Form& form = *tool->form;
-    form.tables.box[18] = "done";
+    form.tables.messages[18] = "done";
     form.ui.Text3->setText("300");
     // The window shows the box's channel since start-up: its report in each
     // acknowledgement then sends nothing.

@@ -54,7 +54,7 @@ bool Measure(const sim::BoxConfig& config, std::int64_t holdingUs, bool steady, 
     const auto tool = ToolBehind(bridge, "bench_read_pty", std::move(scheduler));
     if (!tool) return false;
     Form& form = *tool->form;
-    form.tables.box[17] = "done";
+    form.tables.messages[17] = "done";
     form.ui.Text3->setText("300");
     const double cpuStart = Seconds(CLOCK_PROCESS_CPUTIME_ID);
     for (int i = 0; i < kReads; ++i) {

@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
     const auto tool = ToolBehind(bridge, "bench_send_pty", std::make_unique<QtScheduler>());
     if (!tool) return 2;
     Form& form = *tool->form;
-    form.tables.box[37] = "sent";
-    form.tables.box[14] = "programmed";
+    form.tables.messages[37] = "sent";
+    form.tables.messages[14] = "programmed";
     form.ui.Option[1]->setValue(true); // the box's channel, as the start-up leaves it
     form.ui.Text3->setText("300");
     Show(form, kSets[0]);

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
     const auto tool = ToolBehind(bridge, "bench_sparse_survey_pty", std::make_unique<QtScheduler>());
     if (!tool) return 2;
     Form& form = *tool->form;
-    form.tables.box[17] = "done";
+    form.tables.messages[17] = "done";
 
     const double wireMs = static_cast<double>(sim::kByteWireUs) / 1000.0;
     const double turnaroundMs = static_cast<double>(config.turnaroundUs) / 1000.0;

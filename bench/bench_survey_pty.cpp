@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     const auto tool = ToolBehind(bridge, "bench_survey_pty", std::make_unique<QtScheduler>());
     if (!tool) return 2;
     Form& form = *tool->form;
-    form.tables.box[17] = "done";
+    form.tables.messages[17] = "done";
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "quelm-bench-survey";
     std::filesystem::create_directories(dir);
 

@@ -25,7 +25,7 @@ bool Agrees(Form& f, int i) {
 // All ten addresses read, or sent and read back equal.
 void EndAddresses(Form& f) {
     f.x.writesOut = 0;
-    SetBoxLine(f, addressesDone);
+    SetMessageLine(f, addressesDone);
     f.ui.Text5->repaint();
     SetButtonsEnabled(f, true);
     f.x.operation = kIdle;

@@ -12,8 +12,6 @@ namespace quelm {
 
 namespace {
 
-constexpr long kMaxAddress = 1048574;
-
 // Every address is outstanding: a report enables its box, and a box no
 // report came for stays disabled, not read, however the operation ends.
 void HoldReceived(Form& f) {
@@ -34,7 +32,7 @@ int FirstUnsendableWanted(const Form& f) {
 // left empty stands for address 0, as it always has.
 bool WantedAddressSendable(const Form& f, int index) {
     const std::string& text = f.ui.Text2[static_cast<std::size_t>(index)]->text();
-    return text.find_first_not_of(' ') == std::string::npos || PlainWholeNumber(text, kMaxAddress).has_value();
+    return text.find_first_not_of(' ') == std::string::npos || PlainWholeNumber(text, kMaxDetectorNumber).has_value();
 }
 
 void ShowWantedAddressRefused(Form& f, int index) {
@@ -110,7 +108,7 @@ void Command3_Click(Form& f) {
 
 void SendAddressRead(Form& f) {
     if (StopRequested(f.x)) {
-        ShowBoxLine(f, exchangeStopped);
+        ShowMessageLine(f, exchangeStopped);
         f.x.paramSendActive = 0;
         return;
     }

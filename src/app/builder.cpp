@@ -28,7 +28,7 @@ void attachTraceLog(Tool& tool) {
         if (previous) previous(line);
         // The connection test logs line 11 on a quiet tick, as the window did.
         log.addText(TraceEntry::Kind::Log, line,
-                    LogLineNote(line, form.tables.boxLine(programmingTries), !form.link.portError.empty()));
+                    LogLineNote(line, form.tables.messageLine(programmingTries), !form.link.portError.empty()));
     };
 }
 

@@ -57,7 +57,7 @@ void Command13_Click(Form& f) {
         ShowSendRefused(f, *bad);
         return;
     }
-    ShowBoxLine(f, testNumberSent);
+    ShowMessageLine(f, testNumberSent);
     f.ui.Timer[timer::testNumberDone]->enable();
     SetButtonsEnabled(f, false);
     SendFrame(f);
@@ -71,8 +71,6 @@ void Timer25_Timer(Form& f) {
     SetButtonsEnabled(f, true);
 }
 
-void Text7_Change(Form& f) {
-    if (NumericValue(f.ui.Text7->text()) > 1048574) f.ui.Text7->setText("1048574");
-}
+void Text7_Change(Form& f) { CapAtMaxNumber(*f.ui.Text7); }
 
 } // namespace quelm

@@ -66,7 +66,7 @@ void PollConnectionTest(Form& f) {
     if (kind == ReplyKind::blank) {
         // A quiet tick logs line 11, as the window always has; the trace
         // marks it for what it is.
-        f.ui.LoggerList->addItem(f.tables.boxLine(programmingTries));
+        f.ui.LoggerList->addItem(f.tables.messageLine(programmingTries));
         return;
     }
     if (kind == ReplyKind::acknowledgement) {

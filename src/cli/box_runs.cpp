@@ -26,10 +26,8 @@ namespace {
 // A box operation that writes and awaits nothing: done when the box check
 // found one box and every write went through.
 int BoxOutcome(const Form& f, MessageLine doneLine, std::FILE* err) {
-    if (f.x.shownLine != doneLine) {
-        SayError(err, f.ui.Text5->text());
-        return SaysNoBox(f) ? kNoBox : kOperationFailed;
-    }
+    const OperationResult r = JudgeOperation(f, Cut::none, doneLine);
+    if (!r.done()) return Outcome(r, err);
     if (f.link.lastStatus != kOk) {
         std::fprintf(err, Tr("quelmbox-cli: a write to the box failed (status %u)\n"), f.link.lastStatus);
         return kOperationFailed;
@@ -49,11 +47,12 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
         return kUsage;
     }
     form.ui.Text3->setText(o.number);
-    bool stopped = false;
-    const auto read = ReadParametersSettled(form, o.timeoutSeconds, stopped);
-    const int code = Outcome(form, stopped, parametersRead, err);
+    OperationResult last;
+    const auto read = ReadParametersSettled(form, o.timeoutSeconds, last);
+    const int code = Outcome(last, err);
     if (code != kSuccess) return code;
     if (read.disagreed) return SayReadsDisagree(err, read.reads);
+    if (!read.values) return Outcome(JudgeOperation(form, Cut::stop, parametersRead), err);
     std::vector<std::pair<std::string, long long>> extra;
     if (read.reads > 1) extra.emplace_back("reads", read.reads);
     PrintParameters(out, o.number, *read.values, o.json, extra);
@@ -61,9 +60,9 @@ int ReadParams(Form& form, const Options& o, std::FILE* out, std::FILE* err) {
     if (o.saveFile.empty()) return code;
     if (o.withAddresses) {
         // The window saves the addresses it shows: read them first.
-        bool addressesStopped = false;
-        const auto addresses = ReadAddressesSettled(form, o.timeoutSeconds, addressesStopped);
-        const int done = Outcome(form, addressesStopped, addressesDone, err);
+        OperationResult lastAddresses;
+        const auto addresses = ReadAddressesSettled(form, o.timeoutSeconds, lastAddresses);
+        const int done = Outcome(lastAddresses, err);
         if (done != kSuccess) return done;
         if (addresses.disagreed) return SayReadsDisagree(err, addresses.reads);
         if (!addresses.values) {

@@ -30,16 +30,16 @@ namespace quelm::cli {
 namespace {
 
 // The messages and group captions of `language` (1 French, 2 English): in
-// English the command line's own wording of the box table, in French the
+// English the command line's own wording of the message table, in French the
 // window's; the captions from the frame file the tool carries, so that a
 // message that names a group ("never confirmed: Output power") is in one
 // language.
 void SpeakLanguage(Form& f, int language) {
     f.x.language = language;
     if (language == 1) {
-        ReadTable(BuiltInLanguageFile(0, 1), f.tables.box);
+        ReadTable(BuiltInLanguageFile(0, 1), f.tables.messages);
     } else {
-        FillBoxTable(f.tables);
+        FillMessageTable(f.tables);
         FillSendAndNumberLines(f.tables);
     }
     ReadTable(BuiltInLanguageFile(1, language), f.tables.frame);

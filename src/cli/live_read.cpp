@@ -53,20 +53,6 @@ SettledRead<AddressList> ReadAddressesSettled(Form& f, double timeoutSeconds, Op
     });
 }
 
-SettledRead<DetectorParameters> ReadParametersSettled(Form& f, double timeoutSeconds, bool& stopped) {
-    OperationResult last;
-    auto read = ReadParametersSettled(f, timeoutSeconds, last);
-    stopped = last.cut != Cut::none;
-    return read;
-}
-
-SettledRead<AddressList> ReadAddressesSettled(Form& f, double timeoutSeconds, bool& stopped) {
-    OperationResult last;
-    auto read = ReadAddressesSettled(f, timeoutSeconds, last);
-    stopped = last.cut != Cut::none;
-    return read;
-}
-
 int SayReadsDisagree(std::FILE* err, int reads) {
     std::fprintf(err,
                  "quelmbox-cli: %d reads, no two in a row alike: replies other than the detector's are on the line\n",

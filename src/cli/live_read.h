@@ -34,9 +34,6 @@ bool ReadUntilOver(Form& f, double timeoutSeconds);
 // that left one not read.
 SettledRead<DetectorParameters> ReadParametersSettled(Form& f, double timeoutSeconds, OperationResult& last);
 SettledRead<AddressList> ReadAddressesSettled(Form& f, double timeoutSeconds, OperationResult& last);
-// The same, `stopped` saying whether a stop or the time-out cut the last read.
-SettledRead<DetectorParameters> ReadParametersSettled(Form& f, double timeoutSeconds, bool& stopped);
-SettledRead<AddressList> ReadAddressesSettled(Form& f, double timeoutSeconds, bool& stopped);
 // Says that the reads never agreed; returns the exit code.
 int SayReadsDisagree(std::FILE* err, int reads);
 // "read 2 times: something unusual was seen on the line; the last two reads agree".

@@ -77,7 +77,7 @@ std::string LiveStatus::text() const {
         s += Tr("waiting for a detector to report its number");
     else if (x.attemptCount > 0 && x.attemptCount < kAbortMarker) // the watchdog asked again
         s += WithNumber("no answer, try %d", x.attemptCount + 1);
-    else if (x.tryCount > 0 && x.tryCount < 10)
+    else if (x.tryCount > 0 && x.tryCount < kMaxTries)
         s += WithNumber("no valid answer, try %d", x.tryCount + 1);
     else
         s += Tr("waiting for an answer");

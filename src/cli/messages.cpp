@@ -7,8 +7,10 @@
 
 namespace quelm::cli {
 
-void FillBoxTable(LanguageTables& tables) {
-    const auto set = [&tables](MessageLine k, const char* text) { tables.box[static_cast<std::size_t>(k)] = text; };
+void FillMessageTable(LanguageTables& tables) {
+    const auto set = [&tables](MessageLine k, const char* text) {
+        tables.messages[static_cast<std::size_t>(k)] = text;
+    };
     set(noBox, "no programming box found");
     set(lookingForBox, "looking for the programming box");
     set(boxFound, "programming box found");
@@ -49,10 +51,6 @@ int Outcome(const OperationResult& r, std::FILE* err, const char* timedOut) {
     SayError(err, r.message);
     // "Programmer" shows its own text while it looks for the box.
     return r.end == OperationEnd::noBox || r.line == connectionTestShown ? kNoBox : kOperationFailed;
-}
-
-int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err) {
-    return Outcome(JudgeOperation(f, stopped ? Cut::stop : Cut::none, doneLine), err);
 }
 
 void SayError(std::FILE* err, const std::string& message) {

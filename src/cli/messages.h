@@ -11,7 +11,7 @@
 
 namespace quelm::cli {
 
-void FillBoxTable(LanguageTables& tables);
+void FillMessageTable(LanguageTables& tables);
 
 // Says on `err` that a stop ended the operation: the signal that asked for
 // it, or `timedOut` when the time-out did. Returns the exit code.
@@ -21,9 +21,6 @@ int SayStopped(std::FILE* err, const char* timedOut);
 // time-out is said as SayStopped says it (`timedOut` for the time-out),
 // anything else with the message line's text, on `err`.
 int Outcome(const OperationResult& r, std::FILE* err, const char* timedOut = "no answer before the time-out");
-// The same for an operation that ends with `doneLine` on success, judged from
-// the window after it; `stopped` when a stop or the time-out cut it.
-int Outcome(const Form& f, bool stopped, MessageLine doneLine, std::FILE* err);
 
 // "quelmbox-cli: " and `message` on a line of `err`, its control characters
 // escaped: a message may quote a file's name or its text.

@@ -75,7 +75,9 @@ bool ReadParameterSet(const std::string& file, std::vector<std::string>& values,
 } // namespace
 
 void FillSendAndNumberLines(LanguageTables& tables) {
-    const auto set = [&tables](MessageLine k, const char* text) { tables.box[static_cast<std::size_t>(k)] = text; };
+    const auto set = [&tables](MessageLine k, const char* text) {
+        tables.messages[static_cast<std::size_t>(k)] = text;
+    };
     set(waitingForNumber, " attempt(s) - waiting for a detector number");
     set(replyTries, " attempt(s) - waiting for the detector's reply");
     set(programmingTries, " attempt(s) - programming the new number");

@@ -1,7 +1,7 @@
 #pragma once
-// The three tables of texts the window shows: messages (box table) and
+// The three tables of texts the window shows: messages (message table) and
 // captions (frame and option tables), named by line number. The frame and
-// option tables have 50 lines; the box table has the tool's own messages
+// option tables have 50 lines; the message table has the tool's own messages
 // after its fiftieth line.
 #include "core/check.h"
 
@@ -12,8 +12,8 @@ namespace quelm {
 
 struct LanguageTables {
     static constexpr int kLines = 50;
-    static constexpr int kBoxLines = 55;
-    std::array<std::string, kBoxLines + 1> box{};
+    static constexpr int kMessageLines = 55;
+    std::array<std::string, kMessageLines + 1> messages{};
     std::array<std::string, kLines + 1> frame{}, option{};
 
     // Line k of a table; empty text for a line never loaded or out of range.
@@ -22,10 +22,10 @@ struct LanguageTables {
         static const std::string empty;
         return (k >= 1 && static_cast<std::size_t>(k) < N) ? table[static_cast<std::size_t>(k)] : empty;
     }
-    // Line k of the box table; 0 stands for no line and gives the empty text.
-    const std::string& boxLine(int k) const {
-        QUELM_CHECK(k >= 0 && k <= kBoxLines);
-        return line(box, k);
+    // Line k of the message table; 0 stands for no line and gives the empty text.
+    const std::string& messageLine(int k) const {
+        QUELM_CHECK(k >= 0 && k <= kMessageLines);
+        return line(messages, k);
     }
 };
 

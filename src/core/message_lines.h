@@ -1,5 +1,5 @@
 #pragma once
-// The lines of the box table by what they say: what the message line (Text5)
+// The lines of the message table by what they say: what the message line (Text5)
 // shows. Each handler that writes the message line records which line it
 // showed, so that a front end knows how an operation ended without reading
 // its text.

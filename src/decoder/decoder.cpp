@@ -75,7 +75,7 @@ FrameUse DecodeReply(Form& f) {
     if (!f.ui.Timer[timer::replyWatchdog]->enabled()) f.ui.Timer[timer::replyWatchdog]->enable();
     // 2. Abort.
     if (StopRequested(f.x)) {
-        ShowBoxLine(f, exchangeStopped);
+        ShowMessageLine(f, exchangeStopped);
         f.x.paramSendActive = 0;
         return FrameUse::passedOn;
     }
@@ -89,7 +89,7 @@ FrameUse DecodeReply(Form& f) {
     }
     // 5. Blank frame: polling goes on, until a probe's short wait is over.
     if (ClassifyReply(b) == ReplyKind::blank) {
-        f.ui.LoggerList->addItem(f.tables.boxLine(noFrame));
+        f.ui.LoggerList->addItem(f.tables.messageLine(noFrame));
         ProbeHeardNothing(f);
         return FrameUse::passedOn;
     }

@@ -103,7 +103,7 @@ struct ExchangeState {
     // The new number the programming step sent (command 97): the detector's
     // answer confirms the programming only when it carries this number.
     std::int64_t programmedNumber = -1;
-    // The line of the box table the message line shows, as the handler that
+    // The line of the message table the message line shows, as the handler that
     // wrote it last said: how the last operation ended.
     MessageLine shownLine = noLine;
     // Writes of the address in hand during a send of addresses; a send that

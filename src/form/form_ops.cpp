@@ -27,16 +27,16 @@ void ShowMessage(Form& f, MessageLine k, const std::string& text) {
 
 void ShowMessage(Form& f, const std::string& text) { ShowMessage(f, noLine, text); }
 
-void SetBoxLine(Form& f, MessageLine k) { SetMessage(f, k, f.tables.boxLine(k)); }
+void SetMessageLine(Form& f, MessageLine k) { SetMessage(f, k, f.tables.messageLine(k)); }
 
-void ShowBoxLine(Form& f, MessageLine k) { ShowMessage(f, k, f.tables.boxLine(k)); }
+void ShowMessageLine(Form& f, MessageLine k) { ShowMessage(f, k, f.tables.messageLine(k)); }
 
-std::string CountedLine(const Form& f, long long count, MessageLine k) { return Str(count) + f.tables.boxLine(k); }
+std::string CountedLine(const Form& f, long long count, MessageLine k) { return Str(count) + f.tables.messageLine(k); }
 
 void ShowCountedLine(Form& f, long long count, MessageLine k) { ShowMessage(f, k, CountedLine(f, count, k)); }
 
 void ShowLineWith(Form& f, MessageLine k, Said builtIn, const std::string& detail) {
-    ShowMessage(f, k, BoxLineOr(f, k, builtIn) + detail);
+    ShowMessage(f, k, MessageLineOr(f, k, builtIn) + detail);
 }
 
 bool SaysNoBox(const Form& f) {
@@ -44,11 +44,12 @@ bool SaysNoBox(const Form& f) {
 }
 
 std::string AddressTriesText(const Form& f) {
-    return CountedLine(f, f.x.tryCount, addressTries) + Str(f.x.addressIndex + 1) + f.tables.boxLine(addressTriesEnd);
+    return CountedLine(f, f.x.tryCount, addressTries) + Str(f.x.addressIndex + 1) +
+           f.tables.messageLine(addressTriesEnd);
 }
 
-std::string BoxLineOr(const Form& f, MessageLine k, Said builtIn) {
-    const std::string& line = f.tables.boxLine(k);
+std::string MessageLineOr(const Form& f, MessageLine k, Said builtIn) {
+    const std::string& line = f.tables.messageLine(k);
     if (!line.empty()) return line;
     return std::string(Text(builtIn, f.x.language));
 }
@@ -93,7 +94,7 @@ void SayValuesUncertain(Form& f) {
     if (f.x.writesOut == 0) return;
     f.x.writesOut = 0;
     const MessageLine shown = f.x.shownLine;
-    ShowMessage(f, shown, f.ui.Text5->text() + BoxLineOr(f, valuesUncertain, Said::ValuesUncertain));
+    ShowMessage(f, shown, f.ui.Text5->text() + MessageLineOr(f, valuesUncertain, Said::ValuesUncertain));
 }
 
 bool ExchangeRunning(const Form& f) {
@@ -106,6 +107,10 @@ bool ExchangeRunning(const Form& f) {
 
 bool ConnectionTestRunning(const Form& f) {
     return f.ui.Timer[timer::connectionListen]->enabled() || f.ui.Timer[timer::connectionResend]->enabled();
+}
+
+void CapAtMaxNumber(TextBox& box) {
+    if (NumericValue(box.text()) > kMaxDetectorNumber) box.setText(std::to_string(kMaxDetectorNumber));
 }
 
 } // namespace quelm

@@ -16,9 +16,9 @@ std::string Str(long long n);
 std::string NumberText(double n);
 // Box table line k, or the built-in French or English text for a table that
 // does not carry the line (the tool's own messages beyond the shared lines).
-std::string BoxLineOr(const Form& f, MessageLine k, Said builtIn);
+std::string MessageLineOr(const Form& f, MessageLine k, Said builtIn);
 
-// The message line, Text5. Each of these records the line of the box table
+// The message line, Text5. Each of these records the line of the message table
 // it shows (noLine for a text of no line), so that a front end knows how an
 // operation ended without reading its text. The Show... ones repaint at once;
 // after a Set... the handler repaints once it has done the rest.
@@ -27,8 +27,8 @@ void ShowMessage(Form& f, MessageLine k, const std::string& text);
 // A text of no line of the table.
 void ShowMessage(Form& f, const std::string& text);
 // Line k as the table has it.
-void SetBoxLine(Form& f, MessageLine k);
-void ShowBoxLine(Form& f, MessageLine k);
+void SetMessageLine(Form& f, MessageLine k);
+void ShowMessageLine(Form& f, MessageLine k);
 // A count, then line k: " 3 attempt(s) - ...".
 std::string CountedLine(const Form& f, long long count, MessageLine k);
 void ShowCountedLine(Form& f, long long count, MessageLine k);
@@ -63,6 +63,9 @@ void HoldUntilRead(Form& f, Control* c);
 // Enables every held control again, but those held until read that no
 // reading has filled.
 void GiveHeldBack(Form& f);
+// A number box (detector, new number, test number, address) over the
+// highest detector number shows that number.
+void CapAtMaxNumber(TextBox& box);
 // A send of parameters or addresses that ends without agreeing, after some
 // of its writes went out, leaves the detector holding some new values and
 // some old: the message line says so, after what it shows, and asks for a

@@ -54,10 +54,7 @@ void Text8_Change(Form& f) { ClampLevel(*f.ui.Text8); }
 void Text9_Change(Form& f) { ClampLevel(*f.ui.Text9); }
 void Text10_Change(Form& f) { ClampLevel(*f.ui.Text10); }
 
-void Text2_Change(Form& f, int index) {
-    TextBox& box = *f.ui.Text2[static_cast<std::size_t>(index)];
-    if (NumericValue(box.text()) > kMaxDetectorNumber) box.setText(std::to_string(kMaxDetectorNumber));
-}
+void Text2_Change(Form& f, int index) { CapAtMaxNumber(*f.ui.Text2[static_cast<std::size_t>(index)]); }
 
 double LevelHeld(const Form& f, int n) {
     const TextBox* box = LevelBox(f, n);

@@ -36,7 +36,7 @@ void StopExchange(Form& f, MessageLine k, const std::string& message) {
 
 void EndOnLostBox(Form& f) {
     f.ui.LoggerList->addItem("Box gone: status=" + std::to_string(f.link.lastStatus));
-    StopExchange(f, noBox, f.tables.boxLine(noBox));
+    StopExchange(f, noBox, f.tables.messageLine(noBox));
 }
 
 void EndGivingWindowBack(Form& f) {

@@ -158,11 +158,11 @@ bool PortUnusable(Form& f) {
 }
 
 std::uint32_t LookForBox(Form& f) {
-    ShowBoxLine(f, lookingForBox);
+    ShowMessageLine(f, lookingForBox);
     BoxCheck(f);
     if (PortUnusable(f)) return 0;
-    if (f.link.deviceCount == 0) ShowBoxLine(f, noBox);
-    if (f.link.deviceCount == 1) ShowBoxLine(f, boxFound);
+    if (f.link.deviceCount == 0) ShowMessageLine(f, noBox);
+    if (f.link.deviceCount == 1) ShowMessageLine(f, boxFound);
     if (f.link.deviceCount > 1) ShowLineWith(f, severalBoxes, Said::SeveralBoxes, "");
     return f.link.deviceCount;
 }

@@ -44,7 +44,7 @@ void BoxCheck(Form& f);
 // another program, not a serial port, gone) counts as no box, and line 43
 // with the driver's reason says why. Returns whether it did.
 bool PortUnusable(Form& f);
-// The box check as every operation starts it, with its messages: box table
+// The box check as every operation starts it, with its messages: message table
 // line 2 while looking, then line 1 when no box is found, line 3 when
 // exactly one is, line 50 when several are; a port the driver cannot use
 // counts as none, with line 43 and the driver's reason. Returns deviceCount.

@@ -72,9 +72,9 @@ FrameUse HandleReply96(Form& f, const Frame& b) {
     if (!AnswersTheCall(f, b)) return FrameUse::passedOn;
     if (f.x.operation == kProbeNewNumber) return RefuseTakenNumber(f, b);
     ShowReportedNumber(f, NumberOf(b));
-    SetBoxLine(f, detectorAnswered);
+    SetMessageLine(f, detectorAnswered);
     if (f.x.operation == kProgramNumber) {
-        SetBoxLine(f, ProgrammingEndLine(f, NumberOf(b)));
+        SetMessageLine(f, ProgrammingEndLine(f, NumberOf(b)));
         SetButtonsEnabled(f, true);
         EndOperation(f);
     }
@@ -88,7 +88,7 @@ FrameUse HandleReply97(Form& f, const Frame& b) {
     if (!IsReply(b, code::kProgramNumber) || !CarriesANumber(b)) return FrameUse::passedOn;
     if (f.x.operation == kCheckBeforeProgramming || f.x.operation == kProbeNewNumber) return FrameUse::passedOn;
     ShowReportedNumber(f, NumberOf(b));
-    SetBoxLine(f, ProgrammingEndLine(f, NumberOf(b)));
+    SetMessageLine(f, ProgrammingEndLine(f, NumberOf(b)));
     EndOperation(f);
     f.ui.Text5->repaint();
     SetButtonsEnabled(f, true);
@@ -102,7 +102,7 @@ FrameUse HandleReply97(Form& f, const Frame& b) {
 void NumberStepOver(Form& f, StepOutcome end) {
     const bool failed = end == StepOutcome::outOfTries;
     if (f.x.operation == kProgramNumber && failed) {
-        SetBoxLine(f, numberNotConfirmed);
+        SetMessageLine(f, numberNotConfirmed);
         EndOperation(f);
         f.ui.Text5->repaint();
         SetButtonsEnabled(f, true);
@@ -110,7 +110,7 @@ void NumberStepOver(Form& f, StepOutcome end) {
     if (f.x.operation == kCheckBeforeProgramming) {
         if (failed) {
             // The operation, the session and the stop watch stay as they are.
-            ShowBoxLine(f, noAnswerToCall);
+            ShowMessageLine(f, noAnswerToCall);
             SetButtonsEnabled(f, true);
         } else {
             f.ui.Timer[timer::sendNewNumber]->enable();

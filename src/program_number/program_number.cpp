@@ -47,13 +47,13 @@ void Command6_Click(Form& f) {
     BoxCheck(f);
     // A port the driver cannot use is no box to call through: line 43 says
     // why, and nothing is sent, as for every other operation.
-    if (!PortUnusable(f) && f.link.deviceCount == 0) ShowBoxLine(f, noBox);
+    if (!PortUnusable(f) && f.link.deviceCount == 0) ShowMessageLine(f, noBox);
     if (f.link.deviceCount == 0) {
         f.ui.Timer[timer::stopWatch]->disable();
         return;
     }
     if (f.link.deviceCount == 1) {
-        ShowBoxLine(f, boxFound);
+        ShowMessageLine(f, boxFound);
         f.x.keyPressed.reset();
         f.ui.Timer[timer::stopWatch]->enable();
         ClassicOpen_Click(f);
@@ -143,8 +143,6 @@ void SendNewNumber(Form& f) {
     f.x.attemptCount = 0;
 }
 
-void Text4_Change(Form& f) {
-    if (NumericValue(f.ui.Text4->text()) > 1048574) f.ui.Text4->setText("1048574");
-}
+void Text4_Change(Form& f) { CapAtMaxNumber(*f.ui.Text4); }
 
 } // namespace quelm

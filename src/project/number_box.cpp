@@ -12,7 +12,7 @@ void Text3_Change(Form& f) {
         return;
     }
     f.ui.Text103->setText(f.ui.Text3->text() + ".bdp");
-    if (NumericValue(f.ui.Text3->text()) > 1048574) f.ui.Text3->setText("1048574");
+    CapAtMaxNumber(*f.ui.Text3);
     ShowMessage(f, "");
     // A number in the box ends a running connection test. The stop request
     // is for the test only: left behind, it would stop the operation that

@@ -36,7 +36,7 @@ bool Taken(const Form& f, const Frame& b, int replyCode) {
 
 // The tries of a read that is not the first ran out without its reply.
 void EndFailedRead(Form& f, MessageLine line) {
-    SetBoxLine(f, line);
+    SetMessageLine(f, line);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
     ClassicClose_Click(f);
@@ -56,7 +56,7 @@ FrameUse HandleReply64(Form& f, const Frame& b) {
     if (!Taken(f, b, code::kReadGroup1)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) EnableGroup(f, 1);
-    ShowBoxLine(f, group1Read);
+    ShowMessageLine(f, group1Read);
     return FrameUse::taken;
 }
 
@@ -64,7 +64,7 @@ FrameUse HandleReply65(Form& f, const Frame& b) {
     if (!Taken(f, b, code::kReadGroup2)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) EnableGroup(f, 2);
-    ShowBoxLine(f, group2Read);
+    ShowMessageLine(f, group2Read);
     return FrameUse::taken;
 }
 
@@ -72,7 +72,7 @@ FrameUse HandleReply66(Form& f, const Frame& b) {
     if (!Taken(f, b, code::kReadGroup3)) return FrameUse::passedOn;
     ApplyParameterReply(f, b);
     if (f.x.paramSendActive == 0) EnableGroup(f, 3);
-    SetBoxLine(f, parametersRead);
+    SetMessageLine(f, parametersRead);
     f.x.operation = kIdle;
     f.x.stepTimer = 0;
     ClassicClose_Click(f);
@@ -96,7 +96,7 @@ void ParameterReadStepOver(Form& f, StepOutcome end) {
     if (f.x.operation == kReadGroup1) {
         if (failed) {
             // Group 1: operation, session and stop watch stay as they are.
-            ShowBoxLine(f, group1ReadFailed);
+            ShowMessageLine(f, group1ReadFailed);
             SetButtonsEnabled(f, true);
             if (f.x.paramSendActive == 1) RestoreParameterControls(f);
         } else {

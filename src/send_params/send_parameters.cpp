@@ -108,7 +108,7 @@ void ParameterStep(Form& f, std::size_t n) {
         return;
     }
     BuildWriteFrame(f, s);
-    ShowBoxLine(f, s.sendingLine);
+    ShowMessageLine(f, s.sendingLine);
     f.x.tryCount = 0; // the tries of this write, as step 7 counts its own
     SendStepFrame(f);
 }
@@ -215,7 +215,7 @@ void Timer7_Timer(Form& f) {
 
 void SendChannelStep(Form& f) {
     const ParameterRow& s = StepOf(timer::firstSendStep);
-    ShowBoxLine(f, s.sendingLine);
+    ShowMessageLine(f, s.sendingLine);
     f.ui.Timer[timer::stopWatch]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);
@@ -248,7 +248,7 @@ void Timer16_Timer(Form& f) {
     if (allEqual) {
         SetParameterControlsEnabled(f, true);
         f.x.writesOut = 0;
-        ShowBoxLine(f, parametersSent);
+        ShowMessageLine(f, parametersSent);
         SetButtonsEnabled(f, true);
         f.x.paramSendActive = 0;
         return;
@@ -257,7 +257,7 @@ void Timer16_Timer(Form& f) {
         CutEndlessSend(f);
         return;
     }
-    ShowBoxLine(f, parameterDiffers);
+    ShowMessageLine(f, parameterDiffers);
     f.x.sendPass += 1;
     StartPass(f);
 }

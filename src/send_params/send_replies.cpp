@@ -84,7 +84,7 @@ void Timer27_Timer(Form& f) {
 // The send is under way: a key pressed since it began is a request to stop
 // it, and is not cleared here.
 void SendCallNumber(Form& f) {
-    ShowBoxLine(f, callingDetector);
+    ShowMessageLine(f, callingDetector);
     f.ui.Timer[timer::stopWatch]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);

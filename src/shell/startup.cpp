@@ -46,7 +46,7 @@ const std::vector<std::string>& BuiltInTable(int index, int language, std::size_
 // language stands in for it.
 void LoadLanguageTables(Form& f, StartUpNotes& notes) {
     const auto names = LanguageFileNames(f.x.language);
-    const std::span<std::string> tables[] = {f.tables.box, f.tables.frame, f.tables.option};
+    const std::span<std::string> tables[] = {f.tables.messages, f.tables.frame, f.tables.option};
     std::string unread;
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::string error;
@@ -58,8 +58,8 @@ void LoadLanguageTables(Form& f, StartUpNotes& notes) {
         notes.logged.push_back(error);
         unread += (unread.empty() ? "" : ", ") + names[i];
     }
-    // A built-in text: the box table may be the file that is missing.
-    if (!unread.empty()) notes.shown.push_back(BoxLineOr(f, noLine, Said::LanguageFileMissing) + unread);
+    // A built-in text: the message table may be the file that is missing.
+    if (!unread.empty()) notes.shown.push_back(MessageLineOr(f, noLine, Said::LanguageFileMissing) + unread);
 }
 
 // An unknown language code starts the window in French rather than with no
@@ -73,7 +73,7 @@ void TakeLanguageCode(Form& f, int code, StartUpNotes& notes) {
 
 void ShowNotes(Form& f, bool unknownCode, StartUpNotes& notes, std::vector<std::string>* out) {
     if (unknownCode)
-        notes.shown.insert(notes.shown.begin(), BoxLineOr(f, unknownLanguageCode, Said::UnknownLanguageCode));
+        notes.shown.insert(notes.shown.begin(), MessageLineOr(f, unknownLanguageCode, Said::UnknownLanguageCode));
     std::string line;
     for (const std::string& text : notes.shown) line += (line.empty() ? "" : " /") + text;
     if (!line.empty()) ShowMessage(f, line);

@@ -31,7 +31,7 @@ struct TraceEntry {
 
 // What a log line of the link stands for when its words say something else:
 // "Open Failed status=3" is the open of a session that is already open, as
-// every send over it does; box table line 11 (`quietTickLine`), logged by a
+// every send over it does; message table line 11 (`quietTickLine`), logged by a
 // connection-test tick that read nothing, is no programming. Empty otherwise,
 // and for an open the driver refused with a reason (`portReason`: a port
 // that is no serial port gives the same status).

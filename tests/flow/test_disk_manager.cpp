@@ -40,7 +40,7 @@ struct Panel : ::testing::Test {
         fs::create_directories(data / ".hidden");
         f.workDir = work;
         f.homeDir = root;
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         rig.selectDefaults();
         for (auto* box : f.ui.Text1) box->setText("");
     }

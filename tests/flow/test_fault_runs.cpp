@@ -67,7 +67,7 @@ void WatchTakenFrames(Form& f, bool& forged) {
 Outcome RunSeed(std::uint64_t seed) {
     Rig rig(SampleBox(), seed);
     rig.box.setFaults(LineFaults());
-    rig.numberBoxTable();
+    rig.numberMessageTable();
     rig.selectDefaults();
     Form& f = rig.form;
     Outcome out;
@@ -157,7 +157,7 @@ TEST(FaultRuns, EveryStartUpGivesTheWindowBack) {
 // of it must leave the hidden log, and so the memory it takes, bounded.
 TEST(FaultRuns, TheLogStaysBoundedWhileAReplyIsAwaitedForHours) {
     Rig rig;
-    rig.numberBoxTable();
+    rig.numberMessageTable();
     rig.selectDefaults();
     Form& f = rig.form;
     std::uint64_t logged = 0;

@@ -86,7 +86,7 @@ TEST_F(LanguageFaults, AMissingOrUnreadableLanguageFileIsNamedWithItsReason) {
     EXPECT_EQ(notes[1], "cannot open " + platform::Utf8OfPath(dir / platform::PathFromUtf8(fr[2])) + ": is a folder");
     EXPECT_TRUE(Logged(notes[0]) && Logged(notes[1]));
 
-    // The box table itself missing: a built-in text in the chosen language.
+    // The message table itself missing: a built-in text in the chosen language.
     const auto en = LanguageFileNames(2);
     fs::remove(dir / platform::PathFromUtf8(en[0]));
     WriteBytes(dir / kSettingsFile, " 2 \r\n");
@@ -142,8 +142,8 @@ TEST(ShippedLanguageFiles, LineFortyNineSaysTheCodeIsUnknownInBothLanguages) {
         // Exactly 52 lines, each ending in CR LF, no line feed alone.
         std::size_t crlf = 0;
         for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2)) ++crlf;
-        EXPECT_EQ(crlf, std::size_t{LanguageTables::kBoxLines}) << file;
-        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), LanguageTables::kBoxLines) << file;
+        EXPECT_EQ(crlf, std::size_t{LanguageTables::kMessageLines}) << file;
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), LanguageTables::kMessageLines) << file;
         TextTable t;
         ASSERT_EQ(LoadTable(file, t), 50);
         EXPECT_TRUE(Contains(t[49], "param_box.dat")) << t[49];

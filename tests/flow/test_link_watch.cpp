@@ -16,7 +16,7 @@ struct ConnectionTest : ::testing::Test {
     Rig rig;
     Form& f = rig.form;
     void SetUp() override {
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         f.ui.Text3->setText("");
         StartConnectionTest(f);
         f.x.attemptCount = 0;

@@ -59,7 +59,7 @@ TEST(LostBox, PulledAtAnyMomentOfAReadEndsItWithinTheWatchdogAndTheNextReadWorks
 
 TEST(LostBox, PulledDuringTheConnectionTestEndsItWithNoBox) {
     Rig r;
-    r.numberBoxTable();
+    r.numberMessageTable();
     Form& f = r.form;
     StartConnectionTest(f);
     r.clock.advanceMs(55);

@@ -26,7 +26,7 @@ struct Case {
     const char* name;
     std::uint32_t boxes; // attached when the button is pressed
     void (*press)(Rig&);
-    std::string message; // "<k>" is box line k
+    std::string message; // "<k>" is message line k
     unsigned leaves = kNothing;
     std::size_t sent = 0;                // frames the box takes: none, but a programming's call
     bool (*holds)(const Rig&) = nullptr; // what else the press leaves as it was

@@ -21,7 +21,7 @@ struct ProgramTest : ::testing::Test {
     std::vector<std::string> messages;
 
     void SetUp() override {
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         f.ui.observer = [this](Control& c, Change change) {
             if (&c == f.ui.Text5 && change == Change::Text) messages.push_back(f.ui.Text5->text());
         };
@@ -72,7 +72,7 @@ TEST_F(ProgramTest, GivesTwelveTheNumber300) {
 // new number is asked first, and one that answers is never sent.
 TEST_F(ProgramTest, ANumberAnotherDetectorAnswersToIsNeverSent) {
     Rig other(BoxOf({12, 300}));
-    other.numberBoxTable();
+    other.numberMessageTable();
     other.form.ui.Text3->setText("12");
     other.form.ui.Text4->setText("300");
     other.form.ui.Command[6]->userClick();

@@ -23,7 +23,7 @@ struct ReadEdges : ::testing::Test {
     Rig rig;
     Form& f = rig.form;
     void SetUp() override {
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         rig.selectDefaults();
     }
     void read(const char* number) {

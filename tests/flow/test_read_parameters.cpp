@@ -21,7 +21,7 @@ struct ReadTest : ::testing::Test {
     Rig rig;
     Form& f = rig.form;
     void SetUp() override {
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         rig.selectDefaults();
     }
     void read(const char* number) {
@@ -165,7 +165,7 @@ TEST_F(ReadTest, TenWrongFramesEndEachGroupWithItsLine) {
     // group runs out of tries.
     for (int group : {2, 3}) {
         Rig r;
-        r.numberBoxTable();
+        r.numberMessageTable();
         r.form.ui.Text3->setText("300");
         r.form.ui.Command[7]->userClick();
         ModelTimer* next = r.form.ui.Timer[group == 2 ? 23 : 24];

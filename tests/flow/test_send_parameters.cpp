@@ -21,7 +21,7 @@ struct SendTest : ::testing::Test {
     std::vector<std::string> messages; // every text Text5 showed, in order
 
     void SetUp() override {
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         rig.selectDefaults();
         f.ui.observer = [this](Control& c, Change change) {
             if (&c == f.ui.Text5 && change == Change::Text) messages.push_back(f.ui.Text5->text());

@@ -22,7 +22,7 @@ struct SiteTest : ::testing::Test {
     test::Rig rig;
     fs::path dir = fs::path(::testing::TempDir()) / ("site_" + std::to_string(::getpid()));
     SiteTest() {
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         fs::remove_all(dir);
         fs::create_directories(dir);
     }

@@ -21,7 +21,7 @@ struct SiteFaults : ::testing::Test {
     test::Rig rig;
     fs::path dir = fs::path(::testing::TempDir()) / ("site_faults_" + std::to_string(::getpid()));
     SiteFaults() {
-        rig.numberBoxTable();
+        rig.numberMessageTable();
         fs::create_directories(dir);
     }
     ~SiteFaults() override { fs::remove_all(dir); }
@@ -66,7 +66,7 @@ TEST_F(SiteFaults, ARunCutInItsWritesSaysWhatWentOutAndThatTheValuesAreUncertain
     sim::BoxConfig slow = test::SampleBox();
     slow.turnaroundUs = 400'000;
     test::Rig late(slow);
-    late.numberBoxTable();
+    late.numberMessageTable();
     SiteSettings s;
     s.stopAsked = [&late] {
         return late.box.framesReceivedTotal() > 0 && late.box.framesReceived().back().bytes[0] == 97;

@@ -69,7 +69,7 @@ struct World {
     // Nothing runs: no exchange, no connection test.
     bool quiet() const;
     const std::string& message() const { return form.ui.Text5->text(); }
-    const std::string& line(int k) const { return form.tables.boxLine(k); }
+    const std::string& line(int k) const { return form.tables.messageLine(k); }
 };
 
 // What the window must show after reading `d`.

@@ -10,12 +10,12 @@
 
 namespace quelm::test {
 
-// A send that ended with box table line 37 ("all confirmed") leaves the
+// A send that ended with message table line 37 ("all confirmed") leaves the
 // detector of Text3 holding exactly the values saved when the send started.
 // A send that ended otherwise is not checked: it claimed nothing.
 std::string CheckSendEnded(const Form& f, sim::SimBox& box);
 
-// A programming that ended with box table line 14 ("programmed and
+// A programming that ended with message table line 14 ("programmed and
 // confirmed") leaves exactly one detector with the new number, none with the
 // old one, and Text3 showing the new number.
 std::string CheckProgrammingEnded(const Form& f, const sim::SimBox& box, std::uint32_t oldNumber,

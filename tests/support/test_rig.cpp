@@ -53,11 +53,11 @@ DetectorParameters Detector300Shown() {
     return p;
 }
 
-void NumberBoxTable(LanguageTables& tables) {
-    for (int k = 1; k <= LanguageTables::kBoxLines; ++k) {
+void NumberMessageTable(LanguageTables& tables) {
+    for (int k = 1; k <= LanguageTables::kMessageLines; ++k) {
         char line[16];
         std::snprintf(line, sizeof line, "<%d>", k);
-        tables.box[static_cast<std::size_t>(k)] = std::string(line);
+        tables.messages[static_cast<std::size_t>(k)] = std::string(line);
     }
 }
 
@@ -71,7 +71,7 @@ void Rig::selectDefaults() {
 }
 
 void Rig::ready(const char* number) {
-    numberBoxTable();
+    numberMessageTable();
     selectDefaults();
     form.ui.Text3->setText(number);
 }

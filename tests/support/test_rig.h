@@ -23,8 +23,8 @@ sim::BoxConfig SampleBox();
 sim::BoxConfig BoxOf(std::initializer_list<std::uint32_t> numbers);
 // What the window shows after reading detector 300 of SampleBox().
 DetectorParameters Detector300Shown();
-// Every box table line k holds "<k>", so that a test can tell lines apart.
-void NumberBoxTable(LanguageTables& tables);
+// Every message table line k holds "<k>", so that a test can tell lines apart.
+void NumberMessageTable(LanguageTables& tables);
 
 struct Rig {
     explicit Rig(sim::BoxConfig config = SampleBox(), std::uint64_t seed = 0);
@@ -34,10 +34,10 @@ struct Rig {
     sim::SimDriver driver;
     Form form;
 
-    void numberBoxTable() { NumberBoxTable(form.tables); }
+    void numberMessageTable() { NumberMessageTable(form.tables); }
     // The start-up's parameter defaults and the box channel A, without I/O.
     void selectDefaults();
-    // Numbered box lines, the defaults and `number` in the number box: the
+    // Numbered message lines, the defaults and `number` in the number box: the
     // window as a read or a send of that detector finds it.
     void ready(const char* number = "300");
     // 0 unplugs the box; otherwise it is plugged in with `boxes` attached.
@@ -50,7 +50,7 @@ struct Rig {
     bool buttonsEnabled() const;
     bool exchangeTimersOff() const;
     const std::string& message() const { return form.ui.Text5->text(); }
-    const std::string& line(int k) const { return form.tables.boxLine(k); }
+    const std::string& line(int k) const { return form.tables.messageLine(k); }
 };
 
 // A driver whose calls are recorded and whose reads serve queued bytes; for

@@ -283,7 +283,7 @@ TEST(SerialRead, AWholeReadThroughTheSerialDriverAndAPseudoTerminal) {
     SteadyScheduler scheduler;
     Form form(scheduler, driver);
     bindHandlers(form);
-    test::NumberBoxTable(form.tables);
+    test::NumberMessageTable(form.tables);
     form.ui.Text3->setText("300");
     EXPECT_FALSE(cli::ReadUntilOver(form, 20));
     EXPECT_EQ(form.ui.Text5->text(), "<17>");

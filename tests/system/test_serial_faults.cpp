@@ -178,7 +178,7 @@ TEST(SerialFaults, TheMessageLineSaysWhyAPortCannotBeUsed) {
         SerialDriver driver{c.port};
         Form f(clock, driver);
         bindHandlers(f);
-        test::NumberBoxTable(f.tables);
+        test::NumberMessageTable(f.tables);
         f.ui.Text3->setText("300");
         f.ui.Command[7]->click();
         EXPECT_EQ(f.ui.Text5->text().rfind("<43> " + c.reason, 0), 0u) << f.ui.Text5->text();
@@ -205,7 +205,7 @@ TEST(SerialFaults, APulledAdapterEndsTheReadAndNothingKeepsRunning) {
     SerialDriver driver{bridge->slavePath()};
     Form f(scheduler, driver);
     bindHandlers(f);
-    test::NumberBoxTable(f.tables);
+    test::NumberMessageTable(f.tables);
     f.ui.Text3->setText("300");
     f.ui.Command[7]->click();
     ASSERT_TRUE(scheduler.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 2000)) << f.ui.Text5->text();

@@ -141,12 +141,13 @@ TEST(ShippedLanguageFiles, FrenchCaptionsAreTheDesignOnesAndEveryMessageIsThere)
     for (int code : {1, 2}) {
         LanguageTables t;
         const auto names = LanguageFileNames(code);
-        EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[0]), t.box), LanguageTables::kBoxLines);
+        EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[0]), t.messages),
+                  LanguageTables::kMessageLines);
         EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[1]), t.frame), 50);
         EXPECT_EQ(LoadTable(fs::path(data) / platform::PathFromUtf8(names[2]), t.option), 50);
         for (int k = 1; k <= 41; ++k) {
             if (k != 5 && k != 7) {
-                EXPECT_FALSE(t.boxLine(k).empty()) << names[0] << " line " << k;
+                EXPECT_FALSE(t.messageLine(k).empty()) << names[0] << " line " << k;
             }
         }
         for (int k = 1; k <= 33; ++k) EXPECT_FALSE(t.frame[static_cast<std::size_t>(k)].empty()) << k;
