@@ -13,9 +13,10 @@ namespace quelm::cli {
 
 namespace {
 
-// Members the outputs of read-params and show-file carry besides the fields.
+// Members the outputs of read-params and show-file carry besides the fields
+// ("reads" when a read was made twice).
 bool OutputMember(const std::string& key) {
-    for (const char* k : {"detector", "file", "values", "opens", "addresses", "unused"})
+    for (const char* k : {"detector", "reads", "file", "values", "opens", "addresses", "unused"})
         if (key == k) return true;
     return false;
 }

@@ -122,6 +122,7 @@ TEST(CliJson, AReadSavedEditedAndSentRoundTrips) {
     json doc = json::parse(read.out);
     doc["outputPower"] = "max";
     doc["fallTime"] = "2 min"; // the readable spelling is taken too
+    doc["reads"] = 2;          // what a read made twice adds goes back in as well
     const std::string file = testing::TempDir() + "cli_json_edit_" + std::to_string(getpid()) + ".json";
     std::ofstream(file) << doc.dump(2);
     const CliRun sent = RunCli({"--json", box, "send-params", "00000300", "--from-json", file, "on=70"});
