@@ -40,7 +40,6 @@ void SpeakLanguage(Form& f, int language) {
         ReadTable(BuiltInLanguageFile(0, 1), f.tables.messages);
     } else {
         FillMessageTable(f.tables);
-        FillSendAndNumberLines(f.tables);
     }
     ReadTable(BuiltInLanguageFile(1, language), f.tables.frame);
     // Frame1 to Frame18 are lines 7 to 24, after the six menu captions.

@@ -35,6 +35,31 @@ void FillMessageTable(LanguageTables& tables) {
     set(severalBoxes, "several programming boxes attached: unplug all but one");
     set(addressNeverConfirmed, "the detector acknowledged but never took this address in 10 writes: address");
     set(detectorSilent, "the detector does not answer");
+    set(waitingForNumber, " attempt(s) - waiting for a detector number");
+    set(replyTries, " attempt(s) - waiting for the detector's reply");
+    set(programmingTries, " attempt(s) - programming the new number");
+    set(detectorAnswered, " The detector answered with its number");
+    set(numberProgrammed, " New number programmed and confirmed");
+    set(numberNotConfirmed, " Failed: the new number was not confirmed");
+    set(noAnswerToCall, " Failed: the detector does not answer the call");
+    set(sendingChannel, " Sending: checking the detector channel");
+    set(callingDetector, " Calling the detector...");
+    set(sendingDynamicTime, " Sending: dynamic time");
+    set(sendingOutputPower, " Sending: output power");
+    set(sendingRiseTime, " Sending: rise time");
+    set(sendingFallTime, " Sending: fall time");
+    set(sendingLevelOnPlus, " Sending: level ON+");
+    set(sendingLevelDynPlus, " Sending: level DYN+");
+    set(sendingLevelDynMinus, " Sending: level DYN-");
+    set(sendingCommandType, " Sending: dynamic command type");
+    set(parametersSent, " Parameters sent and verified");
+    set(parameterDiffers, " A parameter differs: reading again...");
+    set(emptyGroupRefused, " Send refused: no choice selected in the group:");
+    set(sendNeverConfirmed, " Send stopped after 10 passes, never confirmed:");
+    set(levelRefused, " Level refused (not a whole number from 0 to 100), nothing sent:");
+    set(noValidAnswer, " Send stopped: no valid answer in 10 frames");
+    set(newNumberAnswers, " Nothing programmed: a detector already answers to number");
+    set(valuesUncertain, " - the detector may hold some of the new values: read it again");
 }
 
 int SayStopped(std::FILE* err, const char* timedOut) {

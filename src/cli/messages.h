@@ -1,5 +1,5 @@
 #pragma once
-// What the message lines of an operation mean, for the command line: the box
+// What the message lines of an operation mean, for the command line: the message
 // table the front end uses until language files are loaded, and the exit
 // code an operation's result stands for.
 #include "core/language_tables.h"

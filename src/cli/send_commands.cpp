@@ -74,37 +74,6 @@ bool ReadParameterSet(const std::string& file, std::vector<std::string>& values,
 
 } // namespace
 
-void FillSendAndNumberLines(LanguageTables& tables) {
-    const auto set = [&tables](MessageLine k, const char* text) {
-        tables.messages[static_cast<std::size_t>(k)] = text;
-    };
-    set(waitingForNumber, " attempt(s) - waiting for a detector number");
-    set(replyTries, " attempt(s) - waiting for the detector's reply");
-    set(programmingTries, " attempt(s) - programming the new number");
-    set(detectorAnswered, " The detector answered with its number");
-    set(numberProgrammed, " New number programmed and confirmed");
-    set(numberNotConfirmed, " Failed: the new number was not confirmed");
-    set(noAnswerToCall, " Failed: the detector does not answer the call");
-    set(sendingChannel, " Sending: checking the detector channel");
-    set(callingDetector, " Calling the detector...");
-    set(sendingDynamicTime, " Sending: dynamic time");
-    set(sendingOutputPower, " Sending: output power");
-    set(sendingRiseTime, " Sending: rise time");
-    set(sendingFallTime, " Sending: fall time");
-    set(sendingLevelOnPlus, " Sending: level ON+");
-    set(sendingLevelDynPlus, " Sending: level DYN+");
-    set(sendingLevelDynMinus, " Sending: level DYN-");
-    set(sendingCommandType, " Sending: dynamic command type");
-    set(parametersSent, " Parameters sent and verified");
-    set(parameterDiffers, " A parameter differs: reading again...");
-    set(emptyGroupRefused, " Send refused: no choice selected in the group:");
-    set(sendNeverConfirmed, " Send stopped after 10 passes, never confirmed:");
-    set(levelRefused, " Level refused (not a whole number from 0 to 100), nothing sent:");
-    set(noValidAnswer, " Send stopped: no valid answer in 10 frames");
-    set(newNumberAnswers, " Nothing programmed: a detector already answers to number");
-    set(valuesUncertain, " - the detector may hold some of the new values: read it again");
-}
-
 void TraceMessages(Form& f, std::FILE* err) {
     auto last = std::make_shared<std::string>();
     f.ui.observer = [&f, err, last](Control& c, Change change) {

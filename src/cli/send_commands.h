@@ -9,8 +9,6 @@
 
 namespace quelm::cli {
 
-// The messages of these operations, as the English language file has them.
-void FillSendAndNumberLines(LanguageTables& tables);
 // With --trace: every new message of the window goes to `err` as well.
 void TraceMessages(Form& f, std::FILE* err);
 

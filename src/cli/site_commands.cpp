@@ -146,17 +146,17 @@ int ListFolder(const Options& o, std::vector<AuditEntry>& audit, std::FILE* err)
     return audit.empty() ? kUsage : kSuccess;
 }
 
-// The files the run reads or writes, which its report must not replace.
-std::vector<RunFile> RunFiles(const Options& o, const ApplyRequest& apply, const std::vector<AuditEntry>& audit) {
-    std::vector<RunFile> files;
-    if (o.site.mode == SiteMode::apply) files.push_back({platform::PathFromUtf8(o.site.plan), "the plan"});
-    for (const PlanRow& row : apply.rows)
-        if (!row.fileRead.empty()) files.push_back({row.fileRead, "a project file"});
-    for (const AuditEntry& e : audit) files.push_back({e.file, "a project file"});
-    if (!o.site.saveDir.empty())
-        for (const std::string& d : o.site.detectors)
-            files.push_back({platform::PathFromUtf8(o.site.saveDir) / (d + ".bdp"), "a project file"});
-    return files;
+SurveyRequest SurveyOf(const Options& o) {
+    return {o.site.detectors, o.withAddresses, platform::PathFromUtf8(o.site.saveDir)};
+}
+
+// The detectors of the run and the files it reads or writes.
+RunScope Scope(const Options& o, const ApplyRequest& apply, const std::vector<AuditEntry>& audit) {
+    switch (o.site.mode) {
+    case SiteMode::survey: return ScopeOf(SurveyOf(o));
+    case SiteMode::audit: return ScopeOf(audit);
+    default: return ScopeOf(platform::PathFromUtf8(o.site.plan), apply);
+    }
 }
 
 // A folder made for the run's files, as the user named it; false with the
@@ -224,7 +224,7 @@ int Prepare(Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std
     if (o.site.mode == SiteMode::audit) code = ListFolder(o, audit, err);
     if (!o.site.retryAbsent.empty()) code = ReadAbsent(o, o.site.detectors, err);
     if (code == kSuccess) code = CheckSaveDir(o, o.site.detectors, err);
-    return code != kSuccess ? code : CheckReport(o, RunFiles(o, apply, audit), err);
+    return code != kSuccess ? code : CheckReport(o, Scope(o, apply, audit).files, err);
 }
 
 // The report as it stands, rewritten whole after each detector: a run cut
@@ -273,10 +273,7 @@ int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err
     ApplyRequest apply;
     std::vector<AuditEntry> audit;
     if (const int code = Prepare(o, apply, audit, err); code != kSuccess) return code;
-    std::vector<std::string> detectors = o.site.detectors;
-    for (const PlanRow& row : apply.rows) detectors.push_back(row.detector);
-    for (const AuditEntry& e : audit) detectors.push_back(e.detector);
-    RunningReport running(o, detectors, err);
+    RunningReport running(o, Scope(o, apply, audit).detectors, err);
     // A report on the output leaves it to the report: the lines go to the
     // messages. A trace says more than the live line, on the same stream.
     std::FILE* lines = o.site.reportFile == "-" ? err : out;
@@ -296,8 +293,7 @@ int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err
     };
     SiteRunner runner(f, settings);
     SiteRun run;
-    if (o.site.mode == SiteMode::survey)
-        run = runner.survey({o.site.detectors, o.withAddresses, platform::PathFromUtf8(o.site.saveDir)});
+    if (o.site.mode == SiteMode::survey) run = runner.survey(SurveyOf(o));
     if (o.site.mode == SiteMode::apply) {
         apply.dryRun = o.site.dryRun;
         apply.stopOnError = o.site.stopOnError;

@@ -23,7 +23,7 @@ bool WriteLanguageCode(const std::filesystem::path& file, int code, std::string&
 
 using TextTable = std::array<std::string, LanguageTables::kLines + 1>;
 // Lines 1 to N of a language file into entries 1 to N of a table with
-// entries 0 to N (50 for the frame and option tables, more for the box
+// entries 0 to N (50 for the frame and option tables, more for the message
 // table); further lines are ignored. A missing file or one with fewer lines
 // stops the load there: entries read keep their new text, the others their
 // old one. Returns the number of lines read.

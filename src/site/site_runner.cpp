@@ -173,10 +173,8 @@ SiteRun SiteRunner::apply(const ApplyRequest& request) {
 }
 
 SiteRun SiteRunner::audit(const std::vector<AuditEntry>& entries) {
-    std::vector<std::string> detectors;
-    for (const AuditEntry& e : entries) detectors.push_back(e.detector);
     return run(
-        detectors,
+        ScopeOf(entries).detectors,
         [&entries](DetectorWork& w, std::size_t i) {
             DetectorReport& row = w.row();
             row.projectFile = platform::Utf8OfPath(entries[i].file);
@@ -192,6 +190,32 @@ SiteRun SiteRunner::audit(const std::vector<AuditEntry>& entries) {
             w.finish(row.differences.empty() ? DetectorState::done : DetectorState::differs);
         },
         false);
+}
+
+RunScope ScopeOf(const SurveyRequest& request) {
+    RunScope scope{request.detectors, {}};
+    if (!request.saveDir.empty())
+        for (const std::string& d : request.detectors)
+            scope.files.push_back({request.saveDir / (d + ".bdp"), "a project file"});
+    return scope;
+}
+
+RunScope ScopeOf(const std::vector<AuditEntry>& entries) {
+    RunScope scope;
+    for (const AuditEntry& e : entries) {
+        scope.detectors.push_back(e.detector);
+        scope.files.push_back({e.file, "a project file"});
+    }
+    return scope;
+}
+
+RunScope ScopeOf(const std::filesystem::path& plan, const ApplyRequest& request) {
+    RunScope scope{{}, {{plan, "the plan"}}};
+    for (const PlanRow& row : request.rows) {
+        scope.detectors.push_back(row.detector);
+        if (!row.fileRead.empty()) scope.files.push_back({row.fileRead, "a project file"});
+    }
+    return scope;
 }
 
 } // namespace quelm

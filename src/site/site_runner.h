@@ -40,6 +40,17 @@ struct AuditEntry {
 bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>& entries,
                       std::vector<std::string>& aside, std::string& error);
 
+// The detectors a run works on, in order, and the files it reads or writes,
+// which its report must not replace: the project files a survey saves, those
+// an audit reads, a plan and the project files its rows read.
+struct RunScope {
+    std::vector<std::string> detectors;
+    std::vector<RunFile> files;
+};
+RunScope ScopeOf(const SurveyRequest& request);
+RunScope ScopeOf(const std::vector<AuditEntry>& entries);
+RunScope ScopeOf(const std::filesystem::path& plan, const ApplyRequest& request);
+
 class SiteRunner {
 public:
     SiteRunner(Form& form, SiteSettings settings);

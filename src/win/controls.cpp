@@ -113,6 +113,18 @@ void RegisterGroupClass(HINSTANCE instance) {
     ::RegisterClassExW(&wc);
 }
 
+void RegisterToolWindowClass(HINSTANCE instance, WNDPROC proc, const wchar_t* name) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
+    wc.lpszClassName = name;
+    ::RegisterClassExW(&wc);
+}
+
 std::wstring Wide(const std::string& utf8) { return platform::WideOf(utf8); }
 std::string Utf8(const std::wstring& wide) { return platform::Utf8Of(wide); }
 

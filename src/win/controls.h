@@ -21,6 +21,9 @@ constexpr int kFirstMenuId = 1000;
 // group's background and puts a group box ("Button", BS_GROUPBOX) under them.
 constexpr wchar_t kGroupClass[] = L"QuelmGroup";
 void RegisterGroupClass(HINSTANCE instance);
+// The class of one of the tool's own windows (the main, site and trace
+// windows): the dialog background, the arrow cursor and the tool's icon.
+void RegisterToolWindowClass(HINSTANCE instance, WNDPROC proc, const wchar_t* name);
 
 // Wide text for the system, UTF-8 text for the model.
 std::wstring Wide(const std::string& utf8);

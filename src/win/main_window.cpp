@@ -17,15 +17,7 @@ constexpr wchar_t kMainClass[] = L"QuelmboxMain";
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
 void registerMainClass(HINSTANCE instance, WNDPROC proc) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.lpszClassName = kMainClass;
-    ::RegisterClassExW(&wc);
+    RegisterToolWindowClass(instance, proc, kMainClass);
     RegisterGroupClass(instance);
 }
 

@@ -21,15 +21,7 @@ SiteWindow::SiteWindow(Form& form, HWND owner, int dpi) : form_(form), owner_(ow
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX common{sizeof common, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&common);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.lpszClassName = kSiteClass;
-    ::RegisterClassExW(&wc);
+    RegisterToolWindowClass(instance, windowProc, kSiteClass);
     hwnd_ = ::CreateWindowExW(WS_EX_CONTROLPARENT, kSiteClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                               ::MulDiv(1000, dpi, 96), ::MulDiv(600, dpi, 96), owner, nullptr, instance, this);
     build();

@@ -94,9 +94,7 @@ bool SiteWindow::survey() {
         return false;
     }
     command_ = SiteMode::survey;
-    runFiles_.clear();
-    if (!request.saveDir.empty())
-        for (const std::string& d : detectors) runFiles_.push_back({request.saveDir / (d + ".bdp"), "a project file"});
+    runFiles_ = ScopeOf(request).files;
     run([&request](SiteRunner& r) { return r.survey(request); }, detectors);
     return true;
 }
@@ -110,12 +108,10 @@ bool SiteWindow::audit() {
                            : Reason(error, form_.x.language));
         return false;
     }
-    std::vector<std::string> detectors;
-    for (const AuditEntry& e : entries) detectors.push_back(e.detector);
+    const RunScope scope = ScopeOf(entries);
     command_ = SiteMode::audit;
-    runFiles_.clear();
-    for (const AuditEntry& e : entries) runFiles_.push_back({e.file, "a project file"});
-    run([&entries](SiteRunner& r) { return r.audit(entries); }, detectors);
+    runFiles_ = scope.files;
+    run([&entries](SiteRunner& r) { return r.audit(entries); }, scope.detectors);
     return true;
 }
 
@@ -131,12 +127,8 @@ bool SiteWindow::apply() {
              DescribePlanErrors(planText, errors));
         return false;
     }
-    std::vector<std::string> detectors;
-    runFiles_ = {{plan, "the plan"}};
-    for (const PlanRow& row : request.rows) {
-        detectors.push_back(row.detector);
-        if (!row.fileRead.empty()) runFiles_.push_back({row.fileRead, "a project file"});
-    }
+    const auto [detectors, files] = ScopeOf(plan, request);
+    runFiles_ = files;
     command_ = SiteMode::applyDryRun;
     const SiteRun dry = run([&request](SiteRunner& r) { return r.apply(request); }, detectors);
     if (dry.stopped || dry.noBox || closeWanted_ || !confirmPlan(dry)) return true;

@@ -52,15 +52,7 @@ std::string AskOpenFile(HWND owner, const std::string& title, const wchar_t* fil
 TraceWindow::TraceWindow(TraceLog& log, const WindowModel& model, HWND owner, int dpi)
     : log_(log), model_(model), dpi_(dpi) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(1));
-    wc.lpszClassName = kTraceClass;
-    ::RegisterClassExW(&wc);
+    RegisterToolWindowClass(instance, windowProc, kTraceClass);
     hwnd_ = ::CreateWindowExW(0, kTraceClass, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                               ::MulDiv(900, dpi, 96), ::MulDiv(420, dpi, 96), owner, nullptr, instance, this);
     lines_ = child(hwnd_, L"ListBox", WS_BORDER | WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT, kLinesId);
