@@ -1,9 +1,11 @@
 #include "cli/project_commands.h"
 
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "cli/json.h"
 #include "cli/messages.h"
 #include "core/printable.h"
+#include "core/texts.h"
 #include "core/virtual_clock.h"
 #include "drivers/sim/sim_driver.h"
 #include "form/form_ops.h"
@@ -139,7 +141,7 @@ int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err)
     std::string error;
     const ProjectRead read = ReadProjectValues(platform::PathFromUtf8(file), values, error);
     if (read != ProjectRead::read) {
-        SayError(err, error);
+        SayError(err, Reason(error, Language()));
         return read == ProjectRead::notAProjectFile ? kUsage : kOperationFailed;
     }
     // A window with nothing selected, loaded by the window's own handlers.
