@@ -12,7 +12,6 @@
 #include "core/roles.h"
 #include "core/texts.h"
 #include "form/form_ops.h"
-#include "form/parameter_table.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
 #include "platform/path_text.h"
@@ -67,12 +66,8 @@ bool ReadParameterSet(const std::string& file, std::vector<std::string>& values,
         return false;
     }
     std::string lines;
-    for (const UnusedLine& u : UnusedParameterLines(values)) {
-        const ParameterRow* row = RowOfProjectLine(u.line);
-        const std::string why = row->isLevel() ? Tr("not a level from 0 to 100")
-                                               : Filled(Tr("matches no option of the %1"), Tr(row->label));
-        lines += Filled(Tr("; line %1 \"%2\": %3"), std::to_string(u.line), u.value, why);
-    }
+    for (const UnusedLine& u : UnusedParameterLines(values))
+        lines += Filled(Tr("; line %1 \"%2\": %3"), std::to_string(u.line), u.value, u.reason);
     if (lines.empty()) return true;
     SayError(err, Filled(Tr("%1: not a project file, nothing sent"), file) + lines);
     return false;
