@@ -2,6 +2,7 @@
 
 #include "cli/cli_language.h"
 #include "cli/commands.h"
+#include "core/printable.h"
 #include "core/texts.h"
 #include "protocol/frame.h"
 
@@ -278,6 +279,11 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     std::string boxFileHint;
     std::vector<std::string> given;
     for (std::size_t i = 1; i < args.size(); ++i) {
+        // A file's name would end at the NUL: the file meant is not known.
+        if (args[i].find('\0') != std::string::npos) {
+            error = Filled(Tr("\"%1\" holds a NUL character: no file name or value holds one"), Printable(args[i]));
+            return std::nullopt;
+        }
         if (GivenTwice(args[i], given, error)) return std::nullopt;
         const Taken taken = TakeOption(args, i, o, error);
         if (taken == Taken::refused) return std::nullopt;

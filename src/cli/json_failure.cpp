@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstring>
 
 namespace quelm::cli {
@@ -22,17 +23,34 @@ std::FILE* OpenTee(std::FILE* err, std::string& recorded) {
         /*lineBuffered=*/false);
 }
 
-// The lines the command said as its own ("quelmbox-cli: ..."), not the
-// trace, as one text.
+// The length of the prefix of a line the command said as its own:
+// "quelmbox-cli: " in English, "quelmbox-cli : " in French, with the blank
+// the window's French messages start with; 0 for another line.
+std::size_t OwnPrefix(const std::string& line) {
+    for (const char* prefix : {"quelmbox-cli: ", "quelmbox-cli : "})
+        if (line.rfind(prefix, 0) == 0) return std::min(line.find_first_not_of(' ', std::strlen(prefix)), line.size());
+    return 0;
+}
+
+// The lines the command said as its own, not the trace, as one text; the
+// lines that follow one of them indented ("  output power max: read back")
+// belong to it.
 std::string Said(const std::string& recorded) {
-    static const std::string prefix = "quelmbox-cli: ";
     std::string said;
     std::size_t at = 0;
+    bool saying = false;
     while (at < recorded.size()) {
         std::size_t end = recorded.find('\n', at);
         if (end == std::string::npos) end = recorded.size();
         const std::string line = recorded.substr(at, end - at);
-        if (line.rfind(prefix, 0) == 0) said += (said.empty() ? "" : "; ") + line.substr(prefix.size());
+        const std::size_t prefix = OwnPrefix(line);
+        // Two blanks, not the trace's deeper indent.
+        const bool item = saying && line.size() > 2 && line.rfind("  ", 0) == 0 && line[2] != ' ';
+        if (prefix != 0)
+            said += (said.empty() ? "" : "; ") + line.substr(prefix);
+        else if (item)
+            said += (!said.empty() && said.back() == ':' ? " " : ", ") + line.substr(2);
+        saying = prefix != 0 || item;
         at = end + 1;
     }
     return said;

@@ -19,7 +19,10 @@ public:
 
     bool null() override { return scalar(JsonMember::Kind::Literal, "null"); }
     bool boolean(bool v) override { return scalar(JsonMember::Kind::Literal, v ? "true" : "false"); }
-    bool number_integer(number_integer_t v) override { return scalar(JsonMember::Kind::Number, std::to_string(v)); }
+    // Only a number written with a minus sign comes here: "-0" stays as written.
+    bool number_integer(number_integer_t v) override {
+        return scalar(JsonMember::Kind::Number, v == 0 ? "-0" : std::to_string(v));
+    }
     bool number_unsigned(number_unsigned_t v) override { return scalar(JsonMember::Kind::Number, std::to_string(v)); }
     bool number_float(number_float_t, const string_t& written) override {
         return scalar(JsonMember::Kind::Number, written);
@@ -68,7 +71,10 @@ private:
 
 } // namespace
 
-std::optional<std::vector<JsonMember>> ReadJsonObject(const std::string& text, std::string& error) {
+std::optional<std::vector<JsonMember>> ReadJsonObject(const std::string& document, std::string& error) {
+    // The byte-order mark an editor's "UTF-8 with BOM" puts first.
+    const std::string_view all(document);
+    const std::string_view text = all.starts_with("\xEF\xBB\xBF") ? all.substr(3) : all;
     // Anything but an object is refused where it starts.
     const std::size_t start = text.find_first_not_of(" \t\n\r");
     if (start == std::string::npos || text[start] != '{') {

@@ -15,7 +15,8 @@ struct JsonMember {
 };
 
 // The members of the object `text` holds, in order, a key given twice kept
-// twice; nothing when it is no JSON object, with where and why in `error`.
+// twice (a UTF-8 byte-order mark first is left aside); nothing when it is no JSON object, with where and why in
+// `error`.
 std::optional<std::vector<JsonMember>> ReadJsonObject(const std::string& text, std::string& error);
 
 } // namespace quelm::cli

@@ -1,7 +1,9 @@
 #include "cli/live_read.h"
 
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "core/roles.h"
+#include "core/texts.h"
 #include "platform/stop_signals.h"
 
 #include <cmath>
@@ -55,13 +57,15 @@ SettledRead<AddressList> ReadAddressesSettled(Form& f, double timeoutSeconds, Op
 
 int SayReadsDisagree(std::FILE* err, int reads) {
     std::fprintf(err,
-                 "quelmbox-cli: %d reads, no two in a row alike: replies other than the detector's are on the line\n",
+                 Tr("quelmbox-cli: %d reads, no two in a row alike: replies other than the detector's are on the "
+                    "line\n"),
                  reads);
     return kOperationFailed;
 }
 
 std::string ReadTwiceNote(int reads) {
-    return "read " + std::to_string(reads) + " times: something unusual was seen on the line; the last two reads agree";
+    return Filled(Tr("read %1 times: something unusual was seen on the line; the last two reads agree"),
+                  std::to_string(reads));
 }
 
 } // namespace quelm::cli

@@ -1,9 +1,11 @@
 #include "cli/project_commands.h"
 
+#include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "cli/json.h"
 #include "cli/messages.h"
 #include "core/printable.h"
+#include "core/texts.h"
 #include "core/virtual_clock.h"
 #include "drivers/sim/sim_driver.h"
 #include "form/form_ops.h"
@@ -19,6 +21,13 @@
 namespace quelm::cli {
 
 namespace {
+
+// `text` and blanks up to `width` characters (not bytes: "\xC3\xA9" is one).
+std::string Padded(const std::string& text, std::size_t width) {
+    std::size_t characters = 0;
+    for (const char c : text) characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return text + std::string(characters < width ? width - characters : 0, ' ');
+}
 
 // The name of the choice a project line selected, if any.
 const char* NameOf(const ParameterRow& row, const DetectorParameters& p) {
@@ -43,15 +52,15 @@ std::vector<UnusedLine> UnusedLines(const std::vector<std::string>& values, cons
     if (values.size() < kProjectValues) {
         const std::size_t first = values.size() + 1;
         return {{static_cast<int>(first), "",
-                 "values " + std::to_string(first) +
-                     " to 19 missing: the window loads the addresses read "
-                     "and nothing else, and leaves the panel open"}};
+                 Filled(Tr("values %1 to 19 missing: the window loads the addresses read and nothing else, and "
+                           "leaves the panel open"),
+                        std::to_string(first))}};
     }
     std::vector<UnusedLine> unused = UnusedParameterLines(values);
     for (UnusedLine& u : unused) {
         const ParameterRow* row = RowOfProjectLine(u.line);
-        u.reason +=
-            row->isLevel() ? ": the level box shows " + LevelBox(form, row->levelText)->text() : ": left unchanged";
+        u.reason += row->isLevel() ? Filled(Tr(": the level box shows %1"), LevelBox(form, row->levelText)->text())
+                                   : std::string(Tr(": left unchanged"));
     }
     return unused;
 }
@@ -89,26 +98,28 @@ void PrintText(std::FILE* out, const std::string& file, const Form& form, const 
                const std::vector<UnusedLine>& unused) {
     const DetectorParameters p = ParametersShown(form);
     const bool opens = values.size() >= kProjectValues;
-    std::fprintf(out, "File %s: %zu values%s\n", Printable(file).c_str(), values.size(),
-                 opens ? "" : " (fewer than 19: the window would not open it)");
+    std::fprintf(out, Tr("File %s: %zu values%s\n"), Printable(file).c_str(), values.size(),
+                 opens ? "" : Tr(" (fewer than 19: the window would not open it)"));
     for (std::size_t i = 0; i < 10 && i < values.size(); ++i)
-        std::fprintf(out, "  address %-10zu %s\n", i + 1, Printable(form.ui.Text1[i]->text()).c_str());
+        std::fprintf(out, "  %s %s\n", Padded(Tr("address") + (" " + std::to_string(i + 1)), 18).c_str(),
+                     Printable(form.ui.Text1[i]->text()).c_str());
     if (opens) {
         for (const ParameterRow* row : RowsInFileOrder()) {
-            if (row->isLevel()) {
-                const std::string label = std::string(row->label) + " (%)";
-                std::fprintf(out, "  %-18s %s\n", label.c_str(), Printable(p.*row->shownLevel).c_str());
-            } else {
-                const char* name = NameOf(*row, p);
-                std::fprintf(out, "  %-18s %s\n", row->label, name ? name : "(unchanged)");
-            }
+            const char* name = row->isLevel() ? nullptr : NameOf(*row, p);
+            const std::string value = row->isLevel() ? Printable(p.*row->shownLevel) : name ? name : Tr("(unchanged)");
+            const std::string label = Tr(row->label) + std::string(row->isLevel() ? " (%)" : "");
+            std::fprintf(out, "  %s %s\n", Padded(label, 18).c_str(), value.c_str());
         }
     }
     if (unused.empty()) return;
-    std::fprintf(out, "Lines not used:\n");
-    for (const UnusedLine& u : unused)
-        std::fprintf(out, u.value.empty() ? "  line %d: %s\n" : "  line %d \"%s\": %s\n", u.line,
-                     Printable(u.value.empty() ? u.reason : u.value).c_str(), Printable(u.reason).c_str());
+    std::fprintf(out, "%s", Tr("Lines not used:\n"));
+    for (const UnusedLine& u : unused) {
+        if (u.value.empty())
+            std::fprintf(out, Tr("  line %d: %s\n"), u.line, Printable(u.reason).c_str());
+        else
+            std::fprintf(out, Tr("  line %d \"%s\": %s\n"), u.line, Printable(u.value).c_str(),
+                         Printable(u.reason).c_str());
+    }
 }
 
 } // namespace
@@ -118,9 +129,9 @@ std::vector<UnusedLine> UnusedParameterLines(const std::vector<std::string>& val
     for (const ParameterRow* row : RowsInFileOrder()) {
         const int line = row->projectLine;
         const std::string& value = values[static_cast<std::size_t>(line - 1)];
-        if (row->isLevel() && !IsLevel(value)) unused.push_back({line, value, "not a level from 0 to 100"});
+        if (row->isLevel() && !IsLevel(value)) unused.push_back({line, value, Tr("not a level from 0 to 100")});
         if (!row->isLevel() && !MatchProjectOption(line, value))
-            unused.push_back({line, value, std::string("matches no option of the ") + row->label});
+            unused.push_back({line, value, Filled(Tr("matches no option of the %1"), Tr(row->label))});
     }
     return unused;
 }
@@ -139,7 +150,7 @@ int ShowFile(const std::string& file, bool json, std::FILE* out, std::FILE* err)
     std::string error;
     const ProjectRead read = ReadProjectValues(platform::PathFromUtf8(file), values, error);
     if (read != ProjectRead::read) {
-        SayError(err, error);
+        SayError(err, Reason(error, Language()));
         return read == ProjectRead::notAProjectFile ? kUsage : kOperationFailed;
     }
     // A window with nothing selected, loaded by the window's own handlers.

@@ -10,6 +10,7 @@
 #include "cli/project_commands.h"
 #include "core/printable.h"
 #include "core/roles.h"
+#include "core/texts.h"
 #include "form/form_ops.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -57,18 +58,18 @@ double SecondsLeft(double timeoutSeconds, std::chrono::steady_clock::time_point 
 bool ReadParameterSet(const std::string& file, std::vector<std::string>& values, std::FILE* err) {
     std::string error;
     if (!ReadProjectFile(platform::PathFromUtf8(file), values, error)) {
-        SayError(err, error);
+        SayError(err, Reason(error, Language()));
         return false;
     }
     if (values.size() < kProjectValues) {
-        SayError(err, file + ": fewer than 19 values, not a project file");
+        SayError(err, Filled(Tr("%1: fewer than 19 values, not a project file"), file));
         return false;
     }
     std::string lines;
     for (const UnusedLine& u : UnusedParameterLines(values))
-        lines += "; line " + std::to_string(u.line) + " \"" + u.value + "\": " + u.reason;
+        lines += Filled(Tr("; line %1 \"%2\": %3"), std::to_string(u.line), u.value, u.reason);
     if (lines.empty()) return true;
-    SayError(err, file + ": not a project file, nothing sent" + lines);
+    SayError(err, Filled(Tr("%1: not a project file, nothing sent"), file) + lines);
     return false;
 }
 
@@ -99,7 +100,8 @@ int SendParams(Form& f, const Options& o, std::FILE* out, std::FILE* err) {
     const auto groups = OptionFields();
     if (const OptionField* empty = EmptyGroup(f, groups, o.send.wanted)) {
         std::fprintf(err,
-                     "quelmbox-cli: %s: the detector holds a value no choice stands for; nothing sent, give %s=%s\n",
+                     Tr("quelmbox-cli: %s: the detector holds a value no choice stands for; nothing sent, give "
+                        "%s=%s\n"),
                      empty->key.c_str(), empty->key.c_str(), empty->choices.c_str());
         return kUsage;
     }

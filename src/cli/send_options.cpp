@@ -13,10 +13,10 @@ namespace quelm::cli {
 
 namespace {
 
-// Members the outputs of read-params and show-file carry besides the fields
-// ("reads" when a read was made twice).
+// Members the outputs of read-params, send-params and show-file carry
+// besides the fields ("reads" when a read was made twice, "passes" of a send).
 bool OutputMember(const std::string& key) {
-    for (const char* k : {"detector", "reads", "file", "values", "opens", "addresses", "unused"})
+    for (const char* k : {"detector", "reads", "passes", "file", "values", "opens", "addresses", "unused"})
         if (key == k) return true;
     return false;
 }
@@ -104,6 +104,12 @@ bool ParseSendParams(const std::vector<std::string>& words, std::string& number,
             return false;
         }
         send.wanted.push_back(w);
+    }
+    // A document whose fields are all absent or null names nothing to write.
+    if (send.wanted.empty() && send.fromFile.empty()) {
+        error = "--from-json " + send.jsonFile + ": " +
+                Tr("nothing to send: the document gives no field a value (every one is absent or null)");
+        return false;
     }
     return true;
 }

@@ -304,6 +304,44 @@ constexpr Pair kPhrases[] = {
     {"pass %d", "passage %d"},
     {"address %d", "adresse %d"},
     {"Ctrl-C stops", "Ctrl-C arr\xC3\xAAte"},
+    // show-file.
+    {"File %s: %zu values%s\n", "Fichier %s : %zu valeurs%s\n"},
+    {" (fewer than 19: the window would not open it)", " (moins de 19 : la fen\xC3\xAAtre ne l'ouvrirait pas)"},
+    {"(unchanged)", "(inchang\xC3\xA9)"},
+    {"Lines not used:\n", "Lignes non utilis\xC3\xA9"
+                          "es :\n"},
+    {"  line %d: %s\n", "  ligne %d : %s\n"},
+    {"  line %d \"%s\": %s\n", "  ligne %d \"%s\" : %s\n"},
+    {"values %1 to 19 missing: the window loads the addresses read and nothing else, and leaves the panel open",
+     "valeurs %1 \xC3\xA0 19 absentes : la fen\xC3\xAAtre charge les adresses lues et rien d'autre, et laisse le "
+     "panneau ouvert"},
+    {": the level box shows %1", " : la case du niveau montre %1"},
+    {": left unchanged", " : laiss\xC3\xA9 tel quel"},
+    // Inputs refused, reports of a cut command, reads that disagree.
+    {"  %s: %s\n", "  %s : %s\n"},
+    {"quelmbox-cli: written to detector %s before the failure:\n", "quelmbox-cli : \xC3\xA9"
+                                                                   "crit dans le d\xC3\xA9tecteur %s avant l'\xC3\xA9"
+                                                                   "chec :\n"},
+    {"nothing to send: the document gives no field a value (every one is absent or null)",
+     "rien \xC3\xA0 envoyer : le document ne donne de valeur \xC3\xA0 aucun champ (chacun est absent ou null)"},
+    {"\"%1\" holds a NUL character: no file name or value holds one",
+     "\"%1\" contient un caract\xC3\xA8re NUL : aucun nom de fichier ni aucune valeur n'en contient"},
+    {"file '%1': a file name holds no NUL character",
+     "fichier '%1' : un nom de fichier ne contient pas de caract\xC3\xA8re NUL"},
+    {"%1: fewer than 19 values, not a project file", "%1 : moins de 19 valeurs, ce n'est pas un fichier projet"},
+    {"%1: not a project file, nothing sent", "%1 : ce n'est pas un fichier projet, rien n'est envoy\xC3\xA9"},
+    {"; line %1 \"%2\": %3", " ; ligne %1 \"%2\" : %3"},
+    {"not a level from 0 to 100", "pas un niveau de 0 \xC3\xA0 100"},
+    {"matches no option of the %1", "ne correspond \xC3\xA0 aucune option (%1)"},
+    {"quelmbox-cli: %s: the detector holds a value no choice stands for; nothing sent, give %s=%s\n",
+     "quelmbox-cli : %s : le d\xC3\xA9tecteur contient une valeur qu'aucun choix ne repr\xC3\xA9sente ; rien n'est "
+     "envoy\xC3\xA9, donnez %s=%s\n"},
+    {"quelmbox-cli: %d reads, no two in a row alike: replies other than the detector's are on the line\n",
+     "quelmbox-cli : %d lectures, jamais deux de suite identiques : des r\xC3\xA9ponses autres que celles du "
+     "d\xC3\xA9tecteur passent sur la ligne\n"},
+    {"read %1 times: something unusual was seen on the line; the last two reads agree",
+     "lu %1 fois : quelque chose d'inhabituel est pass\xC3\xA9 sur la ligne ; les deux derni\xC3\xA8res lectures "
+     "concordent"},
 };
 
 } // namespace

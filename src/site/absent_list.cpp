@@ -31,8 +31,7 @@ void TakeIfAbsent(const Cells& cells, std::vector<std::string>& detectors) {
 
 bool FromCsv(std::string_view all, std::vector<std::string>& detectors) {
     const std::string text(all.starts_with("\xEF\xBB\xBF") ? all.substr(3) : all);
-    const std::string header = text.substr(0, text.find('\n'));
-    const char separator = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
+    const char separator = CsvSeparator(text);
     std::vector<std::string> columns;
     bool known = false;
     Cells cells;

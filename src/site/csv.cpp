@@ -11,7 +11,18 @@ bool Skipped(const CsvRecord& r) {
     return !r.cells.empty() && !r.cells[0].empty() && r.cells[0][0] == '#';
 }
 
+// Whether text[i] ends a line: a line feed, or a carriage return not
+// followed by one (the files of older spreadsheets end their lines so).
+bool LineEnd(const std::string& text, std::size_t i) {
+    return text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+}
+
 } // namespace
+
+char CsvSeparator(std::string_view text) {
+    const std::string_view header = text.substr(0, text.find_first_of("\r\n"));
+    return header.find(',') == std::string_view::npos && header.find(';') != std::string_view::npos ? ';' : ',';
+}
 
 bool SplitCsv(const std::string& text, char separator, const std::function<bool(const CsvRecord&)>& take,
               int& openQuoteLine) {
@@ -35,7 +46,7 @@ bool SplitCsv(const std::string& text, char separator, const std::function<bool(
             } else if (c == '"') {
                 quoted = false;
             } else {
-                if (c == '\n') ++line;
+                if (LineEnd(text, i)) ++line;
                 cell += c;
             }
         } else if (c == '"') {
@@ -45,7 +56,7 @@ bool SplitCsv(const std::string& text, char separator, const std::function<bool(
             record.cells.emplace_back();
         } else if (c == separator) {
             record.cut = true;
-        } else if (c == '\n') {
+        } else if (LineEnd(text, i)) {
             ++line;
             if (!endRecord()) return true;
         } else if (c != '\r') {

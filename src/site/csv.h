@@ -1,9 +1,11 @@
 #pragma once
 // Comma-separated text as spreadsheets write it: cells in double quotes may
-// hold the separator, quotes (doubled) and line ends.
+// hold the separator, quotes (doubled) and line ends. A line ends with LF,
+// CR LF or CR alone.
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quelm {
@@ -17,6 +19,10 @@ struct CsvRecord {
     std::vector<std::string> cells;
     bool cut = false; // more than kMostCsvCells cells: the rest are run into the last one
 };
+
+// The separator of a table whose first line is its header: ';' when that
+// line has semicolons and no comma, ',' otherwise.
+char CsvSeparator(std::string_view text);
 
 // Each record of `text` in turn, separated by `separator` (',' or ';'), to
 // `take`, which returns false to end the reading there; blank lines and

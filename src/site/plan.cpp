@@ -7,6 +7,7 @@
 #include "site/plan_json.h"
 #include "site/site_report.h"
 
+#include "core/printable.h"
 #include "core/texts.h"
 
 #include <algorithm>
@@ -206,6 +207,9 @@ private:
 
     void takeFile(PlanRow& row) {
         if (row.file.empty()) return;
+        // The name would end at the NUL, and another file be read.
+        if (row.file.find('\0') != std::string::npos)
+            return fail(Say(language_, "file '%1': a file name holds no NUL character", Printable(row.file)));
         const std::filesystem::path given = platform::PathFromUtf8(row.file);
         row.fileRead = given.is_absolute() ? given : folder_ / given;
         FileSettings settings;
@@ -278,8 +282,7 @@ std::vector<PlanRow> ParseCsvPlan(std::string_view all, RowReader& reader, std::
     const int language = reader.language();
     // The byte-order mark a spreadsheet's "CSV UTF-8" puts first.
     const std::string text(all.starts_with("\xEF\xBB\xBF") ? all.substr(3) : all);
-    const std::string header = text.substr(0, text.find('\n'));
-    const char separator = header.find(',') == std::string::npos && header.find(';') != std::string::npos ? ';' : ',';
+    const char separator = CsvSeparator(text);
     std::vector<PlanRow> rows;
     std::vector<std::string> columns;
     bool headed = false;

@@ -4,7 +4,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cmath>
 #include <iterator>
 #include <unordered_set>
 
@@ -27,10 +26,12 @@ public:
     using pointer = const char*;
     using reference = const char&;
 
-    LineCounter(const char* at, int* line) : at_(at), line_(line) {}
+    LineCounter(const char* at, const char* end, int* line) : at_(at), end_(end), line_(line) {}
     reference operator*() const { return *at_; }
+    // A line ends with a line feed, or with a carriage return alone (the
+    // files of older spreadsheets).
     LineCounter& operator++() {
-        if (*at_ == '\n') ++*line_;
+        if (*at_ == '\n' || (*at_ == '\r' && (at_ + 1 == end_ || at_[1] != '\n'))) ++*line_;
         ++at_;
         return *this;
     }
@@ -43,6 +44,7 @@ public:
 
 private:
     const char* at_;
+    const char* end_;
     int* line_;
 };
 
@@ -67,12 +69,12 @@ public:
 
     bool null() override { return scalar(""); }
     bool boolean(bool v) override { return scalar(v ? "true" : "false"); }
-    bool number_integer(number_integer_t v) override { return scalar(std::to_string(v)); }
+    // A number is taken as written, as a CSV cell is: "300.0", "1e3" and
+    // "-0" are no detector and no level. Only a number written with a minus
+    // sign comes to number_integer.
+    bool number_integer(number_integer_t v) override { return scalar(v == 0 ? "-0" : std::to_string(v)); }
     bool number_unsigned(number_unsigned_t v) override { return scalar(std::to_string(v)); }
-    bool number_float(number_float_t v, const string_t&) override {
-        return scalar(v == std::floor(v) && std::fabs(v) < 1e9 ? std::to_string(static_cast<long long>(v))
-                                                               : json(v).dump());
-    }
+    bool number_float(number_float_t, const string_t& written) override { return scalar(written); }
     bool string(string_t& v) override { return scalar(v); }
     bool binary(binary_t&) override { return scalar(""); }
     bool start_object(std::size_t) override { return open(true); }
@@ -201,9 +203,9 @@ private:
 void PlanEntriesFromJson(const std::string& text, const std::function<bool(PlanEntry&&)>& take,
                          std::vector<PlanError>& errors, int language) {
     int line = 1;
+    const char* end = text.data() + text.size();
     EntryReader reader(line, take, errors, language);
-    const bool read =
-        json::sax_parse(LineCounter(text.data(), &line), LineCounter(text.data() + text.size(), &line), &reader);
+    const bool read = json::sax_parse(LineCounter(text.data(), end, &line), LineCounter(end, end, &line), &reader);
     if (read && !reader.listed())
         errors.push_back(
             {1, Phrase("a JSON plan is a list of objects, or an object with a \"detectors\" list", language)});

@@ -1,5 +1,6 @@
 #include "site/write_journal.h"
 
+#include "core/texts.h"
 #include "form/exchange_state.h"
 #include "form/parameter_table.h"
 #include "protocol/codec.h"
@@ -95,21 +96,25 @@ std::string WriteField(const Write& w) {
     return ParameterFields()[static_cast<std::size_t>(w.target)].key;
 }
 
-std::string WriteLabel(const Write& w) {
-    if (w.target == kNewNumber) return "new number " + w.value;
-    if (IsAddress(w)) return "address " + std::to_string(w.target - kFirstAddress + 1) + " = " + w.value;
+std::string WriteLabel(const Write& w, int language) {
+    if (w.target == kNewNumber) return std::string(Phrase("new number", language)) + " " + w.value;
+    if (IsAddress(w))
+        return std::string(Phrase("address", language)) + " " + std::to_string(w.target - kFirstAddress + 1) + " = " +
+               w.value;
     const ParameterRow& row = ParameterTable()[static_cast<std::size_t>(w.target)];
-    return std::string(row.label) + " " + w.value + (row.isLevel() ? " %" : "");
+    return std::string(Phrase(row.label, language)) + " " + w.value + (row.isLevel() ? " %" : "");
 }
 
-const char* HowFar(const Write& w) {
+const char* HowFar(const Write& w, int language) {
+    const char* english = "";
     switch (w.reached) {
-    case Reached::sent: return "sent, not acknowledged by the box";
+    case Reached::sent: english = "sent, not acknowledged by the box"; break;
     case Reached::acknowledged:
-        return IsAddress(w) ? "acknowledged by the box, not read back" : "acknowledged by the box, no answer since";
-    case Reached::confirmed: return IsAddress(w) ? "read back" : "the detector answered after it";
+        english = IsAddress(w) ? "acknowledged by the box, not read back" : "acknowledged by the box, no answer since";
+        break;
+    case Reached::confirmed: english = IsAddress(w) ? "read back" : "the detector answered after it"; break;
     }
-    return "";
+    return Phrase(english, language);
 }
 
 const char* ReachedName(Reached r) {

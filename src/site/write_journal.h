@@ -49,12 +49,12 @@ private:
 // The field a write sets, as the report names it: "outputPower", "address4",
 // "number".
 std::string WriteField(const WriteJournal::Write& w);
-// The write in words: "output power max", "level ON+ 70 %", "address 4 = 1004",
-// "new number 301".
-std::string WriteLabel(const WriteJournal::Write& w);
+// The write in words, in `language` (1 French, 2 English): "output power
+// max", "level ON+ 70 %", "address 4 = 1004", "new number 301".
+std::string WriteLabel(const WriteJournal::Write& w, int language = 2);
 // "sent, not acknowledged by the box", "acknowledged by the box, no answer
-// since", "the detector answered after it", "read back", ...
-const char* HowFar(const WriteJournal::Write& w);
+// since", "the detector answered after it", "read back", ... in `language`.
+const char* HowFar(const WriteJournal::Write& w, int language = 2);
 // "sent", "acknowledged", "confirmed".
 const char* ReachedName(WriteJournal::Reached r);
 

@@ -133,6 +133,9 @@ TEST(CliJson, AReadSavedEditedAndSentRoundTrips) {
     EXPECT_EQ(now["outputPower"], "max");
     EXPECT_EQ(now["fallTime"], "2min");
     EXPECT_EQ(now["levelOnPlus"], 70); // the command line wins over the file
+    std::ofstream(file) << sent.out;   // and what send-params prints goes back in
+    const CliRun again = RunCli({"--json", box, "send-params", "300", "--from-json", file});
+    EXPECT_EQ(json::parse(again.out)["levelOnPlus"], 70) << again.err;
 }
 
 // A failure with --json is a JSON object on standard output as well.
@@ -178,12 +181,16 @@ TEST(CliJson, EverySiteFailureIsJson) {
     };
     for (auto [args, code] : runs) {
         const std::string what = args.front() + " " + args[1];
-        args.insert(args.begin(), {"--json", box});
+        args.insert(args.begin(), {"--json", box, "--lang=fr"});
         const CliRun run = RunCli(args);
         EXPECT_EQ(run.code, code) << what << ": " << run.err;
         json doc;
         ASSERT_NO_THROW(doc = json::parse(run.out)) << what << ": " << run.out;
         EXPECT_EQ(doc["exit"], code) << what;
+        // The error is the message said, up to a byte the output escapes.
+        const std::string error = doc["error"];
+        EXPECT_NE(run.err.find(error.substr(0, std::min(error.find(';'), error.find('\\')))), std::string::npos)
+            << error;
         EXPECT_TRUE(code != cli::kOperationFailed || doc["output"][0]["detectors"].is_array()) << what;
     }
     EXPECT_NE(RunCli({"show-file", dir + "rnd.bdp"}).err.find("rnd.bdp: not a project file"), std::string::npos);

@@ -106,11 +106,11 @@ TEST(CliSend, ASignalMidSendStopsItAsTheStopKeyAndSaysWhatWasWritten) {
 }
 
 // A box pulled out in the middle of a send: the command says what it had
-// written, as after a stop.
+// written, as after a stop, in the user's language.
 TEST(CliSend, ABoxPulledMidSendSaysWhatWasWritten) {
     std::string error;
     const auto o = cli::ParseOptions(
-        {"quelmbox-cli", "--lang=en", Box(kDetector300), "send-params", "300", "power=max", "rise=0.5s"}, error);
+        {"quelmbox-cli", "--lang=fr", Box(kDetector300), "send-params", "300", "power=max", "rise=0.5s"}, error);
     ASSERT_TRUE(o) << error;
     const auto tool = BuildTool(o->backend, std::make_unique<SteadyScheduler>(), {}, error, true);
     tool->traceLog->onAdded = [&tool](const TraceEntry& e) {
@@ -120,9 +120,26 @@ TEST(CliSend, ABoxPulledMidSendSaysWhatWasWritten) {
     std::FILE* err = std::tmpfile();
     EXPECT_EQ(cli::RunOnTool(*tool, *o, out, err), cli::kNoBox);
     const std::string said = test::Slurp(err);
-    EXPECT_NE(said.find("before the box was lost:\n  output power max: sent, not acknowledged by the box\n"),
+    EXPECT_NE(said.find("avant la perte de la BOX :\n  puissance d'\xC3\xA9mission max : envoy\xC3\xA9, non "
+                        "acquitt\xC3\xA9 par la BOX\n"),
               std::string::npos)
         << said;
+}
+
+// --from-json sends what a document gives (nothing: refused), past a byte-order mark; a NUL is refused.
+TEST(CliSend, FromJsonSendsWhatTheDocumentGivesAndNothingElse) {
+    const std::string file = testing::TempDir() + "cli_send_json_" + std::to_string(getpid()) + ".json";
+    for (const char* doc : {"{}", "{\"channel\": null, \"on\": null}", "{\"detector\": 300, \"passes\": 2}"}) {
+        std::ofstream(file) << doc;
+        const CliRun run = RunCli({"--trace", Box(kDetector300), "send-params", "300", "--from-json", file});
+        EXPECT_EQ(run.code, cli::kUsage) << doc;
+        EXPECT_EQ(run.err.find(" TX "), std::string::npos) << doc;
+    }
+    std::ofstream(file) << "\xEF\xBB\xBF{\"outputPower\": \"max\"}";
+    const CliRun bom = RunCli({"--json", Box(kDetector300), "send-params", "300", "--from-json", file});
+    EXPECT_NE(bom.out.find("\"outputPower\": \"max\""), std::string::npos) << bom.err;
+    for (const std::string& arg : {"--from-json=" + file + std::string(1, '\0'), Box(kDetector300) + '\0'})
+        EXPECT_NE(RunCli({arg, "send-params", "300", "on=5"}).err.find("NUL"), std::string::npos);
 }
 
 // --from takes the parameter set of a project file, and nothing else.
