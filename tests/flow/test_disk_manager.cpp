@@ -289,8 +289,8 @@ TEST_F(Panel, NumberBoxKeepsTheNameInStepAndStopsTheConnectionTest) {
     f.ui.Timer[1]->enable();
     f.ui.Timer[4]->enable();
     f.ui.Text3->setText("1048575");
-    EXPECT_EQ(f.ui.Text3->text(), "1048574");
-    EXPECT_EQ(f.ui.Text103->text(), "1048574.bdp");
+    EXPECT_EQ(f.ui.Text3->text(), "1048575"); // kept as typed: an operation refuses it
+    EXPECT_EQ(f.ui.Text103->text(), "1048575.bdp");
     EXPECT_FALSE(f.ui.Timer[1]->enabled());
     EXPECT_FALSE(f.ui.Timer[4]->enabled());
     EXPECT_EQ(f.x.attemptCount, 50);

@@ -1,7 +1,9 @@
 // Every button that talks to the box refuses at once when no box is
 // attached, when several are, or when a number it would send has no frame
 // form: nothing goes to the box, the message line says why, and the window
-// comes back whole, on the spot and a second later.
+// comes back whole, on the spot and a second later. So does each button that
+// takes a number box holding what is no number, as a read or a send that
+// names the box.
 #include "form/form_ops.h"
 #include "program_number/program_number.h"
 #include "shell/startup.h"
@@ -21,6 +23,9 @@ namespace {
 // for the buttons that leave it as they find it: those are pressed with it
 // stopped, and must not start it.
 enum Leaves : unsigned { kNothing = 0, kOperation = 1, kSession = 2, kStopWatch = 4, kStopWatchAlone = 8 };
+
+const std::string kReadRefused = "<56> D\xC3\xA9tecteur N\xC2\xB0";
+const std::string kTestRefused = "<57> Envoi d'un num\xC3\xA9ro pour test";
 
 struct Case {
     const char* name;
@@ -65,28 +70,31 @@ void WhileTesting(Rig& r, void (*press)(Rig&)) {
 const Case kCases[] = {
     {"ReadParametersNoBox", 0, [](Rig& r) { Click(r, 7); }, "<1>"},
     {"ReadParametersTwoBoxes", 2, [](Rig& r) { Click(r, 7); }, "<50>", kStopWatchAlone},
-    {"ReadParametersNegativeNumber", 1, [](Rig& r) { r.form.ui.Text3->setText("-5"), Click(r, 7); }, "<40>"},
+    {"ReadParametersNegativeNumber", 1, [](Rig& r) { r.form.ui.Text3->setText("-5"), Click(r, 7); }, kReadRefused,
+     kStopWatchAlone},
     {"SendParametersNoBox", 0, [](Rig& r) { Click(r, 8); }, "<1>"},
     {"ReadAddressesNoBox", 0, [](Rig& r) { Click(r, 4); }, "<1>"},
     {"ReadAddressesTwoBoxes", 2, [](Rig& r) { Click(r, 4); }, "<50>"},
-    {"ReadAddressesNegativeNumber", 1, [](Rig& r) { r.form.ui.Text3->setText("-1"), Click(r, 4); }, "<40>"},
+    {"ReadAddressesNegativeNumber", 1, [](Rig& r) { r.form.ui.Text3->setText("-1"), Click(r, 4); }, kReadRefused,
+     kStopWatchAlone},
     {"SendAddressesNoBox", 0, [](Rig& r) { SendAddresses(r, "55"); }, "<1>", kStopWatchAlone},
     {"SendAddressesFraction", 1, [](Rig& r) { SendAddresses(r, "12.5"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesNegative", 1, [](Rig& r) { SendAddresses(r, "-3"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesSmallFraction", 1, [](Rig& r) { SendAddresses(r, "1e-3"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesText", 1, [](Rig& r) { SendAddresses(r, "abc"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesComma", 1, [](Rig& r) { SendAddresses(r, "3,5"); }, "<42> 5", kStopWatchAlone},
+    {"SendAddressesTooLarge", 1, [](Rig& r) { SendAddresses(r, "1048575"); }, "<42> 5", kStopWatchAlone},
     {"ProgramNoBox", 0, [](Rig& r) { Program(r, "12", "300"); }, "<1>", kOperation},
     {"ProgramTwoBoxes", 2,
      [](Rig& r) {
          r.form.x.attemptCount = 7;
-         Program(r, "", "");
+         Program(r, "12", "300");
      },
      kConnectionTestText, kOperation | kStopWatchAlone, 0, [](const Rig& r) { return r.form.x.attemptCount == 0; }},
-    {"ProgramNegativeNumber", 1, [](Rig& r) { Program(r, "-4", "300"); }, "<40>"},
-    // The call goes; the new number with no frame form does not.
-    {"ProgramNegativeNewNumber", 1, [](Rig& r) { Program(r, "12", "-3"); }, "<40>", kNothing, 1,
-     [](const Rig& r) { return r.box.detector(12) != nullptr; }},
+    {"ProgramNegativeNumber", 1, [](Rig& r) { Program(r, "-4", "300"); }, "<57> D\xC3\xA9tecteur N\xC2\xB0",
+     kStopWatchAlone},
+    {"ProgramNegativeNewNumber", 1, [](Rig& r) { Program(r, "12", "-3"); }, "<57> Programmation du N\xC2\xB0",
+     kStopWatchAlone},
     {"ChannelNoBox", 0, [](Rig& r) { WhileTesting(r, [](Rig& s) { s.form.ui.Option[2]->select(); }); }, "<1>",
      kStopWatchAlone},
     {"ChannelTwoBoxes", 2,
@@ -95,10 +103,11 @@ const Case kCases[] = {
          r.form.ui.Option[1]->select();
      },
      "<50>", kStopWatchAlone},
-    {"TestNumberNoBox", 0, [](Rig& r) { WhileTesting(r, [](Rig& s) { Click(s, 13); }); }, "<1>", kStopWatchAlone},
-    {"TestNumberTwoBoxes", 2, [](Rig& r) { Click(r, 13); }, "<50>", kStopWatchAlone},
-    {"TestNumberNegative", 1, [](Rig& r) { r.form.ui.Text7->setText("-3"), Click(r, 13); }, "<40>",
-     kSession | kStopWatchAlone},
+    {"TestNumberNoBox", 0, [](Rig& r) { WhileTesting(r, [](Rig& s) { s.form.ui.Text7->setText("5"), Click(s, 13); }); },
+     "<1>", kStopWatchAlone},
+    {"TestNumberTwoBoxes", 2, [](Rig& r) { r.form.ui.Text7->setText("5"), Click(r, 13); }, "<50>", kStopWatchAlone},
+    {"TestNumberNegative", 1, [](Rig& r) { r.form.ui.Text7->setText("-3"), Click(r, 13); }, kTestRefused,
+     kStopWatchAlone},
     // The start-up selects its defaults all the same, and runs no test.
     {"StartUpNoBox", 0, StartUpHere, "fr box 1", kStopWatch, 0,
      [](const Rig& r) { return r.form.ui.Option[1]->value(); }},
@@ -108,13 +117,43 @@ const Case kCases[] = {
 
 struct NothingIsSent : ::testing::TestWithParam<Case> {};
 
+// A button that takes a number box, the box, and the refusal it shows.
+struct NumberPress {
+    const char* name;
+    int button;
+    TextBox* WindowModel::*box;
+    std::string refusal;
+};
+
+const NumberPress kNumberPresses[] = {
+    {"ReadParameters", 7, &WindowModel::Text3, kReadRefused},
+    {"SendParameters", 8, &WindowModel::Text3, "<57> D\xC3\xA9tecteur N\xC2\xB0"},
+    {"ReadAddresses", 4, &WindowModel::Text3, kReadRefused},
+    {"SendAddresses", 5, &WindowModel::Text3, "<57> D\xC3\xA9tecteur N\xC2\xB0"},
+    {"ProgramFrom", 6, &WindowModel::Text3, "<57> D\xC3\xA9tecteur N\xC2\xB0"},
+    {"ProgramTo", 6, &WindowModel::Text4, "<57> Programmation du N\xC2\xB0"},
+    {"TestNumber", 13, &WindowModel::Text7, kTestRefused},
+};
+
+const char* const kNotNumbers[] = {"abc", "12,5", "3OO", "4OO", "1e3", "0x12C", "3 00", "300abc", "99999999", ""};
+
+// The press and the text of the case under way: a case presses through a plain function.
+const NumberPress* gPress = nullptr;
+const char* gText = nullptr;
+
+void PressWithText(Rig& r) {
+    WindowModel& ui = r.form.ui;
+    ui.Text4->setText("301");
+    ui.Text7->setText("5");
+    for (TextBox* box : ui.Text2) box->setText("7");
+    (ui.*gPress->box)->setText(gText);
+    Click(r, gPress->button);
+}
+
 } // namespace
 
-TEST_P(NothingIsSent, AndTheWindowComesBack) {
-    const Case& c = GetParam();
-    Rig rig;
-    rig.ready();
-    rig.attach(c.boxes);
+// Presses as `c` says and checks that nothing was sent and the window came back.
+static void ExpectNothingSent(const Case& c, Rig& rig) {
     if (!(c.leaves & kStopWatchAlone)) rig.form.ui.Timer[3]->enable();
     c.press(rig);
     for (const bool later : {false, true}) {
@@ -134,5 +173,27 @@ TEST_P(NothingIsSent, AndTheWindowComesBack) {
     }
 }
 
+TEST_P(NothingIsSent, AndTheWindowComesBack) {
+    const Case& c = GetParam();
+    Rig rig;
+    rig.ready();
+    rig.attach(c.boxes);
+    ExpectNothingSent(c, rig);
+}
+
 INSTANTIATE_TEST_SUITE_P(Buttons, NothingIsSent, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NumberBoxes, WhatIsNoNumberIsRefusedBeforeAnyFrameNamingTheBox) {
+    for (const NumberPress& p : kNumberPresses)
+        for (const char* text : kNotNumbers) {
+            SCOPED_TRACE(std::string(p.name) + " with '" + text + "'");
+            gPress = &p;
+            gText = text;
+            Rig rig;
+            rig.ready();
+            rig.attach(1);
+            ExpectNothingSent({p.name, 1, PressWithText, p.refusal, kStopWatchAlone}, rig);
+            EXPECT_EQ((rig.form.ui.*p.box)->text(), text);
+        }
+}
