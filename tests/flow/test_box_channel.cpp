@@ -69,4 +69,3 @@ TEST_F(BoxChannel, TestNumberGoesOutAndTheWindowComesBackAfterOneSecond) {
     f.ui.Command[13]->userClick();
     EXPECT_EQ(rig.framesToBox().back(), (Frame5{1, 0, 0, 0, 1}));
 }
-

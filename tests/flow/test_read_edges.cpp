@@ -49,16 +49,6 @@ TEST_F(ReadEdges, ARealReplyOfFiveZerosIsABlankTickAndCostsNoTry) {
     EXPECT_GT(f.ui.LoggerList->items().size(), logged);
 }
 
-TEST_F(ReadEdges, ANumberBoxChangedToNoNumberDuringTheReadEndsItWithNoFrameToAnotherDetector) {
-    read("300");
-    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 1000));
-    f.ui.Text3->setText("3OO");
-    ASSERT_TRUE(rig.runUntilOperationEnds(1000));
-    EXPECT_EQ(rig.framesToBox().size(), 1u);
-    EXPECT_EQ(rig.message(), rig.line(40));
-    EXPECT_TRUE(rig.buttonsEnabled());
-}
-
 TEST_F(ReadEdges, TheLaterGroupsGoToTheNumberTypedMeanwhile) {
     read("300");
     ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 1000));
