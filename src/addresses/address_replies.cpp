@@ -22,10 +22,28 @@ bool Agrees(Form& f, int i) {
     return Received(f, i).enabled() && NumericValue(Wanted(f, i).text()) == NumericValue(Received(f, i).text());
 }
 
-// All ten addresses read, or sent and read back equal.
+// The end of the addresses: line 18, or, when some address was never
+// reported (its box stays disabled, not read), how many were read and which
+// were not, so that a read that missed some never says it got ten.
+void SayAddressesDone(Form& f) {
+    std::string notRead;
+    int read = 0;
+    for (int i = 0; i < 10; ++i) {
+        if (Received(f, i).enabled())
+            ++read;
+        else
+            notRead += Str(i + 1);
+    }
+    if (notRead.empty())
+        SetMessageLine(f, addressesDone);
+    else
+        SetMessage(f, addressesDone, Filled(Text(Said::AddressesPartlyRead, f.x.language), Str(read), notRead));
+}
+
+// All ten addresses read (or stepped over), or sent and read back equal.
 void EndAddresses(Form& f) {
     f.x.writesOut = 0;
-    SetMessageLine(f, addressesDone);
+    SayAddressesDone(f);
     f.ui.Text5->repaint();
     SetButtonsEnabled(f, true);
     f.x.operation = kIdle;

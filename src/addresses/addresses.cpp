@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/number_boxes.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
 #include "protocol/number.h"
@@ -40,8 +41,10 @@ void ShowWantedAddressRefused(Form& f, int index) {
 }
 
 void Command4_Click(Form& f) {
-    // 1. A read already running goes on.
+    // 1. A read already running goes on; a detector number that is no
+    // number is refused before anything stops or is held.
     if (f.x.operation == kReadAddresses) return;
+    if (RefuseNotANumber(f, *f.ui.Text3, NumberUse::read)) return;
     // 2. Whatever else runs stops first, as the stop key stops it.
     f.x.keyPressed = 1;
     MarkStopRequested(f.x);
@@ -76,8 +79,10 @@ void Command4_Click(Form& f) {
 }
 
 void Command5_Click(Form& f) {
-    // A value no detector can hold would be written again and again: the
-    // send is refused before anything goes out.
+    // A detector number that is no number, or a value no detector can hold,
+    // which would be written again and again: the send is refused before
+    // anything goes out.
+    if (RefuseNotANumber(f, *f.ui.Text3, NumberUse::send)) return;
     if (const int bad = FirstUnsendableWanted(f); bad >= 0) {
         ShowWantedAddressRefused(f, bad);
         return;
@@ -113,7 +118,7 @@ void SendAddressRead(Form& f) {
         return;
     }
     const int index = (f.x.addressSendMode == 1 && f.x.addressIndex == -1) ? 0 : f.x.addressIndex;
-    f.x.outFrame = EncodeNumberFrame(code::kReadAddress0 + index, NumericValue(f.ui.Text3->text()));
+    f.x.outFrame = EncodeNumberFrame(code::kReadAddress0 + index, FrameNumberOf(*f.ui.Text3));
     // A detector number without a frame form: the transport says so, and the
     // chain ends rather than wait for a reply to nothing.
     if (!SendFrameAndPoll(f)) {

@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/number_boxes.h"
 #include "link/session.h"
 #include "protocol/number.h"
 
@@ -50,8 +51,8 @@ void Option1_Click(Form& f) { SendBoxChannel(f, 3); }
 void Option2_Click(Form& f) { SendBoxChannel(f, 4); }
 
 void Command13_Click(Form& f) {
-    if (!OpenTheOneBox(f)) return;
-    f.x.outFrame = EncodeNumberFrame(code::kTestNumber, NumericValue(f.ui.Text7->text()));
+    if (RefuseNotANumber(f, *f.ui.Text7, NumberUse::send) || !OpenTheOneBox(f)) return;
+    f.x.outFrame = EncodeNumberFrame(code::kTestNumber, FrameNumberOf(*f.ui.Text7));
     // A number with no frame form is refused before the window is held.
     if (auto bad = UnsendableByte(f)) {
         ShowSendRefused(f, *bad);
@@ -70,7 +71,5 @@ void Timer25_Timer(Form& f) {
     f.ui.Timer[timer::testNumberDone]->disable();
     SetButtonsEnabled(f, true);
 }
-
-void Text7_Change(Form& f) { CapAtMaxNumber(*f.ui.Text7); }
 
 } // namespace quelm

@@ -12,7 +12,5 @@ void Option2_Click(Form& f);
 // Sends 1, number, check to the box; the window is given back after Timer25.
 void Command13_Click(Form& f);
 void Timer25_Timer(Form& f);
-// Caps the test number at 1048574.
-void Text7_Change(Form& f);
 
 } // namespace quelm

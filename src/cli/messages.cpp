@@ -35,6 +35,8 @@ void FillMessageTable(LanguageTables& tables) {
     set(severalBoxes, "several programming boxes attached: unplug all but one");
     set(addressNeverConfirmed, "the detector acknowledged but never took this address in 10 writes: address");
     set(detectorSilent, "the detector does not answer");
+    set(numberBoxReadRefused, "read refused (not a number from 0 to 1048574):");
+    set(numberBoxSendRefused, "not sent (not a number from 0 to 1048574):");
     set(waitingForNumber, " attempt(s) - waiting for a detector number");
     set(replyTries, " attempt(s) - waiting for the detector's reply");
     set(programmingTries, " attempt(s) - programming the new number");

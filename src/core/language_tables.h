@@ -12,7 +12,7 @@ namespace quelm {
 
 struct LanguageTables {
     static constexpr int kLines = 50;
-    static constexpr int kMessageLines = 55;
+    static constexpr int kMessageLines = 57;
     std::array<std::string, kMessageLines + 1> messages{};
     std::array<std::string, kLines + 1> frame{}, option{};
 

@@ -60,6 +60,8 @@ enum MessageLine : int {
     newNumberAnswers = 53,
     valuesUncertain = 54,
     detectorSilent = 55,
+    numberBoxReadRefused = 56,
+    numberBoxSendRefused = 57,
     // Not lines of the table: the stop key's " STOP", and the fixed text
     // "Programmer" shows while it looks for the box.
     stopShown = 100,

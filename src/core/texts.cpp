@@ -86,6 +86,18 @@ constexpr Row kRows[] = {
     {Said::FirstFtdiAdapter, "premier adaptateur FTDI", "first FTDI adapter"},
     {Said::DetectorSilent, " Le d\xC3\xA9tecteur ne r\xC3\xA9pond pas : appuyez sur une touche pour arr\xC3\xAAter",
      " The detector does not answer: press a key to stop"},
+    {Said::NumberBoxReadRefused,
+     " Lecture refus\xC3\xA9"
+     "e (pas un num\xC3\xA9ro de 0 \xC3\xA0 1048574) :",
+     " Read refused (not a number from 0 to 1048574):"},
+    {Said::NumberBoxSendRefused, " Envoi refus\xC3\xA9 (pas un num\xC3\xA9ro de 0 \xC3\xA0 1048574) :",
+     " Send refused (not a number from 0 to 1048574):"},
+    {Said::AddressesPartlyRead, " Adressage termin\xC3\xA9 :%1 adresse(s) lue(s) sur 10, non lue(s) :%2",
+     " Addressing done:%1 of 10 addresses read, not read:%2"},
+    {Said::ProjectFileShort,
+     " Fichier incomplet (%1 valeur(s) sur 19) :%2 adresse(s) charg\xC3\xA9"
+     "e(s), param\xC3\xA8tres inchang\xC3\xA9s (%3)",
+     " Incomplete file (%1 of 19 values):%2 address(es) loaded, parameters unchanged (%3)"},
     {Said::CannotOpen, "impossible d'ouvrir ", "cannot open "},
     {Said::CannotRead, "impossible de lire ", "cannot read "},
     {Said::CannotWrite,

@@ -34,6 +34,10 @@ enum class Said : int {
     SimulatedBox,
     FirstFtdiAdapter,
     DetectorSilent,
+    NumberBoxReadRefused,
+    NumberBoxSendRefused,
+    AddressesPartlyRead,
+    ProjectFileShort,
     // Phrases of the reasons the file and port layers give in English.
     CannotOpen,
     CannotRead,

@@ -109,8 +109,4 @@ bool ConnectionTestRunning(const Form& f) {
     return f.ui.Timer[timer::connectionListen]->enabled() || f.ui.Timer[timer::connectionResend]->enabled();
 }
 
-void CapAtMaxNumber(TextBox& box) {
-    if (NumericValue(box.text()) > kMaxDetectorNumber) box.setText(std::to_string(kMaxDetectorNumber));
-}
-
 } // namespace quelm

@@ -63,9 +63,6 @@ void HoldUntilRead(Form& f, Control* c);
 // Enables every held control again, but those held until read that no
 // reading has filled.
 void GiveHeldBack(Form& f);
-// A number box (detector, new number, test number, address) over the
-// highest detector number shows that number.
-void CapAtMaxNumber(TextBox& box);
 // A send of parameters or addresses that ends without agreeing, after some
 // of its writes went out, leaves the detector holding some new values and
 // some old: the message line says so, after what it shows, and asks for a

@@ -54,8 +54,6 @@ void Text8_Change(Form& f) { ClampLevel(*f.ui.Text8); }
 void Text9_Change(Form& f) { ClampLevel(*f.ui.Text9); }
 void Text10_Change(Form& f) { ClampLevel(*f.ui.Text10); }
 
-void Text2_Change(Form& f, int index) { CapAtMaxNumber(*f.ui.Text2[static_cast<std::size_t>(index)]); }
-
 double LevelHeld(const Form& f, int n) {
     const TextBox* box = LevelBox(f, n);
     const double shown = NumericValue(box->text());

@@ -18,8 +18,6 @@ void ApplyParameterReply(Form& f, const Frame& b);
 void Text8_Change(Form& f);
 void Text9_Change(Form& f);
 void Text10_Change(Form& f);
-// Address boxes: a value over kMaxDetectorNumber becomes that number.
-void Text2_Change(Form& f, int index);
 
 // The parameters as the window shows them (DetectorParameters).
 DetectorParameters ParametersShown(const Form& f);

@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/number_boxes.h"
 #include "link/session.h"
 #include "protocol/number.h"
 
@@ -20,7 +21,7 @@ constexpr int kProbeCalls = 2;
 // The frame of a step: the code and the number of the box given; false
 // (with the refusal shown) when the number has no frame form.
 bool BuildNumberFrame(Form& f, int code, const TextBox* box) {
-    f.x.outFrame = EncodeNumberFrame(code, NumericValue(box->text()));
+    f.x.outFrame = EncodeNumberFrame(code, FrameNumberOf(*box));
     if (auto bad = UnsendableByte(f)) {
         ShowSendRefused(f, *bad);
         return false;
@@ -41,6 +42,8 @@ void GiveWindowBack(Form& f) {
 } // namespace
 
 void Command6_Click(Form& f) {
+    // The detector's number and the new one are numbers, or nothing is done.
+    if (RefuseNotANumber(f, *f.ui.Text3, NumberUse::send) || RefuseNotANumber(f, *f.ui.Text4, NumberUse::send)) return;
     f.x.operation = kCheckBeforeProgramming;
     f.x.tryCount = 0;
     ShowMessage(f, connectionTestShown, kConnectionTestText);
@@ -77,11 +80,11 @@ void ProbeOrCall(Form& f) {
     // A detector given the number it has needs no probe: it answers to it.
     // A new number with no frame form cannot be asked for: the call goes,
     // and the new number is refused when its turn comes.
-    const double wanted = NumericValue(f.ui.Text4->text());
+    const double wanted = FrameNumberOf(*f.ui.Text4);
     const Frame probe = EncodeNumberFrame(code::kCallNumber, wanted);
     const bool sendable =
         std::all_of(probe.begin() + 1, probe.end(), [](std::int64_t b) { return b >= 0 && b <= 255; });
-    if (wanted == NumericValue(f.ui.Text3->text()) || !sendable) {
+    if (wanted == FrameNumberOf(*f.ui.Text3) || !sendable) {
         SendFrameAndPoll(f);
         return;
     }
@@ -142,7 +145,5 @@ void SendNewNumber(Form& f) {
     // A key pressed during the call stays a request to stop the programming.
     f.x.attemptCount = 0;
 }
-
-void Text4_Change(Form& f) { CapAtMaxNumber(*f.ui.Text4); }
 
 } // namespace quelm

@@ -21,7 +21,5 @@ void ProbeOrCall(Form& f);
 void ProbeHeardNothing(Form& f);
 void Timer20_Timer(Form& f);
 void SendNewNumber(Form& f);
-// The new number is at most 1048574.
-void Text4_Change(Form& f);
 
 } // namespace quelm

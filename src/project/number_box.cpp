@@ -12,7 +12,6 @@ void Text3_Change(Form& f) {
         return;
     }
     f.ui.Text103->setText(f.ui.Text3->text() + ".bdp");
-    CapAtMaxNumber(*f.ui.Text3);
     ShowMessage(f, "");
     // A number in the box ends a running connection test. The stop request
     // is for the test only: left behind, it would stop the operation that

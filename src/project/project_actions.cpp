@@ -6,6 +6,8 @@
 #include "project/disk_manager.h"
 #include "protocol/number.h"
 
+#include <algorithm>
+
 namespace quelm {
 
 namespace {
@@ -88,7 +90,14 @@ void OpenProjectFile(Form& f, const std::string& openName) {
         return;
     }
     if (read != ProjectRead::read) return;
-    if (!LoadIntoWindow(f, values)) return;
+    if (!LoadIntoWindow(f, values)) {
+        // The addresses the file holds are in their boxes; the parameters
+        // are not touched, and the panel stays for another choice.
+        const std::size_t addresses = std::min<std::size_t>(values.size(), 10);
+        ShowMessage(f, Filled(Text(Said::ProjectFileShort, f.x.language), std::to_string(values.size()),
+                              Str(static_cast<long long>(addresses)), openName));
+        return;
+    }
     CloseDiskManager(f);
     if (const auto number = DropLastCharacters(f.ui.Text103->text(), 4)) f.ui.Text3->setText(*number);
 }

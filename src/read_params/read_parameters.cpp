@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/number_boxes.h"
 #include "form/parameter_table.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
@@ -32,7 +33,7 @@ void DisableGroup3(Form& f) { HoldGroup(f, 3); }
 
 // The request of `group` for the detector of Text3, taken anew each time.
 bool BuildRequest(Form& f, int group) {
-    f.x.outFrame = EncodeReadRequest(group, NumericValue(f.ui.Text3->text()));
+    f.x.outFrame = EncodeReadRequest(group, FrameNumberOf(*f.ui.Text3));
     return !UnsendableByte(f).has_value();
 }
 
@@ -63,6 +64,9 @@ void ReadLaterGroup(Form& f, int group, int operation, void (*disableGroup)(Form
 } // namespace
 
 void Command7_Click(Form& f) {
+    // A detector number that is no number is refused before the box check:
+    // the window stays as it was. The send refuses it itself, as a send.
+    if (RefuseNotANumber(f, *f.ui.Text3, NumberUse::read)) return;
     const std::uint32_t boxes = LookForBox(f);
     if (boxes == 0) f.ui.Timer[timer::stopWatch]->disable();
     if (boxes == 1) {

@@ -3,6 +3,7 @@
 #include "core/check.h"
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/number_boxes.h"
 #include "form/parameter_table.h"
 #include "form/parameters.h"
 #include "link/exchange_end.h"
@@ -50,7 +51,7 @@ int SavedValue(const Form& f, const ParameterRow& s) {
 }
 
 void BuildWriteFrame(Form& f, const ParameterRow& s) {
-    f.x.outFrame = EncodeWriteCommand(s.parameter, SavedValue(f, s), NumericValue(f.ui.Text3->text()));
+    f.x.outFrame = EncodeWriteCommand(s.parameter, SavedValue(f, s), FrameNumberOf(*f.ui.Text3));
 }
 
 // The interval of step N's timer for its next run: pass k runs Timer8 to
@@ -189,7 +190,7 @@ std::string SendStepCaption(const Form& f, int timer) {
 }
 
 void Command8_Click(Form& f) {
-    if (RefuseEmptyGroup(f) || RefuseUnsendableLevel(f)) return;
+    if (RefuseNotANumber(f, *f.ui.Text3, NumberUse::send) || RefuseEmptyGroup(f) || RefuseUnsendableLevel(f)) return;
     for (std::size_t n = option::firstParameter; n <= option::lastParameter; ++n)
         f.x.savedOption[n] = f.ui.Option[n]->value();
     for (const ParameterRow& s : ParameterTable())

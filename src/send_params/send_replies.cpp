@@ -2,6 +2,7 @@
 
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/number_boxes.h"
 #include "link/exchange_end.h"
 #include "link/session.h"
 #include "protocol/number.h"
@@ -88,7 +89,7 @@ void SendCallNumber(Form& f) {
     f.ui.Timer[timer::stopWatch]->enable();
     ClassicOpen_Click(f);
     ConfigureLine(f);
-    f.x.outFrame = EncodeNumberFrame(code::kCallNumber, NumericValue(f.ui.Text3->text()));
+    f.x.outFrame = EncodeNumberFrame(code::kCallNumber, FrameNumberOf(*f.ui.Text3));
     f.x.tryCount = 0;
     f.x.operation = kCallBetweenSteps;
     // A number without a frame form (changed during the send) ends the send

@@ -53,7 +53,6 @@ void BindControls(Form& f) {
     ui.Option[option::boxChannelA]->onClick = [&f] { Option1_Click(f); };
     ui.Option[option::boxChannelB]->onClick = [&f] { Option2_Click(f); };
     ui.Text3->onChange = [&f] { Text3_Change(f); };
-    ui.Text7->onChange = [&f] { Text7_Change(f); };
     ui.Text8->onChange = [&f] { Text8_Change(f); };
     ui.Text9->onChange = [&f] { Text9_Change(f); };
     ui.Text10->onChange = [&f] { Text10_Change(f); };
@@ -65,7 +64,6 @@ void BindControls(Form& f) {
     ui.Command[button::folderCancel]->onClick = [&f] { Command10_Click(f); };
     ui.Command[button::folderOk]->onClick = [&f] { Command11_Click(f); };
     ui.Command[button::folderCreate]->onClick = [&f] { Command12_Click(f); };
-    for (int i = 0; i < 10; ++i) ui.Text2[static_cast<std::size_t>(i)]->onChange = [&f, i] { Text2_Change(f, i); };
 }
 
 } // namespace

@@ -23,7 +23,6 @@ void BindSendAndNumberHandlers(Form& f) {
     on(timer::callBetweenSteps, Timer27_Timer);
     f.ui.Command[button::programNumber]->onClick = [&f] { Command6_Click(f); };
     f.ui.Command[button::sendParameters]->onClick = [&f] { Command8_Click(f); };
-    f.ui.Text4->onChange = [&f] { Text4_Change(f); };
 }
 
 } // namespace quelm

@@ -3,6 +3,7 @@
 #include "box/connection_test.h"
 #include "core/roles.h"
 #include "form/form_ops.h"
+#include "form/number_boxes.h"
 #include "link/session.h"
 #include "shell/keyboard.h"
 
@@ -61,9 +62,10 @@ void Judge(const Form& f, OperationResult& r, MessageLine doneLine) {
 }
 
 // A read of the parameters that ended in failure before any group came
-// back: the detector never answered.
+// back: the detector never answered. A read refused for its number never
+// asked it, and stays a failure that says why.
 OperationResult& NoGroupIsNoAnswer(OperationResult& r) {
-    if (r.end == OperationEnd::failed && !r.answered) r.end = OperationEnd::noAnswer;
+    if (r.end == OperationEnd::failed && !r.answered && !IsNumberBoxRefusal(r.line)) r.end = OperationEnd::noAnswer;
     return r;
 }
 

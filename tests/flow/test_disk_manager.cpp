@@ -190,6 +190,7 @@ TEST_F(Panel, FilesTheWindowOpensOnlyInPart) {
     EXPECT_TRUE(f.ui.Option[3]->value());
     EXPECT_EQ(f.ui.Text8->text(), "100");
     EXPECT_EQ(f.ui.Text3->text(), "12");
+    EXPECT_NE(rig.message().find(" (18 valeur(s) sur 19) : 10 adresse(s)"), std::string::npos);
     // The pattern still in the name box, or a name of three characters.
     f.ui.Text103->setText("*.bdp");
     f.ui.Command[11]->userClick();
@@ -289,8 +290,8 @@ TEST_F(Panel, NumberBoxKeepsTheNameInStepAndStopsTheConnectionTest) {
     f.ui.Timer[1]->enable();
     f.ui.Timer[4]->enable();
     f.ui.Text3->setText("1048575");
-    EXPECT_EQ(f.ui.Text3->text(), "1048574");
-    EXPECT_EQ(f.ui.Text103->text(), "1048574.bdp");
+    EXPECT_EQ(f.ui.Text3->text(), "1048575"); // kept as typed: an operation refuses it
+    EXPECT_EQ(f.ui.Text103->text(), "1048575.bdp");
     EXPECT_FALSE(f.ui.Timer[1]->enabled());
     EXPECT_FALSE(f.ui.Timer[4]->enabled());
     EXPECT_EQ(f.x.attemptCount, 50);

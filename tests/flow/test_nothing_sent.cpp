@@ -65,28 +65,25 @@ void WhileTesting(Rig& r, void (*press)(Rig&)) {
 const Case kCases[] = {
     {"ReadParametersNoBox", 0, [](Rig& r) { Click(r, 7); }, "<1>"},
     {"ReadParametersTwoBoxes", 2, [](Rig& r) { Click(r, 7); }, "<50>", kStopWatchAlone},
-    {"ReadParametersNegativeNumber", 1, [](Rig& r) { r.form.ui.Text3->setText("-5"), Click(r, 7); }, "<40>"},
     {"SendParametersNoBox", 0, [](Rig& r) { Click(r, 8); }, "<1>"},
+    {"SendParametersEmptyGroup", 1, [](Rig& r) { r.form.ui.Option[13]->setValue(false), Click(r, 8); },
+     "<44> Puissance de sortie", kStopWatchAlone},
     {"ReadAddressesNoBox", 0, [](Rig& r) { Click(r, 4); }, "<1>"},
     {"ReadAddressesTwoBoxes", 2, [](Rig& r) { Click(r, 4); }, "<50>"},
-    {"ReadAddressesNegativeNumber", 1, [](Rig& r) { r.form.ui.Text3->setText("-1"), Click(r, 4); }, "<40>"},
     {"SendAddressesNoBox", 0, [](Rig& r) { SendAddresses(r, "55"); }, "<1>", kStopWatchAlone},
     {"SendAddressesFraction", 1, [](Rig& r) { SendAddresses(r, "12.5"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesNegative", 1, [](Rig& r) { SendAddresses(r, "-3"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesSmallFraction", 1, [](Rig& r) { SendAddresses(r, "1e-3"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesText", 1, [](Rig& r) { SendAddresses(r, "abc"); }, "<42> 5", kStopWatchAlone},
     {"SendAddressesComma", 1, [](Rig& r) { SendAddresses(r, "3,5"); }, "<42> 5", kStopWatchAlone},
+    {"SendAddressesTooLarge", 1, [](Rig& r) { SendAddresses(r, "1048575"); }, "<42> 5", kStopWatchAlone},
     {"ProgramNoBox", 0, [](Rig& r) { Program(r, "12", "300"); }, "<1>", kOperation},
     {"ProgramTwoBoxes", 2,
      [](Rig& r) {
          r.form.x.attemptCount = 7;
-         Program(r, "", "");
+         Program(r, "12", "300");
      },
      kConnectionTestText, kOperation | kStopWatchAlone, 0, [](const Rig& r) { return r.form.x.attemptCount == 0; }},
-    {"ProgramNegativeNumber", 1, [](Rig& r) { Program(r, "-4", "300"); }, "<40>"},
-    // The call goes; the new number with no frame form does not.
-    {"ProgramNegativeNewNumber", 1, [](Rig& r) { Program(r, "12", "-3"); }, "<40>", kNothing, 1,
-     [](const Rig& r) { return r.box.detector(12) != nullptr; }},
     {"ChannelNoBox", 0, [](Rig& r) { WhileTesting(r, [](Rig& s) { s.form.ui.Option[2]->select(); }); }, "<1>",
      kStopWatchAlone},
     {"ChannelTwoBoxes", 2,
@@ -95,10 +92,9 @@ const Case kCases[] = {
          r.form.ui.Option[1]->select();
      },
      "<50>", kStopWatchAlone},
-    {"TestNumberNoBox", 0, [](Rig& r) { WhileTesting(r, [](Rig& s) { Click(s, 13); }); }, "<1>", kStopWatchAlone},
-    {"TestNumberTwoBoxes", 2, [](Rig& r) { Click(r, 13); }, "<50>", kStopWatchAlone},
-    {"TestNumberNegative", 1, [](Rig& r) { r.form.ui.Text7->setText("-3"), Click(r, 13); }, "<40>",
-     kSession | kStopWatchAlone},
+    {"TestNumberNoBox", 0, [](Rig& r) { WhileTesting(r, [](Rig& s) { s.form.ui.Text7->setText("5"), Click(s, 13); }); },
+     "<1>", kStopWatchAlone},
+    {"TestNumberTwoBoxes", 2, [](Rig& r) { r.form.ui.Text7->setText("5"), Click(r, 13); }, "<50>", kStopWatchAlone},
     // The start-up selects its defaults all the same, and runs no test.
     {"StartUpNoBox", 0, StartUpHere, "fr box 1", kStopWatch, 0,
      [](const Rig& r) { return r.form.ui.Option[1]->value(); }},
@@ -136,3 +132,22 @@ TEST_P(NothingIsSent, AndTheWindowComesBack) {
 
 INSTANTIATE_TEST_SUITE_P(Buttons, NothingIsSent, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(NumberBoxes, WhatIsNoNumberIsRefusedBeforeAnyFrameNamingTheBox) {
+    using W = WindowModel;
+    const std::pair<int, TextBox * W::*> presses[] = {{7, &W::Text3}, {4, &W::Text3}, {8, &W::Text3}, {5, &W::Text3},
+                                                      {6, &W::Text3}, {6, &W::Text4}, {13, &W::Text7}};
+    for (const auto& [button, box] : presses)
+        for (const char* text : {"abc", "12,5", "3OO", "4OO", "1e3", "0x12C", "3 00", "300abc", "99999999", "", "-5"}) {
+            Rig rig;
+            rig.ready();
+            rig.attach(1);
+            for (TextBox* b : {rig.form.ui.Text4, rig.form.ui.Text7}) b->setText("5");
+            (rig.form.ui.*box)->setText(text);
+            Click(rig, button);
+            rig.clock.advanceMs(1000);
+            const std::string named = " " + (rig.form.ui.*box)->container()->caption();
+            EXPECT_EQ(rig.message(), (button == 7 || button == 4 ? "<56>" : "<57>") + named) << text;
+            EXPECT_TRUE(rig.framesToBox().empty() && rig.buttonsEnabled() && rig.exchangeTimersOff()) << text;
+        }
+}

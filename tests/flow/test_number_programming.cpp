@@ -172,17 +172,6 @@ TEST_F(ProgramTest, Text4EditedDuringTheCallIsTheNumberSent) {
     EXPECT_EQ(CheckProgrammingEnded(f, rig.box, 12, 400), "");
 }
 
-TEST_F(ProgramTest, TheNewNumberIsKeptAtMost1048574) {
-    for (const char* big : {"1048575", "99999999", "1e7"}) {
-        f.ui.Text4->setText(big);
-        EXPECT_EQ(f.ui.Text4->text(), "1048574") << big;
-    }
-    f.ui.Text4->setText("-3");
-    EXPECT_EQ(f.ui.Text4->text(), "-3");
-    f.ui.Text4->setText("abc");
-    EXPECT_EQ(f.ui.Text4->text(), "abc");
-}
-
 TEST_F(ProgramTest, ConfirmedAgainstTheNumberSentAndOnlyForTheDetectorCalled) {
     program("12", "300");
     ASSERT_TRUE(rig.clock.runUntil([&] { return rig.framesToBox().size() == 4; }, 1000));

@@ -78,3 +78,7 @@ TEST_F(Runner, ASendOfAddressesCutByItsLimitListsTheWritesThatWentOut) {
     EXPECT_EQ(again.addresses, wanted);
     EXPECT_TRUE(again.notRead.empty());
 }
+
+TEST_F(Runner, ANumberTheWindowRefusesIsAFailureThatSaysSoNotAMissingAnswer) {
+    EXPECT_EQ(runner.readParameters("12,5", 10'000).end, OperationEnd::failed);
+}

@@ -49,12 +49,6 @@ TEST_F(ReadEdges, ARealReplyOfFiveZerosIsABlankTickAndCostsNoTry) {
     EXPECT_GT(f.ui.LoggerList->items().size(), logged);
 }
 
-TEST_F(ReadEdges, AnEmptyNumberBoxReadsDetectorZero) {
-    read("");
-    afterFrames(1);
-    EXPECT_EQ(rig.framesToBox().front(), (Frame5{64, 0, 0, 0, 64}));
-}
-
 TEST_F(ReadEdges, TheLaterGroupsGoToTheNumberTypedMeanwhile) {
     read("300");
     ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[23]->enabled(); }, 1000));

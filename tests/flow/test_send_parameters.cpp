@@ -310,3 +310,16 @@ TEST_F(SendTest, ThreeParametersSentThenTheNumberProgrammedThenReadUnderTheNewNu
     want.levelDynPlus = "70";
     EXPECT_EQ(ParametersShown(f), want);
 }
+
+TEST_F(SendTest, TheStopKeyDuringAWriteRetryEndsTheSendWithNoTimerLeftAndNoFrameAfter) {
+    f.ui.Text3->setText("300"); // the defaults differ from what the detector holds
+    f.ui.Command[8]->userClick();
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.x.writesOut == 1; }, 1000));
+    rig.box.inject(rig.clock.nowUs(), {1, 2, 3, 4, 5});
+    ASSERT_TRUE(rig.clock.runUntil([&] { return f.ui.Timer[28]->enabled(); }, 100));
+    Form_KeyDown(f, 27);
+    rig.clock.advanceMs(100); // the stop watch acts within 100 ms
+    const std::size_t sent = rig.framesToBox().size();
+    rig.clock.advanceMs(5000);
+    EXPECT_TRUE(rig.framesToBox().size() == sent && rig.buttonsEnabled() && rig.exchangeTimersOff());
+}

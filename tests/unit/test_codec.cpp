@@ -85,16 +85,3 @@ TEST(Validators, LevelBoxesStayWithin0And100) {
     rig.form.ui.Text10->setText("200");
     EXPECT_EQ(rig.form.ui.Text10->text(), "100");
 }
-
-TEST(Validators, AddressBoxesHaveAnUpperBoundOnly) {
-    test::Rig rig;
-    TextBox& t = *rig.form.ui.Text2[3];
-    t.setText("1048575");
-    EXPECT_EQ(t.text(), "1048574");
-    t.setText("99999999999");
-    EXPECT_EQ(t.text(), "1048574");
-    t.setText("-3");
-    EXPECT_EQ(t.text(), "-3");
-    t.setText("1048574");
-    EXPECT_EQ(t.text(), "1048574");
-}
