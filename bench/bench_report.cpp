@@ -18,7 +18,7 @@ using namespace quelm;
 namespace {
 
 constexpr double kReadFloorMs = 62.0;
-constexpr std::size_t kMostRewritten = 2000; // the whole rewrite past this takes minutes
+constexpr std::size_t kMostRewritten = 500; // the whole rewrite past this takes minutes
 
 std::vector<DetectorReport> Rows(std::size_t count) {
     std::vector<DetectorReport> rows(count);
@@ -45,7 +45,9 @@ double Kept(const std::filesystem::path& file, const std::vector<DetectorReport>
     std::string error;
     bool fine = report.start(error);
     for (const DetectorReport& r : rows) fine = fine && report.done(r, error);
+    const auto end = std::chrono::steady_clock::now();
     fine = fine && report.finish(rows, error);
+    std::printf("  (the whole report at the end: %.1f ms)\n", Ms(end));
     if (!fine) std::printf("  failed: %s\n", error.c_str());
     return fine ? Ms(t0) : -1;
 }
@@ -67,6 +69,7 @@ void Print(const char* how, std::size_t n, double ms) {
     const double perDetector = ms / static_cast<double>(n);
     std::printf("  %-28s %5zu detectors  %9.1f ms  %7.3f ms a detector  %6.2f %% of a read's floor\n", how, n, ms,
                 perDetector, 100 * perDetector / kReadFloorMs);
+    std::fflush(stdout);
 }
 
 } // namespace
