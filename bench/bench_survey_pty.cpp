@@ -1,11 +1,13 @@
 // Surveys 50 simulated detectors behind a pseudo-terminal through the real
 // serial driver on the Qt event loop, with the site runner as the command
-// line's survey runs it, several times, reading only and then saving a
-// project file per detector, and reading only without the presence probe;
+// line's survey runs it, several times, reading only, then saving a
+// project file per detector with the report kept as the command line keeps
+// it, and reading only without the presence probe;
 // prints the median, best and worst survey next to 50 times the floor the
 // protocol's own schedule sets for one parameter read. The probe asks a
 // present detector nothing more: the read's first request is its first try.
 #include "pty_bench.h"
+#include "site/live_report.h"
 #include "site/site_runner.h"
 
 #include "drivers/qt/qt_scheduler.h"
@@ -73,9 +75,14 @@ int main(int argc, char** argv) {
         for (int s = 0; s < kSurveys; ++s) {
             SiteSettings settings;
             settings.probe = probe;
+            std::string error;
+            LiveReport report(dir / "report.csv", SiteMode::survey, numbers.size(), 2);
+            if (save) settings.detectorDone = [&](const DetectorReport& r) { failed += report.done(r, error) ? 0 : 1; };
             SiteRunner runner(form, settings);
             const double t0 = Seconds(CLOCK_MONOTONIC);
+            if (save && !report.start(error)) ++failed;
             const SiteRun run = runner.survey({numbers, false, save ? dir : std::filesystem::path()});
+            if (save && !report.finish(run.rows, error)) ++failed;
             ms.push_back((Seconds(CLOCK_MONOTONIC) - t0) * 1000);
             for (const DetectorReport& r : run.rows) {
                 if (r.state == DetectorState::done) continue;
@@ -86,8 +93,8 @@ int main(int argc, char** argv) {
         std::sort(ms.begin(), ms.end());
         const double median = ms[ms.size() / 2];
         std::printf("%s\n", config == 0   ? "reads only, each number probed first"
-                            : config == 1 ? "reads, and a project file saved per detector (written whole and flushed "
-                                            "to the disk)"
+                            : config == 1 ? "reads, a project file saved per detector (written whole and flushed "
+                                            "to the disk) and the report kept"
                                           : "reads only, without the probe");
         std::printf("  median           %8.2f ms  ratio %.3f (target %.1f at most), %.2f ms per detector\n", median,
                     median / floorMs, kTargetRatio, median / kDetectors);

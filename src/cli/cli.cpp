@@ -51,6 +51,17 @@ void SpeakLanguage(Form& f, int language) {
 // answer would not explain.
 void SayWhenTheBoxWasSilent(const Form& form, const Options& o, std::FILE* err) {
     if (o.backend.simulate || form.link.bytesFromBox != 0) return;
+    // Numbers all silent: no detector may hold them, and the box found at
+    // the start may be well. The rows say which were silent.
+    if (o.command->site) {
+        std::fprintf(err,
+                     Tr("quelmbox-cli: no detector of this run answered on %s: if some are expected there, check that "
+                        "they are on the box's channel %s and within its reach, and that the box is plugged in and "
+                        "powered\n"),
+                     describeLink(o.backend, Language()).c_str(),
+                     form.ui.Option[option::boxChannelB]->value() ? "B" : "A");
+        return;
+    }
     const bool boxOnly = o.command->awaits == Awaits::box;
     std::fprintf(err,
                  Tr("quelmbox-cli: no byte came from the box on %s: check that the box is plugged into this port "

@@ -1,5 +1,6 @@
 #include "cli/site_commands.h"
 
+#include "app/backend.h"
 #include "cli/cli_language.h"
 #include "cli/exit_codes.h"
 #include "cli/messages.h"
@@ -11,9 +12,11 @@
 #include "platform/stop_signals.h"
 #include "platform/system.h"
 #include "site/absent_list.h"
+#include "site/live_report.h"
 #include "site/site_runner.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace quelm::cli {
@@ -150,13 +153,18 @@ SurveyRequest SurveyOf(const Options& o) {
     return {o.site.detectors, o.withAddresses, platform::PathFromUtf8(o.site.saveDir)};
 }
 
-// The detectors of the run and the files it reads or writes.
+// The detectors of the run and the files it reads or writes: besides those
+// of its work, the report it retries and the simulated box's file.
 RunScope Scope(const Options& o, const ApplyRequest& apply, const std::vector<AuditEntry>& audit) {
-    switch (o.site.mode) {
-    case SiteMode::survey: return ScopeOf(SurveyOf(o));
-    case SiteMode::audit: return ScopeOf(audit);
-    default: return ScopeOf(platform::PathFromUtf8(o.site.plan), apply);
-    }
+    RunScope scope = o.site.mode == SiteMode::survey  ? ScopeOf(SurveyOf(o))
+                     : o.site.mode == SiteMode::audit ? ScopeOf(audit)
+                                                      : ScopeOf(platform::PathFromUtf8(o.site.plan), apply);
+    if (!o.site.retryAbsent.empty())
+        scope.files.push_back({platform::PathFromUtf8(o.site.retryAbsent), RunFileKind::retriedReport});
+    if (o.backend.simulate)
+        scope.files.push_back({platform::PathFromUtf8(o.backend.simFile.empty() ? defaultBoxFile() : o.backend.simFile),
+                               RunFileKind::boxFile});
+    return scope;
 }
 
 // A folder made for the run's files, as the user named it; false with the
@@ -180,7 +188,7 @@ int CheckReport(const Options& o, const std::vector<RunFile>& runFiles, std::FIL
         return kUsage;
     if (o.site.reportFile == "-")
         error = Tr("--report - and --json both write to the standard output: give one of them");
-    else if (!CheckReportFile(file, runFiles, error))
+    else if (!CheckReportFile(file, runFiles, error, Language()))
         error = Reason(error, Language()) + Tr(platform::IsStandardStream(o.site.reportFile)
                                                    ? "; nothing sent (--report - writes it there)"
                                                    : "; nothing sent");
@@ -227,42 +235,51 @@ int Prepare(Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std
     return code != kSuccess ? code : CheckReport(o, Scope(o, apply, audit).files, err);
 }
 
-// The report as it stands, rewritten whole after each detector: a run cut
-// by a crash or a pulled plug leaves a true report of what was done.
+// The report kept on the disk as the run goes (see LiveReport): each
+// detector's row as it ends, and the row of a detector about to be written
+// before its first write. A report that cannot be kept is said once.
 class RunningReport {
 public:
-    RunningReport(const Options& o, const std::vector<std::string>& detectors, std::FILE* err) : o_(o), err_(err) {
+    RunningReport(const Options& o, std::size_t detectors, std::FILE* err) : err_(err) {
         if (o.site.reportFile.empty() || o.site.reportFile == "-") return;
-        for (const std::string& d : detectors) rows_.emplace_back().detector = d;
-    }
-    void done(const DetectorReport& r) {
-        if (next_ >= rows_.size()) return;
-        rows_[next_++] = r;
+        live_.emplace(platform::PathFromUtf8(o.site.reportFile), o.site.mode, detectors, Language());
         std::string error;
-        if (!WriteReport(platform::PathFromUtf8(o_.site.reportFile), o_.site.mode, rows_, error, Language()) &&
-            !said_) {
-            SayError(err_, Reason(error, Language()));
-            said_ = true;
-        }
+        if (!live_->start(error)) say(error);
+    }
+    void step(SiteStep step) {
+        if (!live_ ||
+            (step != SiteStep::sendParameters && step != SiteStep::sendAddresses && step != SiteStep::programNumber))
+            return;
+        std::string error;
+        if (!live_->writing(detector_, StepName(step, Language()), error)) say(error);
+    }
+    void next(const std::string& detector) { detector_ = detector; }
+    void done(const DetectorReport& r) {
+        std::string error;
+        if (live_ && !live_->done(r, error)) say(error);
+    }
+    // The whole report in its place: false, said, when it could not be written.
+    bool finish(const std::vector<DetectorReport>& rows) {
+        std::string error;
+        if (!live_ || live_->finish(rows, error)) return true;
+        SayError(err_, Reason(error, Language()));
+        return false;
     }
 
 private:
-    const Options& o_;
+    void say(const std::string& error) {
+        if (!said_) SayError(err_, error);
+        said_ = true;
+    }
     std::FILE* err_;
-    std::vector<DetectorReport> rows_;
-    std::size_t next_ = 0;
+    std::optional<LiveReport> live_;
+    std::string detector_;
     bool said_ = false;
 };
 
 // The report, to its file or, for "-", to the output as it is written.
-bool PutReport(const Options& o, const SiteRun& run, std::FILE* out, std::FILE* err) {
-    std::string error;
-    if (o.site.reportFile != "-") {
-        if (WriteReport(platform::PathFromUtf8(o.site.reportFile), o.site.mode, run.rows, error, Language()))
-            return true;
-        SayError(err, Reason(error, Language()));
-        return false;
-    }
+bool PutReport(const Options& o, const SiteRun& run, RunningReport& running, std::FILE* out) {
+    if (o.site.reportFile != "-") return running.finish(run.rows);
     return std::fputs(ReportCsv(run.rows, Language()).c_str(), out) >= 0;
 }
 
@@ -273,7 +290,7 @@ int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err
     ApplyRequest apply;
     std::vector<AuditEntry> audit;
     if (const int code = Prepare(o, apply, audit, err); code != kSuccess) return code;
-    RunningReport running(o, Scope(o, apply, audit).detectors, err);
+    RunningReport running(o, Scope(o, apply, audit).detectors.size(), err);
     // A report on the output leaves it to the report: the lines go to the
     // messages. A trace says more than the live line, on the same stream.
     std::FILE* lines = o.site.reportFile == "-" ? err : out;
@@ -284,7 +301,11 @@ int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err
     // Numbers a report recorded absent are asked again with the whole wait.
     settings.probe = o.site.retryAbsent.empty();
     settings.stopAsked = [] { return platform::StopSignal() != 0; };
-    settings.progress = [&live](const SiteProgress& p) { live.show(p); };
+    settings.progress = [&live, &running](const SiteProgress& p) {
+        running.next(p.detector);
+        running.step(p.step);
+        live.show(p);
+    };
     settings.detectorDone = [&](const DetectorReport& r) {
         live.clear();
         if (!o.json) PrintRow(lines, r, o.site.mode);
@@ -302,7 +323,8 @@ int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err
     if (o.site.mode == SiteMode::audit) run = runner.audit(audit);
     live.clear();
     int code = ExitCode(run, o.site.dryRun);
-    if (!o.site.reportFile.empty() && !PutReport(o, run, out, err)) code = code == kSuccess ? kOperationFailed : code;
+    if (!o.site.reportFile.empty() && !PutReport(o, run, running, out))
+        code = code == kSuccess ? kOperationFailed : code;
     if (o.json) {
         std::fputs(ReportJson(o.site.mode, run.rows).c_str(), out);
         // The summary is the error a failed run's JSON gives.

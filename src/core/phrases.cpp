@@ -103,6 +103,14 @@ constexpr Pair kPhrases[] = {
      "quelmbox-cli : aucun octet n'est venu de la BOX sur %s : v\xC3\xA9rifiez que la BOX est branch\xC3\xA9"
      "e sur ce port et aliment\xC3\xA9"
      "e%s\n"},
+    {"quelmbox-cli: no detector of this run answered on %s: if some are expected there, check that they are on "
+     "the box's channel %s and within its reach, and that the box is plugged in and powered\n",
+     "quelmbox-cli : aucun d\xC3\xA9tecteur de cette ex\xC3\xA9"
+     "cution n'a r\xC3\xA9pondu sur %s : si certains y sont attendus, v\xC3\xA9rifiez qu'ils sont sur la voie %s "
+     "de la BOX et \xC3\xA0 sa port\xC3\xA9"
+     "e, et que la BOX est branch\xC3\xA9"
+     "e et aliment\xC3\xA9"
+     "e\n"},
     {" and that no other program uses the port", " et qu'aucun autre programme n'utilise le port"},
     {", that no other program uses the port and that the detector is within the box's reach",
      ", qu'aucun autre programme n'utilise le port et que le d\xC3\xA9tecteur est \xC3\xA0 port\xC3\xA9"

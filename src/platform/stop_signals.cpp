@@ -8,6 +8,9 @@ const char* StopSignalName() {
     switch (StopSignal()) {
     case SIGINT: return "SIGINT";
     case SIGTERM: return "SIGTERM";
+#ifdef SIGHUP
+    case SIGHUP: return "SIGHUP";
+#endif
     default: return nullptr;
     }
 }

@@ -7,14 +7,17 @@ namespace quelm::platform {
 // From now on a request to end only notes that it came (the running
 // exchange is then stopped as by the stop key), and a closed pipe makes a
 // write fail instead of ending the process half-way through an exchange.
-// Linux: SIGINT and SIGTERM noted, SIGPIPE ignored. Windows: Ctrl+C noted as
-// SIGINT; Ctrl+Break and the console's closing as SIGTERM. Forgets a request
+// Linux: SIGINT, SIGTERM and SIGHUP (a closed terminal, a dropped remote
+// session) noted, SIGPIPE ignored. Windows: Ctrl+C noted as SIGINT;
+// Ctrl+Break, the console's closing, the user's logging off and the
+// system's shutting down as SIGTERM, the process then kept alive until it
+// ends on its own (the system gives it some seconds). Forgets a request
 // noted before.
 void CatchStopSignals();
 
 // The signal noted since CatchStopSignals, or 0.
 int StopSignal();
-// "SIGINT", "SIGTERM", or nothing when none came.
+// "SIGINT", "SIGTERM", "SIGHUP", or nothing when none came.
 const char* StopSignalName();
 
 // A closed standard stream is opened on the null device (standard output

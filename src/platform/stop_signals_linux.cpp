@@ -29,6 +29,9 @@ void CatchStopSignals() {
     caught = 0;
     Handle(SIGINT, NoteStopSignal);
     Handle(SIGTERM, NoteStopSignal);
+    // A closed terminal or a dropped remote session ends the run as a stop
+    // does, its report written, rather than killing it half-way.
+    Handle(SIGHUP, NoteStopSignal);
     Handle(SIGPIPE, SIG_IGN);
 }
 

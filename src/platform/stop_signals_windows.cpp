@@ -28,11 +28,17 @@ extern "C" void NoteStopSignal(int signal) {
     Note(signal);
 }
 
-// Ctrl+Break and the closing of the console. Runs on a thread of its own and
-// keeps the process alive to finish as the stop key would.
+// Ctrl+Break, the closing of the console, logging off and shutting down.
+// Runs on a thread of its own. After the last three the system ends the
+// process as soon as this returns: it waits instead, and the process ends
+// when the command has finished as the stop key would, report written (or
+// when the system's own few seconds are over).
 BOOL WINAPI NoteStopRequest(DWORD event) {
-    if (event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT) return FALSE;
+    if (event != CTRL_BREAK_EVENT && event != CTRL_CLOSE_EVENT && event != CTRL_LOGOFF_EVENT &&
+        event != CTRL_SHUTDOWN_EVENT)
+        return FALSE;
     Note(SIGTERM);
+    if (event != CTRL_BREAK_EVENT) ::Sleep(INFINITE);
     return TRUE;
 }
 

@@ -129,6 +129,23 @@ Json JsonRow(const DetectorReport& r) {
     return row;
 }
 
+// `text` with `spaces` more at the start of each line but its first.
+std::string Indented(const std::string& text, std::size_t spaces) {
+    std::string s;
+    s.reserve(text.size() + text.size() / 8);
+    for (const char c : text) {
+        s += c;
+        if (c == '\n') s.append(spaces, ' ');
+    }
+    return s;
+}
+
+std::string WholeReport(SiteMode mode, const std::vector<DetectorReport>& rows, bool json, int language) {
+    std::string s = ReportHead(mode, json, language);
+    for (std::size_t i = 0; i < rows.size(); ++i) s += ReportRow(rows[i], json, i == 0, language);
+    return s + ReportTail(Summarize(rows), json, !rows.empty(), language);
+}
+
 } // namespace
 
 const char* StateName(DetectorState state) { return StateName(state, 2); }
@@ -155,18 +172,20 @@ std::optional<DetectorState> StateOfName(const std::string& name) {
     return std::nullopt;
 }
 
+void Tally(SiteSummary& s, const DetectorReport& r) {
+    ++s.detectors;
+    s.reached += r.reached ? 1 : 0;
+    s.done += r.state == DetectorState::done ? 1 : 0;
+    s.differing += r.state == DetectorState::differs ? 1 : 0;
+    s.failed += Failed(r.state) ? 1 : 0;
+    s.absent += r.state == DetectorState::absent ? 1 : 0;
+    s.stopped += r.state == DetectorState::stopped ? 1 : 0;
+    s.notRun += r.state == DetectorState::notRun ? 1 : 0;
+}
+
 SiteSummary Summarize(const std::vector<DetectorReport>& rows) {
     SiteSummary s;
-    s.detectors = rows.size();
-    for (const DetectorReport& r : rows) {
-        s.reached += r.reached ? 1 : 0;
-        s.done += r.state == DetectorState::done ? 1 : 0;
-        s.differing += r.state == DetectorState::differs ? 1 : 0;
-        s.failed += Failed(r.state) ? 1 : 0;
-        s.absent += r.state == DetectorState::absent ? 1 : 0;
-        s.stopped += r.state == DetectorState::stopped ? 1 : 0;
-        s.notRun += r.state == DetectorState::notRun ? 1 : 0;
-    }
+    for (const DetectorReport& r : rows) Tally(s, r);
     return s;
 }
 
@@ -216,21 +235,39 @@ std::optional<std::string> ColumnOfHeader(const std::string& header) {
     return std::nullopt;
 }
 
-std::string ReportCsv(const std::vector<DetectorReport>& rows, int language) {
+std::string ReportHead(SiteMode mode, bool json, int language) {
+    if (json) return "{\n  \"command\": " + Json(SiteModeName(mode)).dump() + ",\n  \"detectors\": [";
     const bool fr = language == 1;
-    const char* separator = fr ? ";" : ",";
     std::vector<std::string> headers;
     for (const std::string& c : ReportColumns()) headers.push_back(ColumnHeader(c, language));
     // The byte-order mark tells a spreadsheet the text is UTF-8.
-    std::string s = (fr ? "\xEF\xBB\xBF" : "") + Joined(headers, separator) + "\n";
-    for (const DetectorReport& r : rows) {
-        std::vector<std::string> cells = CsvCells(r, language);
-        for (std::string& c : cells) c = CsvCell(c, *separator);
-        s += Joined(cells, separator) + "\n";
+    return (fr ? "\xEF\xBB\xBF" : "") + Joined(headers, fr ? ";" : ",") + "\n";
+}
+
+std::string ReportRow(const DetectorReport& r, bool json, bool first, int language) {
+    if (json) {
+        Json row = JsonRow(r);
+        MakeValidUtf8(row);
+        return (first ? "\n    " : ",\n    ") + Indented(JsonControlsEscaped(row.dump(2)), 4);
     }
+    const char separator = language == 1 ? ';' : ',';
+    std::vector<std::string> cells = CsvCells(r, language);
+    for (std::string& c : cells) c = CsvCell(c, separator);
+    return Joined(cells, std::string(1, separator).c_str()) + "\n";
+}
+
+std::string ReportTail(const SiteSummary& s, bool json, bool anyRow, int language) {
     // One cell, quoted: a spreadsheet shows it whole, and a plan reader
     // skips it as a line starting with '#'.
-    return s + "\"# " + SummaryLine(Summarize(rows), language) + "\"\n";
+    if (!json) return "\"# " + SummaryLine(s, language) + "\"\n";
+    const Json summary = {{"detectors", s.detectors}, {"reached", s.reached}, {"done", s.done},
+                          {"differing", s.differing}, {"failed", s.failed},   {"stopped", s.stopped},
+                          {"absent", s.absent},       {"notRun", s.notRun}};
+    return std::string(anyRow ? "\n  ]" : "]") + ",\n  \"summary\": " + Indented(summary.dump(2), 2) + "\n}\n";
+}
+
+std::string ReportCsv(const std::vector<DetectorReport>& rows, int language) {
+    return WholeReport(SiteMode::survey, rows, false, language);
 }
 
 const char* SiteModeName(SiteMode mode) {
@@ -244,16 +281,7 @@ const char* SiteModeName(SiteMode mode) {
 }
 
 std::string ReportJson(SiteMode mode, const std::vector<DetectorReport>& rows) {
-    Json report;
-    report["command"] = SiteModeName(mode);
-    report["detectors"] = Json::array();
-    for (const DetectorReport& r : rows) report["detectors"].push_back(JsonRow(r));
-    const SiteSummary s = Summarize(rows);
-    report["summary"] = {{"detectors", s.detectors}, {"reached", s.reached}, {"done", s.done},
-                         {"differing", s.differing}, {"failed", s.failed},   {"stopped", s.stopped},
-                         {"absent", s.absent},       {"notRun", s.notRun}};
-    MakeValidUtf8(report);
-    return JsonControlsEscaped(report.dump(2)) + "\n";
+    return WholeReport(mode, rows, true, 2);
 }
 
 bool ReportIsJson(const std::filesystem::path& file) {
@@ -264,22 +292,37 @@ bool ReportIsJson(const std::filesystem::path& file) {
 
 bool WriteReport(const std::filesystem::path& file, SiteMode mode, const std::vector<DetectorReport>& rows,
                  std::string& error, int language) {
-    return WriteFileAtomically(file, ReportIsJson(file) ? ReportJson(mode, rows) : ReportCsv(rows, language), error);
+    return WriteFileAtomically(file, WholeReport(mode, rows, ReportIsJson(file), language), error);
 }
 
-bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error) {
+std::string RunFileName(RunFileKind kind, int language) {
+    const bool fr = language == 1;
+    switch (kind) {
+    case RunFileKind::plan: return fr ? "le plan de cette exécution" : "the plan of this run";
+    case RunFileKind::retriedReport:
+        return fr ? "le rapport que reprend cette exécution" : "the report this run retries";
+    case RunFileKind::boxFile: return fr ? "le fichier de la BOX simulée" : "the simulated box's file";
+    default: return fr ? "un fichier de projet de cette exécution" : "a project file of this run";
+    }
+}
+
+bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error,
+                     int language) {
     std::filesystem::path target;
     if (!CheckWritable(file, target, error)) return false;
     std::error_code ec;
     const bool exists = std::filesystem::exists(target, ec);
     const std::filesystem::path where = exists ? target : std::filesystem::weakly_canonical(target, ec);
     for (const RunFile& own : runFiles) {
-        // A file yet to be made is the same only under the same name.
+        // An existing file is the same through any link or path; a file yet
+        // to be made only under the same name.
         const bool same = exists ? std::filesystem::equivalent(target, own.file, ec)
                                  : own.file.filename() == target.filename() &&
                                        std::filesystem::weakly_canonical(own.file, ec) == where;
         if (!same) continue;
-        error = "the report cannot go to " + platform::Utf8OfPath(file) + ": it is " + own.what + " of this run";
+        const std::string name = platform::Utf8OfPath(file), what = RunFileName(own.kind, language);
+        error = language == 1 ? "le rapport ne peut pas aller dans " + name + " : c'est " + what
+                              : "the report cannot go to " + name + ": it is " + what;
         return false;
     }
     return true;

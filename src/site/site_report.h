@@ -65,6 +65,8 @@ struct SiteSummary {
     std::size_t detectors = 0, reached = 0, done = 0, differing = 0, failed = 0, stopped = 0, absent = 0, notRun = 0;
 };
 SiteSummary Summarize(const std::vector<DetectorReport>& rows);
+// Counts `row` into `s`.
+void Tally(SiteSummary& s, const DetectorReport& row);
 // "20 detectors: 16 reached, 15 done, 1 differing, 4 failed, 80 absent, 0 not
 // run" in `language` (1 French, else English); "stopped" and "absent" only
 // when some are. The detector a stop cut is stopped, not failed.
@@ -89,6 +91,16 @@ enum class SiteMode { survey, audit, apply, applyDryRun };
 const char* SiteModeName(SiteMode mode);
 // {"command": SiteModeName(mode), "detectors": [...], "summary": {...}}.
 std::string ReportJson(SiteMode mode, const std::vector<DetectorReport>& rows);
+// The report in its three parts, so that a report kept on the disk during a
+// run adds a row where the rows end and redoes only what follows: the
+// head (CSV: the header line; JSON: up to the opening of the detectors'
+// array), a row (`first`: the first of the report), and the tail after
+// the last row (CSV: the summary line; JSON: the array's end and the
+// summary). JSON is in no language; ReportCsv and ReportJson are the head,
+// every row and the tail.
+std::string ReportHead(SiteMode mode, bool json, int language);
+std::string ReportRow(const DetectorReport& row, bool json, bool first, int language);
+std::string ReportTail(const SiteSummary& s, bool json, bool anyRow, int language);
 // Whether a report named `file` is JSON: its name ends in ".json", in any case.
 bool ReportIsJson(const std::filesystem::path& file);
 // The report as ReportIsJson(file) says (the JSON one in no language);
@@ -96,16 +108,22 @@ bool ReportIsJson(const std::filesystem::path& file);
 bool WriteReport(const std::filesystem::path& file, SiteMode mode, const std::vector<DetectorReport>& rows,
                  std::string& error, int language = 2);
 
-// A file a run reads or writes, and what it is to the run ("the plan").
+// What a file is to the run that reads or writes it.
+enum class RunFileKind { plan, projectFile, retriedReport, boxFile };
+// "the plan of this run", "a project file of this run", ... in `language` (1 French, else English).
+std::string RunFileName(RunFileKind kind, int language);
 struct RunFile {
     std::filesystem::path file;
-    std::string what;
+    RunFileKind kind = RunFileKind::projectFile;
 };
 // Whether the report may go to `file`, said before the run starts so that
 // no work is lost to a report that cannot be written: a regular file or a
 // new name in a folder where files can be made (see CheckWritable), and
-// none of the run's own files, which the report would destroy.
-bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error);
+// none of the run's own files, which the report would destroy: the same
+// file under any name (a link, another path) is refused. The refusal of
+// a run's file is said in `language`.
+bool CheckReportFile(const std::filesystem::path& file, const std::vector<RunFile>& runFiles, std::string& error,
+                     int language = 2);
 
 // "outputPower: med -> max; address4: 1004 -> 4444", with the columns'
 // headers in `language`.

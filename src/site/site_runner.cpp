@@ -196,7 +196,7 @@ RunScope ScopeOf(const SurveyRequest& request) {
     RunScope scope{request.detectors, {}};
     if (!request.saveDir.empty())
         for (const std::string& d : request.detectors)
-            scope.files.push_back({request.saveDir / (d + ".bdp"), "a project file"});
+            scope.files.push_back({request.saveDir / (d + ".bdp"), RunFileKind::projectFile});
     return scope;
 }
 
@@ -204,16 +204,16 @@ RunScope ScopeOf(const std::vector<AuditEntry>& entries) {
     RunScope scope;
     for (const AuditEntry& e : entries) {
         scope.detectors.push_back(e.detector);
-        scope.files.push_back({e.file, "a project file"});
+        scope.files.push_back({e.file, RunFileKind::projectFile});
     }
     return scope;
 }
 
 RunScope ScopeOf(const std::filesystem::path& plan, const ApplyRequest& request) {
-    RunScope scope{{}, {{plan, "the plan"}}};
+    RunScope scope{{}, {{plan, RunFileKind::plan}}};
     for (const PlanRow& row : request.rows) {
         scope.detectors.push_back(row.detector);
-        if (!row.fileRead.empty()) scope.files.push_back({row.fileRead, "a project file"});
+        if (!row.fileRead.empty()) scope.files.push_back({row.fileRead, RunFileKind::projectFile});
     }
     return scope;
 }

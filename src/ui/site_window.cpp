@@ -144,7 +144,9 @@ void SiteWindow::choosePlan() {
 bool SiteWindow::saveReport(const QString& file, QString& error) const {
     std::string why;
     const std::filesystem::path path = file.toStdU16String();
-    if (CheckReportFile(path, runFiles_, why) && WriteReport(path, command_, rows_, why, form_.x.language)) return true;
+    if (CheckReportFile(path, runFiles_, why, form_.x.language) &&
+        WriteReport(path, command_, rows_, why, form_.x.language))
+        return true;
     error = QString::fromStdString(Reason(why, form_.x.language));
     return false;
 }

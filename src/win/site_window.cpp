@@ -177,7 +177,9 @@ bool SiteWindow::askAndSaveReport() {
     if (file.empty()) return false;
     std::string why;
     const std::filesystem::path path = platform::PathFromUtf8(file);
-    if (CheckReportFile(path, runFiles_, why) && WriteReport(path, command_, rows_, why, form_.x.language)) return true;
+    if (CheckReportFile(path, runFiles_, why, form_.x.language) &&
+        WriteReport(path, command_, rows_, why, form_.x.language))
+        return true;
     warn(why);
     return false;
 }

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -45,10 +46,13 @@ struct SiteInputs : ::testing::Test {
 
 TEST_F(SiteInputs, AReportThatWouldReplaceAnythingButItsOwnFileIsRefusedBeforeTheRun) {
     const std::string plan = put("plan.csv", "detector,power\n300,max\n");
-    const std::string fifo = (dir / "r.csv").string();
+    const std::string fifo = (dir / "fifo.csv").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ASSERT_EQ(test::RunCli({box, "survey", "300", "--save-dir", (dir / "D").string()}).code, 0);
     const std::string saved = test::ReadBytes(dir / "D/300.bdp");
+    const std::string retried = put("r.csv", "detector,state\n299,absent (probe)\n");
+    const std::string boxLink = (dir / "box-link.txt").string();
+    fs::create_symlink(QUELM_SOURCE_DIR "/data/simbox.txt", boxLink);
     const struct {
         std::vector<std::string> args;
         const char* said;
@@ -57,6 +61,8 @@ TEST_F(SiteInputs, AReportThatWouldReplaceAnythingButItsOwnFileIsRefusedBeforeTh
         {{"survey", "300", "--report", "/dev/zero"}, "/dev/zero"},
         {{"survey", "300", "--report", "/dev/stdout"}, "/dev/stdout"},
         {{"apply", plan, "--report", plan}, "it is the plan of this run"},
+        {{"survey", "--retry-absent", retried, "--report", dir.string() + "/./r.csv"}, "the report this run retries"},
+        {{"survey", "300", "--report", boxLink}, "the simulated box's file"},
         {{"audit", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()}, "it is a project file"},
         {{"survey", "300", "--save-dir", (dir / "D").string(), "--report", (dir / "D/300.bdp").string()},
          "it is a project file"},
@@ -67,6 +73,7 @@ TEST_F(SiteInputs, AReportThatWouldReplaceAnythingButItsOwnFileIsRefusedBeforeTh
     struct stat st {};
     EXPECT_TRUE(::stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
     EXPECT_EQ(test::ReadBytes(plan), "detector,power\n300,max\n");
+    EXPECT_EQ(test::ReadBytes(retried), "detector,state\n299,absent (probe)\n");
     EXPECT_EQ(test::ReadBytes(dir / "D/300.bdp"), saved);
     // The report on the output is the report alone; a name in capitals is JSON.
     const test::CliRun streamed = test::RunCli({box, "survey", "300", "--report", "-"});
@@ -169,4 +176,49 @@ TEST_F(SiteInputs, TheSaveFolderIsCheckedFirstAndAFrenchReportComesBackAsAPlan) 
     EXPECT_NE(dry.out.find("300 : fait"), std::string::npos) << dry.out << dry.err;
     const test::CliRun retry = test::RunCli({box, "survey", "--retry-absent", report, "--per-detector", "1"});
     EXPECT_EQ(retry.out.rfind("299: no answer", 0), 0u) << retry.out << retry.err;
+}
+
+// An apply cut by a signal: SIGHUP ends it as a stop, with every detector's
+// row in the report; SIGKILL, once the first write is under way, leaves the
+// row of the detector being written, to be read again. Either report goes
+// back in as a plan and to --retry-absent.
+TEST_F(SiteInputs, AnApplyCutBySignalLeavesATrueReport) {
+    const std::string plan = put("plan.csv", "detector,power\n300,max\n12,min\n");
+    for (const int signal : {SIGHUP, SIGKILL}) {
+        const fs::path report = dir / ("cut" + std::to_string(signal) + ".csv");
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            platform::CatchStopSignals();
+            ::_exit(test::RunCli({box, "apply", plan, "--report", report.string()}).code);
+        }
+        std::string text;
+        for (int i = 0; i < 5000 && text.find("in progress") == std::string::npos; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            text = fs::exists(report) ? test::ReadBytes(report) : "";
+        }
+        ::kill(child, signal);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        text = test::ReadBytes(report);
+        if (signal == SIGHUP) {
+            EXPECT_EQ(WEXITSTATUS(status), 128 + SIGHUP) << text;
+            EXPECT_NE(text.find("\n300,stopped,yes,B,"), std::string::npos) << text;
+            EXPECT_NE(text.find("\n12,not run,"), std::string::npos) << text;
+            EXPECT_EQ(text.find("in progress"), std::string::npos) << text;
+        } else {
+            EXPECT_NE(text.find("\n300,stopped,yes,"), std::string::npos) << text;
+            EXPECT_NE(text.find("in progress when the report was last written"), std::string::npos) << text;
+            EXPECT_NE(
+                text.find(",yes,\n\"# 2 detectors: 1 reached, 0 done, 0 differing, 0 failed, 1 stopped, 1 not run"),
+                std::string::npos)
+                << text;
+        }
+        EXPECT_EQ(text.find("\n300,", text.find("\n300,") + 1), std::string::npos) << "300 twice\n" << text;
+        const test::CliRun again = test::RunCli({box, "apply", report.string(), "--dry-run"});
+        EXPECT_EQ(again.code, 0) << again.err;
+        EXPECT_NE(
+            test::RunCli({box, "survey", "--retry-absent", report.string()}).err.find("no detector recorded absent"),
+            std::string::npos);
+    }
 }
