@@ -10,6 +10,37 @@ namespace quelm::simulator {
 
 namespace {
 
+// A busy machine and a box slow to answer, for one survey: replies jitter by
+// up to 35 ms, one sparse detector answers 70 to 150 ms late, and the clock
+// now and then jumps up to 60 ms while nothing runs. The probe must still
+// record no present detector absent.
+class Busy {
+public:
+    Busy(World& w, bool on) : w_(w), on_(on) {
+        if (!on_) return;
+        w_.box.setJitterUs(35'000);
+        slow_ = w_.box.detector(kSparseSite[w_.rng.below(std::size(kSparseSite))]);
+        slow_->slownessUs = w_.rng.between(70, 150) * 1000;
+        timer_ = w_.clock.startTimer(static_cast<int>(w_.rng.between(3, 17)), [this] {
+            if (w_.rng.chance(0.3)) w_.clock.sleepUs(w_.rng.between(1, 60'000));
+        });
+    }
+    ~Busy() {
+        if (!on_) return;
+        w_.clock.stopTimer(timer_);
+        w_.box.setJitterUs(0);
+        slow_->slownessUs = 0;
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    World& w_;
+    bool on_;
+    sim::Detector* slow_ = nullptr;
+    Scheduler::TimerId timer_{};
+};
+
 class Survey final : public SiteOperation {
 public:
     explicit Survey(bool sparse = false) : sparse_(sparse) {}
@@ -18,13 +49,14 @@ public:
         dir_ = folder(w, "survey");
         SiteRunner runner(w.form, Settings(w, disturbance_));
         const bool withAddresses = w.rng.chance(0.5);
+        const Busy busy(w, sparse_ && w.rng.chance(0.5));
         run_ = runner.survey({sparse_ ? PickSparseDetectors(w) : PickDetectors(w, 15), withAddresses, dir_});
         PlugBack(w, disturbance_);
         if (sparse_ && w.rng.chance(0.5)) retryAbsent(w, withAddresses);
         return "site survey of " + std::to_string(run_.rows.size()) + " detectors";
     }
-    // The numbers the probe found silent, asked again with the whole wait,
-    // as survey --retry-absent asks them; their rows take the new ones.
+    // The numbers the probe found silent, asked again with the patient
+    // probe, as survey --retry-absent asks them; their rows take the new ones.
     void retryAbsent(World& w, bool withAddresses) {
         std::vector<std::string> absent;
         for (const DetectorReport& r : run_.rows)
@@ -32,7 +64,7 @@ public:
         if (absent.empty()) return;
         Disturbance again;
         SiteSettings settings = Settings(w, again);
-        settings.probe = false;
+        settings.patientProbe = true;
         const SiteRun retry = SiteRunner(w.form, settings).survey({absent, withAddresses, dir_});
         PlugBack(w, again);
         for (const DetectorReport& r : retry.rows)
