@@ -10,35 +10,22 @@ namespace quelm::simulator {
 
 namespace {
 
-// A busy machine and a box slow to answer, for one survey: replies jitter by
-// up to 35 ms, one sparse detector answers 70 to 150 ms late, and the clock
-// now and then jumps up to 60 ms while nothing runs. The probe must still
-// record no present detector absent.
-class Busy {
-public:
-    Busy(World& w, bool on) : w_(w), on_(on) {
-        if (!on_) return;
-        w_.box.setJitterUs(35'000);
-        slow_ = w_.box.detector(kSparseSite[w_.rng.below(std::size(kSparseSite))]);
-        slow_->slownessUs = w_.rng.between(70, 150) * 1000;
-        timer_ = w_.clock.startTimer(static_cast<int>(w_.rng.between(3, 17)), [this] {
-            if (w_.rng.chance(0.3)) w_.clock.sleepUs(w_.rng.between(1, 60'000));
+// For the sparse survey that ends a run, a busy machine and a slow box:
+// replies up to 35 ms late, one sparse detector 70 to 150 ms late, the clock
+// now and then jumping up to 60 ms with nothing run. No present detector may
+// be recorded absent.
+struct Busy {
+    Busy(World& w, bool on) : w(w) {
+        if (!on) return;
+        w.box.setJitterUs(35'000);
+        w.box.detector(kSparseSite[w.rng.below(std::size(kSparseSite))])->slownessUs = w.rng.between(70, 150) * 1000;
+        timer = w.clock.startTimer(static_cast<int>(w.rng.between(3, 17)), [&w] {
+            if (w.rng.chance(0.3)) w.clock.sleepUs(w.rng.between(1, 60'000));
         });
     }
-    ~Busy() {
-        if (!on_) return;
-        w_.clock.stopTimer(timer_);
-        w_.box.setJitterUs(0);
-        slow_->slownessUs = 0;
-    }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    World& w_;
-    bool on_;
-    sim::Detector* slow_ = nullptr;
-    Scheduler::TimerId timer_{};
+    ~Busy() { w.clock.stopTimer(timer); }
+    World& w;
+    Scheduler::TimerId timer = 0;
 };
 
 class Survey final : public SiteOperation {
