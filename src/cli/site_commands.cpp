@@ -230,9 +230,10 @@ void SayRetryLength(const Options& o, std::FILE* err) {
     const double each = static_cast<double>(ProbeSchedule::MostSilenceUs(true)) / 1e6;
     char text[256];
     std::snprintf(text, sizeof text,
-                  Tr("to ask again: %zu, each silent number %.1f s at most, %s at most in all; "
+                  Tr("to ask again: %zu, each silent number %s s at most, %s at most in all; "
                      "a detector that answers is read as usual\n"),
-                  o.site.detectors.size(), each, Duration(each * static_cast<double>(o.site.detectors.size())).c_str());
+                  o.site.detectors.size(), DecimalText(SecondsText(each), Language()).c_str(),
+                  Duration(each * static_cast<double>(o.site.detectors.size())).c_str());
     std::fputs(text, err);
     std::fflush(err);
 }

@@ -240,9 +240,9 @@ constexpr Pair kPhrases[] = {
     {"; nothing sent (--report - writes it there)", " ; rien n'est envoyé (--report - l'écrit là)"},
     {"; nothing sent", " ; rien n'est envoyé"},
     {": no detector recorded absent (probe)", " : aucun détecteur noté absent (sonde)"},
-    {"to ask again: %zu, each silent number %.1f s at most, %s at most in all; "
+    {"to ask again: %zu, each silent number %s s at most, %s at most in all; "
      "a detector that answers is read as usual\n",
-     "à interroger de nouveau : %zu, chaque numéro muet %.1f s au plus, %s au plus en tout ; "
+     "à interroger de nouveau : %zu, chaque numéro muet %s s au plus, %s au plus en tout ; "
      "un détecteur qui répond est lu comme d'habitude\n"},
     {"the time-out ran out", "le délai est écoulé"},
     {"; the report holds what was done until then", " ; le rapport contient ce qui a été fait jusque-là"},
