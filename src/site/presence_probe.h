@@ -3,7 +3,7 @@
 // request of a read of the parameters, sent a few times, each awaited for a
 // few times the answers heard so far in the run take rather than the reply
 // watchdog's 4 s. A range of numbers is mostly numbers no detector has, and
-// their silence is then decided in a tenth of a second. Only silence decides:
+// their silence is then decided in a fifth of a second. Only silence decides:
 // an answer, whole or damaged, and anything that keeps the question from
 // going out are left to the full read, which says what happened.
 #include "form/form.h"
