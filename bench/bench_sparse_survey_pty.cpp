@@ -80,7 +80,10 @@ int main(int argc, char** argv) {
     // and waits for it as its schedule says.
     const double answerMs = wireMs + turnaroundMs + 5 * wireMs;
     const double waitMs = static_cast<double>(ProbeSchedule::WaitUs(static_cast<std::int64_t>(answerMs * 1000))) / 1000;
-    const double probeFloorMs = ProbeSchedule::kTries * (4 * kPauseMs + waitMs);
+    // Each try sends after 4 x 1 ms pauses and waits; the last listens on
+    // until the listening time has passed since the first try went out.
+    const double listenMs = static_cast<double>(ProbeSchedule::kListenUs) / 1000;
+    const double probeFloorMs = std::max(ProbeSchedule::kTries * (4 * kPauseMs + waitMs), 4 * kPauseMs + listenMs);
     const int present = (kNumbers + kEvery - 1) / kEvery;
     const int absent = kNumbers - present;
     const double floorMs = present * readFloorMs + absent * probeFloorMs;
@@ -89,10 +92,10 @@ int main(int argc, char** argv) {
         kNumbers, present, kSurveys);
     std::printf("  one read's floor  %8.2f ms  (3 requests at the protocol's schedule + 2 x 10 ms chain timers)\n",
                 readFloorMs);
-    std::printf("  one probe's floor %8.2f ms  (%d tries x [4 x 1 ms pauses + a wait of %.1f ms: %d x a whole reply's "
-                "%.2f ms, at least %lld ms])\n",
+    std::printf("  one probe's floor %8.2f ms  (the longer of %d tries x [4 x 1 ms pauses + a wait of %.1f ms: %d x "
+                "a whole reply's %.2f ms, at least %lld ms] and 4 x 1 ms pauses + %.0f ms of listening)\n",
                 probeFloorMs, ProbeSchedule::kTries, waitMs, ProbeSchedule::kAnswerTimes, answerMs,
-                static_cast<long long>(ProbeSchedule::kLeastWaitUs / 1000));
+                static_cast<long long>(ProbeSchedule::kLeastWaitUs / 1000), listenMs);
     std::printf("  survey floor      %8.2f ms  (%d reads + %d probes at their floors)\n", floorMs, present, absent);
     std::printf("  target            %8.2f ms  (%.1f x the survey floor)\n", kTargetRatio * floorMs, kTargetRatio);
 

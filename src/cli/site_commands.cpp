@@ -37,16 +37,22 @@ std::string Duration(double seconds) {
 }
 
 // The line on a terminal that says where the run is: detector k of n, the
-// step, and the time left at the pace so far. Nothing when `err` is not a
-// terminal, or when it is not wanted.
+// step, and the time left at the pace so far. When `err` is not a terminal,
+// nothing, or with `piped` a line of its own for each detector as it starts.
 class LiveLine {
 public:
-    LiveLine(std::FILE* err, bool wanted) : err_(err), on_(wanted && platform::IsTerminal(err)) {}
+    LiveLine(std::FILE* err, bool wanted, bool piped = false)
+        : err_(err), on_(wanted && platform::IsTerminal(err)), piped_(wanted && piped && !on_) {}
     ~LiveLine() { clear(); }
     LiveLine(const LiveLine&) = delete;
     LiveLine& operator=(const LiveLine&) = delete;
 
     void show(const SiteProgress& p) {
+        if (piped_ && p.index + 1 != started_) {
+            started_ = p.index + 1;
+            std::fprintf(err_, "[%zu/%zu] %s\n", started_, p.count, Printable(p.detector).c_str());
+            std::fflush(err_);
+        }
         if (!on_) return;
         std::string left;
         if (p.finished > 0) {
@@ -72,7 +78,9 @@ public:
 private:
     std::FILE* err_;
     bool on_;
+    bool piped_;
     bool shown_ = false;
+    std::size_t started_ = 0; // the detector whose line was given, from 1
 };
 
 // One line per detector as it ends; a dry run and an audit give each
@@ -225,6 +233,19 @@ int ReadAbsent(const Options& o, std::vector<std::string>& detectors, std::FILE*
     return detectors.empty() ? kUsage : kSuccess;
 }
 
+// Before numbers recorded absent are asked again, how long that may take.
+void SayRetryLength(const Options& o, std::FILE* err) {
+    const double each = static_cast<double>(ProbeSchedule::MostSilenceUs(true)) / 1e6;
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  Tr("to ask again: %zu, each silent number %s s at most, %s at most in all; "
+                     "a detector that answers is read as usual\n"),
+                  o.site.detectors.size(), DecimalText(SecondsText(each), Language()).c_str(),
+                  Duration(each * static_cast<double>(o.site.detectors.size())).c_str());
+    std::fputs(text, err);
+    std::fflush(err);
+}
+
 // What the command runs on, checked before anything is sent.
 int Prepare(Options& o, ApplyRequest& apply, std::vector<AuditEntry>& audit, std::FILE* err) {
     int code = kSuccess;
@@ -294,12 +315,15 @@ int RunSiteCommand(Form& f, const Options& given, std::FILE* out, std::FILE* err
     // A report on the output leaves it to the report: the lines go to the
     // messages. A trace says more than the live line, on the same stream.
     std::FILE* lines = o.site.reportFile == "-" ? err : out;
-    LiveLine live(err, !o.trace);
+    const bool retry = !o.site.retryAbsent.empty();
+    if (retry) SayRetryLength(o, err);
+    LiveLine live(err, !o.trace, retry);
     SiteSettings settings;
     settings.perDetectorSeconds = o.site.perDetectorSeconds;
     settings.timeoutSeconds = o.timeoutGiven ? o.timeoutSeconds : 0;
-    // Numbers a report recorded absent are asked again with the whole wait.
-    settings.probe = o.site.retryAbsent.empty();
+    // Numbers a report recorded absent are asked again with a probe that
+    // waits a second a try.
+    settings.patientProbe = retry;
     settings.stopAsked = [] { return platform::StopSignal() != 0; };
     settings.progress = [&live, &running](const SiteProgress& p) {
         running.next(p.detector);

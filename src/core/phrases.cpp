@@ -248,6 +248,10 @@ constexpr Pair kPhrases[] = {
     {"; nothing sent (--report - writes it there)", " ; rien n'est envoyé (--report - l'écrit là)"},
     {"; nothing sent", " ; rien n'est envoyé"},
     {": no detector recorded absent (probe)", " : aucun détecteur noté absent (sonde)"},
+    {"to ask again: %zu, each silent number %s s at most, %s at most in all; "
+     "a detector that answers is read as usual\n",
+     "à interroger de nouveau : %zu, chaque numéro muet %s s au plus, %s au plus en tout ; "
+     "un détecteur qui répond est lu comme d'habitude\n"},
     {"the time-out ran out", "le délai est écoulé"},
     {"; the report holds what was done until then", " ; le rapport contient ce qui a été fait jusque-là"},
     {"not a site report: no detector and state columns",
@@ -258,6 +262,7 @@ constexpr Pair kPhrases[] = {
      "'%1' : une plage va du plus petit numéro au plus grand"},
     {"'%1': at most %2 detectors in one run", "'%1' : au plus %2 détecteurs en une fois"},
     {"at most %1 detectors in one run", "au plus %1 détecteurs en une fois"},
+    {"more than %1 detectors: at most %1 in one run", "plus de %1 détecteurs : au plus %1 en une fois"},
     // The plan reader's mistakes, "%1" standing for what it fills in.
     {"line %1", "ligne %1"},
     {"%1='%2': a level is a whole percent from 0 to %3", "%1='%2' : un niveau est un pourcentage entier de 0 à %3"},

@@ -12,12 +12,6 @@ namespace quelm {
 
 namespace {
 
-// The probe's wait for an answer: three times the last reply's time, within
-// these bounds, far below the 4 s reply watchdog.
-constexpr std::int64_t kProbeLeastUs = 150'000;
-constexpr std::int64_t kProbeMostUs = 1'000'000;
-constexpr int kProbeCalls = 2;
-
 // The frame of a step: the code and the number of the box given; false
 // (with the refusal shown) when the number has no frame form.
 bool BuildNumberFrame(Form& f, int code, const TextBox* box) {
@@ -96,9 +90,10 @@ void ProbeOrCall(Form& f) {
 
 void ProbeHeardNothing(Form& f) {
     if (f.x.operation != kProbeNewNumber) return;
-    const std::int64_t waitUs = std::clamp<std::int64_t>(3 * f.x.replyTimeUs, kProbeLeastUs, kProbeMostUs);
+    const std::int64_t waitUs =
+        std::clamp<std::int64_t>(3 * f.x.replyTimeUs, NumberProbe::kLeastUs, NumberProbe::kMostUs);
     if (f.clock.nowUs() - f.x.lastSentUs < waitUs) return;
-    if (f.x.probeCalls < kProbeCalls) {
+    if (f.x.probeCalls < NumberProbe::kCalls) {
         f.x.probeCalls += 1;
         SendFrameAndPoll(f);
         return;

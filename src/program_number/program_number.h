@@ -5,7 +5,21 @@
 // (command 97, operation 61). The decoder handles the replies.
 #include "form/form.h"
 
+#include <cstdint>
+
 namespace quelm {
+
+// The probe's schedule: each call to the new number awaits an answer three
+// times the last reply's time, within these bounds, far below the 4 s reply
+// watchdog. It waits longer than a survey's presence probe: a survey that
+// takes a slow detector for absent says so in its report and asks it again,
+// while a programming that takes a held number for free leaves two
+// detectors answering to one number, which nothing would show afterwards.
+struct NumberProbe {
+    static constexpr std::int64_t kLeastUs = 150'000;
+    static constexpr std::int64_t kMostUs = 1'000'000;
+    static constexpr int kCalls = 2;
+};
 
 // Shown while the first step looks for the box, in every language.
 inline constexpr const char* kConnectionTestText = "Test de connexion avec la BOX";

@@ -8,6 +8,7 @@
 #include "site/site_report.h"
 
 #include <algorithm>
+#include <map>
 
 namespace quelm {
 
@@ -17,19 +18,49 @@ constexpr std::size_t kReportLimit = 64 * 1024 * 1024;
 
 using Cells = std::vector<std::pair<std::string, std::string>>;
 
-// The row's number when its state is the probe's absence.
-void TakeIfAbsent(const Cells& cells, std::vector<std::string>& detectors) {
-    std::string detector, state;
-    for (const auto& [key, value] : cells) {
-        const auto column = ColumnOfHeader(key);
-        if (column == "detector") detector = value;
-        if (column == "state") state = value;
-    }
-    std::string number;
-    if (StateOfName(state) == DetectorState::absent && PlainNumber(detector, number)) detectors.push_back(number);
-}
+// The rows of a report one after the other: the numbers recorded absent, and
+// a report no run could have written refused as a plan would be (more
+// detectors than one run takes, a detector given twice).
+class AbsentRows {
+public:
+    AbsentRows(std::vector<std::string>& detectors, int language) : detectors_(detectors), language_(language) {}
 
-bool FromCsv(std::string_view all, std::vector<std::string>& detectors) {
+    // False, with the reason, when the report is refused at this row.
+    bool take(int line, const Cells& cells) {
+        std::string detector, state;
+        for (const auto& [key, value] : cells) {
+            const auto column = ColumnOfHeader(key);
+            if (column == "detector") detector = value;
+            if (column == "state") state = value;
+        }
+        if (++rows_ > kMostDetectorsPerRun)
+            return refuse(line, Filled(Phrase("more than %1 detectors: at most %1 in one run", language_),
+                                       std::to_string(kMostDetectorsPerRun)));
+        std::string number;
+        if (!PlainNumber(detector, number)) return true;
+        if (const auto [at, first] = lines_.emplace(number, line); !first)
+            return refuse(line, Filled(Phrase("detector %1 is already on line %2", language_), number,
+                                       std::to_string(at->second)));
+        if (StateOfName(state) == DetectorState::absent) detectors_.push_back(number);
+        return true;
+    }
+    const std::string& error() const { return error_; }
+
+private:
+    bool refuse(int line, const std::string& why) {
+        error_ = Filled(Phrase("line %1", language_), std::to_string(line)) + (language_ == 1 ? " : " : ": ") + why;
+        detectors_.clear();
+        return false;
+    }
+
+    std::vector<std::string>& detectors_;
+    int language_;
+    std::size_t rows_ = 0;
+    std::map<std::string, int> lines_; // detector -> line of its row
+    std::string error_;
+};
+
+bool FromCsv(std::string_view all, AbsentRows& rows) {
     const std::string text(all.starts_with("\xEF\xBB\xBF") ? all.substr(3) : all);
     const char separator = CsvSeparator(text);
     std::vector<std::string> columns;
@@ -48,8 +79,7 @@ bool FromCsv(std::string_view all, std::vector<std::string>& detectors) {
             cells.clear();
             for (std::size_t i = 0; i < r.cells.size() && i < columns.size(); ++i)
                 cells.emplace_back(columns[i], r.cells[i]);
-            TakeIfAbsent(cells, detectors);
-            return true;
+            return rows.take(r.line, cells);
         },
         quoteLine);
     return whole && known;
@@ -65,21 +95,18 @@ bool AbsentInReport(const std::filesystem::path& report, std::vector<std::string
         return false;
     }
     bool read = true;
+    AbsentRows rows(detectors, language);
     if (ReportIsJson(report)) {
         std::vector<PlanError> errors;
         PlanEntriesFromJson(
-            *text,
-            [&](PlanEntry&& e) {
-                TakeIfAbsent(e.cells, detectors);
-                return true;
-            },
-            errors, language);
+            *text, [&rows](PlanEntry&& e) { return rows.take(e.line, e.cells); }, errors, language);
         read = errors.empty();
     } else {
-        read = FromCsv(*text, detectors);
+        read = FromCsv(*text, rows);
     }
-    if (!read) error = Phrase("not a site report: no detector and state columns", language);
-    return read;
+    if (!rows.error().empty()) error = rows.error();
+    if (!read && rows.error().empty()) error = Phrase("not a site report: no detector and state columns", language);
+    return read && rows.error().empty();
 }
 
 } // namespace quelm

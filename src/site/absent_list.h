@@ -9,8 +9,9 @@ namespace quelm {
 
 // The detectors of `report` (CSV in either language, or JSON, as the site
 // commands write it) whose state is "absent (probe)", in the report's order.
-// False with the reason, in `language`, when the report cannot be read or
-// has no detector and state columns.
+// False with the reason, in `language`, when the report cannot be read, has
+// no detector and state columns, or holds what no run writes: more rows
+// than one run takes, or a detector twice.
 bool AbsentInReport(const std::filesystem::path& report, std::vector<std::string>& detectors, std::string& error,
                     int language);
 

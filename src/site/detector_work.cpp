@@ -10,6 +10,7 @@
 #include "site/site_report.h"
 #include "site/write_journal.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace quelm {
@@ -27,6 +28,9 @@ bool DetectorWork::fail(DetectorState state, const std::string& why) {
 bool DetectorWork::operate(SiteStep step, const Op& op, OperationResult& result) {
     runner_.report(step);
     std::int64_t limitMs = static_cast<std::int64_t>(runner_.perDetectorSeconds * 1000);
+    // Under the probe's watch, silence is the probe's to decide, not the limit's.
+    constexpr std::int64_t kProbeMarginMs = 100;
+    if (firstReply_ != nullptr) limitMs = std::max(limitMs, runner_.probe->waitUs() / 1000 + kProbeMarginMs);
     if (runner_.deadlineUs != 0) limitMs = std::min(limitMs, (runner_.deadlineUs - f_.clock.nowUs() + 999) / 1000);
     OperationRunner operations(
         f_, [this] { return runner_.stopAsked() || (firstReply_ != nullptr && firstReply_->cutOnSilence()); });
@@ -80,24 +84,24 @@ bool DetectorWork::present() {
 
 std::optional<DetectorParameters> DetectorWork::readParametersProbed() {
     probeNext_ = false;
-    bool cut = false;
+    std::int64_t firstSentUs = -1;
     {
         FirstReplyWatch watch(f_, *runner_.probe);
         firstReply_ = &watch;
         auto values = readParametersOnce(row_.detector);
         firstReply_ = nullptr;
-        cut = watch.cut();
-        if (!cut) return values;
+        if (!watch.cut()) return values;
+        firstSentUs = watch.sentUs();
     }
     runner_.report(SiteStep::probe);
-    if (runner_.probe->ask(f_, row_.detector, runner_.stopAsked, 1) != ProbeAnswer::silent)
+    if (runner_.probe->ask(f_, row_.detector, runner_.stopAsked, firstSentUs) != ProbeAnswer::silent)
         return readParametersOnce(row_.detector);
-    const std::int64_t waitMs = runner_.probe->waitUs() / 1000;
+    const std::int64_t listenedMs = runner_.probe->listenedUs() / 1000;
     const int tries = runner_.probe->triesMade();
     char why[96];
     std::snprintf(why, sizeof why,
-                  say("aucune réponse à %d essais de %lld ms", "no answer to %d tries of %lld ms").c_str(), tries,
-                  static_cast<long long>(waitMs));
+                  say("aucune réponse à %d essais en %lld ms", "no answer to %d tries in %lld ms").c_str(), tries,
+                  static_cast<long long>(listenedMs));
     fail(DetectorState::absent, why);
     return std::nullopt;
 }
@@ -161,8 +165,16 @@ bool DetectorWork::readAddresses() {
 }
 
 bool DetectorWork::cut(const OperationResult& result) {
-    for (const WriteJournal::Write& w : result.writes)
+    for (const WriteJournal::Write& w : result.writes) {
         row_.cutWrites.push_back({WriteField(w), w.value, ReachedName(w.reached)});
+        // Cut short (not ended by its own read-back), a send whose detector
+        // confirmed a value leaves it differing no more.
+        const bool cutShort = result.end == OperationEnd::stopped || result.end == OperationEnd::timedOut ||
+                              result.end == OperationEnd::noBox;
+        if (!cutShort || w.reached != WriteJournal::Reached::confirmed) continue;
+        std::erase_if(row_.differences,
+                      [&w](const FieldDifference& d) { return d.field == WriteField(w) && d.wanted == w.value; });
+    }
     row_.uncertain = row_.uncertain || !result.writes.empty();
     return false;
 }

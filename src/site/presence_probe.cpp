@@ -9,16 +9,21 @@
 
 namespace quelm {
 
-namespace {
-constexpr int kStopKey = 27;
-} // namespace
-
 std::int64_t ProbeSchedule::WaitUs(std::int64_t answerUs) {
     if (answerUs <= 0) return kUnmeasuredWaitUs;
     return std::clamp<std::int64_t>(kAnswerTimes * answerUs, kLeastWaitUs, kMostWaitUs);
 }
 
+std::int64_t ProbeSchedule::MostSilenceUs(bool patient) {
+    // Per try, the five bytes' 4 ms of pauses and a millisecond's poll;
+    // the box check before the read, some 10 ms.
+    constexpr std::int64_t kTryUs = 5'000, kCheckUs = 10'000;
+    const std::int64_t waits = patient ? kTries * kPatientWaitUs : std::max(kListenUs, kTries * kMostWaitUs);
+    return kCheckUs + kTries * kTryUs + waits;
+}
+
 std::int64_t PresenceProbe::waitUs() const {
+    if (patient_) return ProbeSchedule::kPatientWaitUs;
     if (answersUs_.empty()) return ProbeSchedule::WaitUs(0);
     std::vector<std::int64_t> sorted = answersUs_;
     std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
@@ -26,14 +31,20 @@ std::int64_t PresenceProbe::waitUs() const {
 }
 
 // One request and its wait, polled every millisecond: the reply is taken as
-// soon as its five bytes are queued.
-ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsked) {
+// soon as its five bytes are queued, and the line is looked at once more
+// before the try is called silent, since a busy machine may have let the
+// wait run out while the reply sat in the receive queue. The last try
+// listens until the whole listening time since the first try has passed: a
+// reply to any try of the question answers it.
+ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsked, std::int64_t firstSentUs) {
     if (!SendFrame(f) || BoxGone(f)) return ProbeAnswer::notAsked;
     const std::int64_t sentUs = f.x.lastSentUs;
+    if (firstSentUs < 0) firstSentUs = sentUs;
     // Should the probe be cut short, its request is one left unanswered,
     // which the next operation lets fall quiet first.
     f.link.unansweredSinceUs = sentUs;
-    const std::int64_t waitUs = this->waitUs();
+    std::int64_t endUs = sentUs + waitUs();
+    if (tries_ >= ProbeSchedule::kTries) endUs = std::max(endUs, firstSentUs + ProbeSchedule::kListenUs);
     std::uint32_t queued = 0;
     bool taken = false, gone = false;
     const auto poll = [&] {
@@ -43,11 +54,22 @@ ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsk
         if (!gone && queued >= 5) taken = TakeReplyFrame(f);
     };
     const Scheduler::TimerId timer = f.clock.startTimer(ProbeSchedule::kPollMs, poll);
-    f.clock.runUntil([&] { return taken || gone || stopAsked() || f.clock.nowUs() - sentUs >= waitUs; },
-                     waitUs / 1000 + 2);
+    f.clock.runUntil([&] { return taken || gone || stopAsked() || f.clock.nowUs() >= endUs; },
+                     (endUs - f.clock.nowUs()) / 1000 + 2);
     f.clock.stopTimer(timer);
+    if (!taken && !gone) poll();
+    listenedUs_ = f.clock.nowUs() - firstSentUs;
     if (taken && IsReply(f.link.rxFrame, code::kReadGroup1)) {
-        heard(f.clock.nowUs() - sentUs);
+        if (sentUs == firstSentUs) {
+            heard(f.clock.nowUs() - sentUs);
+            return ProbeAnswer::answered;
+        }
+        // An answer to one of the tries, which one unknown: the other's reply
+        // may follow, and the next operation lets it fall quiet first, for as
+        // long as the slower of the two would take.
+        heard(listenedUs_);
+        f.x.replyTimeUs = listenedUs_;
+        f.link.unansweredSinceUs = sentUs;
         return ProbeAnswer::answered;
     }
     if (taken || queued > 0) {
@@ -59,9 +81,9 @@ ProbeAnswer PresenceProbe::tryOnce(Form& f, const std::function<bool()>& stopAsk
         return ProbeAnswer::damaged;
     }
     if (gone || stopAsked()) return ProbeAnswer::notAsked;
-    // Silence for three times what an answer takes: the probe holds that no
-    // reply is coming, as it holds the number absent, and the next operation
-    // does not wait for one again (it still discards any stale byte).
+    // Silence for the whole wait: the probe holds that no reply is coming,
+    // as it holds the number absent, and the next operation does not wait
+    // for one again (it still discards any stale byte).
     f.link.unansweredSinceUs.reset();
     return ProbeAnswer::silent;
 }
@@ -74,21 +96,25 @@ void PresenceProbe::heard(std::int64_t answerUs) {
 }
 
 ProbeAnswer PresenceProbe::ask(Form& f, const std::string& number, const std::function<bool()>& stopAsked,
-                               int triesMade) {
-    tries_ = triesMade;
+                               std::optional<std::int64_t> firstSentUs) {
+    tries_ = firstSentUs ? 1 : 0;
+    listenedUs_ = 0;
     // Before any answer in this run, the window's last reply says how fast
     // the box answers.
     if (answersUs_.empty() && f.x.replyTimeUs > 0) answersUs_.push_back(f.x.replyTimeUs);
     // The box check every operation starts with: a late reply to an earlier
-    // request and any stale byte are cleared from the line first.
-    BoxCheck(f);
+    // request and any stale byte are cleared from the line first. After the
+    // read's own first request, which that read's check preceded, whatever
+    // is queued is that request's reply and is left for the next try.
+    if (!firstSentUs) BoxCheck(f);
     if (!f.link.portError.empty() || f.link.deviceCount != 1) return ProbeAnswer::notAsked;
     f.x.outFrame = EncodeReadRequest(1, NumericValue(number));
     if (UnsendableByte(f)) return ProbeAnswer::notAsked;
     ProbeAnswer answer = ProbeAnswer::silent;
     while (answer == ProbeAnswer::silent && tries_ < ProbeSchedule::kTries) {
         ++tries_;
-        answer = tryOnce(f, stopAsked);
+        answer = tryOnce(f, stopAsked, firstSentUs.value_or(-1));
+        if (!firstSentUs && tries_ == 1) firstSentUs = f.x.lastSentUs;
     }
     ClassicClose_Click(f);
     return answer;
@@ -135,11 +161,9 @@ bool FirstReplyWatch::cutOnSilence() {
     look();
     if (heard_ || !ExchangeRunning(f_)) return false;
     cut_ = true;
-    // The stop key, and the stop watch's check of it made now.
-    f_.x.keyPressed = kStopKey;
-    Timer3_Timer(f_);
-    // The stop was the run's, not the user's: the message line says nothing of it.
-    SetMessage(f_, noLine, "");
+    // What the stop key does, made now; the stop is the run's, not the
+    // user's, and the message line says nothing of it, not even a moment.
+    StopExchange(f_, noLine, "");
     // Silence for the probe's whole wait: as after the probe's own silent
     // try, no reply is held to be coming.
     f_.link.unansweredSinceUs.reset();

@@ -33,6 +33,9 @@ struct SiteSettings {
     // stays silent to it is recorded absent; without, every number is read
     // with the reply watchdog's whole wait.
     bool probe = true;
+    // Every try of the probe waits a second: numbers a run recorded absent
+    // asked again.
+    bool patientProbe = false;
     std::function<bool()> stopAsked; // a key, a signal: asked after every tick
     std::function<void(const SiteProgress&)> progress;
     std::function<void(const DetectorReport&)> detectorDone;

@@ -71,7 +71,8 @@ bool ListAuditEntries(const std::filesystem::path& dir, std::vector<AuditEntry>&
     return false;
 }
 
-SiteRunner::SiteRunner(Form& form, SiteSettings settings) : f_(form), settings_(std::move(settings)) {}
+SiteRunner::SiteRunner(Form& form, SiteSettings settings)
+    : f_(form), settings_(std::move(settings)), probe_(settings_.patientProbe) {}
 
 bool SiteRunner::stopAsked() const {
     if (deadlineUs_ != 0 && f_.clock.nowUs() >= deadlineUs_) return true;

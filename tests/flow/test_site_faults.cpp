@@ -63,11 +63,16 @@ TEST_F(SiteFaults, ARunCutInItsWritesSaysWhatWentOutAndThatTheValuesAreUncertain
     EXPECT_EQ(send.rows[0].state, DetectorState::stopped);
     EXPECT_TRUE(send.rows[0].uncertain);
     EXPECT_EQ(send.rows[0].cutWrites, (std::vector<CutWrite>{{"outputPower", "max", "sent"}}));
+    // Stopped at its next write, the row no longer lists the power the detector confirmed as differing.
+    const SiteRun next = apply("detector,power,rise\n300,min,0.5s\n", stopAfter(code::kWriteRiseTime));
+    EXPECT_EQ(next.rows[0].cutWrites.at(0), (CutWrite{"outputPower", "min", "confirmed"}));
+    for (const FieldDifference& d : next.rows[0].differences) EXPECT_NE(d.field, "outputPower");
     sim::BoxConfig slow = test::SampleBox();
     slow.turnaroundUs = 400'000;
     test::Rig late(slow);
     late.numberMessageTable();
     SiteSettings s;
+    s.probe = false; // a detector this slow is past the probe's listening
     s.stopAsked = [&late] {
         return late.box.framesReceivedTotal() > 0 && late.box.framesReceived().back().bytes[0] == 97;
     };

@@ -90,3 +90,41 @@ TEST(PresenceProbe, ASparseSurveyRecordsTheSilentAbsentAndTheirRetryWaitsWhole) 
     EXPECT_EQ(retry.rows[0].state, DetectorState::noAnswer);
     EXPECT_GE(retry.rows[0].seconds, 4.0);
 }
+
+// The clock jumps 60 ms after each request, the reply queued: the line is looked
+// at once more before a silent try. A run's own cut of a read shows no " STOP".
+TEST(PresenceProbe, AStalledMachineNeverTakesAQueuedReplyForSilence) {
+    test::Rig rig(test::BoxOf({300, 302}));
+    rig.ready();
+    rig.form.link.frameWatch = [&rig](const Frame&, bool toBox) {
+        auto id = std::make_shared<Scheduler::TimerId>();
+        if (toBox) *id = rig.clock.startTimer(1, [&rig, id] { rig.clock.stopTimer(*id), rig.clock.sleepUs(60'000); });
+    };
+    PresenceProbe probe;
+    probe.heard(8'000);
+    EXPECT_EQ(probe.ask(rig.form, "300", [] { return false; }), ProbeAnswer::answered);
+    bool stopShown = false;
+    rig.form.ui.observer = [&](Control&, Change) { stopShown |= rig.message().find("STOP") != std::string::npos; };
+    const SiteRun run = SiteRunner(rig.form, SiteSettings{}).survey({{"300", "301", "302"}, false, {}});
+    for (const DetectorReport& r : run.rows) EXPECT_EQ(r.state == DetectorState::absent, r.detector == "301");
+    EXPECT_FALSE(stopShown);
+}
+
+// Slow detectors and the one after each are read, an absent number costs 0.25 s;
+// asked again, a detector answering within a second is found.
+TEST(PresenceProbe, SlowDetectorsAndTheirNeighboursArePresent) {
+    test::Rig rig(test::BoxOf({300, 301, 302, 303, 304}));
+    rig.ready();
+    rig.box.detector(301)->slownessUs = 150'000;
+    rig.box.detector(303)->slownessUs = 70'000;
+    const SiteRun run = SiteRunner(rig.form, {}).survey({{"300", "301", "302", "303", "304", "305"}, false, {}});
+    for (const DetectorReport& r : run.rows) EXPECT_EQ(r.state == DetectorState::done, r.detector != "305");
+    EXPECT_LE(run.rows[5].seconds, 0.25);
+    rig.box.detector(301)->slownessUs = 950'000;
+    SiteSettings patient;
+    patient.patientProbe = true;
+    const SiteRun again = SiteRunner(rig.form, patient).survey({{"301", "305"}, false, {}});
+    EXPECT_EQ(again.rows[0].state, DetectorState::done);
+    EXPECT_EQ(again.rows[1].state, DetectorState::absent);
+    EXPECT_LE(again.rows[1].seconds * 1e6, static_cast<double>(ProbeSchedule::MostSilenceUs(true)));
+}

@@ -114,6 +114,11 @@ protected:
         const bool ended = r.state == DetectorState::done || r.state == DetectorState::differs;
         if (ended && !d) return "absent detector " + r.detector + " said reached";
         if (r.uncertain && ended) return "detector " + r.detector + " " + StateName(r.state) + " and uncertain";
+        const bool cut = r.state == DetectorState::stopped || r.state == DetectorState::noBox;
+        for (const CutWrite& c : r.cutWrites)
+            for (const FieldDifference& f : r.differences)
+                if (cut && c.reached == "confirmed" && f.field == c.field && f.wanted == c.value)
+                    return "confirmed differs";
         if (r.uncertain || !d) return {};
         if (r.read && *r.read != HeldFor(*d)) return "the report's values of " + r.detector + " are not the detector's";
         if (r.addresses && *r.addresses != Addresses(*d))

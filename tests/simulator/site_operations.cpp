@@ -10,6 +10,24 @@ namespace quelm::simulator {
 
 namespace {
 
+// For the sparse survey that ends a run, a busy machine and a slow box:
+// replies up to 35 ms late, one sparse detector 70 to 150 ms late, the clock
+// now and then jumping up to 60 ms with nothing run. No present detector may
+// be recorded absent.
+struct Busy {
+    Busy(World& w, bool on) : w(w) {
+        if (!on) return;
+        w.box.setJitterUs(35'000);
+        w.box.detector(kSparseSite[w.rng.below(std::size(kSparseSite))])->slownessUs = w.rng.between(70, 150) * 1000;
+        timer = w.clock.startTimer(static_cast<int>(w.rng.between(3, 17)), [&w] {
+            if (w.rng.chance(0.3)) w.clock.sleepUs(w.rng.between(1, 60'000));
+        });
+    }
+    ~Busy() { w.clock.stopTimer(timer); }
+    World& w;
+    Scheduler::TimerId timer = 0;
+};
+
 class Survey final : public SiteOperation {
 public:
     explicit Survey(bool sparse = false) : sparse_(sparse) {}
@@ -18,13 +36,14 @@ public:
         dir_ = folder(w, "survey");
         SiteRunner runner(w.form, Settings(w, disturbance_));
         const bool withAddresses = w.rng.chance(0.5);
+        const Busy busy(w, sparse_ && w.rng.chance(0.5));
         run_ = runner.survey({sparse_ ? PickSparseDetectors(w) : PickDetectors(w, 15), withAddresses, dir_});
         PlugBack(w, disturbance_);
         if (sparse_ && w.rng.chance(0.5)) retryAbsent(w, withAddresses);
         return "site survey of " + std::to_string(run_.rows.size()) + " detectors";
     }
-    // The numbers the probe found silent, asked again with the whole wait,
-    // as survey --retry-absent asks them; their rows take the new ones.
+    // The numbers the probe found silent, asked again with the patient
+    // probe, as survey --retry-absent asks them; their rows take the new ones.
     void retryAbsent(World& w, bool withAddresses) {
         std::vector<std::string> absent;
         for (const DetectorReport& r : run_.rows)
@@ -32,7 +51,7 @@ public:
         if (absent.empty()) return;
         Disturbance again;
         SiteSettings settings = Settings(w, again);
-        settings.probe = false;
+        settings.patientProbe = true;
         const SiteRun retry = SiteRunner(w.form, settings).survey({absent, withAddresses, dir_});
         PlugBack(w, again);
         for (const DetectorReport& r : retry.rows)

@@ -176,7 +176,7 @@ TEST(CliJson, EverySiteFailureIsJson) {
         {{"apply", dir + "plan.csv", wait}, cli::kOperationFailed},
         {{"apply", dir + "bad.csv"}, cli::kUsage},
         {{"audit", folder, wait}, cli::kOperationFailed},
-        {{"--timeout", "0.5", "survey", "299-301"}, cli::kStopped},
+        {{"--timeout", "0.5", "survey", "299-310"}, cli::kStopped},
         {{"show-file", dir + "rnd.bdp"}, cli::kUsage},
     };
     for (auto [args, code] : runs) {

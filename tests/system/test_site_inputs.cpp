@@ -174,8 +174,16 @@ TEST_F(SiteInputs, TheSaveFolderIsCheckedFirstAndAFrenchReportComesBackAsAPlan) 
 
     const test::CliRun dry = test::RunCli({"--lang=fr", box, "apply", report, "--dry-run"});
     EXPECT_NE(dry.out.find("300 : fait"), std::string::npos) << dry.out << dry.err;
+    // Asked again, piped: how long it may take first, a line as each number starts, absent again.
     const test::CliRun retry = test::RunCli({box, "survey", "--retry-absent", report, "--per-detector", "1"});
-    EXPECT_EQ(retry.out.rfind("299: no answer", 0), 0u) << retry.out << retry.err;
+    EXPECT_EQ(retry.out.rfind("299: absent (probe)", 0), 0u) << retry.out << retry.err;
+    EXPECT_EQ(retry.err.rfind("to ask again: 1, each silent number 2.02 s at most, 2 s ", 0), 0u) << retry.err;
+    EXPECT_NE(retry.err.find("[1/1] 299\n"), std::string::npos) << retry.err;
+    expectRefused({"survey", "--retry-absent", put("twice.csv", "detector,state\n299,absent (probe)\n299,done\n")},
+                  "line 3: detector 299 is already on line 2");
+    std::string many = "detector,state\n";
+    for (int n = 0; n <= 5000; ++n) many += std::to_string(n) + ",absent (probe)\n";
+    expectRefused({"survey", "--retry-absent", put("many.csv", many)}, "line 5002: more than 5000 detectors");
 }
 
 // An apply cut by a signal: SIGHUP ends it as a stop, with every detector's

@@ -114,7 +114,10 @@ void SimBox::refuseAddressWrites(int index, int times) {
 
 void SimBox::onFrame(std::int64_t tUs, const Frame& f) {
     if (auto a = answer(f)) {
-        reply(tUs, *a);
+        // A reply to a read comes as slowly as the detector read answers.
+        const bool read = (f[0] >= 16 && f[0] <= 25) || (f[0] >= 64 && f[0] <= 66);
+        const Detector* d = read && selected_ ? detector(*selected_) : nullptr;
+        reply(tUs, *a, d != nullptr ? d->slownessUs : 0);
         recentReplies_.back().request = f;
     }
 }
@@ -126,11 +129,14 @@ bool SimBox::hostWrote(const std::array<std::uint8_t, 5>& frame, std::int64_t fr
 
 // A reply starts one turnaround after its request, or when the line has
 // finished the previous one. A cut keeps one to four bytes of the frame.
-void SimBox::reply(std::int64_t tUs, const Frame& f) {
+void SimBox::reply(std::int64_t tUs, const Frame& f, std::int64_t slownessUs) {
     constexpr std::size_t kRecentReplies = 64;
     recentReplies_.push_back({tUs, f});
     if (recentReplies_.size() > kRecentReplies) recentReplies_.pop_front();
-    std::int64_t line = std::max(tUs + config_.turnaroundUs, boxLineFreeUs_);
+    std::int64_t start = tUs + config_.turnaroundUs + slownessUs;
+    if (config_.jitterUs > 0)
+        start += static_cast<std::int64_t>(below(static_cast<std::uint64_t>(config_.jitterUs) + 1));
+    std::int64_t line = std::max(start, boxLineFreeUs_);
     std::size_t keep = f.size();
     if (chance(faults_.cut)) keep = 1 + below(f.size() - 1);
     for (std::size_t i = 0; i < keep; ++i) line = sendByte(line, f[i]);

@@ -27,6 +27,9 @@ struct Detector {
     std::uint8_t levelDynMinus = 10;
     std::uint8_t commandType = 0; // 0 L1 + L3, 1 L1
     std::array<std::uint32_t, 10> addresses{};
+    // A slow detector: its replies to reads start this much later than the
+    // box's turnaround.
+    std::int64_t slownessUs = 0;
 };
 
 // Probabilities per byte sent by the box, 0 .. 1.
@@ -59,6 +62,7 @@ struct CallKnobs {
 struct BoxConfig {
     std::uint8_t channel = 3;         // 3 = channel A, 4 = channel B
     std::int64_t turnaroundUs = 5000; // from the last byte of a request to the first of the reply
+    std::int64_t jitterUs = 0;        // each reply starts up to this much later again, drawn anew
     std::uint32_t boxesAttached = 1;  // what the device count reports while plugged
     std::vector<Detector> detectors;
     // When set, the box answers the connection test with this detector's
@@ -123,6 +127,8 @@ public:
     void setCallKnobs(const CallKnobs& knobs) { knobs_ = knobs; }
     const Faults& faults() const { return faults_; }
     void setHostFaults(const Faults& faults) { hostFaults_ = faults; }
+    // Replies start up to `us` later than the turnaround, drawn anew each time.
+    void setJitterUs(std::int64_t us) { config_.jitterUs = us; }
     const Faults& hostFaults() const { return hostFaults_; }
 
     // --- a detector that does not take a write: the next `times` writes of
@@ -168,8 +174,9 @@ private:
     // Detector `number`, which becomes the selected one; null when absent
     // (then nothing is selected).
     Detector* select(std::uint32_t number);
-    // Sends a reply frame whose request ended at tUs, through the faults.
-    void reply(std::int64_t tUs, const Frame& f);
+    // Sends a reply frame whose request ended at tUs, through the faults,
+    // `slownessUs` after the turnaround.
+    void reply(std::int64_t tUs, const Frame& f, std::int64_t slownessUs);
     // Sends one reply byte on the box-to-host line from `lineUs` on; returns
     // when the line is free again.
     std::int64_t sendByte(std::int64_t lineUs, std::uint8_t byte);
