@@ -184,6 +184,7 @@ TEST(SerialFaults, TheMessageLineSaysWhyAPortCannotBeUsed) {
         EXPECT_EQ(f.ui.Text5->text().rfind("<43> " + c.reason, 0), 0u) << f.ui.Text5->text();
         EXPECT_FALSE(ExchangeRunning(f));
         EXPECT_TRUE(f.ui.Command[7]->enabled());
+        f.ui.Text4->setText("301");
         f.ui.Command[6]->click(); // "Programmer" as well
         EXPECT_TRUE(f.ui.Text5->text().rfind("<43> " + c.reason, 0) == 0 && !ExchangeRunning(f) &&
                     f.ui.Command[6]->enabled());
