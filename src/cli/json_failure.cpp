@@ -75,7 +75,12 @@ std::string HeldText(std::FILE* held) {
 // when it is one JSON value (a report written over several lines), else one
 // item a line, each line that is not JSON given as a string.
 std::string HeldAsJsonList(const std::string& held) {
-    if (nlohmann::json::accept(held)) return "[" + TrimmedEnd(held) + "]";
+    if (nlohmann::json::accept(held)) {
+        std::string whole = "[";
+        whole += TrimmedEnd(held);
+        whole += ']';
+        return whole;
+    }
     std::string list = "[";
     std::size_t at = 0, count = 0;
     while (at < held.size()) {

@@ -100,9 +100,12 @@ void PrintText(std::FILE* out, const std::string& file, const Form& form, const 
     const bool opens = values.size() >= kProjectValues;
     std::fprintf(out, Tr("File %s: %zu values%s\n"), Printable(file).c_str(), values.size(),
                  opens ? "" : Tr(" (fewer than 19: the window would not open it)"));
-    for (std::size_t i = 0; i < 10 && i < values.size(); ++i)
-        std::fprintf(out, "  %s %s\n", Padded(Tr("address") + (" " + std::to_string(i + 1)), 18).c_str(),
-                     Printable(form.ui.Text1[i]->text()).c_str());
+    for (std::size_t i = 0; i < 10 && i < values.size(); ++i) {
+        std::string label = Tr("address");
+        label += ' ';
+        label += std::to_string(i + 1);
+        std::fprintf(out, "  %s %s\n", Padded(label, 18).c_str(), Printable(form.ui.Text1[i]->text()).c_str());
+    }
     if (opens) {
         for (const ParameterRow* row : RowsInFileOrder()) {
             const char* name = row->isLevel() ? nullptr : NameOf(*row, p);

@@ -27,10 +27,12 @@ double FrameNumberOf(const TextBox& box) {
 
 bool RefuseNotANumber(Form& f, const TextBox& box, NumberUse use) {
     if (BoxNumber(box)) return false;
+    std::string named = " ";
+    named += BoxCaption(box);
     if (use == NumberUse::read)
-        ShowLineWith(f, numberBoxReadRefused, Said::NumberBoxReadRefused, " " + BoxCaption(box));
+        ShowLineWith(f, numberBoxReadRefused, Said::NumberBoxReadRefused, named);
     else
-        ShowLineWith(f, numberBoxSendRefused, Said::NumberBoxSendRefused, " " + BoxCaption(box));
+        ShowLineWith(f, numberBoxSendRefused, Said::NumberBoxSendRefused, named);
     return true;
 }
 
