@@ -4,6 +4,8 @@
 //   # a comment runs to the end of the line; blank lines are ignored
 //   box-channel A                  channel of the box, A or B (default A)
 //   turnaround-ms 5                request end to reply start, 0..60000 (default 5)
+//   jitter-ms 35                   each reply starts up to this much later again,
+//                                  drawn anew for each reply, 0..1000 (default 0)
 //   boxes 1                        boxes the device count reports, 0..9 (default 1)
 //   detector 300 power=med channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1
 //   addresses 300 1 2 3 4 5 6 7 8 9 10
@@ -163,6 +165,11 @@ bool Parser::line(const std::vector<std::string_view>& w) {
         config_.turnaroundUs = static_cast<std::int64_t>(value) * 1000;
         return true;
     }
+    if (sameWord(w[0], "jitter-ms")) {
+        if (!arguments(w, 1, 1) || !number(w[1], 1000, "jitter-ms", value)) return false;
+        config_.jitterUs = static_cast<std::int64_t>(value) * 1000;
+        return true;
+    }
     if (sameWord(w[0], "boxes")) {
         if (!arguments(w, 1, 1) || !number(w[1], 9, "boxes", value)) return false;
         config_.boxesAttached = static_cast<std::uint32_t>(value);
@@ -172,7 +179,7 @@ bool Parser::line(const std::vector<std::string_view>& w) {
     if (sameWord(w[0], "addresses")) return addresses(w);
     if (sameWord(w[0], "report")) return report(w);
     return fail("unknown keyword " + quoted(w[0]) +
-                " (use box-channel, turnaround-ms, boxes, detector, addresses or report)");
+                " (use box-channel, turnaround-ms, jitter-ms, boxes, detector, addresses or report)");
 }
 
 bool Parser::boxChannel(const std::vector<std::string_view>& w) {
