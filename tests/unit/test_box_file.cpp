@@ -37,14 +37,16 @@ const Bytes kParameters300{1, 1, 4, 3, 3, 80, 60, 25, 1}; // med, B, 2 min, 1.5 
 
 TEST(BoxFile, ParsesEveryStatementAndTheShippedFile) {
     const std::string text =
-        "# a box\r\n\r\nBox-Channel b\r\nturnaround-ms 7\nboxes 2   # two boxes\n"
+        "# a box\r\n\r\nBox-Channel b\r\nturnaround-ms 7\njitter-ms 35\nboxes 2   # two boxes\n"
         "detector 300 power=MED channel=B dyn=2min rise=1.5s fall=45s on=80 dyn+=60 dyn-=25 type=L1\n"
         "\tdetector 5\naddresses 300 7 8 1048574\nreport 300 after=3\n";
     std::string error;
     const auto c = parseBoxText(text, error);
     ASSERT_TRUE(c) << error;
-    EXPECT_EQ(std::make_tuple(c->channel, c->turnaroundUs, c->boxesAttached, c->reportNumber, c->reportAfterTests),
-              std::make_tuple(std::uint8_t{4}, std::int64_t{7000}, 2u, std::optional<std::uint32_t>(300), 3));
+    EXPECT_EQ(std::make_tuple(c->channel, c->turnaroundUs, c->jitterUs, c->boxesAttached, c->reportNumber,
+                              c->reportAfterTests),
+              std::make_tuple(std::uint8_t{4}, std::int64_t{7000}, std::int64_t{35000}, 2u,
+                              std::optional<std::uint32_t>(300), 3));
     ASSERT_EQ(c->detectors.size(), 2u);
     EXPECT_EQ(parametersOf(c->detectors[0]), kParameters300);
     EXPECT_EQ(c->detectors[0].addresses[2], 1048574u);
@@ -79,6 +81,7 @@ TEST(BoxFile, BadInputNamesTheLine) {
         {"box-channel C", "line 1:"},
         {"turnaround-ms", "line 1:"},
         {"turnaround-ms 1e3", "line 1:"},
+        {"jitter-ms 1001", "line 1:"},
         {"report 300 after=0", "line 1:"},
         {"report 300 before=2", "line 1:"},
     };
