@@ -108,6 +108,23 @@ void readOther(const WindowDriver& w) {
           [&] { return std::string(w.text("Text8") + " " + w.text("Text9") + " " + w.text("Text10")); });
 }
 
+// A number box that holds no plain number refuses its button's operation,
+// naming the box, and gives the window back as it was.
+void junkNumbers(const WindowDriver& w) {
+    w.type("Text3", "3OO");
+    w.click("Command7");
+    check(waitText(w, "Text5", "Lecture refusée", 3000) && contains(w.text("Text5"), "Détecteur N°") &&
+              w.enabled("Command7"),
+          "a read of detector 3OO refused", [&] { return w.text("Text5"); });
+    w.type("Text3", "300");
+    w.type("Text4", "abc");
+    w.click("Command6");
+    check(waitText(w, "Text5", "Envoi refusé", 3000) && contains(w.text("Text5"), "Programmation du N°") &&
+              w.enabled("Command6"),
+          "a new number abc refused", [&] { return w.text("Text5"); });
+    w.type("Text4", "");
+}
+
 // Through the disk manager: a new folder with accents, opened, the file saved.
 void saveProject(const WindowDriver& w, const fs::path& work) {
     const std::string folder = "Donn\xC3\xA9"
@@ -291,6 +308,7 @@ int main(int argc, char** argv) {
         languageSwitch(w);
         traceWindow(w);
         siteSurvey(w, work);
+        junkNumbers(w);
         read300(w); // the window left as a technician sees it after a read
     } else {
         std::fprintf(stderr, "usage: drive_window simulated FOLDER | port | quit\n");
