@@ -9,6 +9,8 @@
 # virtual one (Xvfb) of this run's own: a Wine session started without a
 # display opens windows on the one its programs are given.
 set -euo pipefail
+# A step that fails without a word of its own still says where it stopped.
+trap 'echo "installer: stopped at line $LINENO: $BASH_COMMAND (status $?)"' ERR
 build=$(realpath "$1")
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 window=0
@@ -42,7 +44,14 @@ try_window() {
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
   fi
   local own before
-  own=$(winepath -u "$(wine cmd /c echo %APPDATA% | tr -d '\r')")/quelmbox
+  # The user's folder, asked of Wine again when a fresh session is slow to answer.
+  local appdata=
+  for _ in 1 2 3; do
+    appdata=$(wine cmd /c echo %APPDATA% 2>/dev/null | tr -d '\r') && [ -n "$appdata" ] && break
+    sleep 1
+  done
+  [ -n "$appdata" ] || fail "Wine gave no %APPDATA% folder"
+  own=$(winepath -u "$appdata")/quelmbox
   mkdir -p "$own" && printf '    2\r\n' >"$own/param_box.dat" && printf 'older\r\n' >"$own/box_English.dat"
   before=$(cd "$installed" && find . -type f -exec md5sum {} + | sort)
   wine start /wait /unix "$menu/Quelmbox.lnk" &
