@@ -28,7 +28,7 @@ fi
 bash scripts/setup.sh --tests
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DQUELM_FUZZ=ON -DQUELM_TESTS=OFF -DQUELM_BENCH=OFF >/dev/null
+  -DQUELM_FUZZ=ON -DQUELM_TESTS=OFF -DQUELM_BENCH=OFF -DQUELM_WERROR=ON >/dev/null
 cmake --build build-fuzz --target "${targets[@]/#/fuzz_}"
 
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1

@@ -8,7 +8,7 @@ as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELM_TESTS=OFF -DQUELM_BENCH=OFF "${launcher[@]}" >/dev/null
+cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELM_TESTS=OFF -DQUELM_BENCH=OFF -DQUELM_WERROR=ON "${launcher[@]}" >/dev/null
 cmake --build build-deb
 rm -f build-deb/quelmbox_*.deb
 (cd build-deb && cpack -G DEB >/dev/null)

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh --tests
-cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELM_SANITIZE=ON >/dev/null
+cmake -S . -B build-tests -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELM_SANITIZE=ON -DQUELM_WERROR=ON >/dev/null
 cmake --build build-tests
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

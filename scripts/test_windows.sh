@@ -21,7 +21,7 @@ build=$root/build-windows
 linux=$root/build-tests
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw64.cmake -DCMAKE_BUILD_TYPE=Release \
-  -DQUELM_BENCH=OFF >/dev/null
+  -DQUELM_BENCH=OFF -DQUELM_WERROR=ON >/dev/null
 export WINEPREFIX=$build/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # A new Wine prefix takes a while to set up: it is made while the build runs.
 mkdir -p "$build"

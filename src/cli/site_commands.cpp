@@ -88,17 +88,25 @@ private:
 void PrintRow(std::FILE* out, const DetectorReport& r, SiteMode mode) {
     const int language = Language();
     const std::string colon = language == 1 ? " : " : ": ";
-    std::string line = r.detector + colon + StateName(r.state, language) + " (" +
-                       DecimalText(SecondsText(r.seconds), language) + " s)";
+    std::string line = r.detector + colon + StateName(r.state, language);
+    line += " (";
+    line += DecimalText(SecondsText(r.seconds), language);
+    line += " s)";
     if (!r.written.empty()) {
         line += Tr(", wrote");
-        for (const std::string& w : r.written) line += " " + ColumnHeader(w, language);
+        for (const std::string& w : r.written) {
+            line += ' ';
+            line += ColumnHeader(w, language);
+        }
     }
     if (!r.newNumber.empty()) line += Tr(", now answers to ") + r.newNumber;
     if (mode == SiteMode::survey && !r.projectFile.empty()) line += Tr(", saved ") + r.projectFile;
     if (!r.readTwice.empty()) {
         line += Tr(", read twice:");
-        for (const std::string& what : r.readTwice) line += " " + std::string(Tr(what.c_str()));
+        for (const std::string& what : r.readTwice) {
+            line += ' ';
+            line += Tr(what.c_str());
+        }
     }
     if (!r.failure.empty()) line += colon + r.failure;
     if (r.uncertain) line += Tr(" (its values are uncertain: read it again)");

@@ -30,8 +30,9 @@ void ShowProgress(Form& f) {
 // The five bytes taken, or zeros (a blank frame) when fewer are queued.
 Frame TakeFrameOrZeros(Form& f) { return TakeReplyFrame(f) ? f.link.rxFrame : Frame{}; }
 
-// No step, a send step (its timer is its number), or an address's read or write.
-bool KnownStepTimer(int step) {
+// No step, a send step (its timer is its number), or an address's read or
+// write. Only the checks use it, which a Release build compiles out.
+[[maybe_unused]] bool KnownStepTimer(int step) {
     if (step == 0) return true;
     if (step < 0) return false;
     const auto n = static_cast<std::size_t>(step);
@@ -40,7 +41,7 @@ bool KnownStepTimer(int step) {
 }
 
 // What the senders and the rules keep within bounds between two runs.
-void CheckExchangeState(const ExchangeState& x) {
+void CheckExchangeState([[maybe_unused]] const ExchangeState& x) {
     QUELM_CHECK(KnownOperation(x.operation));
     QUELM_CHECK(x.tryCount >= 0 && x.tryCount < kMaxTries);
     QUELM_CHECK(x.addressIndex >= -1 && x.addressIndex <= 9);

@@ -152,7 +152,9 @@ void BoxCheck(Form& f) {
 
 bool PortUnusable(Form& f) {
     if (f.link.portError.empty()) return false;
-    ShowLineWith(f, portUnusable, Said::PortUnusable, " " + Reason(f.link.portError, f.x.language));
+    std::string reason = " ";
+    reason += Reason(f.link.portError, f.x.language);
+    ShowLineWith(f, portUnusable, Said::PortUnusable, reason);
     f.link.deviceCount = 0;
     return true;
 }

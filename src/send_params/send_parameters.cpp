@@ -157,7 +157,9 @@ bool RefuseEmptyGroup(Form& f) {
         bool any = false;
         for (int n = FirstOption(s); n <= LastOption(s); ++n) any = any || Opt(f, n)->value();
         if (any) continue;
-        ShowLineWith(f, emptyGroupRefused, Said::EmptyGroupRefused, " " + Trimmed(Caption(f, s)));
+        std::string named = " ";
+        named += Trimmed(Caption(f, s));
+        ShowLineWith(f, emptyGroupRefused, Said::EmptyGroupRefused, named);
         return true;
     }
     return false;
@@ -171,7 +173,9 @@ bool RefuseEmptyGroup(Form& f) {
 bool RefuseUnsendableLevel(Form& f) {
     for (const ParameterRow& s : ParameterTable()) {
         if (!s.isLevel() || PlainWholeNumber(LevelBox(f, s.levelText)->text(), 100)) continue;
-        ShowLineWith(f, levelRefused, Said::LevelRefused, " " + Trimmed(Caption(f, s)));
+        std::string named = " ";
+        named += Trimmed(Caption(f, s));
+        ShowLineWith(f, levelRefused, Said::LevelRefused, named);
         return true;
     }
     return false;

@@ -40,11 +40,13 @@ std::string ResultText(const Form& form, const DetectorReport& r, SiteMode mode)
     const auto said = [language](const char* french, const char* english) {
         return std::string(InLanguage(language, french, english));
     };
-    if (r.uncertain)
-        return r.failure +
-               said(" ; valeurs incertaines, relire le détecteur ; écrit : ",
-                    "; values uncertain, read the detector again; written: ") +
-               DescribeCutWrites(r.cutWrites);
+    if (r.uncertain) {
+        std::string text = r.failure;
+        text += said(" ; valeurs incertaines, relire le détecteur ; écrit : ",
+                     "; values uncertain, read the detector again; written: ");
+        text += DescribeCutWrites(r.cutWrites);
+        return text;
+    }
     if (!r.failure.empty()) return r.failure;
     if (!r.written.empty()) {
         std::string fields;
